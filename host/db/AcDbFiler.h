@@ -1,0 +1,86 @@
+#pragma once
+// Filers: the one path through which an object's fields travel, for saving, reading, deep
+// cloning, undo-free copying and the JSON views. A class files its fields once, in
+// dwgOutFields/dwgInFields, naming each field; binary filers ignore the names, the JSON
+// filers use them. A reference is filed with its kind, which alone decides what a deep clone
+// carries along (hard and soft ownership, hard pointers: carried; soft pointers: translated
+// when their target is in the cloned set, else kept in the same database and nulled in
+// another).
+//
+// Arrays: writeArrayBegin(name, n) then n items (items inside an array pass a null name),
+// then writeArrayEnd(); readArrayBegin gives the count that was written.
+// Reading a named field that a JSON object does not hold leaves the variable unchanged and
+// answers eOk, so that fixtures may leave out fields.
+#include "host/db/AcDbCore.h"
+#include "host/ge/AcGeMatrix3d.h"
+
+namespace AcDb {
+enum FilerType { kFileFiler = 0, kCopyFiler = 1, kUndoFiler = 2, kDeepCloneFiler = 5,
+                 kWblockCloneFiler = 7, kIdFiler = 8, kJsonFiler = 20 };
+enum ReferenceKind { kHardPointer = 0, kSoftPointer = 1, kHardOwnership = 2, kSoftOwnership = 3 };
+}  // namespace AcDb
+
+class AcDbDwgFiler {
+public:
+    virtual ~AcDbDwgFiler() = default;
+    virtual AcDb::FilerType filerType() const = 0;
+    virtual Acad::ErrorStatus filerStatus() const = 0;  // first error met, sticky
+    virtual AcDbDatabase* database() const { return nullptr; }
+
+    virtual Acad::ErrorStatus writeBool(bool v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeInt32(Adesk::Int32 v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeInt64(Adesk::Int64 v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeDouble(double v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeString(const CString& v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writePoint2d(const AcGePoint2d& v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writePoint3d(const AcGePoint3d& v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeVector3d(const AcGeVector3d& v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d& v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeReference(const AcDbObjectId& id, AcDb::ReferenceKind kind,
+                                             const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeBytes(const void* data, size_t n, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeArrayBegin(Adesk::Int32 count, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus writeArrayEnd() = 0;
+
+    virtual Acad::ErrorStatus readBool(bool* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readInt32(Adesk::Int32* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readInt64(Adesk::Int64* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readDouble(double* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readString(CString* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readPoint2d(AcGePoint2d* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readPoint3d(AcGePoint3d* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readVector3d(AcGeVector3d* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readMatrix3d(AcGeMatrix3d* v, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readReference(AcDbObjectId* id, AcDb::ReferenceKind kind,
+                                            const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readBytes(std::vector<unsigned char>* data, const char* name = nullptr) = 0;
+    // The count of the array; for an absent JSON field, *count is left unchanged and
+    // eKeyNotFound is answered so that the caller keeps what it has.
+    virtual Acad::ErrorStatus readArrayBegin(Adesk::Int32* count, const char* name = nullptr) = 0;
+    virtual Acad::ErrorStatus readArrayEnd() = 0;
+
+    // Conveniences in the host's style.
+    Acad::ErrorStatus writeHardPointerId(const AcDbObjectId& id, const char* n = nullptr) { return writeReference(id, AcDb::kHardPointer, n); }
+    Acad::ErrorStatus writeSoftPointerId(const AcDbObjectId& id, const char* n = nullptr) { return writeReference(id, AcDb::kSoftPointer, n); }
+    Acad::ErrorStatus writeHardOwnershipId(const AcDbObjectId& id, const char* n = nullptr) { return writeReference(id, AcDb::kHardOwnership, n); }
+    Acad::ErrorStatus writeSoftOwnershipId(const AcDbObjectId& id, const char* n = nullptr) { return writeReference(id, AcDb::kSoftOwnership, n); }
+    Acad::ErrorStatus readHardPointerId(AcDbObjectId* id, const char* n = nullptr) { return readReference(id, AcDb::kHardPointer, n); }
+    Acad::ErrorStatus readSoftPointerId(AcDbObjectId* id, const char* n = nullptr) { return readReference(id, AcDb::kSoftPointer, n); }
+    Acad::ErrorStatus readHardOwnershipId(AcDbObjectId* id, const char* n = nullptr) { return readReference(id, AcDb::kHardOwnership, n); }
+    Acad::ErrorStatus readSoftOwnershipId(AcDbObjectId* id, const char* n = nullptr) { return readReference(id, AcDb::kSoftOwnership, n); }
+    // An id array filed as an array of references of one kind.
+    Acad::ErrorStatus writeIdArray(const AcDbObjectIdArray& ids, AcDb::ReferenceKind kind, const char* name);
+    Acad::ErrorStatus readIdArray(AcDbObjectIdArray* ids, AcDb::ReferenceKind kind, const char* name);
+};
+
+// DXF-style filing with group codes; available to classes that want it, not used for files.
+class AcDbDxfFiler {
+public:
+    virtual ~AcDbDxfFiler() = default;
+    virtual Acad::ErrorStatus writeItem(int groupCode, double v) = 0;
+    virtual Acad::ErrorStatus writeItem(int groupCode, Adesk::Int32 v) = 0;
+    virtual Acad::ErrorStatus writeItem(int groupCode, const CString& v) = 0;
+    virtual Acad::ErrorStatus writeItem(int groupCode, const AcGePoint3d& v) = 0;
+    virtual Acad::ErrorStatus writeItem(int groupCode, const AcDbObjectId& v) = 0;
+    virtual Acad::ErrorStatus writeSubclassMarker(const char16_t* name) = 0;
+};

@@ -1,0 +1,171 @@
+#pragma once
+// Database-resident objects and entities, and the calls that open and close them.
+//
+// Access goes through the open calls with a mode. Rules (misuse answers a status, never
+// undefined behaviour):
+// - any number of read opens at once; one write open, and none while read opens exist
+//   (eWasOpenForRead / eWasOpenForWrite);
+// - an erased object opens only when asked (openErased), else eWasErased;
+// - changing an object needs a write open: assertWriteEnabled() on a read open is refused
+//   and the setter answers eNotOpenForWrite;
+// - close() ends one open; when the last write open closes, the object is reported modified
+//   to the database reactors (once per write open that changed it).
+// An object not yet in a database is owned by its creator and may be used freely.
+#include "host/db/AcDbFiler.h"
+#include "host/db/AcGi.h"
+#include "host/ge/AcDbExtents.h"
+#include "host/rx/AcRxObject.h"
+
+class AcDbObject : public AcRxObject {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbObject);
+    AcDbObject();
+    ~AcDbObject() override;
+    AcDbObject(const AcDbObject&) = delete;
+    AcDbObject& operator=(const AcDbObject&) = delete;
+
+    AcDbObjectId objectId() const;
+    AcDbObjectId ownerId() const;
+    Acad::ErrorStatus setOwnerId(AcDbObjectId owner);
+    AcDbDatabase* database() const;
+    AcDbHandle handle() const { return objectId().handle(); }
+
+    bool isErased() const;
+    bool isReadEnabled() const;
+    bool isWriteEnabled() const;
+    bool isNotifyEnabled() const;
+    bool isNewObject() const;                  // created in this session
+    // Guards of every getter and setter: false when the object is not open suitably.
+    bool assertReadEnabled() const;
+    bool assertWriteEnabled(bool autoUndo = true, bool recordModified = true);
+
+    Acad::ErrorStatus upgradeOpen();           // read -> write; refused while other readers exist
+    Acad::ErrorStatus downgradeOpen();         // write -> read
+    Acad::ErrorStatus close();                 // ends one open of a database-resident object
+    // Erases (or unerases) an object open for write. subErase runs first and may refuse.
+    Acad::ErrorStatus erase(bool erasing = true);
+
+    // The one field list of a class: each class files its own fields and calls its parent's
+    // first. The base files nothing of its own (handle and owner are the database's).
+    virtual Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const;
+    virtual Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer);
+    virtual Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const;
+    virtual Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer);
+
+    // A copy of this object, not in any database, made through a copy filer.
+    virtual AcRxObject* clone() const;
+
+protected:
+    // Hooks for derived classes.
+    virtual Acad::ErrorStatus subErase(bool erasing) { return Acad::eOk; }
+    virtual Acad::ErrorStatus subOpen(AcDb::OpenMode mode) { return Acad::eOk; }
+    virtual Acad::ErrorStatus subClose() { return Acad::eOk; }
+
+private:
+    friend struct AcDbStub;
+    friend class AcDbDatabase;
+    friend class AcDbObjectAccess;  // the database's internals
+    AcDbStub* m_stub = nullptr;
+    int m_openState = 0;            // managed by the database
+    bool m_modified = false;
+};
+
+class AcDbEntity : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbEntity);
+    AcDbEntity();
+
+    CString layer() const;
+    Acad::ErrorStatus setLayer(const char16_t* layerName, bool doSubents = true);
+    AcDbObjectId layerId() const;              // null while not in a database or layer missing
+    Adesk::UInt16 colorIndex() const { return m_color; }
+    Acad::ErrorStatus setColorIndex(Adesk::UInt16 aci);
+    AcDb::Visibility visibility() const { return m_visibility; }
+    Acad::ErrorStatus setVisibility(AcDb::Visibility v);
+    // Inherit layer and colour from another entity.
+    Acad::ErrorStatus setPropertiesFrom(const AcDbEntity* other);
+
+    Acad::ErrorStatus highlight();
+    Acad::ErrorStatus unhighlight();
+    bool isHighlighted() const { return m_highlighted; }
+
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& ext) const;  // eInvalidExtents when it has none
+    Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform);  // needs a write open when resident
+    bool worldDraw(AcGiWorldDraw* wd) const;
+    // Points where this entity meets another (both bounded); appended to points.
+    Acad::ErrorStatus intersectWith(const AcDbEntity* other, AcDb::Intersect type,
+                                    AcGePoint3dArray& points) const;
+    // Text for the LIST command: "  Layer: ...", one property a line.
+    virtual void list(CString& out) const;
+
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+
+    // The entity as plain curves, for intersections, picks and extents; entities that are no
+    // curves answer what outlines them. Default: nothing.
+    struct GeomPiece {
+        enum Kind { kLine, kArc } kind = kLine;
+        AcGePoint3d a, b;        // line: ends; arc: start and end
+        AcGePoint3d center;      // arc only
+        double radius = 0;       // arc only
+        double startAng = 0, endAng = 0;  // arc: counter-clockwise about +Z from +X
+    };
+    virtual void getGeomPieces(std::vector<GeomPiece>& pieces) const {}
+
+protected:
+    virtual Acad::ErrorStatus subGetGeomExtents(AcDbExtents& ext) const;  // default: from pieces
+    virtual Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) { return Acad::eNotApplicable; }
+    virtual bool subWorldDraw(AcGiWorldDraw* wd) const;                     // default: draws pieces
+
+private:
+    CString m_layer = u"0";
+    Adesk::UInt16 m_color = 256;   // by layer
+    AcDb::Visibility m_visibility = AcDb::kVisible;
+    bool m_highlighted = false;
+};
+
+// Open by id. The object must be closed with close() by the caller.
+Acad::ErrorStatus acdbOpenObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode,
+                                 bool openErased = false);
+Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode,
+                                     bool openErased = false);
+Acad::ErrorStatus acdbOpenAcDbEntity(AcDbEntity*& ent, AcDbObjectId id, AcDb::OpenMode mode,
+                                     bool openErased = false);  // eNotAnEntity -> eWrongObjectType
+template <class T>
+Acad::ErrorStatus acdbOpenObject(T*& obj, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false)
+{
+    AcDbObject* p = nullptr;
+    obj = nullptr;
+    Acad::ErrorStatus es = acdbOpenAcDbObject(p, id, mode, openErased);
+    if (es != Acad::eOk) return es;
+    obj = T::cast(p);
+    if (!obj) {
+        p->close();
+        return Acad::eNotThatKindOfClass;
+    }
+    return Acad::eOk;
+}
+// The id behind a handle of a database.
+Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, AcDbDatabase* db, const AcDbHandle& h);
+
+// Closes an open object at the end of a scope (host-internal convenience).
+template <class T>
+class AcDbObjectPointer {
+public:
+    AcDbObjectPointer() = default;
+    AcDbObjectPointer(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false)
+    {
+        m_status = acdbOpenObject(m_p, id, mode, openErased);
+    }
+    ~AcDbObjectPointer() { if (m_p) m_p->close(); }
+    AcDbObjectPointer(const AcDbObjectPointer&) = delete;
+    AcDbObjectPointer& operator=(const AcDbObjectPointer&) = delete;
+    Acad::ErrorStatus openStatus() const { return m_status; }
+    T* operator->() const { return m_p; }
+    T* object() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    T* m_p = nullptr;
+    Acad::ErrorStatus m_status = Acad::eNullObjectId;
+};

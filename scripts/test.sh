@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test: the optimised build first, then the
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Pass "default" or "asan" to run one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+presets=("$@"); [ ${#presets[@]} -eq 0 ] && presets=(default asan)
+for p in "${presets[@]}"; do
+  echo "== $p: configure and build"
+  cmake --preset "$p" >/dev/null
+  cmake --build --preset "$p" -j2
+  echo "== $p: test"
+  ctest --preset "$p"
+done
