@@ -66,8 +66,10 @@ private:
     friend class AcDbDatabase;
     friend class AcDbObjectAccess;  // the database's internals
     AcDbStub* m_stub = nullptr;
-    int m_openState = 0;            // managed by the database
-    bool m_modified = false;
+    AcDbObjectId m_owner;
+    int m_openState = 0;            // managed by the database: readers (> 0) or kOpenWrite
+    bool m_modified = false;        // changed during the current write open
+    bool m_new = true;              // made in this session rather than loaded
 };
 
 class AcDbEntity : public AcDbObject {
