@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 using WCHAR = char16_t;
 using LPCWSTR = const char16_t*;
@@ -72,6 +73,12 @@ public:
     void Format(const char16_t* fmt, ...);
     void FormatV(const char16_t* fmt, va_list args);
     void AppendFormat(const char16_t* fmt, ...);
+    // The same with CString (and std::u16string) arguments accepted for %s, as in the host's
+    // style: s.Format(u"%s=%d", name, n). A class object must never reach "..." itself.
+    template <class... A>
+    void Format(const char16_t* fmt, const A&... args) { FormatArgs(fmt, PassFormatArg(args)...); }
+    template <class... A>
+    void AppendFormat(const char16_t* fmt, const A&... args) { AppendFormatArgs(fmt, PassFormatArg(args)...); }
 
     CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
     CString& operator+=(const char16_t* s);
@@ -87,6 +94,19 @@ public:
     friend std::strong_ordering operator<=>(const CString& a, const CString& b) { return a.m_s <=> b.m_s; }
 
 private:
+    template <class T>
+    static auto PassFormatArg(const T& v) {
+        if constexpr (std::is_same_v<T, CString>) return v.GetString();
+        else if constexpr (std::is_same_v<T, std::u16string>) return v.c_str();
+        else if constexpr (std::is_array_v<T>) return static_cast<const std::remove_extent_t<T>*>(v);
+        else {
+            static_assert(std::is_trivially_copyable_v<T>, "Format takes numbers, pointers and strings");
+            return v;
+        }
+    }
+    void FormatArgs(const char16_t* fmt, ...);
+    void AppendFormatArgs(const char16_t* fmt, ...);
+
     std::u16string m_s;
 };
 

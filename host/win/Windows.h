@@ -35,6 +35,8 @@ std::string WideToAnsi(const CString& s, UINT codePage = CP_ACP);
 CString AnsiToWide(std::string_view bytes, UINT codePage = CP_ACP);
 // True when every character of s survives the round trip through the code page.
 bool IsAnsiRepresentable(const CString& s, UINT codePage = CP_ACP);
+// True when iconv converts the page on this system (CP_ACP asks about GetACP()).
+bool IsCodePageSupported(UINT codePage);
 
 // ---- Last error -------------------------------------------------------------------------
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -42,17 +44,24 @@ constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
 constexpr DWORD ERROR_FILE_EXISTS = 80;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 DWORD GetLastError();
 void SetLastError(DWORD err);
 
 // ---- Files ------------------------------------------------------------------------------
-// Copies a file; with bFailIfExists an existing target is left alone and FALSE returned.
+// Copies a file; with bFailIfExists an existing target is left alone and FALSE returned
+// (ERROR_FILE_EXISTS). As on the original platform the source is read denying writers and
+// the target written denying everyone, so a file held open elsewhere gives
+// ERROR_SHARING_VIOLATION.
 BOOL CopyFileW(LPCWSTR existingFile, LPCWSTR newFile, BOOL bFailIfExists);
+// Fails with ERROR_SHARING_VIOLATION while any SharedFile holds the file open.
 BOOL DeleteFileW(LPCWSTR file);
-BOOL PathFileExistsW(LPCWSTR path);
-BOOL CreateDirectoryW(LPCWSTR path, void* security = nullptr);
+BOOL PathFileExistsW(LPCWSTR path);                 // files and directories
+BOOL CreateDirectoryW(LPCWSTR path, void* security = nullptr);  // ERROR_ALREADY_EXISTS
 
 // Share modes of _wsopen/_wfsopen.
 constexpr int _SH_DENYRW = 0x10;  // others may neither read nor write
@@ -84,10 +93,20 @@ public:
     bool ReadAll(std::string& out);               // whole file from the start
     bool WriteAll(std::string_view data);         // replaces the contents
 
+    // Saving over a file this object holds: renames the finished temporary file
+    // tempHostPath (a host path, best in the same directory) over HostPath() and goes on
+    // holding the new file with the same access and share mode. The new file carries this
+    // object's locks before the rename, so no other open can slip in between. Refused with
+    // ERROR_SHARING_VIOLATION, nothing renamed, while another open holds the file for
+    // writing or denies writers; the old file stays held on any failure.
+    bool ReplaceWith(const std::string& tempHostPath);
+
 private:
     int m_fd = -1;
-    int m_lockFd = -1;
-    std::string m_hostPath;
+    int m_lockFd = -1;       // second open for the locks when m_fd cannot read (kWrite)
+    int m_access = 0;
+    int m_shareMode = 0;
+    std::string m_hostPath;  // absolute
 };
 
 // ---- Profile (INI) files ----------------------------------------------------------------
