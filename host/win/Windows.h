@@ -84,7 +84,9 @@ public:
     SharedFile& operator=(const SharedFile&) = delete;
 
     // Opens an existing file (or creates it when bCreate). Sets GetLastError on failure:
-    // ERROR_FILE_NOT_FOUND, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED.
+    // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED
+    // (also for a directory, and for kWrite on a file this user may not read: the locks
+    // need a readable descriptor). The protocol: host/win/ShareLock.cpp.
     bool Open(const CString& winPath, Access access, int shareMode, bool bCreate = false);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }

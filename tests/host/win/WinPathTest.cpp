@@ -7,8 +7,9 @@
 
 using vkwin::FromHostPath;
 using vkwin::ToHostPath;
+using DriveMap = TempDriveTest;
 
-TEST_F(TempDriveTest, MappedDriveLettersAndSeparators) {
+TEST_F(DriveMap, MappedDriveLettersAndSeparators) {
     vkwin::SetDriveMap({{'C', m_root}, {'d', "/mnt/data/"}});
     EXPECT_EQ(ToHostPath(u"C:\\proj\\Roomlist.txt"), m_root + "/proj/Roomlist.txt");
     EXPECT_EQ(ToHostPath(u"c:/proj/a.dwg"), m_root + "/proj/a.dwg");
@@ -25,13 +26,13 @@ TEST_F(TempDriveTest, MappedDriveLettersAndSeparators) {
     EXPECT_EQ(FromHostPath("rel/x"), CString(u"rel\\x"));
 }
 
-TEST_F(TempDriveTest, LongestMappedRootWins) {
+TEST_F(DriveMap, LongestMappedRootWins) {
     vkwin::SetDriveMap({{'C', m_root}, {'E', m_root + "/e"}});
     EXPECT_EQ(FromHostPath(m_root + "/e/f.txt"), CString(u"E:\\f.txt"));
     EXPECT_EQ(FromHostPath(m_root + "/ee/f.txt"), CString(u"C:\\ee\\f.txt"));
 }
 
-TEST_F(TempDriveTest, UnmappedDriveLandsUnderHomeAndIsCreated) {
+TEST_F(DriveMap, UnmappedDriveLandsUnderHomeAndIsCreated) {
     const char* oldHome = std::getenv("HOME");
     const std::string saved = oldHome ? oldHome : "";
     setenv("HOME", m_root.c_str(), 1);
