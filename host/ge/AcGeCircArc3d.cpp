@@ -1,0 +1,258 @@
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "host/ge/AcGeCurves.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/GeLinearPiece.h"
+
+using ge_detail::LinearPiece;
+
+namespace {
+constexpr double kTwoPi = 2 * std::numbers::pi;
+// Slack on angle comparisons so that an arc's own end points count as within its angles.
+constexpr double kAngleSlack = 1e-12;
+
+double normalizeAngle(double a) {
+    a = std::fmod(a, kTwoPi);
+    if (a < 0) a += kTwoPi;
+    return a >= kTwoPi ? 0.0 : a;
+}
+
+// Up to two points on an unbounded line (base + t*dir) that meet the arc's full circle
+// within tol, in increasing t. A touch within tol of the radius is one point.
+int circleLineCandidates(const AcGeCircArc3d& arc, const AcGePoint3d& base, const AcGeVector3d& dir,
+                         const AcGeTol& tol, AcGePoint3d out[2]) {
+    const double tolP = tol.equalPoint();
+    const AcGeVector3d n = arc.normal();
+    const AcGePoint3d c = arc.center();
+    const double r = arc.radius();
+    const double dn = dir.normal().dotProduct(n);
+    if (std::fabs(dn) > tol.equalVector()) {
+        // The line pierces the arc's plane in one point.
+        const double t = (c - base).dotProduct(n) / dir.dotProduct(n);
+        out[0] = base + dir * t;
+        return 1;
+    }
+    const double h = (base - c).dotProduct(n);
+    if (std::fabs(h) > tolP) return 0;  // runs beside the plane
+    const double tf = (c - base).dotProduct(dir) / dir.dotProduct(dir);
+    const AcGePoint3d foot = base + dir * tf;
+    AcGeVector3d radial = foot - c;
+    radial -= n * radial.dotProduct(n);
+    const double dist = radial.length();
+    if (std::fabs(dist - r) <= tolP) {
+        out[0] = foot;
+        return 1;
+    }
+    if (dist > r) return 0;
+    const double half = std::sqrt(r * r - dist * dist) / dir.length();
+    out[0] = base + dir * (tf - half);
+    out[1] = base + dir * (tf + half);
+    return 2;
+}
+
+AcGePoint3d mid(const AcGePoint3d& a, const AcGePoint3d& b) { return a + (b - a) * 0.5; }
+}  // namespace
+
+AcGeCircArc3d::AcGeCircArc3d(const AcGePoint3d& center, const AcGeVector3d& normal, double radius)
+    : AcGeCircArc3d(center, normal, normal.perpVector(), radius, 0.0, kTwoPi) {}
+
+AcGeCircArc3d::AcGeCircArc3d(const AcGePoint3d& center, const AcGeVector3d& normal,
+                             const AcGeVector3d& refVec, double radius, double startAngle, double endAngle)
+    : m_center(center), m_radius(radius), m_start(startAngle), m_end(endAngle) {
+    m_normal = normal.normal();
+    if (m_normal.isZeroLength()) m_normal = AcGeVector3d(0, 0, 1);
+    // The reference vector must lie in the arc's plane.
+    m_ref = (refVec - m_normal * refVec.dotProduct(m_normal)).normal();
+    if (m_ref.isZeroLength()) m_ref = m_normal.perpVector().normal();
+    if (m_end < m_start) m_end += kTwoPi * std::ceil((m_start - m_end) / kTwoPi);
+}
+
+AcGeCircArc3d::AcGeCircArc3d(const AcGePoint3d& start, const AcGePoint3d& mid, const AcGePoint3d& end) {
+    const AcGeVector3d ab = mid - start, ac = end - start;
+    const AcGeVector3d n = ab.crossProduct(ac);
+    const double n2 = n.lengthSqrd();
+    if (n2 == 0.0) {  // collinear points make no circle: a degenerate arc at the start
+        m_center = start;
+        return;
+    }
+    // Circumcentre; the normal makes start -> mid -> end counter-clockwise.
+    m_center = start + (n.crossProduct(ab) * ac.lengthSqrd() + ac.crossProduct(n) * ab.lengthSqrd()) / (2 * n2);
+    m_normal = n.normal();
+    m_radius = start.distanceTo(m_center);
+    m_ref = (start - m_center).normal();
+    m_start = 0.0;
+    m_end = m_ref.angleTo(end - m_center, m_normal);
+    if (m_end == 0.0) m_end = kTwoPi;
+}
+
+AcGeCircArc3d AcGeCircArc3d::fromBulge(const AcGePoint3d& start, const AcGePoint3d& end, double bulge) {
+    if (bulge == 0.0) return AcGeCircArc3d(start, start, start);  // no arc: degenerate
+    const double dx = end.x - start.x, dy = end.y - start.y;
+    // The centre lies off the chord's midpoint along its left normal (-dy, dx) by
+    // chord * (1 - b^2) / (4b); the sign of b puts it on the correct side.
+    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
+    const AcGePoint3d center(start.x + dx * 0.5 - dy * k, start.y + dy * 0.5 + dx * k, start.z);
+    const double radius = std::hypot(start.x - center.x, start.y - center.y);
+    const double included = 4.0 * std::atan(std::fabs(bulge));
+    const AcGeVector3d normal(0, 0, bulge > 0 ? 1.0 : -1.0);
+    AcGeCircArc3d arc(center, normal, AcGeVector3d(1, 0, 0), radius, 0.0, included);
+    const double startAng = arc.m_ref.angleTo(start - center, normal);
+    arc.m_start = startAng;
+    arc.m_end = startAng + included;
+    return arc;
+}
+
+AcGePoint3d AcGeCircArc3d::evalPoint(double angle) const {
+    const AcGeVector3d yAxis = m_normal.crossProduct(m_ref);
+    return m_center + (m_ref * std::cos(angle) + yAxis * std::sin(angle)) * m_radius;
+}
+
+AcGePoint3d AcGeCircArc3d::startPoint() const { return evalPoint(m_start); }
+AcGePoint3d AcGeCircArc3d::endPoint() const { return evalPoint(m_end); }
+AcGePoint3d AcGeCircArc3d::midPoint() const { return evalPoint((m_start + m_end) * 0.5); }
+double AcGeCircArc3d::length() const { return m_radius * (m_end - m_start); }
+
+AcGePlane AcGeCircArc3d::getPlane() const {
+    return AcGePlane(m_center, m_ref, m_normal.crossProduct(m_ref));
+}
+
+AcGePoint3d AcGeCircArc3d::closestPointTo(const AcGePoint3d& p, const AcGeTol&) const {
+    AcGeVector3d v = p - m_center;
+    v -= m_normal * v.dotProduct(m_normal);
+    const double len = v.length();
+    if (len == 0.0) return startPoint();  // every point of the circle is as near
+    const double sweep = m_end - m_start;
+    const AcGeVector3d yAxis = m_normal.crossProduct(m_ref);
+    const double rel = normalizeAngle(std::atan2(v.dotProduct(yAxis), v.dotProduct(m_ref)) - m_start);
+    if (sweep >= kTwoPi || rel <= sweep + kAngleSlack) return m_center + v * (m_radius / len);
+    const AcGePoint3d s = startPoint(), e = endPoint();
+    return p.distanceTo(s) <= p.distanceTo(e) ? s : e;
+}
+
+double AcGeCircArc3d::distanceTo(const AcGePoint3d& p, const AcGeTol& tol) const {
+    return p.distanceTo(closestPointTo(p, tol));
+}
+
+bool AcGeCircArc3d::isOn(const AcGePoint3d& p, const AcGeTol& tol) const {
+    return distanceTo(p, tol) <= tol.equalPoint();
+}
+
+AcGeCircArc3d& AcGeCircArc3d::transformBy(const AcGeMatrix3d& m) {
+    // Carry the arc's frame; a mirror flips the normal so the points keep their order.
+    const AcGeVector3d x = m * m_ref;
+    const AcGeVector3d y = m * m_normal.crossProduct(m_ref);
+    m_center.transformBy(m);
+    m_radius *= x.length();
+    m_ref = x.normal();
+    m_normal = x.crossProduct(y).normal();
+    return *this;
+}
+
+namespace {
+// Keeps the candidates that lie on both curves within tol.
+template <class OnOther>
+bool keepCommon(const AcGeCircArc3d& arc, const AcGePoint3d* cand, int count, const AcGeTol& tol,
+                OnOther onOther, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2) {
+    AcGePoint3d* outs[2] = {&p1, &p2};
+    numInt = 0;
+    for (int i = 0; i < count; ++i)
+        if (arc.distanceTo(cand[i]) <= tol.equalPoint() && onOther(cand[i]))
+            *outs[numInt++] = cand[i];
+    return numInt > 0;
+}
+}  // namespace
+
+bool AcGeCircArc3d::intersectWith(const AcGeLineSeg3d& seg, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
+                                  const AcGeTol& tol) const {
+    const LinearPiece piece = LinearPiece::segment(seg.startPoint(), seg.endPoint());
+    AcGePoint3d cand[2];
+    int count = 0;
+    if (piece.dir.lengthSqrd() == 0.0) {
+        cand[0] = piece.base;
+        count = 1;
+    } else {
+        count = circleLineCandidates(*this, piece.base, piece.dir, tol, cand);
+    }
+    return keepCommon(*this, cand, count, tol,
+                      [&](const AcGePoint3d& q) { return piece.distanceTo(q) <= tol.equalPoint(); },
+                      numInt, p1, p2);
+}
+
+bool AcGeCircArc3d::intersectWith(const AcGeRay3d& ray, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
+                                  const AcGeTol& tol) const {
+    const LinearPiece piece = LinearPiece::ray(ray.basePoint(), ray.direction());
+    AcGePoint3d cand[2];
+    int count = 0;
+    if (piece.dir.lengthSqrd() == 0.0) {
+        cand[0] = piece.base;
+        count = 1;
+    } else {
+        count = circleLineCandidates(*this, piece.base, piece.dir, tol, cand);
+    }
+    return keepCommon(*this, cand, count, tol,
+                      [&](const AcGePoint3d& q) { return piece.distanceTo(q) <= tol.equalPoint(); },
+                      numInt, p1, p2);
+}
+
+bool AcGeCircArc3d::intersectWith(const AcGeCircArc3d& arc, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
+                                  const AcGeTol& tol) const {
+    numInt = 0;
+    const double tolP = tol.equalPoint();
+    const auto onOther = [&](const AcGePoint3d& q) { return arc.distanceTo(q) <= tolP; };
+    AcGePoint3d cand[2];
+    int count = 0;
+    if (!m_normal.isParallelTo(arc.m_normal, tol)) {
+        // Tilted planes meet in a line; the common points lie on it.
+        const AcGeVector3d& n1 = m_normal;
+        const AcGeVector3d& n2 = arc.m_normal;
+        const double k = n1.dotProduct(n2);
+        const double d1 = n1.dotProduct(m_center.asVector()), d2 = n2.dotProduct(arc.m_center.asVector());
+        const AcGeVector3d onBoth = (n1 * (d1 - d2 * k) + n2 * (d2 - d1 * k)) / (1.0 - k * k);
+        count = circleLineCandidates(*this, AcGePoint3d::kOrigin + onBoth, n1.crossProduct(n2).normal(), tol, cand);
+    } else {
+        const double h = (arc.m_center - m_center).dotProduct(m_normal);
+        if (std::fabs(h) > tolP) return false;
+        const AcGePoint3d c2 = arc.m_center - m_normal * h;
+        const double r1 = m_radius, r2 = arc.m_radius;
+        const double d = c2.distanceTo(m_center);
+        if (d <= tolP) return false;  // concentric: overlapping or apart, never isolated points
+        const AcGeVector3d u = (c2 - m_center) / d;
+        if (std::fabs(d - (r1 + r2)) <= tolP || std::fabs(d - std::fabs(r1 - r2)) <= tolP) {
+            // Tangent within tol: the middle of the nearest pair of points on the centre line.
+            double best = -1;
+            for (double s1 : {1.0, -1.0})
+                for (double s2 : {1.0, -1.0}) {
+                    const AcGePoint3d a = m_center + u * (s1 * r1), b = c2 + u * (s2 * r2);
+                    if (best < 0 || a.distanceTo(b) < best) {
+                        best = a.distanceTo(b);
+                        cand[0] = mid(a, b);
+                    }
+                }
+            count = 1;
+        } else if (d > r1 + r2 || d < std::fabs(r1 - r2)) {
+            return false;
+        } else {
+            const double a = (d * d + r1 * r1 - r2 * r2) / (2 * d);
+            const double hh = std::sqrt(std::max(0.0, r1 * r1 - a * a));
+            const AcGeVector3d v = m_normal.crossProduct(u);
+            cand[0] = m_center + u * a - v * hh;
+            cand[1] = m_center + u * a + v * hh;
+            count = 2;
+        }
+    }
+    if (!keepCommon(*this, cand, count, tol, onOther, numInt, p1, p2)) return false;
+    // Report in the order met along this arc from its start.
+    if (numInt == 2) {
+        const AcGeVector3d yAxis = m_normal.crossProduct(m_ref);
+        const auto along = [&](const AcGePoint3d& q) {
+            const AcGeVector3d v = q - m_center;
+            // Measured from opposite the arc's middle, so points a little before the start sort first.
+            const double middle = (m_start + m_end) * 0.5;
+            return normalizeAngle(std::atan2(v.dotProduct(yAxis), v.dotProduct(m_ref)) - middle + std::numbers::pi);
+        };
+        if (along(p2) < along(p1)) std::swap(p1, p2);
+    }
+    return true;
+}
