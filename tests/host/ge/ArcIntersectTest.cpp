@@ -129,3 +129,24 @@ TEST(ArcArcIntersection, ReportsZeroOneOrTwoPoints) {
     EXPECT_EQ(n, 1);
     expectNear(p1, AcGePoint3d(6, 8, 0));
 }
+
+TEST(ArcArcIntersection, ArcsInOtherPlanesMeetOnlyWhereTheyTouchInSpace) {
+    const AcGeCircArc3d a(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10);
+    int n = -1;
+    AcGePoint3d p1, p2;
+    // Parallel planes: apart by more than the tolerance means no meeting.
+    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(12, 0, 1.5), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
+    EXPECT_EQ(n, 0);
+    ASSERT_TRUE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(12, 0, 0.5), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
+    EXPECT_EQ(n, 2);
+
+    // A circle standing upright through the first one's rim.
+    const AcGeCircArc3d upright(AcGePoint3d(0, 0, 0), AcGeVector3d::kYAxis, 10);
+    ASSERT_TRUE(a.intersectWith(upright, n, p1, p2));
+    ASSERT_EQ(n, 2);
+    EXPECT_NEAR(std::fabs(p1.x), 10, 1e-9);
+    EXPECT_NEAR(std::fabs(p2.x), 10, 1e-9);
+    EXPECT_NEAR(p1.x, -p2.x, 1e-9);
+    const AcGeCircArc3d shifted(AcGePoint3d(0, 0, 11), AcGeVector3d::kYAxis, 10);
+    EXPECT_FALSE(a.intersectWith(shifted, n, p1, p2, kTol1));
+}
