@@ -1,0 +1,72 @@
+#pragma once
+// The editor's reading of the input queue outside a prompt, and the hooks through which the
+// dialog framework (host/ui) takes part.
+//
+// Top level (no prompt active), a line is:
+//   ; text          a comment (not echoed)
+//   empty           nothing
+//   a word          a command: "Command: WORD" is printed and the command runs, reading
+//                   its prompts' answers from the same queue; an unknown word prints
+//                   Unknown command "WORD".
+//   !action         to the top dialog (a modeless dialog may be open with no command)
+//   <esc>           nothing ("*Cancel*")
+//   anything else   an error line
+//
+// Running out of input. When a prompt (or a modal dialog, or a jig) waits and the input has
+// run out, it is answered Esc and "** input ended: ... **" is printed once for the command.
+// A command that keeps prompting after that is answered Esc 20 times, then Enter 20 times
+// (so loops that repeat on cancel but end on an empty answer still end), and then the
+// editor throws vked::InputExhausted, which RunCommand catches: it prints
+// "** input ended: command NAME abandoned **" and the command is left.
+//
+// Cancel character. Text posted to the command line is read before queued lines; U+0003
+// answers the prompt that reads it with RTCAN (a modal dialog takes it as Cancel).
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+#include "host/ed/InputQueue.h"
+
+namespace vked {
+
+// Reads and acts on one top-level line; false when the input has run out.
+bool RunNextTopLevelLine();
+void RunUntilEndOfInput();
+
+struct InputExhausted : std::runtime_error {
+    InputExhausted() : std::runtime_error("input ended while the command kept prompting") {}
+};
+
+// Error line for input that does not fit: "** line N (SOURCE): WHY **".
+void ReportBadLine(const InputLine& line, const CString& why);
+// Note line "** input ended: WHAT **" (once per command).
+void ReportInputEnded(const CString& what);
+// Echo of a consumed line (when echo is on): appended to the current line, then a line end.
+void EchoInput(const InputLine& line);
+
+bool IsPromptActive();   // a prompt call, jig drag or modal pump is reading input
+int PromptDepth();
+
+// ---- Hooks for the dialog framework -------------------------------------------------------
+// A dialog action line ("!click 206", "!show", ...; not !move, not !answer) read while
+// something waits. The hook returns true when done; false with a reason when the line does
+// not fit (no dialog shown, no such control, ...), which the reader reports.
+using DialogActionHook = std::function<bool(const InputLine& line, CString& why)>;
+void SetDialogActionHook(DialogActionHook hook);
+bool DispatchDialogAction(const InputLine& line, CString& why);  // false without a hook
+
+// Called after a prompt took drawing input (a point, pick, selection or cursor motion): the
+// dialog framework asks the focused modeless dialog whether it keeps the focus.
+void SetDrawingInputHook(std::function<void()> hook);
+void NotifyDrawingInput();
+
+// A modal loop: reads lines until done() is true. Dialog actions go to the hook; <esc> and the
+// cancel character call onCancel(); input running out prints a note and calls onCancel();
+// other lines are error lines.
+void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel);
+
+// Message boxes: when the next line to read (comments skipped) is "!answer WORD", takes it
+// and gives WORD (lower case); otherwise leaves the line and gives nothing.
+std::optional<CString> TakeMessageBoxAnswer();
+
+}  // namespace vked
