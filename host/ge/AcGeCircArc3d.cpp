@@ -19,10 +19,21 @@ double normalizeAngle(double a) {
     return a >= kTwoPi ? 0.0 : a;
 }
 
-// Up to two points on an unbounded line (base + t*dir) that meet the arc's full circle
-// within tol, in increasing t. A touch within tol of the radius is one point.
-int circleLineCandidates(const AcGeCircArc3d& arc, const AcGePoint3d& base, const AcGeVector3d& dir,
-                         const AcGeTol& tol, AcGePoint3d out[2]) {
+// Where an unbounded curve meets the arc's full circle within tol. A touch within tol of
+// the radius is one point; when the curves also truly cross there, the crossings stand by
+// in case the bounded arc ends before the touch point but still reaches a crossing.
+struct Candidates {
+    AcGePoint3d pts[2];
+    int count = 0;
+    bool touch = false;
+    AcGePoint3d crossings[2];
+    int crossingCount = 0;
+};
+
+// The circle and the line base + t*dir, points in increasing t.
+Candidates circleLineCandidates(const AcGeCircArc3d& arc, const AcGePoint3d& base, const AcGeVector3d& dir,
+                                const AcGeTol& tol) {
+    Candidates out;
     const double tolP = tol.equalPoint();
     const AcGeVector3d n = arc.normal();
     const AcGePoint3d c = arc.center();
@@ -31,25 +42,35 @@ int circleLineCandidates(const AcGeCircArc3d& arc, const AcGePoint3d& base, cons
     if (std::fabs(dn) > tol.equalVector()) {
         // The line pierces the arc's plane in one point.
         const double t = (c - base).dotProduct(n) / dir.dotProduct(n);
-        out[0] = base + dir * t;
-        return 1;
+        out.pts[0] = base + dir * t;
+        out.count = 1;
+        return out;
     }
     const double h = (base - c).dotProduct(n);
-    if (std::fabs(h) > tolP) return 0;  // runs beside the plane
+    if (std::fabs(h) > tolP) return out;  // runs beside the plane
     const double tf = (c - base).dotProduct(dir) / dir.dotProduct(dir);
     const AcGePoint3d foot = base + dir * tf;
     AcGeVector3d radial = foot - c;
     radial -= n * radial.dotProduct(n);
     const double dist = radial.length();
-    if (std::fabs(dist - r) <= tolP) {
-        out[0] = foot;
-        return 1;
+    if (dist > r + tolP) return out;
+    AcGePoint3d crossing[2];
+    if (dist < r) {
+        const double half = std::sqrt(r * r - dist * dist) / dir.length();
+        crossing[0] = base + dir * (tf - half);
+        crossing[1] = base + dir * (tf + half);
     }
-    if (dist > r) return 0;
-    const double half = std::sqrt(r * r - dist * dist) / dir.length();
-    out[0] = base + dir * (tf - half);
-    out[1] = base + dir * (tf + half);
-    return 2;
+    if (std::fabs(dist - r) <= tolP) {
+        out.pts[0] = foot;
+        out.count = 1;
+        out.touch = true;
+        out.crossingCount = dist < r ? 2 : 0;
+        std::copy(crossing, crossing + 2, out.crossings);
+        return out;
+    }
+    std::copy(crossing, crossing + 2, out.pts);
+    out.count = 2;
+    return out;
 }
 
 AcGePoint3d mid(const AcGePoint3d& a, const AcGePoint3d& b) { return a + (b - a) * 0.5; }
@@ -153,29 +174,35 @@ AcGeCircArc3d& AcGeCircArc3d::transformBy(const AcGeMatrix3d& m) {
 namespace {
 // Keeps the candidates that lie on both curves within tol.
 template <class OnOther>
-bool keepCommon(const AcGeCircArc3d& arc, const AcGePoint3d* cand, int count, const AcGeTol& tol,
-                OnOther onOther, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2) {
+bool keepCommon(const AcGeCircArc3d& arc, const Candidates& cand, const AcGeTol& tol, OnOther onOther,
+                int& numInt, AcGePoint3d& p1, AcGePoint3d& p2) {
+    const auto common = [&](const AcGePoint3d& q) { return arc.distanceTo(q) <= tol.equalPoint() && onOther(q); };
     AcGePoint3d* outs[2] = {&p1, &p2};
     numInt = 0;
-    for (int i = 0; i < count; ++i)
-        if (arc.distanceTo(cand[i]) <= tol.equalPoint() && onOther(cand[i]))
-            *outs[numInt++] = cand[i];
+    for (int i = 0; i < cand.count; ++i)
+        if (common(cand.pts[i])) *outs[numInt++] = cand.pts[i];
+    if (cand.touch && numInt == 0) {
+        for (int i = 0; i < cand.crossingCount && numInt == 0; ++i)
+            if (common(cand.crossings[i])) *outs[numInt++] = cand.crossings[i];
+    }
     return numInt > 0;
+}
+
+Candidates pointCandidate(const AcGePoint3d& p) {
+    Candidates c;
+    c.pts[0] = p;
+    c.count = 1;
+    return c;
 }
 }  // namespace
 
 bool AcGeCircArc3d::intersectWith(const AcGeLineSeg3d& seg, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
                                   const AcGeTol& tol) const {
     const LinearPiece piece = LinearPiece::segment(seg.startPoint(), seg.endPoint());
-    AcGePoint3d cand[2];
-    int count = 0;
-    if (piece.dir.lengthSqrd() == 0.0) {
-        cand[0] = piece.base;
-        count = 1;
-    } else {
-        count = circleLineCandidates(*this, piece.base, piece.dir, tol, cand);
-    }
-    return keepCommon(*this, cand, count, tol,
+    const Candidates cand = piece.dir.lengthSqrd() == 0.0
+                                ? pointCandidate(piece.base)
+                                : circleLineCandidates(*this, piece.base, piece.dir, tol);
+    return keepCommon(*this, cand, tol,
                       [&](const AcGePoint3d& q) { return piece.distanceTo(q) <= tol.equalPoint(); },
                       numInt, p1, p2);
 }
@@ -183,15 +210,10 @@ bool AcGeCircArc3d::intersectWith(const AcGeLineSeg3d& seg, int& numInt, AcGePoi
 bool AcGeCircArc3d::intersectWith(const AcGeRay3d& ray, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
                                   const AcGeTol& tol) const {
     const LinearPiece piece = LinearPiece::ray(ray.basePoint(), ray.direction());
-    AcGePoint3d cand[2];
-    int count = 0;
-    if (piece.dir.lengthSqrd() == 0.0) {
-        cand[0] = piece.base;
-        count = 1;
-    } else {
-        count = circleLineCandidates(*this, piece.base, piece.dir, tol, cand);
-    }
-    return keepCommon(*this, cand, count, tol,
+    const Candidates cand = piece.dir.lengthSqrd() == 0.0
+                                ? pointCandidate(piece.base)
+                                : circleLineCandidates(*this, piece.base, piece.dir, tol);
+    return keepCommon(*this, cand, tol,
                       [&](const AcGePoint3d& q) { return piece.distanceTo(q) <= tol.equalPoint(); },
                       numInt, p1, p2);
 }
@@ -201,8 +223,7 @@ bool AcGeCircArc3d::intersectWith(const AcGeCircArc3d& arc, int& numInt, AcGePoi
     numInt = 0;
     const double tolP = tol.equalPoint();
     const auto onOther = [&](const AcGePoint3d& q) { return arc.distanceTo(q) <= tolP; };
-    AcGePoint3d cand[2];
-    int count = 0;
+    Candidates cand;
     if (!m_normal.isParallelTo(arc.m_normal, tol)) {
         // Tilted planes meet in a line; the common points lie on it.
         const AcGeVector3d& n1 = m_normal;
@@ -210,7 +231,7 @@ bool AcGeCircArc3d::intersectWith(const AcGeCircArc3d& arc, int& numInt, AcGePoi
         const double k = n1.dotProduct(n2);
         const double d1 = n1.dotProduct(m_center.asVector()), d2 = n2.dotProduct(arc.m_center.asVector());
         const AcGeVector3d onBoth = (n1 * (d1 - d2 * k) + n2 * (d2 - d1 * k)) / (1.0 - k * k);
-        count = circleLineCandidates(*this, AcGePoint3d::kOrigin + onBoth, n1.crossProduct(n2).normal(), tol, cand);
+        cand = circleLineCandidates(*this, AcGePoint3d::kOrigin + onBoth, n1.crossProduct(n2).normal(), tol);
     } else {
         const double h = (arc.m_center - m_center).dotProduct(m_normal);
         if (std::fabs(h) > tolP) return false;
@@ -219,6 +240,15 @@ bool AcGeCircArc3d::intersectWith(const AcGeCircArc3d& arc, int& numInt, AcGePoi
         const double d = c2.distanceTo(m_center);
         if (d <= tolP) return false;  // concentric: overlapping or apart, never isolated points
         const AcGeVector3d u = (c2 - m_center) / d;
+        const AcGeVector3d v = m_normal.crossProduct(u);
+        const bool crossing = d <= r1 + r2 && d >= std::fabs(r1 - r2);
+        AcGePoint3d crossings[2];
+        if (crossing) {
+            const double a = (d * d + r1 * r1 - r2 * r2) / (2 * d);
+            const double hh = std::sqrt(std::max(0.0, r1 * r1 - a * a));
+            crossings[0] = m_center + u * a - v * hh;
+            crossings[1] = m_center + u * a + v * hh;
+        }
         if (std::fabs(d - (r1 + r2)) <= tolP || std::fabs(d - std::fabs(r1 - r2)) <= tolP) {
             // Tangent within tol: the middle of the nearest pair of points on the centre line.
             double best = -1;
@@ -227,22 +257,21 @@ bool AcGeCircArc3d::intersectWith(const AcGeCircArc3d& arc, int& numInt, AcGePoi
                     const AcGePoint3d a = m_center + u * (s1 * r1), b = c2 + u * (s2 * r2);
                     if (best < 0 || a.distanceTo(b) < best) {
                         best = a.distanceTo(b);
-                        cand[0] = mid(a, b);
+                        cand.pts[0] = mid(a, b);
                     }
                 }
-            count = 1;
-        } else if (d > r1 + r2 || d < std::fabs(r1 - r2)) {
+            cand.count = 1;
+            cand.touch = true;
+            cand.crossingCount = crossing ? 2 : 0;
+            std::copy(crossings, crossings + 2, cand.crossings);
+        } else if (!crossing) {
             return false;
         } else {
-            const double a = (d * d + r1 * r1 - r2 * r2) / (2 * d);
-            const double hh = std::sqrt(std::max(0.0, r1 * r1 - a * a));
-            const AcGeVector3d v = m_normal.crossProduct(u);
-            cand[0] = m_center + u * a - v * hh;
-            cand[1] = m_center + u * a + v * hh;
-            count = 2;
+            std::copy(crossings, crossings + 2, cand.pts);
+            cand.count = 2;
         }
     }
-    if (!keepCommon(*this, cand, count, tol, onOther, numInt, p1, p2)) return false;
+    if (!keepCommon(*this, cand, tol, onOther, numInt, p1, p2)) return false;
     // Report in the order met along this arc from its start.
     if (numInt == 2) {
         const AcGeVector3d yAxis = m_normal.crossProduct(m_ref);

@@ -49,6 +49,18 @@ TEST(ArcRayIntersection, TangentTouchWithinToleranceIsOnePointPerpendicularToThe
     EXPECT_FALSE(arc.intersectWith(AcGeRay3d(AcGePoint3d(20, 5, 0), AcGeVector3d(1, 0, 0)), n, p1, p2, kRayTol));
 }
 
+TEST(ArcRayIntersection, NearTangentRayStillCrossesAnArcThatEndsBeforeTheTouchPoint) {
+    // Radius 10, from 0 to 80 degrees: the ray at y = 9.2 is within 1.0 of tangent, but the
+    // arc stops short of the touch point (0, 9.2) and really crosses the ray once.
+    const AcGeCircArc3d arc(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, AcGeVector3d::kXAxis, 10, 0, 80 * kPi / 180);
+    int n = -1;
+    AcGePoint3d p1, p2;
+    ASSERT_TRUE(arc.intersectWith(AcGeRay3d(AcGePoint3d(20, 9.2, 0), kMinusX), n, p1, p2, kRayTol));
+    EXPECT_EQ(n, 1);
+    expectNear(p1, AcGePoint3d(std::sqrt(100 - 9.2 * 9.2), 9.2, 0));
+    EXPECT_GT(std::fabs((p1 - arc.center()).normal().angleTo(kMinusX) - kPi / 2), 0.001);
+}
+
 TEST(ArcRayIntersection, RayAtAnotherElevationMeetsNothing) {
     const AcGeCircArc3d arc = upperHalf();
     int n = -1;
