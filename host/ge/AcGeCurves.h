@@ -32,7 +32,8 @@ public:
     double distanceTo(const AcGeLineSeg3d& seg, const AcGeTol& tol = AcGeContext::gTol) const;
     AcGePoint3d closestPointTo(const AcGePoint3d& p, const AcGeTol& tol = AcGeContext::gTol) const override;
     AcGeLineSeg3d& transformBy(const AcGeMatrix3d& m) override;
-    // One point common to both segments; false when they miss or are parallel.
+    // One point common to both segments within tol.equalPoint(); false when they miss or are
+    // parallel or collinear (within tol.equalVector()). p is untouched on false.
     bool intersectWith(const AcGeLineSeg3d& other, AcGePoint3d& p,
                        const AcGeTol& tol = AcGeContext::gTol) const;
     bool intersectWith(const AcGeRay3d& ray, AcGePoint3d& p,
@@ -72,7 +73,9 @@ public:
                   const AcGeVector3d& refVec, double radius, double startAngle, double endAngle);
     AcGeCircArc3d(const AcGePoint3d& start, const AcGePoint3d& mid, const AcGePoint3d& end);
     // The arc of a polyline segment: from start to end with that bulge (tan of a quarter of
-    // the included angle; positive turns counter-clockwise about +Z).
+    // the included angle; positive turns counter-clockwise about +Z). The arc gets normal +Z
+    // for a positive bulge and -Z for a negative one, reference +X, and the start point's
+    // elevation; a zero bulge gives a degenerate arc of radius 0.
     static AcGeCircArc3d fromBulge(const AcGePoint3d& start, const AcGePoint3d& end, double bulge);
 
     AcGePoint3d center() const { return m_center; }
@@ -93,7 +96,10 @@ public:
     AcGeCircArc3d& transformBy(const AcGeMatrix3d& m) override;
 
     // Points common to the arc (within its angles) and the other curve, within tol.
-    // numInt is 0, 1 or 2; a tangent touch within tol reports one point.
+    // numInt is 0, 1 or 2; a tangent touch within tol reports one point (the touch point, or
+    // where the curves really cross when the bounded arc stops short of it). Points come in
+    // order along the line or ray from its start, or along this arc for two arcs. Concentric
+    // arcs report none.
     bool intersectWith(const AcGeLineSeg3d& seg, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,
                        const AcGeTol& tol = AcGeContext::gTol) const;
     bool intersectWith(const AcGeRay3d& ray, int& numInt, AcGePoint3d& p1, AcGePoint3d& p2,

@@ -35,6 +35,7 @@ public:
 
     AcGeMatrix3d& invert();              // a singular matrix is left as it is
     AcGeMatrix3d inverse() const;
+    // |det| within tol.equalVector() of the product of the column lengths: independent of scale.
     bool isSingular(const AcGeTol& tol = AcGeContext::gTol) const;
     double det() const;
     AcGeMatrix3d transpose() const;

@@ -26,6 +26,8 @@ public:
     // Angle in [0, 2pi) from this vector to v, counter-clockwise seen from the tip of ref.
     double angleTo(const AcGeVector3d& v, const AcGeVector3d& ref) const;
     bool isZeroLength(const AcGeTol& tol = AcGeContext::gTol) const;
+    // Unit directions whose cross product is within tol.equalVector() (either sense);
+    // a zero-length vector is parallel or perpendicular to nothing.
     bool isParallelTo(const AcGeVector3d& v, const AcGeTol& tol = AcGeContext::gTol) const;
     bool isPerpendicularTo(const AcGeVector3d& v, const AcGeTol& tol = AcGeContext::gTol) const;
     bool isEqualTo(const AcGeVector3d& v, const AcGeTol& tol = AcGeContext::gTol) const;
