@@ -1,0 +1,3 @@
+#include "siblings/object/VkQsPipe.h"
+
+ACRX_DEFINE_MEMBERS(VkQsPipe, VkQsPolyForValve);
