@@ -28,6 +28,7 @@ bool markChanged(AcDbObjectId markerId)
     AcDbQsStandRoom* marker = nullptr;
     const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite);
     if (es != Acad::eOk) return !isOpenElsewhere(es);  // erased, gone or no marker: nothing to do
+    StandRoomNotifier::clearPending(markerId);  // so that GetChgType answers what is stored
     if (marker->GetChgType() != 1) marker->SetChgType(1);
     marker->close();
     return true;
