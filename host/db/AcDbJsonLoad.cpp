@@ -1,0 +1,416 @@
+// Loading JSON lines into a database: everything is checked (a dry run of every line's
+// fields) before the database changes.
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <istream>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "host/db/AcDbJson.h"
+#include "host/db/AcDbSymbolTables.h"
+#include "host/db/DeepClone.h"
+#include "host/db/detail/DbInternals.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Handle text -> handle; false for text that is no handle.
+bool parseHandle(const Json& v, std::uint64_t& h)
+{
+    h = 0;
+    if (v.is_null()) return true;
+    if (!v.is_string()) return false;
+    const std::string& s = v.get_ref<const std::string&>();
+    if (s.empty() || s.size() > 16) return false;
+    for (char c : s) {
+        int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+        if (d < 0) return false;
+        h = h << 4 | static_cast<std::uint64_t>(d);
+    }
+    return true;
+}
+
+// Reads a class's fields from one JSON object by the names the class files them under.
+class JsonInFiler : public AcDbDwgFiler {
+public:
+    // Maps a handle to an id; false for a handle that is nowhere.
+    using Resolver = std::function<bool(std::uint64_t, AcDbObjectId&)>;
+    JsonInFiler(const Json& obj, AcDbDatabase* db, Resolver resolve)
+        : m_obj(obj), m_db(db), m_resolve(std::move(resolve)) {}
+    AcDb::FilerType filerType() const override { return AcDb::kJsonFiler; }
+    Acad::ErrorStatus filerStatus() const override { return m_status; }
+    AcDbDatabase* database() const override { return m_db; }
+    const std::string& message() const { return m_message; }
+
+    Acad::ErrorStatus readBool(bool* v, const char* name) override
+    {
+        return take(name, "true or false", [&](const Json& j) { return j.is_boolean() && (*v = j.get<bool>(), true); });
+    }
+    Acad::ErrorStatus readInt32(Adesk::Int32* v, const char* name) override
+    {
+        return take(name, "a 32-bit integer", [&](const Json& j) {
+            if (!j.is_number_integer()) return false;
+            auto x = j.get<std::int64_t>();
+            if (x < INT32_MIN || x > INT32_MAX) return false;
+            *v = static_cast<Adesk::Int32>(x);
+            return true;
+        });
+    }
+    Acad::ErrorStatus readInt64(Adesk::Int64* v, const char* name) override
+    {
+        return take(name, "an integer", [&](const Json& j) { return j.is_number_integer() && (*v = j.get<std::int64_t>(), true); });
+    }
+    Acad::ErrorStatus readDouble(double* v, const char* name) override
+    {
+        return take(name, "a number", [&](const Json& j) { return number(j, *v); });
+    }
+    Acad::ErrorStatus readString(CString* v, const char* name) override
+    {
+        return take(name, "a string", [&](const Json& j) {
+            if (!j.is_string()) return false;
+            *v = CString::FromUtf8(j.get_ref<const std::string&>());
+            return true;
+        });
+    }
+    Acad::ErrorStatus readPoint2d(AcGePoint2d* v, const char* name) override
+    {
+        return take(name, "a point [x, y]", [&](const Json& j) {
+            double d[2];
+            return numbers(j, d, 2) && (v->set(d[0], d[1]), true);
+        });
+    }
+    Acad::ErrorStatus readPoint3d(AcGePoint3d* v, const char* name) override
+    {
+        return take(name, "a point [x, y, z]", [&](const Json& j) {
+            double d[3];
+            return numbers(j, d, 3) && (v->set(d[0], d[1], d[2]), true);
+        });
+    }
+    Acad::ErrorStatus readVector3d(AcGeVector3d* v, const char* name) override
+    {
+        return take(name, "a vector [x, y, z]", [&](const Json& j) {
+            double d[3];
+            return numbers(j, d, 3) && (*v = AcGeVector3d(d[0], d[1], d[2]), true);
+        });
+    }
+    Acad::ErrorStatus readMatrix3d(AcGeMatrix3d* v, const char* name) override
+    {
+        return take(name, "a matrix of 16 numbers", [&](const Json& j) { return numbers(j, &v->entry[0][0], 16); });
+    }
+    Acad::ErrorStatus readReference(AcDbObjectId* id, AcDb::ReferenceKind, const char* name) override
+    {
+        return take(name, "a handle", [&](const Json& j) {
+            std::uint64_t h = 0;
+            if (!parseHandle(j, h)) return false;
+            if (h == 0) {
+                id->setNull();
+                return true;
+            }
+            if (!m_resolve(h, *id)) {
+                m_detail = "handle " + j.get<std::string>() + " is not in the drawing";
+                return false;
+            }
+            return true;
+        });
+    }
+    Acad::ErrorStatus readBytes(std::vector<unsigned char>* data, const char* name) override
+    {
+        return take(name, "hexadecimal bytes", [&](const Json& j) {
+            if (!j.is_string()) return false;
+            const std::string& s = j.get_ref<const std::string&>();
+            if (s.size() % 2) return false;
+            std::vector<unsigned char> out;
+            for (size_t i = 0; i < s.size(); i += 2) {
+                std::uint64_t hi = 0, lo = 0;
+                if (!parseHandle(Json(s.substr(i, 1)), hi) || !parseHandle(Json(s.substr(i + 1, 1)), lo)) return false;
+                out.push_back(static_cast<unsigned char>(hi << 4 | lo));
+            }
+            *data = std::move(out);
+            return true;
+        });
+    }
+    Acad::ErrorStatus readArrayBegin(Adesk::Int32* count, const char* name) override
+    {
+        bool absent = false;
+        Acad::ErrorStatus es = take(name, "an array", [&](const Json& j) {
+            if (!j.is_array()) return false;
+            m_arrays.push_back({&j, 0});
+            *count = static_cast<Adesk::Int32>(j.size());
+            return true;
+        }, &absent);
+        return absent ? Acad::eKeyNotFound : es;
+    }
+    Acad::ErrorStatus readArrayEnd() override
+    {
+        if (m_status != Acad::eOk) return m_status;
+        if (m_arrays.empty()) return fail("unbalanced array end");
+        m_arrays.pop_back();
+        return Acad::eOk;
+    }
+
+    Acad::ErrorStatus writeBool(bool, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeInt32(Adesk::Int32, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeInt64(Adesk::Int64, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeDouble(double, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeString(const CString&, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writePoint2d(const AcGePoint2d&, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writePoint3d(const AcGePoint3d&, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeVector3d(const AcGeVector3d&, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d&, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeBytes(const void*, size_t, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char*) override { return Acad::eIsReading; }
+    Acad::ErrorStatus writeArrayEnd() override { return Acad::eIsReading; }
+
+private:
+    static bool number(const Json& j, double& v)
+    {
+        if (j.is_null()) {
+            v = std::numeric_limits<double>::quiet_NaN();  // how the dump shows non-finite numbers
+            return true;
+        }
+        if (!j.is_number()) return false;
+        v = j.get<double>();
+        return true;
+    }
+    static bool numbers(const Json& j, double* out, size_t n)
+    {
+        if (!j.is_array() || j.size() != n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (!number(j[i], out[i])) return false;
+        return true;
+    }
+    Acad::ErrorStatus fail(const std::string& what)
+    {
+        m_status = Acad::eInvalidInput;
+        m_message = what;
+        return m_status;
+    }
+    // The next value: by name at the top level (a name met again is looked up as "name#2"),
+    // by position inside an array. Absent names leave the variable alone.
+    template <class F>
+    Acad::ErrorStatus take(const char* name, const char* expected, F&& convert, bool* absent = nullptr)
+    {
+        if (m_status != Acad::eOk) return m_status;
+        const Json* v = nullptr;
+        std::string label;
+        if (!m_arrays.empty()) {
+            auto& [arr, index] = m_arrays.back();
+            label = "item " + std::to_string(index) + " of an array";
+            if (index >= arr->size()) return fail(label + ": missing");
+            v = &(*arr)[index++];
+        } else {
+            std::string key = name ? name : "_" + std::to_string(m_unnamed++);
+            int n = ++m_seen[key];
+            if (n > 1) key += "#" + std::to_string(n);
+            label = "field \"" + key + "\"";
+            auto it = m_obj.find(key);
+            if (it == m_obj.end()) {
+                if (absent) *absent = true;
+                return Acad::eOk;
+            }
+            v = &*it;
+        }
+        m_detail.clear();
+        if (!convert(*v))
+            return fail(label + ": " + (m_detail.empty() ? std::string("expected ") + expected : m_detail));
+        return Acad::eOk;
+    }
+
+    struct ArrayCursor {
+        const Json* arr;
+        size_t index;
+    };
+    const Json& m_obj;
+    AcDbDatabase* m_db;
+    Resolver m_resolve;
+    std::vector<ArrayCursor> m_arrays;
+    std::map<std::string, int> m_seen{{"handle", 1}, {"class", 1}, {"owner", 1}, {"erased", 1}};
+    int m_unnamed = 0;
+    Acad::ErrorStatus m_status = Acad::eOk;
+    std::string m_message, m_detail;
+};
+
+struct Line {
+    int number = 0;
+    Json obj;
+    const AcRxClass* cls = nullptr;
+    std::uint64_t handle = 0;
+    bool hasOwner = false;
+    std::uint64_t owner = 0;
+    bool erased = false;
+};
+
+class Loader {
+public:
+    Loader(AcDbDatabase* db, CString& error) : m_db(db), m_error(error) {}
+
+    Acad::ErrorStatus run(std::istream& in)
+    {
+        if (!readLines(in) || !assignHandles() || !dryRun()) return Acad::eInvalidInput;
+        return load();
+    }
+
+private:
+    bool fail(int line, const std::string& what)
+    {
+        m_error = CString::FromUtf8("line " + std::to_string(line) + ": " + what);
+        return false;
+    }
+    bool existsInDb(std::uint64_t h) const
+    {
+        AcDbObjectId id;
+        return h < m_db->handseed().value() && m_db->getAcDbObjectId(id, false, AcDbHandle(h)) == Acad::eOk &&
+               vkdb::DbAccess::peek(id) != nullptr;
+    }
+
+    bool readLines(std::istream& in)
+    {
+        std::string text;
+        int number = 0;
+        while (std::getline(in, text)) {
+            ++number;
+            if (text.find_first_not_of(" \t\r") == std::string::npos) continue;
+            Line line;
+            line.number = number;
+            try {
+                line.obj = Json::parse(text);
+            } catch (const Json::parse_error& e) {
+                return fail(number, std::string("malformed JSON: ") + e.what());
+            }
+            if (!line.obj.is_object()) return fail(number, "expected a JSON object");
+            auto cls = line.obj.find("class");
+            if (cls == line.obj.end() || !cls->is_string()) return fail(number, "no \"class\"");
+            const std::string& name = cls->get_ref<const std::string&>();
+            line.cls = acrxFindClass(CString::FromUtf8(name).GetString());
+            if (!line.cls || line.cls->isAbstract() || !line.cls->isDerivedFrom(AcDbObject::desc()))
+                return fail(number, "unknown class \"" + name + "\"");
+            if (auto h = line.obj.find("handle"); h != line.obj.end())
+                if (!parseHandle(*h, line.handle) || line.handle == 0) return fail(number, "bad \"handle\"");
+            if (auto o = line.obj.find("owner"); o != line.obj.end()) {
+                line.hasOwner = true;
+                if (!parseHandle(*o, line.owner)) return fail(number, "bad \"owner\"");
+            }
+            if (auto e = line.obj.find("erased"); e != line.obj.end()) {
+                if (!e->is_boolean()) return fail(number, "\"erased\" must be true or false");
+                line.erased = e->get<bool>();
+            }
+            m_lines.push_back(std::move(line));
+        }
+        return true;
+    }
+
+    bool assignHandles()
+    {
+        std::uint64_t next = m_db->handseed().value();
+        for (const Line& l : m_lines) {
+            if (!l.handle) continue;
+            if (existsInDb(l.handle)) return fail(l.number, "handle " + l.obj["handle"].get<std::string>() + " is already in the drawing");
+            if (!m_lineOf.emplace(l.handle, &l - m_lines.data()).second)
+                return fail(l.number, "handle " + l.obj["handle"].get<std::string>() + " is used twice");
+            next = std::max(next, l.handle + 1);
+        }
+        for (Line& l : m_lines)
+            if (!l.handle) m_lineOf.emplace(l.handle = next++, &l - m_lines.data());
+        return true;
+    }
+
+    bool known(std::uint64_t h) const { return m_lineOf.count(h) || existsInDb(h); }
+
+    static bool hasClass(const std::vector<Line>& lines, const AcRxClass* c)
+    {
+        for (const Line& l : lines)
+            if (l.cls->isDerivedFrom(c)) return true;
+        return false;
+    }
+
+    // Every line's fields read into a throw-away object: types and references are checked.
+    bool dryRun()
+    {
+        bool modelSpace = !m_db->modelSpaceId().isNull() || hasClass(m_lines, AcDbBlockTable::desc());
+        for (const Line& l : m_lines) {
+            std::unique_ptr<AcDbObject> obj(AcDbObject::cast(l.cls->create()));
+            if (!obj) return fail(l.number, "cannot create the class");
+            JsonInFiler filer(l.obj, m_db, [&](std::uint64_t h, AcDbObjectId& id) {
+                id.setNull();
+                return known(h);
+            });
+            if (obj->dwgInFields(&filer) != Acad::eOk || filer.filerStatus() != Acad::eOk)
+                return fail(l.number, filer.message().empty() ? "fields do not read" : filer.message());
+            if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "the owner is not in the drawing");
+            if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !modelSpace)
+                return fail(l.number, "an entity without owner needs a model space");
+        }
+        return true;
+    }
+
+    Acad::ErrorStatus load()
+    {
+        std::map<std::uint64_t, AcDbObjectId> ids;
+        for (const Line& l : m_lines) {
+            AcDbObjectId id;
+            if (Acad::ErrorStatus es = m_db->getAcDbObjectId(id, true, AcDbHandle(l.handle)); es != Acad::eOk) return es;
+            ids[l.handle] = id;
+        }
+        auto resolve = [&](std::uint64_t h, AcDbObjectId& id) {
+            if (auto it = ids.find(h); it != ids.end()) {
+                id = it->second;
+                return true;
+            }
+            return m_db->getAcDbObjectId(id, false, AcDbHandle(h)) == Acad::eOk;
+        };
+        AcDbObjectId blockTable, layerTable;
+        std::vector<AcDbObjectId> toModelSpace, entities;
+        for (const Line& l : m_lines) {
+            std::unique_ptr<AcDbObject> obj(AcDbObject::cast(l.cls->create()));
+            JsonInFiler filer(l.obj, m_db, resolve);
+            if (obj->dwgInFields(&filer) != Acad::eOk || filer.filerStatus() != Acad::eOk) {
+                fail(l.number, filer.message());
+                return Acad::eInvalidInput;
+            }
+            AcDbObjectId owner;
+            if (l.hasOwner && l.owner) resolve(l.owner, owner);
+            bool isEntity = AcDbEntity::cast(obj.get()) != nullptr;
+            if (AcDbBlockTable::cast(obj.get())) blockTable = ids[l.handle];
+            if (AcDbLayerTable::cast(obj.get())) layerTable = ids[l.handle];
+            Acad::ErrorStatus es = vkdb::DbAccess::addObjectWithHandle(m_db, obj.get(), AcDbHandle(l.handle), owner, l.erased);
+            if (es != Acad::eOk) {
+                fail(l.number, acadErrorStatusText(es));
+                return es;
+            }
+            obj.release();
+            if (isEntity) entities.push_back(ids[l.handle]);
+            if (isEntity && !l.hasOwner) toModelSpace.push_back(ids[l.handle]);
+        }
+        if (m_db->blockTableId().isNull() && !blockTable.isNull())
+            vkdb::DbAccess::setTables(m_db, blockTable, layerTable);
+        if (!toModelSpace.empty()) {
+            AcDbObjectId ms = m_db->modelSpaceId();
+            for (AcDbObjectId id : toModelSpace) vkdb::DbAccess::setOwner(vkdb::DbAccess::peek(id), ms);
+            if (Acad::ErrorStatus es = vkclone::appendToBlock(ms, toModelSpace); es != Acad::eOk) return es;
+        }
+        for (AcDbObjectId id : entities) {
+            if (auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id)))
+                acdbEnsureLayer(m_db, ent->layer().GetString(), true);
+        }
+        return Acad::eOk;
+    }
+
+    AcDbDatabase* m_db;
+    CString& m_error;
+    std::vector<Line> m_lines;
+    std::map<std::uint64_t, size_t> m_lineOf;
+};
+
+}  // namespace
+
+Acad::ErrorStatus acdbLoadJson(std::istream& in, AcDbDatabase* db, CString& error)
+{
+    error.Empty();
+    if (!db) return Acad::eNoDatabase;
+    return Loader(db, error).run(in);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The host's binary drawing format (layout in docs/drawing-format.md): writing a database to
+// bytes and reading bytes into an empty database. Host-internal; files go through
+// AcDbDatabase::readDwgFile and saveAs.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/db/AcDbCore.h"
+
+class AcDbDatabase;
+
+namespace vkdwg {
+
+inline constexpr char kMagic[8] = {'V', 'K', 'D', 'W', 'G', '\r', '\n', '\x1a'};
+inline constexpr char kVersionTag1027[6] = {'A', 'C', '1', '0', '2', '7'};
+inline constexpr std::uint16_t kRevision = 1;
+inline constexpr size_t kHeaderSize = 8 + 6 + 2 + 8;  // magic, tag, revision, file length
+
+// Field tags of an object's payload: every filed value is preceded by its tag, so that a
+// payload can be walked without knowing its class (proxies, checks of what a class reads).
+enum class FieldTag : std::uint8_t {
+    kBool = 1, kInt32 = 2, kInt64 = 3, kDouble = 4, kString = 5, kPoint2d = 6, kPoint3d = 7,
+    kVector3d = 8, kMatrix3d = 9, kReference = 10, kBytes = 11, kArrayBegin = 12, kArrayEnd = 13,
+};
+
+std::uint32_t crc32(const void* data, size_t n, std::uint32_t crc = 0);
+
+// The whole drawing as file bytes. eInvalidDwgVersion for a version other than kDHL_1027.
+Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out,
+                               AcDb::AcDbDwgVersion ver = AcDb::kDHL_1027);
+
+struct ReadOptions {
+    bool verifyChecksum = true;  // off only for fuzzing, to reach the parts behind the checksum
+};
+// Reads file bytes into db, which should be empty (built without default content). The
+// whole input is checked before db changes; a refused input leaves db empty.
+Acad::ErrorStatus readDrawing(AcDbDatabase* db, std::string_view bytes, const ReadOptions& opt = {});
+
+}  // namespace vkdwg

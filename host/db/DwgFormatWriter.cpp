@@ -1,0 +1,133 @@
+// Writing a database in the drawing format (layout: docs/drawing-format.md).
+#include <cstring>
+#include <unordered_map>
+
+#include "host/db/AcDbDatabase.h"
+#include "host/db/DwgFormat.h"
+#include "host/db/DwgFormatFilers.h"
+#include "host/db/DwgFormatProxy.h"
+#include "host/db/detail/DbInternals.h"
+
+namespace vkdwg {
+namespace {
+
+template <class T>
+void put(std::string& out, T v)
+{
+    char b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));
+    out.append(b, sizeof(T));
+}
+template <class T>
+void patch(std::string& out, size_t pos, T v)
+{
+    std::memcpy(out.data() + pos, &v, sizeof(T));
+}
+void putString(std::string& out, const CString& s)
+{
+    put(out, static_cast<std::uint32_t>(s.GetLength()));
+    out.append(reinterpret_cast<const char*>(s.GetString()), static_cast<size_t>(s.GetLength()) * 2);
+}
+
+// The classes named in a file, each after its parent.
+class ClassTable {
+public:
+    std::uint32_t indexOf(const AcDbObject* obj)
+    {
+        if (const ProxyContent* p = proxyContent(obj)) return addChain(p->classChain);
+        const AcRxClass* c = obj->isA();
+        if (auto it = m_byClass.find(c); it != m_byClass.end()) return it->second;
+        std::vector<CString> chain;
+        for (const AcRxClass* k = c; k; k = k->myParent()) chain.emplace_back(k->name());
+        return m_byClass[c] = addChain(chain);
+    }
+    void write(std::string& out) const
+    {
+        put(out, static_cast<std::uint32_t>(m_entries.size()));
+        for (const auto& [name, parent] : m_entries) {
+            putString(out, name);
+            put(out, parent);
+        }
+    }
+
+private:
+    std::uint32_t addChain(const std::vector<CString>& leafFirst)
+    {
+        std::int32_t parent = -1;
+        for (auto it = leafFirst.rbegin(); it != leafFirst.rend(); ++it) {
+            auto found = m_byName.find(*it);
+            if (found != m_byName.end()) {
+                parent = static_cast<std::int32_t>(found->second);
+                continue;
+            }
+            m_entries.emplace_back(*it, parent);
+            parent = static_cast<std::int32_t>(m_entries.size() - 1);
+            m_byName.emplace(*it, static_cast<std::uint32_t>(parent));
+        }
+        return static_cast<std::uint32_t>(parent);
+    }
+    std::vector<std::pair<CString, std::int32_t>> m_entries;
+    std::unordered_map<CString, std::uint32_t> m_byName;
+    std::unordered_map<const AcRxClass*, std::uint32_t> m_byClass;
+};
+
+std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
+{
+    return (!id.isNull() && id.database() == db) ? id.handle().value() : 0;
+}
+
+}  // namespace
+
+Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwgVersion ver)
+{
+    if (ver != AcDb::kDHL_1027) return Acad::eInvalidDwgVersion;
+    if (!db) return Acad::eNoDatabase;
+
+    ClassTable classes;
+    std::string objects;
+    std::uint32_t count = 0;
+    for (AcDbObjectId id : db->allObjectIds(true)) {
+        ObjectReadScope scope(id);
+        const AcDbObject* obj = scope.get();
+        if (!obj) continue;  // a reserved handle without an object
+        put(objects, id.handle().value());
+        put(objects, classes.indexOf(obj));
+        put(objects, handleIn(obj->ownerId(), db));
+        objects.push_back(id.isErased() ? 1 : 0);
+        size_t lenPos = objects.size();
+        put(objects, std::uint32_t{0});
+        if (const ProxyContent* p = proxyContent(obj)) {
+            objects += p->currentPayload(db);
+        } else {
+            DwgOutFiler filer(objects, db);
+            Acad::ErrorStatus es = obj->dwgOutFields(&filer);
+            if (es == Acad::eOk) es = filer.filerStatus();
+            if (es != Acad::eOk) return es;
+        }
+        size_t len = objects.size() - lenPos - 4;
+        if (len > 0xFFFFFFFFu) return Acad::eFilerError;
+        patch(objects, lenPos, static_cast<std::uint32_t>(len));
+        ++count;
+    }
+
+    out.clear();
+    out.reserve(objects.size() + 4096);
+    out.append(kMagic, sizeof kMagic);
+    out.append(kVersionTag1027, sizeof kVersionTag1027);
+    put(out, kRevision);
+    put(out, std::uint64_t{0});  // the file length, known at the end
+    put(out, db->handseed().value());
+    put(out, std::uint32_t{2});
+    putString(out, u"BlockTable");
+    put(out, handleIn(db->blockTableId(), db));
+    putString(out, u"LayerTable");
+    put(out, handleIn(db->layerTableId(), db));
+    classes.write(out);
+    put(out, count);
+    out += objects;
+    patch(out, 16, static_cast<std::uint64_t>(out.size() + 4));
+    put(out, crc32(out.data(), out.size()));
+    return Acad::eOk;
+}
+
+}  // namespace vkdwg
