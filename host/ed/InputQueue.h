@@ -37,6 +37,7 @@ public:
     // Next line to read, without taking it (pulls when needed); nullopt at end of input.
     const InputLine* peek();
     std::optional<InputLine> take();
+    void unread(InputLine line);   // puts a line back in front of the queued lines
     bool exhausted();              // nothing queued and the pull source has nothing more
     void clear();                  // drops queued and posted lines (not the pull source)
     size_t size() const { return m_posted.size() + m_lines.size(); }

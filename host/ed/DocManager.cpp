@@ -1,0 +1,243 @@
+// Documents: open drawings holding their files, the current one, the reactors.
+#include <algorithm>
+#include <memory>
+
+#include "host/ed/AcApDocManager.h"
+#include "host/ed/Transcript.h"
+#include "host/win/Windows.h"
+
+struct AcApDocumentImpl {
+    CString fileName;
+    CString title;
+    std::unique_ptr<AcDbDatabase> db;
+    SharedFile hold;
+    bool readOnly = false;
+    AcAp::DocLockMode lockMode = AcAp::kNotLocked;
+    int lockCount = 0;
+    std::unique_ptr<AcApDocument> doc;
+};
+
+namespace {
+
+std::vector<std::unique_ptr<AcApDocumentImpl>> g_docs;  // in order of opening
+AcApDocument* g_current = nullptr;
+std::vector<AcApDocManagerReactor*> g_reactors;
+std::vector<HINSTANCE> g_resourceStack;
+int g_untitled = 0;
+
+CString TitleOf(const CString& path)
+{
+    int slash = std::max(path.ReverseFind(u'\\'), path.ReverseFind(u'/'));
+    return path.Mid(slash + 1);
+}
+
+template <class F>
+void Tell(F f)
+{
+    std::vector<AcApDocManagerReactor*> copy = g_reactors;  // reactors may remove themselves
+    for (AcApDocManagerReactor* r : copy)
+        if (std::find(g_reactors.begin(), g_reactors.end(), r) != g_reactors.end()) f(r);
+}
+
+// Holds the drawing file for writing, denying other writers.
+bool TakeHold(AcApDocumentImpl& d)
+{
+    d.hold.Close();
+    if (!PathFileExistsW(d.fileName.GetString())) return false;
+    return d.hold.Open(d.fileName, SharedFile::kWrite, _SH_DENYWR, false);
+}
+
+AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
+{
+    impl->doc = std::make_unique<AcApDocument>(impl.get());
+    AcApDocument* doc = impl->doc.get();
+    g_docs.push_back(std::move(impl));
+    Tell([&](AcApDocManagerReactor* r) { r->documentCreated(doc); });
+    return doc;
+}
+
+}  // namespace
+
+const char16_t* AcApDocument::fileName() const { return m_impl->fileName.GetString(); }
+AcDbDatabase* AcApDocument::database() const { return m_impl->db.get(); }
+const char16_t* AcApDocument::docTitle() const { return m_impl->title.GetString(); }
+bool AcApDocument::isReadOnly() const { return m_impl->readOnly; }
+AcAp::DocLockMode AcApDocument::lockMode() const { return m_impl->lockMode; }
+bool AcApDocument::isQuiescent() const { return m_impl->lockCount == 0; }
+
+AcApDocument* AcApDocManager::curDocument() const { return g_current; }
+AcApDocument* AcApDocManager::mdiActiveDocument() const { return g_current; }
+
+AcApDocument* AcApDocManager::document(const AcDbDatabase* db) const
+{
+    for (auto& d : g_docs)
+        if (d->db.get() == db) return d->doc.get();
+    return nullptr;
+}
+
+int AcApDocManager::documentCount() const { return static_cast<int>(g_docs.size()); }
+
+AcApDocumentIterator* AcApDocManager::newAcApDocumentIterator() const
+{
+    std::vector<AcApDocument*> docs;
+    for (auto& d : g_docs) docs.push_back(d->doc.get());
+    return new AcApDocumentIterator(std::move(docs));
+}
+
+Acad::ErrorStatus AcApDocManager::appContextOpenDocument(const char16_t* fileName)
+{
+    return openDocument(fileName, true);
+}
+
+Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool activate, AcApDocument** docOut)
+{
+    if (!fileName || !*fileName) return Acad::eInvalidInput;
+    CString path = fileName;
+    for (auto& d : g_docs) {
+        if (d->fileName.CompareNoCase(path) == 0) {
+            if (activate) setCurDocument(d->doc.get(), AcAp::kNone, true);
+            if (docOut) *docOut = d->doc.get();
+            return Acad::eOk;
+        }
+    }
+    auto impl = std::make_unique<AcApDocumentImpl>();
+    impl->fileName = path;
+    impl->title = TitleOf(path);
+    auto db = std::make_unique<AcDbDatabase>(false, false);
+    Acad::ErrorStatus es = db->readDwgFile(path.GetString(), _SH_DENYNO);
+    if (es == Acad::eFileNotFound) {
+        db = std::make_unique<AcDbDatabase>(true, false);
+    } else if (es != Acad::eOk) {
+        return es;
+    } else if (!TakeHold(*impl)) {
+        impl->readOnly = true;
+        vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
+    }
+    impl->db = std::move(db);
+    AcApDocument* doc = AddDocument(std::move(impl));
+    if (activate || !g_current) setCurDocument(doc, AcAp::kNone, true);
+    if (docOut) *docOut = doc;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::appContextNewDocument(const char16_t*)
+{
+    CString name;
+    name.Format(u"Drawing%d.dwg", ++g_untitled);
+    auto impl = std::make_unique<AcApDocumentImpl>();
+    impl->fileName = name;
+    impl->title = name;
+    impl->db = std::make_unique<AcDbDatabase>(true, false);
+    setCurDocument(AddDocument(std::move(impl)), AcAp::kNone, true);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::setCurDocument(AcApDocument* doc, AcAp::DocLockMode mode, bool activate)
+{
+    if (doc && !document(doc->database())) return Acad::eInvalidInput;
+    g_current = doc;
+    acdbHostApplicationServices()->setWorkingDatabase(doc ? doc->database() : nullptr);
+    if (!doc) return Acad::eOk;
+    if (mode != AcAp::kNone) lockDocument(doc, mode);
+    Tell([&](AcApDocManagerReactor* r) { r->documentBecameCurrent(doc); });
+    if (activate) Tell([&](AcApDocManagerReactor* r) { r->documentActivated(doc); });
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::activateDocument(AcApDocument* doc, bool)
+{
+    return setCurDocument(doc, AcAp::kNone, true);
+}
+
+Acad::ErrorStatus AcApDocManager::closeDocument(AcApDocument* doc)
+{
+    auto it = std::find_if(g_docs.begin(), g_docs.end(), [&](auto& d) { return d->doc.get() == doc; });
+    if (it == g_docs.end()) return Acad::eInvalidInput;
+    Tell([&](AcApDocManagerReactor* r) { r->documentToBeDestroyed(doc); });
+    std::unique_ptr<AcApDocumentImpl> impl = std::move(*it);
+    g_docs.erase(it);
+    if (acdbHostApplicationServices()->workingDatabase() == impl->db.get())
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    if (g_current == doc) {
+        g_current = nullptr;
+        if (!g_docs.empty()) setCurDocument(g_docs.back()->doc.get(), AcAp::kNone, true);
+    }
+    impl->db.reset();
+    impl->hold.Close();
+    return Acad::eOk;
+}
+
+void AcApDocManager::closeAll()
+{
+    while (!g_docs.empty()) closeDocument(g_docs.back()->doc.get());
+}
+
+Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const char16_t* globalCmdName,
+                                               const char16_t*, bool)
+{
+    if (!doc) return Acad::eInvalidInput;
+    AcApDocumentImpl* d = doc->impl();
+    AcAp::DocLockMode prev = d->lockMode;
+    ++d->lockCount;
+    d->lockMode = mode;
+    Tell([&](AcApDocManagerReactor* r) { r->documentLockModeChanged(doc, prev, mode, mode, globalCmdName ? globalCmdName : u""); });
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc)
+{
+    if (!doc || doc->impl()->lockCount == 0) return Acad::eNotApplicable;
+    AcApDocumentImpl* d = doc->impl();
+    if (--d->lockCount == 0) d->lockMode = AcAp::kNotLocked;
+    return Acad::eOk;
+}
+
+void AcApDocManager::addReactor(AcApDocManagerReactor* r)
+{
+    if (r && std::find(g_reactors.begin(), g_reactors.end(), r) == g_reactors.end()) g_reactors.push_back(r);
+}
+
+void AcApDocManager::removeReactor(AcApDocManagerReactor* r)
+{
+    g_reactors.erase(std::remove(g_reactors.begin(), g_reactors.end(), r), g_reactors.end());
+}
+
+void AcApDocManager::pushResourceHandle(HINSTANCE h)
+{
+    g_resourceStack.push_back(AfxGetResourceHandle());
+    AfxSetResourceHandle(h);
+}
+
+void AcApDocManager::popResourceHandle()
+{
+    if (g_resourceStack.empty()) return;
+    AfxSetResourceHandle(g_resourceStack.back());
+    g_resourceStack.pop_back();
+}
+
+AcApDocManager* acDocManagerPtr()
+{
+    static AcApDocManager m;
+    return &m;
+}
+
+namespace vked {
+
+Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
+{
+    if (!doc || !acDocManager->document(doc->database())) return Acad::eInvalidInput;
+    AcApDocumentImpl* d = doc->impl();
+    CString target = path.IsEmpty() ? d->fileName : path;
+    bool own = target.CompareNoCase(d->fileName) == 0;
+    if (own && d->readOnly) return Acad::eFileSharingViolation;
+    d->hold.Close();  // the save replaces the file this document holds
+    Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);
+    if (es == Acad::eOk && !own) {
+        d->fileName = target;
+        d->title = TitleOf(target);
+    }
+    d->readOnly = !TakeHold(*d) && PathFileExistsW(d->fileName.GetString());
+    return es;
+}
+
+}  // namespace vked

@@ -1,0 +1,238 @@
+#include "host/ed/EditorLoop.h"
+
+#include "host/ed/AcEdCommandStack.h"
+#include "host/ed/Transcript.h"
+#include "host/ed/detail/PromptReader.h"
+
+namespace vked {
+namespace {
+
+DialogActionHook g_dialogHook;
+std::function<void()> g_drawingHook;
+int g_promptDepth = 0;
+
+// Input-ended bookkeeping (see the policy in EditorLoop.h).
+bool g_endNoted = false;
+int g_endedAnswers = 0;
+constexpr int kEscAnswers = 20;
+constexpr int kEnterAnswers = 20;
+
+bool IsBlankOrComment(const CString& t)
+{
+    CString s = t;
+    s.Trim();
+    return s.IsEmpty() || s[0] == u';';
+}
+
+CString Trimmed(const CString& t)
+{
+    CString s = t;
+    s.Trim();
+    return s;
+}
+
+}  // namespace
+
+void ReportBadLine(const InputLine& line, const CString& why)
+{
+    CString msg;
+    if (line.lineNo > 0)
+        msg.Format(u"** line %d (%s): %s: \"%s\" **", line.lineNo, line.source.GetString(), why.GetString(),
+                   line.text.GetString());
+    else
+        msg.Format(u"** %s: %s: \"%s\" **", line.source.GetString(), why.GetString(), line.text.GetString());
+    transcript().writeLine(msg);
+}
+
+void ReportInputEnded(const CString& what)
+{
+    if (g_endNoted) return;
+    g_endNoted = true;
+    transcript().writeLine(CString(u"** input ended: ") + what + u" **");
+}
+
+void EchoInput(const InputLine& line)
+{
+    if (!transcript().echoInput()) return;
+    transcript().write(Trimmed(line.text));
+    transcript().write(u"\n");
+}
+
+bool IsPromptActive() { return g_promptDepth > 0; }
+int PromptDepth() { return g_promptDepth; }
+
+void SetDialogActionHook(DialogActionHook hook) { g_dialogHook = std::move(hook); }
+
+bool DispatchDialogAction(const InputLine& line, CString& why)
+{
+    if (!g_dialogHook) {
+        why = u"no dialog framework is loaded";
+        return false;
+    }
+    return g_dialogHook(line, why);
+}
+
+void SetDrawingInputHook(std::function<void()> hook) { g_drawingHook = std::move(hook); }
+void NotifyDrawingInput()
+{
+    if (g_drawingHook) g_drawingHook();
+}
+
+namespace detail {
+
+PromptScope::PromptScope() { ++g_promptDepth; }
+PromptScope::~PromptScope() { --g_promptDepth; }
+
+void ResetInputEndedState()
+{
+    g_endNoted = false;
+    g_endedAnswers = 0;
+}
+
+ReadResult ReadEvent(const CString& what, bool wantsMotion)
+{
+    InputQueue& q = inputQueue();
+    for (;;) {
+        std::optional<InputLine> got = q.take();
+        if (!got) {
+            ++g_endedAnswers;
+            if (g_endedAnswers > kEscAnswers + kEnterAnswers) throw InputExhausted();
+            ReportInputEnded(what + u" answered Esc");
+            if (g_endedAnswers > kEscAnswers) return ReadResult{ReadResult::kEnter, {}};
+            transcript().writeLine(u"*Cancel*");
+            return ReadResult{ReadResult::kCancel, {}};
+        }
+        InputLine line = std::move(*got);
+        if (line.cancel) {
+            transcript().writeLine(u"*Cancel*");
+            return ReadResult{ReadResult::kCancel, line};
+        }
+        if (IsBlankOrComment(line.text)) continue;
+        CString t = Trimmed(line.text);
+        if (t.CompareNoCase(u"<esc>") == 0) {
+            transcript().endLine();
+            transcript().writeLine(u"*Cancel*");
+            return ReadResult{ReadResult::kCancel, line};
+        }
+        if (t.CompareNoCase(u"<enter>") == 0) {
+            transcript().endLine();
+            return ReadResult{ReadResult::kEnter, line};
+        }
+        if (t[0] == u'!') {
+            CString word = SplitWords(t)[0];
+            if (word.CompareNoCase(u"!move") == 0) {
+                if (wantsMotion) return ReadResult{ReadResult::kLine, line};
+                transcript().endLine();
+                EchoInput(line);
+                continue;  // a cursor motion with nothing dragged: nothing happens
+            }
+            if (word.CompareNoCase(u"!answer") == 0) {
+                ReportBadLine(line, u"no message box is waiting");
+                continue;
+            }
+            transcript().endLine();
+            EchoInput(line);
+            CString why;
+            if (!DispatchDialogAction(line, why)) ReportBadLine(line, why);
+            return ReadResult{ReadResult::kAction, line};
+        }
+        return ReadResult{ReadResult::kLine, line};
+    }
+}
+
+}  // namespace detail
+
+void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel)
+{
+    detail::PromptScope scope;
+    while (!done()) {
+        detail::ReadResult r;
+        try {
+            r = detail::ReadEvent(u"a dialog waited; it was");
+        } catch (const InputExhausted&) {
+            onCancel();
+            throw;
+        }
+        switch (r.kind) {
+        case detail::ReadResult::kAction: break;
+        case detail::ReadResult::kCancel: onCancel(); break;
+        case detail::ReadResult::kEnter:
+            if (r.line.text.IsEmpty()) onCancel();  // input ended
+            else ReportBadLine(r.line, u"a dialog is waiting for a dialog action");
+            break;
+        case detail::ReadResult::kLine: ReportBadLine(r.line, u"a dialog is waiting for a dialog action"); break;
+        }
+    }
+}
+
+std::optional<CString> TakeMessageBoxAnswer()
+{
+    InputQueue& q = inputQueue();
+    for (;;) {
+        const InputLine* l = q.peek();
+        if (!l) return std::nullopt;
+        if (!l->cancel && IsBlankOrComment(l->text)) {
+            q.take();
+            continue;
+        }
+        if (l->cancel) return std::nullopt;
+        std::vector<CString> words = detail::SplitWords(l->text);
+        if (words.size() == 2 && words[0].CompareNoCase(u"!answer") == 0) {
+            InputLine line = *q.take();
+            EchoInput(line);
+            CString w = words[1];
+            w.MakeLower();
+            return w;
+        }
+        return std::nullopt;
+    }
+}
+
+bool RunNextTopLevelLine()
+{
+    InputQueue& q = inputQueue();
+    std::optional<InputLine> got = q.take();
+    if (!got) return false;
+    InputLine line = std::move(*got);
+    if (line.cancel || IsBlankOrComment(line.text)) return true;
+    CString t = Trimmed(line.text);
+    if (t.CompareNoCase(u"<esc>") == 0) {
+        transcript().writeLine(u"*Cancel*");
+        return true;
+    }
+    if (t.CompareNoCase(u"<enter>") == 0) return true;
+    if (t[0] == u'!') {
+        transcript().endLine();
+        EchoInput(line);
+        CString why;
+        if (!DispatchDialogAction(line, why)) ReportBadLine(line, why);
+        return true;
+    }
+    AcGePoint3d pt;
+    if (detail::ParsePoint(t, pt) || t[0] == u'#') {
+        ReportBadLine(line, u"no command is waiting for input");
+        return true;
+    }
+    // The first word is the command; the rest answers its first prompt, as a space would.
+    int sp = t.Find(u' ');
+    CString name = sp < 0 ? t : t.Left(sp);
+    if (sp >= 0) {
+        CString rest = t.Mid(sp + 1);
+        rest.Trim();
+        if (!rest.IsEmpty()) q.unread(InputLine{rest, line.source, line.lineNo, false});
+    }
+    transcript().writeLine(CString(u"Command: ") + name);
+    if (!RunCommand(name)) {
+        if (sp >= 0) q.take();  // the rest belonged to the unknown command
+        transcript().writeLine(CString(u"Unknown command \"") + name + u"\".");
+    }
+    return true;
+}
+
+void RunUntilEndOfInput()
+{
+    while (RunNextTopLevelLine()) {
+    }
+}
+
+}  // namespace vked
