@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "host/db/DwgFormat.h"
+#include "tests/host/db/files_TestDrawing.h"
+
+using namespace filestest;
+
+namespace {
+
+std::string sampleFileBytes()
+{
+    AcDbDatabase db;
+    buildSampleDrawing(db);
+    std::string bytes;
+    EXPECT_EQ(vkdwg::writeDrawing(&db, bytes), Acad::eOk);
+    return bytes;
+}
+
+Acad::ErrorStatus readFile(ScratchDir& dir, const std::string& bytes, AcDbDatabase& db)
+{
+    writeBytes(dir.host("bad.dwg"), bytes);
+    return db.readDwgFile(dir.win("bad.dwg"), _SH_DENYWR);
+}
+
+}  // namespace
+
+TEST(DrawingFileBadInput, MissingFileAnswersFileNotFound)
+{
+    ScratchDir dir;
+    AcDbDatabase db(false);
+    EXPECT_EQ(db.readDwgFile(dir.win("none.dwg")), Acad::eFileNotFound);
+    EXPECT_EQ(static_cast<int>(Acad::eFileNotFound), 76);
+    EXPECT_TRUE(db.allObjectIds(true).empty());
+}
+
+TEST(DrawingFileBadInput, ForeignTruncatedDamagedAndNewerFilesAreRefusedAndTheDatabaseStaysEmpty)
+{
+    ScratchDir dir;
+    const std::string good = sampleFileBytes();
+    struct Case {
+        const char* what;
+        std::string bytes;
+        Acad::ErrorStatus expected;
+    };
+    std::string damaged = good;
+    damaged[good.size() / 2] ^= 0x40;
+    std::string newer = good;
+    newer.replace(8, 6, "AC1032");
+    std::vector<Case> cases = {
+        {"empty", "", Acad::eBadDwgHeader},
+        {"text", "room list\r\n3\r\nA\r\nB\r\nC\r\n", Acad::eBadDwgHeader},
+        {"cut in the header", good.substr(0, 12), Acad::eBadDwgHeader},
+        {"cut in the objects", good.substr(0, good.size() / 2), Acad::eDwgCRCDoesNotMatch},
+        {"cut before the checksum", good.substr(0, good.size() - 3), Acad::eDwgCRCDoesNotMatch},
+        {"grown", good + "x", Acad::eDwgCRCDoesNotMatch},
+        {"one bit flipped", damaged, Acad::eDwgCRCDoesNotMatch},
+        {"other version", newer, Acad::eInvalidDwgVersion},
+    };
+    for (const Case& c : cases) {
+        AcDbDatabase db(false);
+        EXPECT_EQ(readFile(dir, c.bytes, db), c.expected) << c.what;
+        EXPECT_TRUE(db.allObjectIds(true).empty()) << c.what;
+        EXPECT_TRUE(db.filename().IsEmpty()) << c.what;
+    }
+    // And a refused read holds no lock: the file can be written at once.
+    SharedFile writer;
+    EXPECT_TRUE(writer.Open(dir.win("bad.dwg"), SharedFile::kWrite, _SH_DENYWR));
+}
+
+TEST(DrawingFileBadInput, LyingCountsAndLengthsBehindAValidChecksumAreRefused)
+{
+    // Every byte in turn becomes 0xFF (the largest count or length it can be part of) and
+    // the checksum is made right again: the reader must see through it from the structure,
+    // without trusting the numbers (no huge allocations, no reads past the end).
+    const std::string good = sampleFileBytes();
+    int refused = 0;
+    for (size_t at = vkdwg::kHeaderSize; at + 4 < good.size(); ++at) {
+        if (static_cast<unsigned char>(good[at]) == 0xFF) continue;
+        std::string lie = good;
+        lie[at] = '\xff';
+        std::uint32_t crc = vkdwg::crc32(lie.data(), lie.size() - 4);
+        std::memcpy(lie.data() + lie.size() - 4, &crc, 4);
+        AcDbDatabase db(false);
+        if (vkdwg::readDrawing(&db, lie) != Acad::eOk) {
+            ++refused;
+            EXPECT_TRUE(db.allObjectIds(true).empty()) << at;
+        }
+    }
+    EXPECT_GT(refused, 100);
+}
+
+TEST(DrawingFileBadInput, RandomMutationsNeverCrashAndNeverLeaveHalfADrawing)
+{
+    const std::string good = sampleFileBytes();
+    std::mt19937 rng(20130527);
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good;
+        int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits; ++e) {
+            size_t at = rng() % bytes.size();
+            switch (rng() % 4) {
+            case 0: bytes[at] = static_cast<char>(rng()); break;
+            case 1: bytes.erase(at, 1 + rng() % 8); break;
+            case 2: bytes.insert(at, std::string(1 + rng() % 8, static_cast<char>(rng()))); break;
+            default: bytes.resize(at); break;
+            }
+            if (bytes.empty()) bytes = "x";
+        }
+        AcDbDatabase db(false);
+        // With the checksum checked, a mutated file is refused unless it is unchanged.
+        Acad::ErrorStatus checked = vkdwg::readDrawing(&db, bytes);
+        if (bytes != good) EXPECT_NE(checked, Acad::eOk);
+        AcDbDatabase raw(false);
+        Acad::ErrorStatus es = vkdwg::readDrawing(&raw, bytes, vkdwg::ReadOptions{false});
+        if (es == Acad::eOk) {
+            ++accepted;
+            EXPECT_FALSE(raw.blockTableId().isNull());
+            std::string again;
+            EXPECT_EQ(vkdwg::writeDrawing(&raw, again), Acad::eOk);  // what was read can be saved
+        } else {
+            EXPECT_TRUE(raw.allObjectIds(true).empty());
+        }
+        EXPECT_EQ(raw.numOpenObjects(), 0);
+    }
+    EXPECT_LT(accepted, 3000);
+}
