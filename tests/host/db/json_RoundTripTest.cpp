@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/host/db/files_TestDrawing.h"
+
+using namespace filestest;
+
+namespace {
+
+Acad::ErrorStatus load(const std::string& text, AcDbDatabase& db, CString& error)
+{
+    std::istringstream in(text);
+    return acdbLoadJson(in, &db, error);
+}
+
+}  // namespace
+
+TEST(JsonViews, DumpShowsEveryObjectWithNamedFields)
+{
+    AcDbDatabase db;
+    AcDbObjectId line = addLine(db, AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6));
+    std::string text = dump(db);
+    std::istringstream lines(text);
+    std::string l, lineText;
+    size_t count = 0;
+    while (std::getline(lines, l)) {
+        ++count;
+        if (l.find("\"class\":\"AcDbLine\"") != std::string::npos) lineText = l;
+    }
+    EXPECT_EQ(count, db.allObjectIds(true).size());
+    std::string handle = line.handle().text().ToUtf8();
+    std::string owner = db.modelSpaceId().handle().text().ToUtf8();
+    EXPECT_EQ(lineText, "{\"handle\":\"" + handle + "\",\"class\":\"AcDbLine\",\"owner\":\"" + owner +
+                            "\",\"erased\":false,\"layer\":\"0\",\"color\":256,\"visibility\":0,"
+                            "\"start\":[1.0,2.0,3.0],\"end\":[4.0,5.0,6.0]}");
+}
+
+TEST(JsonViews, LoadingADumpGivesTheSameDrawing)
+{
+    AcDbDatabase db;
+    buildSampleDrawing(db);
+    std::string first = dump(db);
+    AcDbDatabase back(false);
+    CString error;
+    ASSERT_EQ(load(first, back, error), Acad::eOk) << error.ToUtf8();
+    EXPECT_EQ(dump(back), first);
+    EXPECT_FALSE(back.modelSpaceId().isNull());
+    EXPECT_EQ(back.numOpenObjects(), 0);
+}
+
+TEST(JsonViews, FixturesReferToEachOtherByHandleAndFillModelSpaceAndLayers)
+{
+    AcDbDatabase db;
+    const std::string fixture =
+        "{\"handle\":\"A0\",\"class\":\"AcDbBlockReference\",\"layer\":\"Walls\",\"block\":\"B0\",\"position\":[5,5,0]}\n"
+        "\n"
+        "{\"handle\":\"A1\",\"class\":\"AcDbLine\",\"start\":[0,0,0],\"end\":[3,4,0]}\n";
+    // The block the reference names is in the drawing already.
+    AcDbObjectId door = addBlock(db, u"Door");
+    std::string text = fixture;
+    text.replace(text.find("B0"), 2, door.handle().text().ToUtf8());
+    CString error;
+    ASSERT_EQ(load(text, db, error), Acad::eOk) << error.ToUtf8();
+
+    AcDbObjectId ref, line;
+    ASSERT_EQ(db.getAcDbObjectId(ref, false, AcDbHandle(0xA0)), Acad::eOk);
+    ASSERT_EQ(db.getAcDbObjectId(line, false, AcDbHandle(0xA1)), Acad::eOk);
+    AcDbObjectPointer<AcDbBlockTableRecord> ms(db.modelSpaceId(), AcDb::kForRead);
+    EXPECT_EQ(ms->entityIds(), (std::vector<AcDbObjectId>{ref, line}));
+    AcDbObjectPointer<AcDbBlockReference> r(ref, AcDb::kForRead);
+    EXPECT_EQ(r->blockTableRecord(), door);
+    EXPECT_EQ(r->ownerId(), db.modelSpaceId());
+    EXPECT_TRUE(acdbEnsureLayer(&db, u"Walls", false));
+    AcDbObjectPointer<AcDbLine> l(line, AcDb::kForRead);
+    EXPECT_EQ(l->endPoint(), AcGePoint3d(3, 4, 0));
+    EXPECT_EQ(l->layer(), CString(u"0"));  // left out: the class's default
+    EXPECT_GT(db.handseed().value(), 0xA1u);
+}
+
+TEST(JsonViews, BadLinesAreReportedWithTheirNumberAndChangeNothing)
+{
+    struct Case {
+        std::string text;
+        std::string message;  // the beginning of the error
+    };
+    std::vector<Case> cases = {
+        {"{\"class\":\"AcDbLine\"}\n{\"class\":\"AcDbLine\",\"start\":[0,0\n", "line 2: malformed JSON"},
+        {"{\"class\":\"AcDbLine\"}\n\n{\"class\":\"VkNoSuchThing\"}\n", "line 3: unknown class \"VkNoSuchThing\""},
+        {"{\"class\":\"AcDbLine\",\"start\":\"here\"}\n", "line 1: field \"start\": expected a point"},
+        {"{\"handle\":\"C1\",\"class\":\"AcDbLine\"}\n{\"handle\":\"C1\",\"class\":\"AcDbLine\"}\n", "line 2: handle C1 is used twice"},
+        {"{\"class\":\"AcDbBlockReference\",\"block\":\"FFFF0\"}\n", "line 1: field \"block\": handle FFFF0 is not in"},
+        {"[1,2]\n", "line 1: expected a JSON object"},
+        {"{\"class\":\"AcDbLine\",\"handle\":\"1\"}\n", "line 1: handle 1 is already in the drawing"},
+    };
+    for (const Case& c : cases) {
+        AcDbDatabase db;
+        std::string before = dump(db);
+        CString error;
+        EXPECT_EQ(load(c.text, db, error), Acad::eInvalidInput) << c.text;
+        EXPECT_EQ(error.ToUtf8().substr(0, c.message.size()), c.message) << error.ToUtf8();
+        EXPECT_EQ(dump(db), before) << c.text;
+    }
+}
