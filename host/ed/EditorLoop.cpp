@@ -58,6 +58,12 @@ void EchoInput(const InputLine& line)
     transcript().write(u"\n");
 }
 
+void ResetInputEnded()
+{
+    g_endNoted = false;
+    g_endedAnswers = 0;
+}
+
 bool IsPromptActive() { return g_promptDepth > 0; }
 int PromptDepth() { return g_promptDepth; }
 
@@ -103,6 +109,7 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
             return ReadResult{ReadResult::kCancel, {}};
         }
         InputLine line = std::move(*got);
+        ResetInputEnded();
         if (line.cancel) {
             transcript().writeLine(u"*Cancel*");
             return ReadResult{ReadResult::kCancel, line};

@@ -39,10 +39,13 @@ struct InputExhausted : std::runtime_error {
 
 // Error line for input that does not fit: "** line N (SOURCE): WHY **".
 void ReportBadLine(const InputLine& line, const CString& why);
-// Note line "** input ended: WHAT **" (once per command).
+// Note line "** input ended: WHAT **" (once per stretch of ended input).
 void ReportInputEnded(const CString& what);
 // Echo of a consumed line (when echo is on): appended to the current line, then a line end.
 void EchoInput(const InputLine& line);
+
+// Forgets that input ran out (a new script or test starts).
+void ResetInputEnded();
 
 bool IsPromptActive();   // a prompt call, jig drag or modal pump is reading input
 int PromptDepth();

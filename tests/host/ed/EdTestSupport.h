@@ -1,0 +1,55 @@
+#pragma once
+// A small drawing as the working database, a fresh input queue and a captured transcript.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEd.h"
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vked::inputQueue().clear();
+        vked::inputQueue().setPullSource(nullptr);
+        vked::ResetSystemVariables();
+        vked::ResetInputEnded();
+        db = std::make_unique<AcDbDatabase>(true);
+        acdbHostApplicationServices()->setWorkingDatabase(db.get());
+    }
+    void TearDown() override
+    {
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        EXPECT_EQ(db->numOpenObjects(), 0);
+    }
+    // Appends a line to model space (on `layer`, created when missing).
+    AcDbObjectId addLine(AcGePoint3d a, AcGePoint3d b, const char16_t* layer = u"0")
+    {
+        acdbEnsureLayer(db.get(), layer, true);
+        AcDbBlockTableRecord* ms = nullptr;
+        EXPECT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        auto* line = new AcDbLine(a, b);
+        line->setLayer(layer);
+        AcDbObjectId id;
+        EXPECT_EQ(ms->appendAcDbEntity(id, line), Acad::eOk);
+        line->close();
+        ms->close();
+        return id;
+    }
+    static CString hashOf(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
+    void script(std::initializer_list<CString> lines)
+    {
+        int n = 1;
+        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
+    }
+    static AcDbObjectId idOf(const ads_name n)
+    {
+        AcDbObjectId id;
+        acdbGetObjectId(id, n);
+        return id;
+    }
+
+    std::unique_ptr<AcDbDatabase> db;
+    vked::TranscriptCapture out;
+};
