@@ -133,8 +133,7 @@ BOOL CWnd::IsWindowEnabled() const { HWND__* r = Rec(m_hWnd); return r && r->ena
 void CWnd::SetWindowText(const char16_t* text)
 {
     if (HWND__* r = Rec(m_hWnd)) {
-        r->text = text ? CString(text) : CString();
-        if (r->limit > 0 && r->text.GetLength() > r->limit) r->text = r->text.Left(r->limit);
+        r->text = text ? CString(text) : CString();  // the text limit binds typing only
     }
 }
 

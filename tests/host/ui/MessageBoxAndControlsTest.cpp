@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "host/ed/AcEd.h"
+#include "host/ui/AfxWin.h"
+
+namespace {
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vked::inputQueue().clear();
+        vked::ResetInputEnded();
+    }
+    vked::TranscriptCapture out;
+};
+
+TEST_F(UiTest, MessageBoxPrintsOneLineAndTakesTheAnswerOrTheDefault)
+{
+    vked::inputQueue().push(u"!answer yes", u"t.scr", 1);
+    vked::inputQueue().push(u"1,1", u"t.scr", 2);
+    EXPECT_EQ(MessageBoxExW(GetActiveWindow(), u"你确实要删除选择房间吗?", u"Vektasoft", 0x12134, 0), IDYES);
+    EXPECT_EQ(MessageBoxExW(GetActiveWindow(), u"你确实要删除选择房间吗?", u"Vektasoft", 0x12134, 0), IDNO);
+    EXPECT_EQ(vked::inputQueue().size(), 1u);  // the point was left for its prompt
+    EXPECT_EQ(MessageBoxExW(nullptr, u"a\nb", u"Vektasoft", 0x12040, 0), IDOK);
+    EXPECT_EQ(out.utf8(),
+              "[Vektasoft|warning] 你确实要删除选择房间吗?\n!answer yes\n"
+              "[Vektasoft|warning] 你确实要删除选择房间吗?\n"
+              "[Vektasoft|information] a\\nb\n");
+}
+
+TEST_F(UiTest, AnAnswerTheBoxDoesNotOfferIsReportedAndTheDefaultAnswers)
+{
+    vked::inputQueue().push(u"!answer yes", u"t.scr", 1);
+    EXPECT_EQ(MessageBoxExW(nullptr, u"你没有选择房间，请选择房间!", u"Vektasoft", 0x12030, 0), IDOK);
+    EXPECT_NE(out.utf8().find("[Vektasoft|warning] 你没有选择房间，请选择房间!"), std::string::npos);
+    EXPECT_NE(out.utf8().find("no such button"), std::string::npos);
+}
+
+std::string Joined(const std::vector<CString>& v)
+{
+    std::string s;
+    for (const CString& e : v) s += e.ToUtf8() + "|";
+    return s;
+}
+
+HINSTANCE Handle() { static int token; return reinterpret_cast<HINSTANCE>(&token); }
+
+class CNameDlg : public CDialog {
+public:
+    CNameDlg() : CDialog(400) {}
+    CComboBox m_combo;
+    CListBox m_list;
+    CString m_name;
+    std::vector<CString> events;
+    BOOL m_keep = FALSE;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, 200, m_combo);
+        DDX_Control(pDX, 204, m_list);
+        DDX_CBString(pDX, 200, m_name);
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        m_combo.SendMessage(CB_LIMITTEXT, 4);
+        m_combo.AddString(u"标准房间");
+        m_combo.AddString(u"A");
+        m_list.AddString(u"R1");
+        m_list.AddString(u"R2");
+        m_name = u"标准房间2";
+        UpdateData(FALSE);
+        return TRUE;
+    }
+    LRESULT OnKeepFocus(WPARAM, LPARAM) { events.push_back(u"keep?"); return m_keep; }
+    void OnComboFocus() { events.push_back(u"combo setfocus"); m_keep = TRUE; }
+    void OnComboKill() { events.push_back(u"combo killfocus"); }
+    void OnComboSel() { events.push_back(u"combo selchange"); }
+    void OnComboEdit()
+    {
+        CString typed;
+        m_combo.GetWindowText(typed);
+        events.push_back(u"combo editchange " + typed);
+    }
+    void OnListSel() { events.push_back(u"list selchange"); }
+    void OnListDbl() { events.push_back(u"list dblclk"); }
+    afx_msg void OnKillFocus(CWnd*) { events.push_back(u"dialog killfocus"); m_keep = FALSE; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNameDlg, CDialog)
+    ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CNameDlg::OnKeepFocus)
+    ON_CBN_SETFOCUS(200, &CNameDlg::OnComboFocus)
+    ON_CBN_KILLFOCUS(200, &CNameDlg::OnComboKill)
+    ON_CBN_SELCHANGE(200, &CNameDlg::OnComboSel)
+    ON_CBN_EDITCHANGE(200, &CNameDlg::OnComboEdit)
+    ON_LBN_SELCHANGE(204, &CNameDlg::OnListSel)
+    ON_LBN_DBLCLK(204, &CNameDlg::OnListDbl)
+    ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+TEST_F(UiTest, ActionsSendTheNotificationsOfRealControlsAndDataExchangeFollows)
+{
+    vkui::DialogTemplate t{400, u"创建标准房间"};
+    t.controls = {{200, vkui::ControlKind::kComboDropDown}, {204, vkui::ControlKind::kListBox},
+                  {IDOK, vkui::ControlKind::kDefButton, u"确定"}};
+    vkui::RegisterDialogTemplate(Handle(), t);
+    CNameDlg dlg;
+    ASSERT_TRUE(dlg.Create(400));
+    dlg.ShowWindow(SW_SHOW);
+    CString text;
+    dlg.m_combo.GetWindowText(text);
+    EXPECT_EQ(text, u"标准房间2");  // no row starts with the proposal: the drop-down shows it
+    int l = 1;
+    for (const char16_t* line : {u"!text 200 \"长名称很长的名字\"", u"!select 204 \"R2\"", u"!dblclick 204 1",
+                                 u"!select 200 0", u"9,9", u"8,8"})
+        vked::inputQueue().push(line, u"t.scr", l++);
+    ads_point p;
+    EXPECT_EQ(acedGetPoint(nullptr, u"", p), RTNORM);
+    // The combo's focus set the keep-focus answer, so the point leaves the focus alone.
+    std::vector<CString> expected{u"combo setfocus", u"combo editchange 长名称很", u"combo killfocus", u"list selchange",
+                                  u"list dblclk", u"combo setfocus", u"combo selchange", u"keep?"};
+    EXPECT_EQ(Joined(dlg.events), Joined(expected));
+    dlg.m_keep = FALSE;
+    EXPECT_EQ(acedGetPoint(nullptr, u"", p), RTNORM);
+    for (const char16_t* e : {u"keep?", u"combo killfocus", u"dialog killfocus"}) expected.push_back(e);
+    EXPECT_EQ(Joined(dlg.events), Joined(expected));
+    EXPECT_EQ(dlg.m_list.GetCurSel(), 1);
+    ASSERT_TRUE(dlg.UpdateData(TRUE));
+    EXPECT_EQ(dlg.m_name, u"标准房间");  // the row chosen last
+    EXPECT_EQ(vkui::TopDialog(), &dlg);
+    dlg.DestroyWindow();
+    EXPECT_EQ(dlg.m_combo.GetCount(), 0);  // the control went with its dialog
+    vkui::UnregisterDialogTemplates(Handle());
+}
+
+}  // namespace
