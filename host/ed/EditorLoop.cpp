@@ -212,7 +212,11 @@ bool RunNextTopLevelLine()
         transcript().endLine();
         EchoInput(line);
         CString why;
-        if (!DispatchDialogAction(line, why)) ReportBadLine(line, why);
+        try {
+            if (!DispatchDialogAction(line, why)) ReportBadLine(line, why);
+        } catch (const InputExhausted&) {
+            transcript().writeLine(u"** input ended: dialog abandoned **");
+        }
         return true;
     }
     AcGePoint3d pt;

@@ -9,12 +9,16 @@ HINSTANCE TestHandle() { static int token; return reinterpret_cast<HINSTANCE>(&t
 
 void RegisterTemplates()
 {
-    vkui::DialogTemplate frame{300, u"测试对话框", vkui::WS_POPUP | vkui::WS_CAPTION};
+    vkui::DialogTemplate frame;
+    frame.id = 300;
+    frame.caption = u"测试对话框";
     frame.controls = {{10, vkui::ControlKind::kButton, u"提取"},
                       {11, vkui::ControlKind::kButton, u"选项"},
                       {12, vkui::ControlKind::kButton, u"结束"}};
     vkui::RegisterDialogTemplate(TestHandle(), frame);
-    vkui::DialogTemplate modal{301, u"选项", vkui::WS_POPUP | vkui::WS_CAPTION};
+    vkui::DialogTemplate modal;
+    modal.id = 301;
+    modal.caption = u"选项";
     modal.controls = {{5, vkui::ControlKind::kCheckBox, u"土建构件"},
                       {IDOK, vkui::ControlKind::kDefButton, u"确定"},
                       {IDCANCEL, vkui::ControlKind::kButton, u"取消"}};

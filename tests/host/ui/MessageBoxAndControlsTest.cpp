@@ -103,7 +103,9 @@ END_MESSAGE_MAP()
 
 TEST_F(UiTest, ActionsSendTheNotificationsOfRealControlsAndDataExchangeFollows)
 {
-    vkui::DialogTemplate t{400, u"创建标准房间"};
+    vkui::DialogTemplate t;
+    t.id = 400;
+    t.caption = u"创建标准房间";
     t.controls = {{200, vkui::ControlKind::kComboDropDown}, {204, vkui::ControlKind::kListBox},
                   {IDOK, vkui::ControlKind::kDefButton, u"确定"}};
     vkui::RegisterDialogTemplate(Handle(), t);
