@@ -1,0 +1,32 @@
+#pragma once
+// The project file: UTF-8 INI (see docs/project-file.md).
+//   [Project]
+//   Dir=<project directory; relative to the project file's folder unless absolute; default that folder>
+//   [Floors]
+//   <floor name>=<drawing file, relative to the project directory>   (one line per floor, in floor order)
+// Paths stored here are host paths (forward slashes); CProj converts to the Windows form.
+#include <string>
+#include <vector>
+
+#include "host/win/CString.h"
+
+namespace VkQsProject {
+
+struct ProjectFloor {
+    CString name;          // floor name
+    CString drawing;       // as written in the file
+    std::string hostPath;  // the drawing's full host path
+};
+
+struct ProjectFile {
+    std::string path;      // the project file, absolute host path
+    std::string dir;       // the project directory, absolute host path, no trailing slash
+    std::vector<ProjectFloor> floors;
+};
+
+// Reads and checks a project file. False with a one-line reason ("project.ini line 4: ...")
+// for a missing or unreadable file, a malformed line, an unknown section, an empty or
+// duplicate floor name, a floor without a drawing, or a project with no floors.
+bool LoadProjectFile(const std::string& hostPath, ProjectFile& out, CString& error);
+
+}  // namespace VkQsProject

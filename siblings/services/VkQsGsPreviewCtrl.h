@@ -1,0 +1,49 @@
+#pragma once
+// Drawing preview: a static control of a dialog that shows a block of the library copy, or
+// given entities. What it shows is kept as a list of drawn primitives in world coordinates;
+// RenderPng draws them fitted and centred with a margin. The control registers with its
+// dialog, so the script line "!preview FILE.png" writes the top dialog's preview.
+#include <string>
+#include <vector>
+
+#include "host/db/AcDbCore.h"
+#include "host/ed/ResourceHandle.h"
+#include "host/ui/AfxWin.h"
+
+class AcDbDatabase;
+
+struct PreviewPrimitive {
+    enum Kind { kPolyline, kCircle, kArc, kText } kind = kPolyline;
+    std::vector<AcGePoint3d> points;  // polyline vertices; circle/arc/text: [0] centre or position
+    double radius = 0;                // circle, arc; text height
+    double startAngle = 0, sweep = 0; // arc, radians in the XY plane
+    CString text;
+    int color = 7;                    // colour index
+};
+
+class VkQsGsPreviewCtrl : public CStatic {
+public:
+    explicit VkQsGsPreviewCtrl(const CString& libraryCopyPath);
+    ~VkQsGsPreviewCtrl() override;
+
+    // Takes over the static control; non-zero on success.
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    // Shows block `blockName` of the library copy (read afresh, _SH_DENYNO, not held). An empty
+    // name or a block the copy does not hold shows nothing. `space` is where the copy's block
+    // lives ("*Model_Space" from the callers; unused beyond that). TRUE when a block was shown.
+    BOOL InitDrawingControl(HINSTANCE inst, const CString& blockName, const CString& space);
+    // Shows these entities of `db` (replacing what was shown).
+    void AddEntsToView(AcDbDatabase* db, const AcDbObjectIdArray& ids);
+    // Shows these entities of the current drawing (replacing what was shown).
+    void UpdatePreviewDwg(HINSTANCE inst, const CString& name, const AcDbObjectIdArray& ids);
+
+    const std::vector<PreviewPrimitive>& Primitives() const { return m_prims; }
+    bool IsEmpty() const { return m_prims.empty(); }
+    // White background, primitives fitted and centred with a 5% margin; false when the file
+    // cannot be written or the size is not positive. An empty view writes a blank picture.
+    bool RenderPng(const std::string& hostPath, int width, int height) const;
+
+private:
+    CString m_libPath;
+    std::vector<PreviewPrimitive> m_prims;
+};
