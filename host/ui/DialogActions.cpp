@@ -27,6 +27,8 @@ using vkui::detail::Rec;
 
 namespace vkui::detail {
 CString DialogTag(HWND__* r);
+bool RunRegisteredDialogAction(CDialog* top, const CString& lowerVerb, const CString& args, CString& why,
+                               bool& handled);
 }
 
 namespace {
@@ -118,6 +120,10 @@ bool DialogAction(const CString& line, CString& why)
         vked::transcript().write(vkui::DescribeDialog(dlg));
         return true;
     }
+    bool handled = false;
+    CString args = line.Mid(line.Find(t[0].GetString()) + t[0].GetLength()).Trim();
+    bool done = vkui::detail::RunRegisteredDialogAction(dlg, verb, args, why, handled);
+    if (handled) return done;
     FocusDialog(d);
     if (!Rec(dlg->m_hWnd)) return true;  // the focus handler closed it
     if (verb == u"!ok" || verb == u"!cancel") {

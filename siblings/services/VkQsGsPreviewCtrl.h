@@ -14,9 +14,10 @@ class AcDbDatabase;
 
 struct PreviewPrimitive {
     enum Kind { kPolyline, kCircle, kArc, kText } kind = kPolyline;
-    std::vector<AcGePoint3d> points;  // polyline vertices; circle/arc/text: [0] centre or position
-    double radius = 0;                // circle, arc; text height
-    double startAngle = 0, sweep = 0; // arc, radians in the XY plane
+    std::vector<AcGePoint3d> points;  // the drawn path in world coordinates (circles and arcs
+                                      // as fine polylines); text: [0] its position
+    AcGePoint3d center;               // circle, arc
+    double radius = 0;                // circle, arc; text: its height
     CString text;
     int color = 7;                    // colour index
 };
@@ -44,6 +45,8 @@ public:
     bool RenderPng(const std::string& hostPath, int width, int height) const;
 
 private:
+    void Collect(const AcDbObjectIdArray& ids);
     CString m_libPath;
+    CWnd* m_dialog = nullptr;  // the dialog it was subclassed into
     std::vector<PreviewPrimitive> m_prims;
 };
