@@ -175,9 +175,10 @@ void VkQsGsPreviewCtrl::Collect(const AcDbObjectIdArray& ids)
     for (int i = 0; i < ids.length(); ++i) DrawEntity(ids[i], m_prims);
 }
 
-bool VkQsGsPreviewCtrl::RenderPng(const std::string& hostPath, int width, int height) const
+namespace {
+// Draws the primitives fitted and centred, with a margin, on a fresh white picture.
+cairo_surface_t* Draw(const std::vector<PreviewPrimitive>& m_prims, int width, int height)
 {
-    if (width <= 0 || height <= 0) return false;
     double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
     auto add = [&](double x, double y) {
         minX = std::min(minX, x), maxX = std::max(maxX, x);
@@ -224,9 +225,34 @@ bool VkQsGsPreviewCtrl::RenderPng(const std::string& hostPath, int width, int he
         cairo_stroke(cr);
     }
     cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
+}
+}  // namespace
+
+bool VkQsGsPreviewCtrl::RenderPng(const std::string& hostPath, int width, int height) const
+{
+    if (width <= 0 || height <= 0) return false;
+    cairo_surface_t* surface = Draw(m_prims, width, height);
     cairo_status_t st = cairo_surface_write_to_png(surface, hostPath.c_str());
     cairo_surface_destroy(surface);
     return st == CAIRO_STATUS_SUCCESS;
+}
+
+bool VkQsGsPreviewCtrl::RenderImage(int width, int height, std::vector<unsigned>& pixels) const
+{
+    pixels.clear();
+    if (width <= 0 || height <= 0) return false;
+    cairo_surface_t* surface = Draw(m_prims, width, height);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    pixels.reserve(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+        for (int x = 0; x < width; ++x) pixels.push_back(row[x] & 0xFFFFFFu);
+    }
+    cairo_surface_destroy(surface);
+    return true;
 }
 
 namespace {

@@ -43,6 +43,8 @@ public:
     // White background, primitives fitted and centred with a 5% margin; false when the file
     // cannot be written or the size is not positive. An empty view writes a blank picture.
     bool RenderPng(const std::string& hostPath, int width, int height) const;
+    // The same picture in memory: width*height pixels 0x00RRGGBB, row by row from the top.
+    bool RenderImage(int width, int height, std::vector<unsigned>& pixels) const;
 
 private:
     void Collect(const AcDbObjectIdArray& ids);
