@@ -1,0 +1,58 @@
+#pragma once
+// A fresh working drawing, an empty input queue and a captured transcript for each test.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEd.h"
+
+class ServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vked::inputQueue().clear();
+        vked::ResetSystemVariables();
+        vked::ResetInputEnded();
+        db = std::make_unique<AcDbDatabase>(true);
+        acdbHostApplicationServices()->setWorkingDatabase(db.get());
+    }
+    void TearDown() override
+    {
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        EXPECT_EQ(db->numOpenObjects(), 0);
+    }
+    // Appends an entity to a block of `d` (model space by default) and closes it.
+    static AcDbObjectId append(AcDbDatabase* d, AcDbEntity* ent, AcDbObjectId block = AcDbObjectId())
+    {
+        AcDbBlockTableRecord* rec = nullptr;
+        EXPECT_EQ(acdbOpenObject(rec, block.isNull() ? d->modelSpaceId() : block, AcDb::kForWrite), Acad::eOk);
+        AcDbObjectId id;
+        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
+        ent->close();
+        rec->close();
+        return id;
+    }
+    static AcDbLine* line(double x1, double y1, double x2, double y2, const char16_t* layer = u"0")
+    {
+        auto* l = new AcDbLine(AcGePoint3d(x1, y1, 0), AcGePoint3d(x2, y2, 0));
+        l->setLayer(layer);
+        return l;
+    }
+    // A named block of `d`.
+    static AcDbObjectId addBlock(AcDbDatabase* d, const char16_t* name)
+    {
+        AcDbBlockTable* bt = nullptr;
+        EXPECT_EQ(d->getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
+        auto* rec = new AcDbBlockTableRecord;
+        rec->setName(name);
+        AcDbObjectId id;
+        EXPECT_EQ(bt->add(id, rec), Acad::eOk);
+        rec->close();
+        bt->close();
+        return id;
+    }
+
+    std::unique_ptr<AcDbDatabase> db;
+    vked::TranscriptCapture out;
+};
