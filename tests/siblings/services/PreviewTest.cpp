@@ -1,0 +1,192 @@
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/ui/AfxWin.h"
+#include "host/win/WinPath.h"
+#include "siblings/services/VkQsGsPreviewCtrl.h"
+#include "tests/siblings/services/ServicesTestDb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Box { int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1, count = 0; };
+
+Box Ink(const std::vector<unsigned>& px, int w)
+{
+    Box b;
+    for (size_t i = 0; i < px.size(); ++i) {
+        if (px[i] == 0xFFFFFFu) continue;
+        int x = int(i % size_t(w)), y = int(i / size_t(w));
+        b.minX = std::min(b.minX, x), b.maxX = std::max(b.maxX, x);
+        b.minY = std::min(b.minY, y), b.maxY = std::max(b.maxY, y);
+        ++b.count;
+    }
+    return b;
+}
+
+class PreviewTest : public ServicesTest {
+protected:
+    void SetUp() override
+    {
+        ServicesTest::SetUp();
+        dir = fs::temp_directory_path() / ("vk_preview_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        lib = vkwin::FromHostPath((dir / "lib.dwg").string());
+        writeLibrary(10);
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dir);
+        ServicesTest::TearDown();
+    }
+    // Block "房间1": a size x size square whose top edge bulges out into a half circle.
+    void writeLibrary(double size)
+    {
+        AcDbDatabase d(true);
+        AcDbObjectId block = addBlock(&d, u"房间1");
+        auto* pl = new AcDbPolyline;
+        pl->addVertexAt(0, AcGePoint2d(0, 0));
+        pl->addVertexAt(1, AcGePoint2d(size, 0));
+        pl->addVertexAt(2, AcGePoint2d(size, size), 1.0);
+        pl->addVertexAt(3, AcGePoint2d(0, size));
+        pl->setClosed(true);
+        append(&d, pl, block);
+        append(&d, line(0, 0, size, size), block);
+        append(&d, line(500, 500, 600, 600));  // model space: not part of the block
+        ASSERT_EQ(d.saveAs(lib, false), Acad::eOk);
+    }
+    fs::path dir;
+    CString lib;
+};
+
+TEST_F(PreviewTest, ABlockOfTheLibraryCopyIsShownFittedAndCentred)
+{
+    VkQsGsPreviewCtrl ctrl(lib);
+    EXPECT_TRUE(ctrl.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
+    ASSERT_FALSE(ctrl.IsEmpty());
+    std::vector<unsigned> px;
+    ASSERT_TRUE(ctrl.RenderImage(300, 100, px));
+    ASSERT_EQ(px.size(), 300u * 100u);
+    // The block is 10 wide and 15 high (with its arc): fitted to the height, 5% margins.
+    Box b = Ink(px, 300);
+    EXPECT_GT(b.count, 100);
+    EXPECT_NEAR(b.minY, 5, 2);
+    EXPECT_NEAR(b.maxY, 95, 2);
+    EXPECT_NEAR((b.minX + b.maxX) / 2.0, 150, 2);
+    EXPECT_NEAR(b.maxX - b.minX, 60, 3);
+
+    // The copy is read afresh each time, not held: it can be rewritten in between.
+    writeLibrary(40);
+    EXPECT_TRUE(ctrl.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
+    double maxX = 0;
+    for (auto& p : ctrl.Primitives())
+        for (auto& pt : p.points) maxX = std::max(maxX, pt.x);
+    EXPECT_NEAR(maxX, 40, 1e-6);
+}
+
+TEST_F(PreviewTest, AnEmptyOrUnknownNameOrAnUnreadableCopyShowsNothing)
+{
+    VkQsGsPreviewCtrl ctrl(lib);
+    ASSERT_TRUE(ctrl.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
+    EXPECT_FALSE(ctrl.InitDrawingControl(nullptr, u"", u"*Model_Space"));
+    EXPECT_TRUE(ctrl.IsEmpty());
+    EXPECT_FALSE(ctrl.InitDrawingControl(nullptr, u"房间2", u"*Model_Space"));
+    EXPECT_TRUE(ctrl.IsEmpty());
+    VkQsGsPreviewCtrl missing(vkwin::FromHostPath((dir / "none.dwg").string()));
+    EXPECT_FALSE(missing.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
+    std::vector<unsigned> px;
+    ASSERT_TRUE(missing.RenderImage(20, 20, px));
+    EXPECT_EQ(Ink(px, 20).count, 0);
+    EXPECT_FALSE(missing.RenderImage(0, 20, px));
+}
+
+TEST_F(PreviewTest, GivenEntitiesOfTheCurrentDrawingAreShownAndWrittenAsPng)
+{
+    AcDbObjectId a = append(db.get(), line(0, 0, 100, 0));
+    AcDbObjectId b = append(db.get(), line(0, 0, 0, 50));
+    AcDbObjectIdArray ids;
+    ids.append(a);
+    ids.append(b);
+    VkQsGsPreviewCtrl ctrl(lib);
+    ctrl.UpdatePreviewDwg(nullptr, u"房间1", ids);
+    ASSERT_EQ(ctrl.Primitives().size(), 2u);
+    ids.setLogicalLength(1);
+    ctrl.AddEntsToView(db.get(), ids);
+    ASSERT_EQ(ctrl.Primitives().size(), 1u);
+    EXPECT_EQ(ctrl.Primitives()[0].points.back().x, 100);
+
+    std::string png = (dir / "p.png").string();
+    ASSERT_TRUE(ctrl.RenderPng(png, 64, 48));
+    std::ifstream in(png, std::ios::binary);
+    std::string head(24, '\0');
+    in.read(head.data(), 24);
+    EXPECT_EQ(head.substr(1, 3), "PNG");
+    auto be32 = [&](int at) { return (unsigned char)head[at] << 24 | (unsigned char)head[at + 1] << 16 |
+                                     (unsigned char)head[at + 2] << 8 | (unsigned char)head[at + 3]; };
+    EXPECT_EQ(be32(16), 64);
+    EXPECT_EQ(be32(20), 48);
+    EXPECT_FALSE(ctrl.RenderPng((dir / "no" / "such" / "dir.png").string(), 64, 48));
+}
+
+HINSTANCE Handle() { static int token; return reinterpret_cast<HINSTANCE>(&token); }
+
+class CPreviewDlg : public CDialog {
+public:
+    explicit CPreviewDlg(const CString& lib) : CDialog(700), m_preview(lib) {}
+    VkQsGsPreviewCtrl m_preview;
+    BOOL m_subclassed = FALSE;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        m_subclassed = m_preview.SubclassDlgItem(301, this);
+        m_preview.InitDrawingControl(Handle(), u"房间1", u"*Model_Space");
+        return TRUE;
+    }
+};
+
+TEST_F(PreviewTest, APreviewLineWritesTheTopDialogsPreview)
+{
+    vkui::DialogTemplate t;
+    t.id = 700;
+    t.caption = u"插入标准房间";
+    t.controls = {{301, vkui::ControlKind::kStatic, u"", 0, 10, 10, 120, 80}, {IDOK, vkui::ControlKind::kDefButton, u"确定"}};
+    vkui::RegisterDialogTemplate(Handle(), t);
+    {
+        CPreviewDlg dlg(lib);
+        ASSERT_TRUE(dlg.Create(700));
+        dlg.ShowWindow(SW_SHOW);
+        EXPECT_TRUE(dlg.m_subclassed);
+        EXPECT_FALSE(VkQsGsPreviewCtrl(lib).SubclassDlgItem(999, &dlg));
+        std::string png = (dir / "top.png").string();
+        vked::inputQueue().push(CString(u"!preview ") + vkwin::FromHostPath(png), u"t.scr", 1);
+        vked::inputQueue().push(u"!preview", u"t.scr", 2);
+        vked::RunUntilEndOfInput();
+        EXPECT_TRUE(fs::exists(png));
+        EXPECT_GT(fs::file_size(png), 100u);
+        EXPECT_NE(out.utf8().find("<preview "), std::string::npos);
+        EXPECT_NE(out.utf8().find("line 2 (t.scr): expected !preview FILE.png"), std::string::npos) << out.utf8();
+        dlg.DestroyWindow();
+    }
+    // A dialog without a preview control.
+    vkui::DialogTemplate plain;
+    plain.id = 701;
+    plain.controls = {{IDOK, vkui::ControlKind::kDefButton, u"确定"}};
+    vkui::RegisterDialogTemplate(Handle(), plain);
+    CDialog other(701);
+    ASSERT_TRUE(other.Create(701));
+    other.ShowWindow(SW_SHOW);
+    out.clear();
+    vked::inputQueue().push(CString(u"!preview ") + vkwin::FromHostPath((dir / "x.png").string()), u"t.scr", 3);
+    vked::RunUntilEndOfInput();
+    EXPECT_NE(out.utf8().find("the dialog has no preview"), std::string::npos) << out.utf8();
+    EXPECT_FALSE(fs::exists(dir / "x.png"));
+    other.DestroyWindow();
+    vkui::UnregisterDialogTemplates(Handle());
+}
+
+}  // namespace
