@@ -1,5 +1,5 @@
-// Records, for the whole process, the objects appended to any database; GetAllAppendId
-// hands out those of the working drawing and starts a new record.
+// Records, for the whole process, the objects appended to the working database of the
+// moment; GetAllAppendId hands out those of the current working drawing and starts afresh.
 #include "siblings/services/VkQsReactorHelper.h"
 
 #include <mutex>
@@ -17,6 +17,9 @@ public:
 
     void objectAppended(const AcDbDatabase* db, const AcDbObject* obj) override
     {
+        // Side databases (library copies read for a preview, drawings being filled) are
+        // none of the callers' business and could be large.
+        if (db != acdbCurDwg()) return;
         std::lock_guard lock(m_mutex);
         m_appended.emplace_back(db, obj->objectId());
     }

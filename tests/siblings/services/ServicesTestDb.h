@@ -22,6 +22,7 @@ protected:
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
         EXPECT_EQ(db->numOpenObjects(), 0);
     }
+public:
     // Appends an entity to a block of `d` (model space by default) and closes it.
     static AcDbObjectId append(AcDbDatabase* d, AcDbEntity* ent, AcDbObjectId block = AcDbObjectId())
     {
@@ -53,6 +54,7 @@ protected:
         return id;
     }
 
+protected:
     std::unique_ptr<AcDbDatabase> db;
     vked::TranscriptCapture out;
 };
