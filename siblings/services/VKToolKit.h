@@ -12,6 +12,7 @@ public:
     // Classifies a point against a polyline taken as closed (bulges are arcs), on the XY
     // projection: z of the point and of the polyline is ignored. Negative outside, 0 when the
     // point lies within |tol| of the outline, positive inside. Null or fewer than two vertices: -1.
+    // Inside means a non-zero winding number, so both loops of a self-crossing outline are inside.
     static int IsPtInPolyline(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol);
     // True when the boxes overlap (touching counts); false when either is empty.
     static bool ExtentsInter(const AcDbExtents& a, const AcDbExtents& b);
