@@ -78,6 +78,7 @@ public:
 
 private:
     friend class AcDbDatabase;
+    friend class AcDbSymbolTable;  // gives a new block its begin and end
     AcGePoint3d m_origin;
     AcDbObjectId m_begin, m_end;
     std::vector<AcDbObjectId> m_entities;

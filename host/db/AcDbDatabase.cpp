@@ -1,0 +1,322 @@
+// The in-memory database: objects by handle, open tracking, reactors, default content.
+#include "host/db/AcDbDatabase.h"
+
+#include <algorithm>
+
+#include "host/db/AcDbSymbolTables.h"
+#include "host/db/detail/DatabaseImpl.h"
+
+using Access = AcDbObjectAccess;
+
+namespace {
+
+std::vector<AcDbDatabaseReactor*>& globalReactors()
+{
+    static auto* r = new std::vector<AcDbDatabaseReactor*>;
+    return *r;
+}
+
+bool contains(const std::vector<AcDbDatabaseReactor*>& v, AcDbDatabaseReactor* r)
+{
+    return std::find(v.begin(), v.end(), r) != v.end();
+}
+
+// Reactors may add or remove reactors while hearing an event: iterate over a copy and skip
+// those removed meanwhile.
+template <class F>
+void notifyAll(AcDbDatabase* db, F&& f)
+{
+    if (!db || db->impl()->silent) return;
+    auto local = db->impl()->reactors;
+    for (AcDbDatabaseReactor* r : local)
+        if (contains(db->impl()->reactors, r)) f(r);
+    auto global = globalReactors();
+    for (AcDbDatabaseReactor* r : global)
+        if (contains(globalReactors(), r)) f(r);
+}
+
+void deleteAllObjects(AcDbDatabaseImpl& impl)
+{
+    for (auto& [h, s] : impl.byHandle) {
+        if (AcDbObject* o = s->object) {
+            Access::stub(o) = nullptr;
+            s->object = nullptr;
+            delete o;
+        }
+    }
+    for (auto& [h, s] : impl.byHandle) vkdb::retireStub(s);
+    impl.byHandle.clear();
+    impl.open.clear();
+    impl.blockTable = impl.layerTable = AcDbObjectId();
+    impl.handseed = 1;
+}
+
+template <class Table>
+AcDbObjectId addTable(AcDbDatabase* db, Table*& table)
+{
+    table = new Table;
+    AcDbObjectId id;
+    db->addAcDbObject(id, table);
+    return id;
+}
+
+void addRecord(AcDbSymbolTable* table, AcDbSymbolTableRecord* rec, const char16_t* name)
+{
+    rec->setName(name);
+    table->add(rec);
+    rec->close();
+}
+
+}  // namespace
+
+AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool noDocument) : m_impl(std::make_unique<AcDbDatabaseImpl>())
+{
+    if (!buildDefaultDrawing) return;
+    m_impl->silent = true;
+    AcDbBlockTable* blocks = nullptr;
+    AcDbLayerTable* layers = nullptr;
+    m_impl->blockTable = addTable(this, blocks);
+    m_impl->layerTable = addTable(this, layers);
+    addRecord(layers, new AcDbLayerTableRecord, u"0");
+    addRecord(blocks, new AcDbBlockTableRecord, ACDB_MODEL_SPACE);
+    addRecord(blocks, new AcDbBlockTableRecord, ACDB_PAPER_SPACE);
+    blocks->close();
+    layers->close();
+    m_impl->silent = false;
+}
+
+AcDbDatabase::~AcDbDatabase()
+{
+    notifyAll(this, [this](AcDbDatabaseReactor* r) { r->databaseToBeDestroyed(this); });
+    if (acdbHostApplicationServices()->workingDatabase() == this)
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    deleteAllObjects(*m_impl);
+}
+
+Acad::ErrorStatus AcDbDatabase::getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode)
+{
+    table = nullptr;
+    if (m_impl->blockTable.isNull()) return Acad::eNullObjectId;
+    return acdbOpenObject(table, m_impl->blockTable, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getLayerTable(AcDbLayerTable*& table, AcDb::OpenMode mode)
+{
+    table = nullptr;
+    if (m_impl->layerTable.isNull()) return Acad::eNullObjectId;
+    return acdbOpenObject(table, m_impl->layerTable, mode);
+}
+
+AcDbObjectId AcDbDatabase::blockTableId() const { return m_impl->blockTable; }
+AcDbObjectId AcDbDatabase::layerTableId() const { return m_impl->layerTable; }
+
+AcDbObjectId AcDbDatabase::modelSpaceId() const
+{
+    auto* table = AcDbBlockTable::cast(vkdb::DbAccess::peek(m_impl->blockTable));
+    AcDbObjectId id;
+    if (table) table->getAt(ACDB_MODEL_SPACE, id);
+    return id;
+}
+
+Acad::ErrorStatus AcDbDatabase::addAcDbObject(AcDbObjectId& id, AcDbObject* obj)
+{
+    id = AcDbObjectId();
+    Acad::ErrorStatus es = vkdb::makeResident(this, obj, 0, AcDbObjectId(), false, true, &id);
+    if (es == Acad::eOk) vkdb::DbAccess::notifyAppended(this, obj);
+    return es;
+}
+
+Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfNotFound, const AcDbHandle& h)
+{
+    id = AcDbObjectId();
+    if (h.isNull()) return Acad::eNullHandle;
+    auto it = m_impl->byHandle.find(h.value());
+    if (it != m_impl->byHandle.end()) {
+        id = AcDbObjectId(it->second);
+        return Acad::eOk;
+    }
+    if (!createIfNotFound) return Acad::eUnknownHandle;
+    AcDbStub* s = vkdb::allocateStub();
+    s->db = this;
+    s->handle = h;
+    m_impl->byHandle.emplace(h.value(), s);
+    m_impl->handseed = std::max(m_impl->handseed, h.value() + 1);
+    id = AcDbObjectId(s);
+    return Acad::eOk;
+}
+
+AcDbHandle AcDbDatabase::handseed() const { return AcDbHandle(m_impl->handseed); }
+
+void AcDbDatabase::addReactor(AcDbDatabaseReactor* r)
+{
+    if (r && !contains(m_impl->reactors, r)) m_impl->reactors.push_back(r);
+}
+
+void AcDbDatabase::removeReactor(AcDbDatabaseReactor* r)
+{
+    auto& v = m_impl->reactors;
+    v.erase(std::remove(v.begin(), v.end(), r), v.end());
+}
+
+void AcDbDatabase::addGlobalReactor(AcDbDatabaseReactor* r)
+{
+    if (r && !contains(globalReactors(), r)) globalReactors().push_back(r);
+}
+
+void AcDbDatabase::removeGlobalReactor(AcDbDatabaseReactor* r)
+{
+    auto& v = globalReactors();
+    v.erase(std::remove(v.begin(), v.end(), r), v.end());
+}
+
+std::vector<AcDbObjectId> AcDbDatabase::openObjectIds() const
+{
+    std::vector<AcDbObjectId> out;
+    for (AcDbStub* s : m_impl->open) out.emplace_back(s);
+    std::sort(out.begin(), out.end(), [](AcDbObjectId a, AcDbObjectId b) { return a.handle() < b.handle(); });
+    return out;
+}
+
+int AcDbDatabase::numOpenObjects() const { return static_cast<int>(m_impl->open.size()); }
+
+std::vector<AcDbObjectId> AcDbDatabase::allObjectIds(bool includeErased) const
+{
+    std::vector<AcDbObjectId> out;
+    out.reserve(m_impl->byHandle.size());
+    for (auto& [h, s] : m_impl->byHandle)
+        if (s->object && (includeErased || !s->erased)) out.emplace_back(s);
+    return out;
+}
+
+AcDbHostApplicationServices* acdbHostApplicationServices()
+{
+    static AcDbHostApplicationServices services;
+    return &services;
+}
+
+// ---- internals shared with the file, clone and JSON code ---------------------------------
+
+namespace vkdb {
+
+Acad::ErrorStatus makeResident(AcDbDatabase* db, AcDbObject* obj, Adesk::UInt64 handle, AcDbObjectId owner,
+                               bool erased, bool openForWrite, AcDbObjectId* idOut)
+{
+    if (idOut) *idOut = AcDbObjectId();
+    if (!db) return Acad::eNoDatabase;
+    if (!obj) return Acad::eNullObjectPointer;
+    if (Access::stub(obj)) return Acad::eAlreadyInDb;
+    AcDbDatabaseImpl& impl = *db->impl();
+    AcDbStub* s = nullptr;
+    if (handle == 0) {
+        handle = impl.handseed;
+        while (impl.byHandle.count(handle)) ++handle;  // a reserved handle is never handed out again
+    }
+    auto it = impl.byHandle.find(handle);
+    if (it != impl.byHandle.end()) {
+        if (it->second->object) return Acad::eHandleExists;
+        s = it->second;  // reserved by an earlier reference: its ids now reach the object
+    } else {
+        s = allocateStub();
+        s->db = db;
+        s->handle = AcDbHandle(handle);
+        impl.byHandle.emplace(handle, s);
+    }
+    impl.handseed = std::max(impl.handseed, handle + 1);
+    s->object = obj;
+    s->erased = erased;
+    Access::stub(obj) = s;
+    Access::owner(obj) = owner;
+    Access::openState(obj) = openForWrite ? AcDbObjectAccess::kOpenWrite : 0;
+    Access::modified(obj) = false;
+    trackOpen(s);
+    if (idOut) *idOut = AcDbObjectId(s);
+    return Acad::eOk;
+}
+
+void trackOpen(AcDbStub* s)
+{
+    if (!s || !s->db || !s->object) return;
+    auto& open = s->db->impl()->open;
+    if (Access::openState(s->object) != 0 || s->notifyOpens > 0)
+        open.insert(s);
+    else
+        open.erase(s);
+}
+
+Acad::ErrorStatus DbAccess::addObjectWithHandle(AcDbDatabase* db, AcDbObject* obj, AcDbHandle h, AcDbObjectId owner,
+                                                bool erased, AcDbObjectId* idOut)
+{
+    if (h.isNull()) return Acad::eNullHandle;
+    Acad::ErrorStatus es = makeResident(db, obj, h.value(), owner, erased, false, idOut);
+    if (es == Acad::eOk) Access::isNew(obj) = false;
+    return es;
+}
+
+Acad::ErrorStatus DbAccess::addObjectWithHandleNotify(AcDbDatabase* db, AcDbObject* obj, AcDbHandle h,
+                                                      AcDbObjectId owner, bool erased, AcDbObjectId* idOut)
+{
+    if (h.isNull()) return Acad::eNullHandle;
+    Acad::ErrorStatus es = makeResident(db, obj, h.value(), owner, erased, false, idOut);
+    if (es == Acad::eOk) notifyAppended(db, obj);
+    return es;
+}
+
+Acad::ErrorStatus DbAccess::addObjectClosed(AcDbDatabase* db, AcDbObject* obj, AcDbObjectId owner, AcDbObjectId* idOut)
+{
+    Acad::ErrorStatus es = makeResident(db, obj, 0, owner, false, false, idOut);
+    if (es == Acad::eOk) notifyAppended(db, obj);
+    return es;
+}
+
+void DbAccess::setTables(AcDbDatabase* db, AcDbObjectId blockTableId, AcDbObjectId layerTableId)
+{
+    db->impl()->blockTable = blockTableId;
+    db->impl()->layerTable = layerTableId;
+}
+
+void DbAccess::setHandseed(AcDbDatabase* db, AcDbHandle seed)
+{
+    db->impl()->handseed = std::max(db->impl()->handseed, seed.value());
+}
+
+void DbAccess::clearContents(AcDbDatabase* db) { deleteAllObjects(*db->impl()); }
+DbFileSlot& DbAccess::fileSlot(AcDbDatabase* db) { return db->impl()->file; }
+
+void DbAccess::notifyAppended(AcDbDatabase* db, const AcDbObject* obj)
+{
+    notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectAppended(db, obj); });
+}
+
+void DbAccess::notifyModified(AcDbDatabase* db, const AcDbObject* obj)
+{
+    notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectModified(db, obj); });
+}
+
+void DbAccess::notifyErased(AcDbDatabase* db, const AcDbObject* obj, bool erased)
+{
+    notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectErased(db, obj, erased); });
+}
+
+AcDbObject* DbAccess::peek(AcDbObjectId id)
+{
+    AcDbStub* s = id.stub();
+    return s && s->db ? s->object : nullptr;
+}
+
+void DbAccess::setOwner(AcDbObject* obj, AcDbObjectId owner)
+{
+    if (obj) Access::owner(obj) = owner;
+}
+
+void DbAccess::setErasedFlag(AcDbObjectId id, bool erased)
+{
+    if (id.isValid()) id.stub()->erased = erased;
+}
+
+bool DbAccess::isOpen(const AcDbObject* obj)
+{
+    const AcDbStub* s = obj ? Access::stub(obj) : nullptr;
+    return s && s->db && (Access::openState(obj) != 0 || s->notifyOpens > 0);
+}
+
+}  // namespace vkdb

@@ -1,0 +1,162 @@
+// Entities: layer, colour, visibility, highlight; extents, transforms, drawing and
+// intersections through their plain curves.
+#include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbSymbolTables.h"
+#include "host/db/detail/DbInternals.h"
+#include "host/db/detail/GeomPieces.h"
+
+ACRX_DEFINE_ABSTRACT_MEMBERS(AcDbEntity, AcDbObject)
+
+AcDbEntity::AcDbEntity() = default;
+
+CString AcDbEntity::layer() const { return m_layer; }
+
+Acad::ErrorStatus AcDbEntity::setLayer(const char16_t* layerName, bool doSubents)
+{
+    if (!layerName || !*layerName) return Acad::eInvalidInput;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    CString name(layerName);
+    if (AcDbDatabase* db = database()) {
+        // A resident entity only goes onto a layer its drawing has, spelled as the layer is.
+        AcDbObjectId id;
+        if (!acdbEnsureLayer(db, layerName, false, &id)) return Acad::eKeyNotFound;
+        if (auto* rec = AcDbSymbolTableRecord::cast(vkdb::DbAccess::peek(id))) rec->getName(name);
+    }
+    m_layer = name;
+    return Acad::eOk;
+}
+
+AcDbObjectId AcDbEntity::layerId() const
+{
+    AcDbObjectId id;
+    acdbEnsureLayer(database(), m_layer, false, &id);
+    return id;
+}
+
+Acad::ErrorStatus AcDbEntity::setColorIndex(Adesk::UInt16 aci)
+{
+    if (aci > 256) return Acad::eInvalidInput;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_color = aci;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbEntity::setVisibility(AcDb::Visibility v)
+{
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_visibility = v;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbEntity::setPropertiesFrom(const AcDbEntity* other)
+{
+    if (!other) return Acad::eNullObjectPointer;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_layer = other->m_layer;
+    m_color = other->m_color;
+    return Acad::eOk;
+}
+
+// Highlighting is a display state, not a change of the drawing: a read open suffices.
+Acad::ErrorStatus AcDbEntity::highlight()
+{
+    if (!assertReadEnabled()) return Acad::eNotOpenForRead;
+    m_highlighted = true;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbEntity::unhighlight()
+{
+    if (!assertReadEnabled()) return Acad::eNotOpenForRead;
+    m_highlighted = false;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents& ext) const { return subGetGeomExtents(ext); }
+
+Acad::ErrorStatus AcDbEntity::subGetGeomExtents(AcDbExtents& ext) const
+{
+    std::vector<GeomPiece> pieces;
+    getGeomPieces(pieces);
+    if (pieces.empty()) return Acad::eInvalidExtents;
+    AcDbExtents box;
+    for (const GeomPiece& p : pieces) vkdb::addPieceExtents(p, box);
+    ext = box;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d& xform)
+{
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    return subTransformBy(xform);
+}
+
+bool AcDbEntity::worldDraw(AcGiWorldDraw* wd) const
+{
+    if (!wd) return false;
+    if (m_visibility == AcDb::kInvisible) return true;
+    return subWorldDraw(wd);
+}
+
+bool AcDbEntity::subWorldDraw(AcGiWorldDraw* wd) const
+{
+    std::vector<GeomPiece> pieces;
+    getGeomPieces(pieces);
+    for (const GeomPiece& p : pieces) vkdb::drawPiece(p, wd->geometry());
+    return true;
+}
+
+Acad::ErrorStatus AcDbEntity::intersectWith(const AcDbEntity* other, AcDb::Intersect type,
+                                            AcGePoint3dArray& points) const
+{
+    if (!other) return Acad::eNullObjectPointer;
+    std::vector<GeomPiece> mine, theirs;
+    getGeomPieces(mine);
+    other->getGeomPieces(theirs);
+    std::vector<AcGePoint3d> found;
+    for (const GeomPiece& a : mine)
+        for (const GeomPiece& b : theirs) vkdb::intersectPieces(a, b, found);
+    // Pieces that meet at a shared vertex report it once.
+    for (const AcGePoint3d& p : found) {
+        bool dup = false;
+        for (const AcGePoint3d& q : points) dup = dup || q.isEqualTo(p);
+        if (!dup) points.append(p);
+    }
+    return Acad::eOk;
+}
+
+void AcDbEntity::list(CString& out) const
+{
+    out.AppendFormat(u"%s\n", isA()->name());
+    out.AppendFormat(u"  Layer: %s\n", m_layer.GetString());
+    if (m_color == 256) out += u"  Color: BYLAYER\n";
+    else out.AppendFormat(u"  Color: %d\n", static_cast<int>(m_color));
+    if (database()) out.AppendFormat(u"  Handle: %s\n", handle().text().GetString());
+}
+
+Acad::ErrorStatus AcDbEntity::dwgOutFields(AcDbDwgFiler* filer) const
+{
+    Acad::ErrorStatus es = AcDbObject::dwgOutFields(filer);
+    if (es != Acad::eOk) return es;
+    filer->writeString(m_layer, "layer");
+    filer->writeInt32(m_color, "color");
+    filer->writeInt32(m_visibility, "visibility");
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus AcDbEntity::dwgInFields(AcDbDwgFiler* filer)
+{
+    Acad::ErrorStatus es = AcDbObject::dwgInFields(filer);
+    if (es != Acad::eOk) return es;
+    CString layer = m_layer;
+    Adesk::Int32 color = m_color, vis = m_visibility;
+    if ((es = filer->readString(&layer, "layer")) != Acad::eOk) return es;
+    if ((es = filer->readInt32(&color, "color")) != Acad::eOk) return es;
+    if ((es = filer->readInt32(&vis, "visibility")) != Acad::eOk) return es;
+    if (layer.IsEmpty() || color < 0 || color > 256 || (vis != AcDb::kVisible && vis != AcDb::kInvisible))
+        return Acad::eInvalidInput;
+    m_layer = layer;
+    m_color = static_cast<Adesk::UInt16>(color);
+    m_visibility = static_cast<AcDb::Visibility>(vis);
+    return Acad::eOk;
+}

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include "tests/host/db/core_TestDb.h"
+
+using coretest::addLine;
+
+namespace {
+
+class OpenClose : public ::testing::Test {
+protected:
+    AcDbDatabase db;
+    AcDbObjectId lineId = addLine(db, {0, 0, 0}, {10, 0, 0});
+};
+
+TEST_F(OpenClose, ReadersShareAndKeepWritersOut)
+{
+    AcDbObject *r1 = nullptr, *r2 = nullptr, *w = nullptr;
+    ASSERT_EQ(acdbOpenObject(r1, lineId, AcDb::kForRead), Acad::eOk);
+    ASSERT_EQ(acdbOpenObject(r2, lineId, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(r1, r2);
+    EXPECT_EQ(acdbOpenObject(w, lineId, AcDb::kForWrite), Acad::eWasOpenForRead);
+    EXPECT_EQ(w, nullptr);
+    EXPECT_EQ(r1->upgradeOpen(), Acad::eWasOpenForRead);  // another reader holds it
+    EXPECT_EQ(db.numOpenObjects(), 1);
+    r2->close();
+    EXPECT_EQ(r1->upgradeOpen(), Acad::eOk);
+    EXPECT_TRUE(r1->isWriteEnabled());
+    EXPECT_EQ(r1->close(), Acad::eOk);
+    EXPECT_EQ(db.numOpenObjects(), 0);
+}
+
+TEST_F(OpenClose, OneWriterAtATime)
+{
+    AcDbObject *w = nullptr, *other = nullptr;
+    ASSERT_EQ(acdbOpenObject(w, lineId, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(acdbOpenObject(other, lineId, AcDb::kForWrite), Acad::eWasOpenForWrite);
+    EXPECT_EQ(acdbOpenObject(other, lineId, AcDb::kForRead), Acad::eWasOpenForWrite);
+    EXPECT_EQ(db.openObjectIds(), std::vector<AcDbObjectId>{lineId});
+    EXPECT_EQ(w->close(), Acad::eOk);
+    EXPECT_EQ(w->close(), Acad::eNotOpenForRead);  // closing twice
+    EXPECT_TRUE(db.openObjectIds().empty());
+}
+
+TEST_F(OpenClose, ChangesThroughAReadOpenAreRefused)
+{
+    AcDbLine* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, lineId, AcDb::kForRead), Acad::eOk);
+    EXPECT_FALSE(line->assertWriteEnabled());
+    EXPECT_EQ(line->setEndPoint({5, 5, 0}), Acad::eNotOpenForWrite);
+    EXPECT_EQ(line->transformBy(AcGeMatrix3d::translation({1, 0, 0})), Acad::eNotOpenForWrite);
+    EXPECT_EQ(line->erase(), Acad::eNotOpenForWrite);
+    EXPECT_TRUE(line->endPoint().isEqualTo({10, 0, 0}));
+    line->close();
+}
+
+TEST_F(OpenClose, WrongClassAndBadIdsAnswerStatuses)
+{
+    AcDbBlockTableRecord* rec = nullptr;
+    EXPECT_EQ(acdbOpenObject(rec, lineId, AcDb::kForRead), Acad::eNotThatKindOfClass);
+    EXPECT_EQ(rec, nullptr);
+    AcDbEntity* ent = nullptr;
+    EXPECT_EQ(acdbOpenAcDbEntity(ent, db.blockTableId(), AcDb::kForRead), Acad::eWrongObjectType);
+    AcDbObject* obj = nullptr;
+    EXPECT_EQ(acdbOpenObject(obj, AcDbObjectId(), AcDb::kForRead), Acad::eNullObjectId);
+    EXPECT_EQ(db.numOpenObjects(), 0);  // refused opens leave nothing open
+}
+
+TEST_F(OpenClose, ErasedObjectsOpenOnlyWhenAsked)
+{
+    {
+        AcDbObjectPointer<AcDbLine> line(lineId, AcDb::kForWrite);
+        ASSERT_EQ(line.openStatus(), Acad::eOk);
+        EXPECT_EQ(line->erase(), Acad::eOk);
+        EXPECT_EQ(line->erase(), Acad::eWasErased);
+    }
+    EXPECT_TRUE(lineId.isErased());
+    AcDbObject* obj = nullptr;
+    EXPECT_EQ(acdbOpenObject(obj, lineId, AcDb::kForRead), Acad::eWasErased);
+    ASSERT_EQ(acdbOpenObject(obj, lineId, AcDb::kForWrite, true), Acad::eOk);
+    EXPECT_TRUE(obj->isErased());
+    EXPECT_EQ(obj->erase(false), Acad::eOk);
+    obj->close();
+    EXPECT_FALSE(lineId.isErased());
+    EXPECT_EQ(db.numOpenObjects(), 0);
+}
+
+class Undeletable : public AcDbLine {
+public:
+    ACRX_DECLARE_MEMBERS(Undeletable);
+    bool refuse = true;
+
+protected:
+    Acad::ErrorStatus subErase(bool erasing) override
+    {
+        return erasing && refuse ? Acad::eCannotBeErasedByCaller : Acad::eOk;
+    }
+};
+ACRX_DEFINE_MEMBERS(Undeletable, AcDbLine)
+
+TEST_F(OpenClose, SubEraseMayRefuse)
+{
+    AcDbObjectId id = coretest::appendToModelSpace(db, new Undeletable);
+    AcDbObjectPointer<Undeletable> obj(id, AcDb::kForWrite);
+    ASSERT_TRUE(obj);
+    EXPECT_EQ(obj->erase(), Acad::eCannotBeErasedByCaller);
+    EXPECT_FALSE(obj->isErased());
+    obj->refuse = false;
+    EXPECT_EQ(obj->erase(), Acad::eOk);
+    EXPECT_TRUE(obj->isErased());
+}
+
+TEST(OpenCloseFree, ObjectsOutsideADatabaseAreTheirCreatorsToUse)
+{
+    AcDbLine line({0, 0, 0}, {1, 0, 0});
+    EXPECT_TRUE(line.isWriteEnabled());
+    EXPECT_EQ(line.setEndPoint({2, 0, 0}), Acad::eOk);
+    EXPECT_EQ(line.erase(), Acad::eNotInDatabase);
+    EXPECT_TRUE(line.objectId().isNull());
+    EXPECT_EQ(line.close(), Acad::eOk);
+}
+
+struct Event {
+    char kind;  // 'a'ppended, 'm'odified, 'e'rased, 'u'nerased, 'd'estroyed
+    AcDbObjectId id;
+    bool operator==(const Event&) const = default;
+};
+
+class Recorder : public AcDbDatabaseReactor {
+public:
+    std::vector<Event> events;
+    void objectAppended(const AcDbDatabase*, const AcDbObject* o) override { events.push_back({'a', o->objectId()}); }
+    void objectModified(const AcDbDatabase*, const AcDbObject* o) override { events.push_back({'m', o->objectId()}); }
+    void objectErased(const AcDbDatabase*, const AcDbObject* o, bool e) override
+    {
+        events.push_back({e ? 'e' : 'u', o->objectId()});
+    }
+    void databaseToBeDestroyed(AcDbDatabase*) override { events.push_back({'d', AcDbObjectId()}); }
+};
+
+TEST(Reactors, HearAppendModifyEraseInOrder)
+{
+    Recorder local, global;
+    auto db = std::make_unique<AcDbDatabase>();
+    db->addReactor(&local);
+    AcDbDatabase::addGlobalReactor(&global);
+
+    AcDbObjectId id = addLine(*db, {0, 0, 0}, {1, 0, 0});
+    {
+        AcDbObjectPointer<AcDbLine> line(id, AcDb::kForWrite);
+        line->setEndPoint({2, 0, 0});
+    }
+    {
+        AcDbObjectPointer<AcDbLine> line(id, AcDb::kForWrite);  // no change: no event
+    }
+    {
+        AcDbObjectPointer<AcDbLine> line(id, AcDb::kForRead);
+    }
+    {
+        AcDbObjectPointer<AcDbLine> line(id, AcDb::kForWrite);
+        line->erase();
+    }
+    // Appending the line changes model space (its entity list) too.
+    AcDbObjectId ms = db->modelSpaceId();
+    std::vector<Event> expected{{'a', id}, {'m', ms}, {'m', id}, {'e', id}, {'m', id}};
+    EXPECT_EQ(local.events, expected);
+    db->removeReactor(&local);
+    db.reset();
+    AcDbDatabase::removeGlobalReactor(&global);
+    expected.push_back({'d', AcDbObjectId()});
+    EXPECT_EQ(global.events, expected);
+    EXPECT_EQ(local.events.size(), expected.size() - 1);
+}
+
+TEST(Reactors, DefaultContentIsNotReported)
+{
+    Recorder global;
+    AcDbDatabase::addGlobalReactor(&global);
+    { AcDbDatabase db; }
+    AcDbDatabase::removeGlobalReactor(&global);
+    EXPECT_EQ(global.events, (std::vector<Event>{{'d', AcDbObjectId()}}));
+}
+
+}  // namespace
