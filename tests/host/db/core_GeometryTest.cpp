@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "host/ge/AcGePlane.h"
+#include "tests/host/db/core_TestDb.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool near(const AcGePoint3d& a, const AcGePoint3d& b, double tol = 1e-9) { return a.distanceTo(b) < tol; }
+
+// A square 10 x 10 whose right side bulges out as a half circle.
+std::unique_ptr<AcDbPolyline> roundedSquare()
+{
+    auto pl = std::make_unique<AcDbPolyline>();
+    pl->addVertexAt(0, {0, 0});
+    pl->addVertexAt(1, {10, 0}, 1.0);  // half circle counter-clockwise to (10, 10)
+    pl->addVertexAt(2, {10, 10});
+    pl->addVertexAt(3, {0, 10});
+    pl->setClosed(true);
+    return pl;
+}
+
+TEST(Polyline, SegmentsFollowVerticesAndBulges)
+{
+    auto pl = roundedSquare();
+    EXPECT_EQ(pl->segType(0), AcDbPolyline::kLine);
+    EXPECT_EQ(pl->segType(1), AcDbPolyline::kArc);
+    EXPECT_EQ(pl->segType(3), AcDbPolyline::kLine);  // the closing segment
+    EXPECT_EQ(pl->segType(4), AcDbPolyline::kEmpty);
+    pl->setClosed(false);
+    EXPECT_EQ(pl->segType(3), AcDbPolyline::kEmpty);
+    pl->addVertexAt(4, {0, 10});
+    EXPECT_EQ(pl->segType(3), AcDbPolyline::kCoincident);
+
+    AcGeLineSeg3d seg;
+    EXPECT_EQ(pl->getLineSegAt(1, seg), Acad::eNotApplicable);
+    ASSERT_EQ(pl->getLineSegAt(0, seg), Acad::eOk);
+    EXPECT_TRUE(near(seg.endPoint(), {10, 0, 0}));
+    EXPECT_EQ(pl->getLineSegAt(9, seg), Acad::eInvalidIndex);
+
+    AcDbPolyline single;
+    single.addVertexAt(0, {1, 1});
+    EXPECT_EQ(single.segType(0), AcDbPolyline::kPoint);
+    EXPECT_EQ(single.addVertexAt(5, {2, 2}), Acad::eInvalidIndex);
+}
+
+TEST(Polyline, BulgeArcsGiveExtentsAndPieces)
+{
+    auto pl = roundedSquare();
+    std::vector<AcDbEntity::GeomPiece> pieces;
+    pl->getGeomPieces(pieces);
+    ASSERT_EQ(pieces.size(), 4u);
+    ASSERT_EQ(pieces[1].kind, AcDbEntity::GeomPiece::kArc);
+    EXPECT_TRUE(near(pieces[1].center, {10, 5, 0}));
+    EXPECT_NEAR(pieces[1].radius, 5, 1e-12);
+    AcDbExtents ext;
+    ASSERT_EQ(pl->getGeomExtents(ext), Acad::eOk);
+    EXPECT_TRUE(near(ext.maxPoint(), {15, 10, 0}));  // the arc reaches past its ends
+    EXPECT_TRUE(near(ext.minPoint(), {0, 0, 0}));
+    AcDbPolyline empty;
+    EXPECT_EQ(empty.getGeomExtents(ext), Acad::eInvalidExtents);
+}
+
+TEST(Polyline, MirroringFlipsBulgesAndKeepsTheShape)
+{
+    auto pl = roundedSquare();
+    pl->setElevation(2);
+    // Mirror in the plane x = 0.
+    AcGeMatrix3d m = AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d::kOrigin, AcGeVector3d::kXAxis));
+    ASSERT_EQ(pl->transformBy(m), Acad::eOk);
+    double bulge = 0;
+    pl->getBulgeAt(1, bulge);
+    EXPECT_DOUBLE_EQ(bulge, -1.0);
+    AcGePoint3d p;
+    pl->getPointAt(1, p);
+    EXPECT_TRUE(near(p, {-10, 0, 2}));
+    AcDbExtents ext;
+    pl->getGeomExtents(ext);
+    EXPECT_TRUE(near(ext.minPoint(), {-15, 0, 2}));  // the arc still bulges outwards
+
+    // Tilting out of the XY plane is not something a polyline can follow.
+    EXPECT_EQ(pl->transformBy(AcGeMatrix3d::rotation(0.3, AcGeVector3d::kXAxis)), Acad::eNotApplicable);
+}
+
+TEST(Polyline, OffsetMovesLinesAndChangesArcRadii)
+{
+    auto pl = roundedSquare();
+    std::vector<AcDbCurve*> out;
+    // The square runs counter-clockwise: positive offsets go inwards.
+    ASSERT_EQ(pl->getOffsetCurves(1.0, out), Acad::eOk);
+    ASSERT_EQ(out.size(), 1u);
+    std::unique_ptr<AcDbPolyline> in(AcDbPolyline::cast(out[0]));
+    ASSERT_NE(in, nullptr);
+    EXPECT_TRUE(in->isClosed());
+    ASSERT_EQ(in->numVerts(), 4u);
+    AcGePoint3d p;
+    in->getPointAt(0, p);
+    EXPECT_TRUE(near(p, {1, 1, 0}));
+    in->getPointAt(1, p);
+    EXPECT_TRUE(near(p, {10, 1, 0}));
+    std::vector<AcDbEntity::GeomPiece> pieces;
+    in->getGeomPieces(pieces);
+    ASSERT_EQ(pieces.at(1).kind, AcDbEntity::GeomPiece::kArc);
+    EXPECT_NEAR(pieces[1].radius, 4, 1e-9);
+    EXPECT_TRUE(near(pieces[1].center, {10, 5, 0}));
+
+    out.clear();
+    EXPECT_EQ(pl->getOffsetCurves(6.0, out), Acad::eNotApplicable);  // the arc would vanish
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(Polyline, OffsetOfAnOpenCornerMeetsAtTheMiter)
+{
+    AcDbPolyline pl;
+    pl.addVertexAt(0, {0, 0});
+    pl.addVertexAt(1, {10, 0});
+    pl.addVertexAt(2, {10, 10});
+    std::vector<AcDbCurve*> out;
+    ASSERT_EQ(pl.getOffsetCurves(-2.0, out), Acad::eOk);  // to the right: outside the corner
+    std::unique_ptr<AcDbCurve> owner(out.at(0));
+    auto* off = AcDbPolyline::cast(out[0]);
+    ASSERT_EQ(off->numVerts(), 3u);
+    AcGePoint3d p;
+    off->getPointAt(0, p);
+    EXPECT_TRUE(near(p, {0, -2, 0}));
+    off->getPointAt(1, p);
+    EXPECT_TRUE(near(p, {12, -2, 0}));
+    off->getPointAt(2, p);
+    EXPECT_TRUE(near(p, {12, 10, 0}));
+}
+
+TEST(Entities, IntersectWithReportsEachCrossingOnce)
+{
+    auto pl = roundedSquare();
+    AcDbLine across({-5, 5, 0}, {20, 5, 0});
+    AcGePoint3dArray pts;
+    ASSERT_EQ(pl->intersectWith(&across, AcDb::kOnBothOperands, pts), Acad::eOk);
+    ASSERT_EQ(pts.length(), 2);
+    bool left = false, right = false;
+    for (const AcGePoint3d& p : pts) {
+        left = left || near(p, {0, 5, 0});
+        right = right || near(p, {15, 5, 0});
+    }
+    EXPECT_TRUE(left && right);
+    AcDbLine corner({0, 0, 0}, {-5, -5, 0});  // touches the square's first vertex only
+    pts.removeAll();
+    pl->intersectWith(&corner, AcDb::kOnBothOperands, pts);
+    EXPECT_EQ(pts.length(), 1);
+    AcDbLine away({30, 0, 0}, {40, 0, 0});
+    pts.removeAll();
+    pl->intersectWith(&away, AcDb::kOnBothOperands, pts);
+    EXPECT_EQ(pts.length(), 0);
+}
+
+TEST(Entities, LineOffsetGoesLeftOfItsDirection)
+{
+    AcDbLine line({0, 0, 0}, {0, 10, 0});
+    std::vector<AcDbCurve*> out;
+    ASSERT_EQ(line.getOffsetCurves(3, out), Acad::eOk);
+    std::unique_ptr<AcDbCurve> owner(out.at(0));
+    AcGePoint3d s;
+    out[0]->getStartPoint(s);
+    EXPECT_TRUE(near(s, {-3, 0, 0}));
+}
+
+class Collector : public AcGiWorldGeometry, public AcGiWorldDraw {
+public:
+    std::vector<AcGeMatrix3d> stack{AcGeMatrix3d()};
+    std::vector<AcGePoint3d> points;  // world ends of the lines drawn
+    int arcs = 0;
+    std::vector<int> colors;
+    AcGiWorldGeometry& geometry() override { return *this; }
+    bool polyline(int n, const AcGePoint3d* p) override
+    {
+        for (int i = 0; i < n; ++i) points.push_back(stack.back() * p[i]);
+        return true;
+    }
+    bool circle(const AcGePoint3d&, double, const AcGeVector3d&) override { return true; }
+    bool circularArc(const AcGePoint3d&, double, const AcGeVector3d&, const AcGeVector3d&, double) override
+    {
+        ++arcs;
+        return true;
+    }
+    bool text(const AcGePoint3d&, double, const CString&) override { return true; }
+    void setColor(int aci) override { colors.push_back(aci); }
+    void pushTransform(const AcGeMatrix3d& m) override { stack.push_back(stack.back() * m); }
+    void popTransform() override { stack.pop_back(); }
+};
+
+class BlockRef : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AcDbBlockTable* bt = nullptr;
+        ASSERT_EQ(db.getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
+        auto* rec = new AcDbBlockTableRecord;
+        rec->setName(u"Room");
+        rec->setOrigin({1, 0, 0});
+        ASSERT_EQ(bt->add(blockId, rec), Acad::eOk);
+        bt->close();
+        auto* line = new AcDbLine({1, 0, 0}, {3, 0, 0});
+        line->setColorIndex(0);
+        rec->appendAcDbEntity(line);
+        line->close();
+        auto* arc = new AcDbPolyline;
+        arc->addVertexAt(0, {1, 0}, 1.0);
+        arc->addVertexAt(1, {3, 0});
+        rec->appendAcDbEntity(arc);
+        arc->close();
+        rec->close();
+    }
+    AcDbDatabase db;
+    AcDbObjectId blockId;
+};
+
+TEST_F(BlockRef, PiecesAreTheBlocksThroughItsTransform)
+{
+    AcDbBlockReference ref({10, 10, 0}, blockId);
+    ref.setRotation(kPi / 2);
+    ref.setColorIndex(5);
+    EXPECT_NEAR(ref.rotation(), kPi / 2, 1e-12);
+    std::vector<AcDbEntity::GeomPiece> pieces;
+    ref.getGeomPieces(pieces);
+    ASSERT_EQ(pieces.size(), 2u);
+    // The block's origin lands on the position; block +X turns to world +Y.
+    EXPECT_TRUE(near(pieces[0].a, {10, 10, 0}));
+    EXPECT_TRUE(near(pieces[0].b, {10, 12, 0}));
+    EXPECT_TRUE(near(pieces[1].center, {10, 11, 0}));
+
+    Collector draw;
+    ASSERT_TRUE(ref.worldDraw(&draw));
+    ASSERT_EQ(draw.points.size(), 2u);
+    EXPECT_TRUE(near(draw.points[1], {10, 12, 0}));
+    EXPECT_EQ(draw.arcs, 1);
+    EXPECT_EQ(draw.colors, (std::vector<int>{5, 256}));  // by block takes the reference's colour
+    EXPECT_EQ(draw.stack.size(), 1u);
+
+    // The half circle bulges to world +X (out to x = 11); mirrored in x = 10, to -X.
+    AcDbExtents ext;
+    ASSERT_EQ(ref.getGeomExtents(ext), Acad::eOk);
+    EXPECT_NEAR(ext.maxPoint().x, 11, 1e-9);
+    ref.transformBy(AcGeMatrix3d::mirroring(AcGePlane({10, 0, 0}, AcGeVector3d::kXAxis)));
+    ASSERT_EQ(ref.getGeomExtents(ext), Acad::eOk);
+    EXPECT_NEAR(ext.minPoint().x, 9, 1e-9);
+    EXPECT_NEAR(ext.maxPoint().x, 10, 1e-9);
+    EXPECT_NEAR(ext.maxPoint().y, 12, 1e-9);
+}
+
+TEST_F(BlockRef, AReferenceToItselfDoesNotRecurseForever)
+{
+    AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite);
+    auto* self = new AcDbBlockReference({0, 0, 0}, blockId);
+    ASSERT_EQ(rec->appendAcDbEntity(self), Acad::eOk);
+    std::vector<AcDbEntity::GeomPiece> pieces;
+    self->getGeomPieces(pieces);
+    EXPECT_FALSE(pieces.empty());
+    self->close();
+}
+
+}  // namespace
