@@ -111,8 +111,8 @@ TEST(Database, SymbolTablesRefuseBadAndDuplicateNames)
     EXPECT_EQ(lt->add(dup), Acad::eDuplicateKey);
     EXPECT_EQ(dup->setName(u"a|b"), Acad::eInvalidSymbolTableName);
     EXPECT_EQ(dup->setName(u""), Acad::eInvalidSymbolTableName);
-    EXPECT_EQ(lt->add(new AcDbBlockTableRecord), Acad::eInvalidSymbolTableName);
     auto* block = new AcDbBlockTableRecord;
+    EXPECT_EQ(lt->add(block), Acad::eInvalidSymbolTableName);  // no name
     block->setName(u"B");
     EXPECT_EQ(lt->add(block), Acad::eWrongObjectType);
     delete block;
