@@ -1,0 +1,39 @@
+#pragma once
+// The create command's dialog: a name for the new room, the stored rooms, a preview.
+#include "host/ed/AcApDocManager.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ui/AfxWin.h"
+#include "module/interfaces/FrameInterfaces.h"
+#include "module/resources/resource.h"
+
+class CDefineRoomDlg : public CDialog {
+public:
+    DECLARE_DYNAMIC(CDefineRoomDlg)
+    explicit CDefineRoomDlg(CWnd* parent = nullptr);
+    ~CDefineRoomDlg() override;
+    BOOL CreateModeless();  // template 200 under the module's resource handle
+    BOOL ShowRoomPreview(int row, const CString& space);
+    void ResetSelection();  // forgets the pick and ends the command's prompt
+
+    CComboBox m_NameCombo;
+    CString m_strRoomName;
+    VkQsGsPreviewCtrl m_Preview;
+    BOOL m_bKeepFocus = FALSE;
+    AcDbObjectIdArray m_EntIds{0, 8};
+    BOOL m_bPicked = FALSE;
+    AcDbObjectId m_PickedRoomId;
+    AcGePoint3d m_BasePt;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    afx_msg LRESULT OnAcadKeepFocus(WPARAM, LPARAM);
+    afx_msg void OnCbnKillfocusName();
+    afx_msg void OnCbnSetfocusName();
+    afx_msg void OnSetFocus(CWnd* oldWnd);
+    afx_msg void OnKillFocus(CWnd* newWnd);
+    afx_msg void OnCbnSelchangeName();
+    afx_msg void OnClose();
+    DECLARE_MESSAGE_MAP()
+};

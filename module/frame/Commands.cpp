@@ -1,0 +1,120 @@
+// The command table and the frame that the three commands share: probe the library drawing,
+// show the command's dialog modeless, keep a point prompt running underneath until the dialog
+// ends it with the cancel character, then destroy the dialog.
+#include "module/frame/Commands.h"
+
+#include <memory>
+
+#include "host/ed/AcEd.h"
+#include "host/win/Windows.h"
+#include "module/definition/CDefineRoomDlg.h"
+#include "module/editing/CModifySRoom.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/frame/ModuleInstance.h"
+#include "module/interfaces/FrameInterfaces.h"
+#include "module/placement/CSelectRoomDlg.h"
+
+namespace vkroom {
+namespace {
+
+// Holds m_bLeadContainer true for a command's whole run.
+class LeadContainerGuard {
+public:
+    LeadContainerGuard() { m_bLeadContainer = true; }
+    ~LeadContainerGuard() { m_bLeadContainer = false; }
+    LeadContainerGuard(const LeadContainerGuard&) = delete;
+    LeadContainerGuard& operator=(const LeadContainerGuard&) = delete;
+};
+
+// Pushes the module's resource handle for a scope.
+class ResourceScope {
+public:
+    ResourceScope() { acDocManager->pushResourceHandle(ModuleInstance()); }
+    ~ResourceScope() { acDocManager->popResourceHandle(); }
+    ResourceScope(const ResourceScope&) = delete;
+    ResourceScope& operator=(const ResourceScope&) = delete;
+};
+
+// True when the library drawing exists (it is created empty when missing) and can be read.
+bool ProbeLibrary(bool reportLocked)
+{
+    auto probe = std::make_unique<AcDbDatabase>(false, true);
+    const CString path = CManageStdRoom::GetStdRoomPath();
+    Acad::ErrorStatus es = probe->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    if (es == Acad::eFileNotFound) {
+        auto fresh = std::make_unique<AcDbDatabase>(true, true);
+        fresh->saveAs(path, true, AcDb::kDHL_1027, nullptr);
+        fresh.reset();
+        probe->readDwgFile(path, _SH_DENYWR, false, nullptr);
+        return true;
+    }
+    if (es != Acad::eOk) {
+        if (reportLocked) acutPrintf(u"\n标准房间文件已经打开，请先关闭");
+        return false;
+    }
+    return true;
+}
+
+// Repeats an unused point prompt while the host answers "normal".
+void PointLoop()
+{
+    ads_point pt;
+    while (acedGetPoint(nullptr, u"", pt) == RTNORM) {
+    }
+}
+
+template <class Dialog>
+std::unique_ptr<Dialog> ShowDialog()
+{
+    auto dlg = std::make_unique<Dialog>(nullptr);
+    dlg->CreateModeless();
+    dlg->ShowWindow(SW_SHOW);
+    return dlg;
+}
+}  // namespace
+
+void CmdPlaceRoom()
+{
+    LeadContainerGuard lead;
+    if (!ProbeLibrary(true)) return;
+    auto dlg = ShowDialog<CSelectRoomDlg>();
+    dlg->ShowRoomPreview(0, u"*Model_Space");
+    PointLoop();
+    dlg->DestroyWindow();
+}
+
+void CmdDefineRoom()
+{
+    LeadContainerGuard lead;
+    if (!ProbeLibrary(false)) return;
+    auto dlg = ShowDialog<CDefineRoomDlg>();
+    PointLoop();
+    dlg->DestroyWindow();
+}
+
+void CmdEditRoom()
+{
+    ResourceScope resources;
+    LeadContainerGuard lead;
+    if (!ProbeLibrary(false)) return;
+    auto dlg = std::make_unique<CModifySRoom>(nullptr);
+    dlg->Create(IDD_MODIFY_ROOM, nullptr);
+    dlg->ShowWindow(SW_SHOW);
+    PointLoop();
+    dlg->ProcessModify();
+    dlg->DestroyWindow();
+}
+
+void RegisterCommands()
+{
+    AcEdCommandStack* stack = acedRegCmds();
+    stack->addCommand(kCommandGroup, u"_bjbz", u"bjbz", 0, &CmdPlaceRoom);
+    stack->addCommand(kCommandGroup, u"_bjcj", u"bjcj", 0, &CmdDefineRoom);
+    stack->addCommand(kCommandGroup, u"_bjbj", u"bjbj", 0, &CmdEditRoom);
+}
+
+void RemoveCommands()
+{
+    acedRegCmds()->removeGroup(kCommandGroup);
+}
+}  // namespace vkroom

@@ -1,0 +1,37 @@
+#pragma once
+// The place command's dialog: the stored rooms with a preview.
+#include "host/ed/AcApDocManager.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/ui/AfxWin.h"
+#include "module/interfaces/FrameInterfaces.h"
+#include "module/resources/resource.h"
+
+class CRoomJig;
+
+class CSelectRoomDlg : public CDialog {
+public:
+    DECLARE_DYNAMIC(CSelectRoomDlg)
+    explicit CSelectRoomDlg(CWnd* parent = nullptr);
+    ~CSelectRoomDlg() override;
+    // Builds the window from template 201 under the module's resource handle.
+    BOOL CreateModeless();
+    // Previews the room of that list row; an out-of-range row previews nothing.
+    BOOL ShowRoomPreview(int row, const CString& space);
+
+    CListBox m_RoomList;
+    VkQsGsPreviewCtrl m_Preview;
+    BOOL m_bKeepFocus = FALSE;
+    BOOL m_bPlacing = FALSE;
+    CString m_strPrevName;
+    CRoomJig* m_pJig = nullptr;
+    CString m_strRoomName;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    afx_msg LRESULT OnAcadKeepFocus(WPARAM, LPARAM);
+    afx_msg void OnSetfocusRoomList();
+    afx_msg void OnKillfocusRoomList();
+    afx_msg void OnClose();
+    DECLARE_MESSAGE_MAP()
+};
