@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, makes the demo project from its fixtures in build/demo, and runs
+# the demo script through vkcad on it. The settings file "c:\sgd.ini" lands in build/demo/c.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j2 --target vkcad VkQsRoom SgdCalc
+bin=build/default/bin
+demo=build/demo
+rm -rf "$demo" && mkdir -p "$demo/c"
+cp apps/demo/demo.prj "$demo/"
+for f in apps/demo/*.jsonl; do
+  "$bin/vkcad" load "$f" "$demo/$(basename "${f%.jsonl}").dwg"
+done
+export VKCAD_DRIVES="C=$PWD/$demo/c"
+"$bin/vkcad" --project "$demo/demo.prj" --floor 1F --script apps/demo/demo.scr
+echo "== c:\\sgd.ini"
+cat "$demo/c/sgd.ini"
