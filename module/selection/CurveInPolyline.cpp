@@ -1,0 +1,74 @@
+// Relation of a curve, taken by its chord, to a boundary polyline.
+#include <memory>
+
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/SelectionInterfaces.h"
+#include "module/selection/PtInPolylineByRay.h"
+
+namespace {
+
+int codeFromEnds(int a, int b)
+{
+    if (a == 1 && b == 1) return 1;
+    if (a == 0 && b == 0) return 0;
+    if ((a == 0 && b == 1) || (a == 1 && b == 0)) return 4;
+    if ((a == 0 && b == -1) || (a == -1 && b == 0)) return 3;
+    return -1;
+}
+
+// 4 when the toolkit puts the end inside or on the outline, 3 when outside.
+int codeFromTouchedEnd(AcDbPolyline* boundary, const AcGePoint3d& end, double tol)
+{
+    return VKToolKit::IsPtInPolyline(boundary, end, tol) >= 0 ? 4 : 3;
+}
+
+// True when the offset curve meets the boundary nowhere (or cannot be intersected).
+bool offsetMisses(AcDbPolyline* boundary, const AcDbCurve* offset)
+{
+    if (!offset) return false;
+    AcGePoint3dArray pts;
+    return boundary->intersectWith(offset, AcDb::kOnBothOperands, pts) != Acad::eOk || pts.isEmpty();
+}
+
+// A crossing is confirmed (2) unless the curve, moved by tol to either side, misses the
+// boundary: then it only runs along or grazes it (5).
+int offsetTest(AcDbPolyline* boundary, const AcDbCurve* curve, double tol)
+{
+    AcDbCurve* plus = nullptr;
+    AcDbCurve* minus = nullptr;
+    VKToolKit::GetOffsetCurve(curve, tol, plus);
+    VKToolKit::GetOffsetCurve(curve, -tol, minus);
+    std::unique_ptr<AcDbCurve> plusOwner(plus), minusOwner(minus);
+    bool miss = offsetMisses(boundary, plus);
+    if (!miss) miss = offsetMisses(boundary, minus);
+    return miss ? 5 : 2;
+}
+
+}  // namespace
+
+int CManageStdRoom::IsCurveInPolyline(AcDbPolyline* boundary, const AcDbCurve* curve, double tol)
+{
+    if (!boundary || !curve) return -1;
+    AcGePoint3d s, e;
+    curve->getStartPoint(s);
+    curve->getEndPoint(e);
+
+    AcDbPolyline chord;
+    chord.addVertexAt(0, s.convert2d(AcGePlane::kXYPlane), 0.0, -1.0, -1.0);
+    chord.addVertexAt(1, e.convert2d(AcGePlane::kXYPlane), 0.0, -1.0, -1.0);
+
+    AcArray<AcGePoint3d> points;
+    GetPolylineInterePoint(boundary, &chord, points);
+
+    if (points.isEmpty())
+        return codeFromEnds(IsPtInPolylineByRay(boundary, s, tol), IsPtInPolylineByRay(boundary, e, tol));
+    if (points.length() == 1) {
+        const AcGePoint3d& p = points[0];
+        if (p.distanceTo(s) < tol) return codeFromTouchedEnd(boundary, s, tol);
+        if (p.distanceTo(e) < tol) return codeFromTouchedEnd(boundary, e, tol);
+    } else if (IsPtInPolylineByRay(boundary, points[0], tol) >= 0 &&
+               IsPtInPolylineByRay(boundary, points[1], tol) >= 0) {
+        return 5;
+    }
+    return offsetTest(boundary, curve, tol);
+}

@@ -1,0 +1,139 @@
+// The per-entity decision: does an entity belong to the region inside a boundary?
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/SelectionInterfaces.h"
+
+namespace {
+
+constexpr double kTol = 1.0;
+constexpr double kShortestChord = 0.0001;
+constexpr const char16_t* kArchitecturalLayerPrefix = u"VK_建筑_SYS";
+// Discipline words in filter bit order, from bit 1.
+constexpr const char16_t* kDisciplines[] = {u"给排水", u"电气", u"暖通", u"消防", u"弱电"};
+
+bool startsWith(const CString& text, const char16_t* word)
+{
+    return text.Find(word) == 0;
+}
+
+bool codeCountsInside(int code)
+{
+    return code == 0 || code == 1 || code == 4 || code == 5;
+}
+
+bool pointInside(AcDbPolyline* boundary, const AcGePoint3d& p)
+{
+    return VKToolKit::IsPtInPolyline(boundary, p, kTol) >= 0;
+}
+
+bool chordInside(AcDbPolyline* boundary, const AcGePoint3d& s, const AcGePoint3d& e)
+{
+    AcDbLine line(s, e);  // temporary, never added to a database
+    return codeCountsInside(CManageStdRoom::IsCurveInPolyline(boundary, &line, kTol));
+}
+
+void extentsCorners(const AcDbEntity* ent, AcGePoint3d& s, AcGePoint3d& e)
+{
+    AcDbExtents ext;
+    ent->getGeomExtents(ext);
+    s = ext.minPoint();
+    e = ext.maxPoint();
+}
+
+void curveEnds(const AcDbCurve* curve, AcGePoint3d& s, AcGePoint3d& e)
+{
+    curve->getStartPoint(s);
+    curve->getEndPoint(e);
+}
+
+AcGePoint3d flattened(AcGePoint3d p)
+{
+    p.z = 0;
+    return p;
+}
+
+bool architecturalInside(AcDbPolyline* boundary, const AcDbEntity* ent)
+{
+    if (const AcDbBlockReference* ref = AcDbBlockReference::cast(ent)) return pointInside(boundary, ref->position());
+    AcGePoint3d s, e;
+    if (const AcDbCurve* curve = AcDbCurve::cast(ent))
+        curveEnds(curve, s, e);
+    else
+        extentsCorners(ent, s, e);
+    s.z = e.z;
+    return chordInside(boundary, s, e);
+}
+
+bool passesDisciplineFilter(const VkQsEntity* comp, const std::bitset<6>& filter)
+{
+    const CString path = comp->GetSmallTypeNamePath();
+    for (size_t i = 0; i < std::size(kDisciplines); ++i)
+        if (startsWith(path, kDisciplines[i]) && !filter.test(i + 1)) return false;
+    return true;
+}
+
+// The reference point of a point-like component; false for other kinds.
+bool referencePoint(const VkQsEntity* comp, AcGePoint3d& p)
+{
+    if (const VkQsNode* node = VkQsNode::cast(comp))
+        p = node->GetInsertPoint();
+    else if (const VkQsFittingBase* fitting = VkQsFittingBase::cast(comp))
+        p = fitting->position();
+    else if (const VkQsElementComponent* element = VkQsElementComponent::cast(comp))
+        p = VkQsCore::GetProductLocation(element->GetProduct());
+    else if (const VkQsNodeEntPrototype* proto = VkQsNodeEntPrototype::cast(comp))
+        p = proto->GetPlacement().GetLocation();
+    else
+        return false;
+    return true;
+}
+
+bool componentInside(AcDbPolyline* boundary, const AcDbEntity* ent, const std::bitset<6>& filter)
+{
+    const VkQsEntity* comp = VkQsEntity::cast(ent);
+    if (!comp) return false;
+    if (!passesDisciplineFilter(comp, filter)) return false;
+    if (isKPYX(comp)) return false;
+    if (VkQsMainLine::vk_cast(comp) && !VkQsMainLeadCon::cast(comp)) return false;
+
+    AcGePoint3d ref;
+    if (referencePoint(comp, ref)) return pointInside(boundary, flattened(ref));
+
+    AcGePoint3d s, e;
+    if (VkQsDlpEnt::cast(comp))
+        extentsCorners(comp, s, e);
+    else
+        curveEnds(comp, s, e);
+    s = flattened(s);
+    e = flattened(e);
+    if (s.distanceTo(e) < kShortestChord) e = s + AcGeVector3d(kShortestChord, 0, 0);
+    return chordInside(boundary, s, e);
+}
+
+bool isBoundary(const AcDbObject* obj)
+{
+    return AcDbVkRoom::cast(obj) || AcDbVkConstrucSegment::cast(obj);
+}
+
+}  // namespace
+
+bool CManageStdRoom::EntityIsInPolyline(AcDbObjectId& boundaryId, AcDbObjectId& entityId,
+                                        std::bitset<6>& filter, bool /*flag*/)
+{
+    AcDbObject* boundaryObj = nullptr;
+    if (acdbOpenAcDbObject(boundaryObj, boundaryId, AcDb::kForRead) != Acad::eOk) return false;
+    if (!isBoundary(boundaryObj)) {
+        boundaryObj->close();
+        return false;
+    }
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, entityId, AcDb::kForRead) != Acad::eOk) {
+        boundaryObj->close();
+        return false;
+    }
+    AcDbPolyline* boundary = AcDbPolyline::cast(boundaryObj);
+    const bool architectural = startsWith(ent->layer(), kArchitecturalLayerPrefix) && filter.test(0);
+    const bool inside = architectural ? architecturalInside(boundary, ent) : componentInside(boundary, ent, filter);
+    ent->close();
+    boundaryObj->close();
+    return inside;
+}

@@ -1,0 +1,155 @@
+// Point and curve relations to a boundary on hand-made outlines.
+// The ray test is internal to the plug-in, so the test program builds its own copy.
+#include "module/selection/PtInPolylineByRay.cpp"
+#include "tests/module/selection/SelectionTestDb.h"
+
+namespace {
+
+int code(AcDbPolyline* boundary, double x1, double y1, double x2, double y2, double z = 0)
+{
+    AcDbLine line(AcGePoint3d(x1, y1, z), AcGePoint3d(x2, y2, z));
+    return CManageStdRoom::IsCurveInPolyline(boundary, &line, 1.0);
+}
+
+int ray(AcDbPolyline* p, double x, double y, double z = 0)
+{
+    return IsPtInPolylineByRay(p, AcGePoint3d(x, y, z), 1.0);
+}
+
+}  // namespace
+
+TEST(RayTest, InsideOnAndOutsideASquare)
+{
+    auto sq = SelectionTest::square();
+    EXPECT_EQ(ray(sq.get(), 50, 50), 1);
+    EXPECT_EQ(ray(sq.get(), 100, 50), 0);
+    EXPECT_EQ(ray(sq.get(), 100.6, 50), 0);   // within the tolerance
+    EXPECT_EQ(ray(sq.get(), 150, 50), -1);
+    EXPECT_EQ(ray(sq.get(), -50, 50), -1);
+    EXPECT_EQ(ray(sq.get(), 50, 100), 0);     // on a horizontal edge
+    EXPECT_EQ(ray(sq.get(), 150, 100), -1);   // level with it, outside
+    EXPECT_EQ(ray(sq.get(), 50, 99), 0);
+    EXPECT_EQ(ray(nullptr, 50, 50), -1);
+    AcDbPolyline empty;
+    EXPECT_EQ(ray(&empty, 0, 0), -1);
+}
+
+TEST(RayTest, VerticesCountAtTheUpperEndOfAnEdge)
+{
+    // A peak met by the ray counts twice, so a point beside it stays outside.
+    auto tri = SelectionTest::pline({{0, 0}, {100, 0}, {50, 100}});
+    EXPECT_EQ(ray(tri.get(), 200, 100), -1);
+    EXPECT_EQ(ray(tri.get(), 60, 50), 1);
+    // A notch the outline passes straight through counts once.
+    auto notch = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}, {0, 100}, {50, 50}});
+    EXPECT_EQ(ray(notch.get(), 80, 50), 1);
+    EXPECT_EQ(ray(notch.get(), 20, 50), -1);
+}
+
+TEST(RayTest, ArcsBulgingOutward)
+{
+    // The right side is a half circle through (150, 50).
+    auto p = SelectionTest::pline({{0, 0}, {100, 0, 1}, {100, 100}, {0, 100}});
+    EXPECT_EQ(ray(p.get(), 120, 50), 1);
+    EXPECT_EQ(ray(p.get(), 149.5, 50), 0);
+    EXPECT_EQ(ray(p.get(), 160, 50), -1);
+    EXPECT_EQ(ray(p.get(), 130, 80), 1);
+}
+
+TEST(RayTest, ArcThroughBothEndsIsSkippedAndATangentAddsNothing)
+{
+    // A half circle on top from (100, 50) to (0, 50) through (50, 100).
+    auto p = SelectionTest::pline({{0, 0}, {100, 0}, {100, 50, 1}, {0, 50}});
+    EXPECT_EQ(ray(p.get(), 150, 50), -1);  // through both ends of the arc
+    EXPECT_EQ(ray(p.get(), 50, 50), 1);
+    EXPECT_EQ(ray(p.get(), 50, 80), 1);
+    EXPECT_EQ(ray(p.get(), 150, 100), -1);  // grazes the top of the arc
+}
+
+TEST(RayTest, WorksInThreeDimensions)
+{
+    auto sq = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, 10);
+    EXPECT_EQ(ray(sq.get(), 50, 50, 10), 1);
+    EXPECT_EQ(ray(sq.get(), 100, 50, 10), 0);
+    EXPECT_EQ(ray(sq.get(), 50, 50, 0), -1);
+    EXPECT_EQ(ray(sq.get(), 100, 50, 0), -1);
+}
+
+TEST(CurveRelationTest, EndsWithoutIntersection)
+{
+    auto sq = SelectionTest::square();
+    EXPECT_EQ(code(sq.get(), 20, 20, 80, 80), 1);
+    EXPECT_EQ(code(sq.get(), 0, 20, 0, 80), 0);
+    EXPECT_EQ(code(sq.get(), 0, 50, 50, 50), 4);
+    EXPECT_EQ(code(sq.get(), 50, 50, 100, 50), 4);
+    EXPECT_EQ(code(sq.get(), 0, 50, -50, 50), 3);
+    EXPECT_EQ(code(sq.get(), -50, 50, -20, 50), -1);
+    // Crossing a side other than the first is left to the ends: -1.
+    EXPECT_EQ(code(sq.get(), 50, 50, 150, 50), -1);
+    EXPECT_EQ(code(sq.get(), 50, 50, 50, 150), -1);
+    EXPECT_EQ(code(nullptr, 0, 0, 1, 1), -1);
+    EXPECT_EQ(CManageStdRoom::IsCurveInPolyline(sq.get(), nullptr, 1.0), -1);
+}
+
+TEST(CurveRelationTest, ChordIsTakenOnThePlan)
+{
+    auto sq = SelectionTest::square();
+    // The chord is flat, but the ends are classified where they are.
+    EXPECT_EQ(code(sq.get(), 20, 20, 80, 80, 50), -1);
+    EXPECT_EQ(code(sq.get(), 20, 20, 80, 80, 0.5), 1);
+}
+
+TEST(CurveRelationTest, CrossingTheFirstSide)
+{
+    auto sq = SelectionTest::square();
+    EXPECT_EQ(code(sq.get(), 50, 50, 50, -50), 2);
+    EXPECT_EQ(code(sq.get(), 30, -50, 30, 150), 2);
+    // The meeting point next to an end: that end decides.
+    EXPECT_EQ(code(sq.get(), 50, 0.5, 50, 50), 4);
+    EXPECT_EQ(code(sq.get(), 50, 50, 50, -0.5), 4);
+}
+
+TEST(CurveRelationTest, GrazingTheFirstSideCountsAsInside)
+{
+    auto sq = SelectionTest::square();
+    // Just beyond the right side: one offset misses the outline.
+    EXPECT_EQ(code(sq.get(), 100.5, -50, 100.5, 50), 5);
+}
+
+TEST(CurveRelationTest, TwoPointsOnAnArcFirstSide)
+{
+    // A circle of radius 50 about (50, 0) whose first segment is the lower half.
+    auto circle = SelectionTest::pline({{0, 0, 1}, {100, 0, 1}});
+    EXPECT_EQ(code(circle.get(), -20, 0, 120, 0), 5);
+    EXPECT_EQ(code(circle.get(), 50, -10, 50, 10), 1);
+    EXPECT_EQ(code(circle.get(), 50, -20, 50, -80), 2);
+}
+
+TEST(CurveRelationTest, FirstSegmentIntersections)
+{
+    auto a = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}});
+    auto b = SelectionTest::pline({{50, -50}, {50, 50}, {200, 50}});
+    AcArray<AcGePoint3d> pts;
+    pts.append(AcGePoint3d(7, 7, 7));
+    CManageStdRoom::GetPolylineInterePoint(a.get(), b.get(), pts);
+    ASSERT_EQ(pts.length(), 2);
+    EXPECT_EQ(pts[0], AcGePoint3d(7, 7, 7));
+    EXPECT_NEAR(pts[1].x, 50, 1e-9);
+    EXPECT_NEAR(pts[1].y, 0, 1e-9);
+    // Only the first segments: b's second segment crosses a's second, not collected.
+    auto c = SelectionTest::pline({{150, 50}, {50, 50}});
+    AcArray<AcGePoint3d> none;
+    CManageStdRoom::GetPolylineInterePoint(a.get(), c.get(), none);
+    EXPECT_TRUE(none.isEmpty());
+    CManageStdRoom::GetPolylineInterePoint(nullptr, c.get(), none);
+    EXPECT_TRUE(none.isEmpty());
+    // Arc against line: both points, in the host's order.
+    auto circle = SelectionTest::pline({{0, 0, 1}, {100, 0, 1}});
+    auto cut = SelectionTest::pline({{0, -30}, {100, -30}});
+    AcArray<AcGePoint3d> two;
+    CManageStdRoom::GetPolylineInterePoint(circle.get(), cut.get(), two);
+    ASSERT_EQ(two.length(), 2);
+    EXPECT_NEAR(two[0].y, -30, 1e-9);
+    EXPECT_NEAR(std::abs(two[0].x - 50), 40, 1e-9);
+    EXPECT_NEAR(two[0].x + two[1].x, 100, 1e-9);
+}

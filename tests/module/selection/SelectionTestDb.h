@@ -1,0 +1,68 @@
+#pragma once
+// A fresh working drawing per test with helpers for boundaries and components.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+
+#include "host/db/AcDb.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/SelectionInterfaces.h"
+
+struct Vtx {
+    double x, y, bulge = 0;
+};
+
+class SelectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<AcDbDatabase>(true);
+        acdbHostApplicationServices()->setWorkingDatabase(db.get());
+    }
+    void TearDown() override
+    {
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        EXPECT_EQ(db->numOpenObjects(), 0);
+    }
+
+public:
+    template <class P = AcDbPolyline>
+    static std::unique_ptr<P> pline(std::initializer_list<Vtx> vs, double elevation = 0)
+    {
+        auto p = std::make_unique<P>();
+        unsigned int i = 0;
+        for (const Vtx& v : vs) p->addVertexAt(i++, AcGePoint2d(v.x, v.y), v.bulge);
+        p->setClosed(true);
+        p->setElevation(elevation);
+        return p;
+    }
+    // The square 0..100 whose first side runs along the X axis.
+    template <class P = AcDbPolyline>
+    static std::unique_ptr<P> square()
+    {
+        return pline<P>({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    }
+    AcDbObjectId append(AcDbEntity* ent, const char16_t* layer = u"0")
+    {
+        if (CString(layer) != CString(u"0")) acdbEnsureLayer(db.get(), layer, true);
+        ent->setLayer(layer);
+        AcDbBlockTableRecord* rec = nullptr;
+        EXPECT_EQ(acdbOpenObject(rec, db->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        AcDbObjectId id;
+        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
+        ent->close();
+        rec->close();
+        return id;
+    }
+    AcDbObjectId appendRoom() { return append(square<AcDbVkRoom>().release(), u"VK_建筑_SYS_房间"); }
+    static VkQsPipe* pipe(double x1, double y1, double x2, double y2, const char16_t* path, double z = 0)
+    {
+        auto* p = new VkQsPipe(AcGePoint3d(x1, y1, z), AcGePoint3d(x2, y2, z));
+        p->SetSmallTypeNamePath(path);
+        return p;
+    }
+
+protected:
+    std::unique_ptr<AcDbDatabase> db;
+};
