@@ -1,6 +1,8 @@
 // Filing of id arrays, shared by every filer.
 #include "host/db/AcDbFiler.h"
 
+#include <algorithm>
+
 Acad::ErrorStatus AcDbDwgFiler::writeIdArray(const AcDbObjectIdArray& ids, AcDb::ReferenceKind kind,
                                              const char* name)
 {
@@ -17,6 +19,9 @@ Acad::ErrorStatus AcDbDwgFiler::readIdArray(AcDbObjectIdArray* ids, AcDb::Refere
     if (es != Acad::eOk) return es;
     if (n < 0) return Acad::eFilerError;
     AcDbObjectIdArray read;
+    // Room for the whole list at once: growing by the growth length would copy it n/8 times.
+    // The count is capped so that a damaged count cannot ask for memory the data cannot fill.
+    read.setPhysicalLength(std::min<Adesk::Int32>(n, 1 << 22));
     for (Adesk::Int32 i = 0; i < n; ++i) {
         AcDbObjectId id;
         if ((es = readReference(&id, kind)) != Acad::eOk) return es;
