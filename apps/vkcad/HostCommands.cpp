@@ -1,0 +1,224 @@
+#include "apps/vkcad/HostCommands.h"
+
+#include <vector>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEd.h"
+#include "host/ed/AcApDocManager.h"
+#include "host/ed/AcEdCommandStack.h"
+#include "host/ed/AcEdInput.h"
+#include "host/ed/AcEdSelection.h"
+#include "host/ed/InputQueue.h"
+#include "host/ed/Transcript.h"
+#include "host/ge/AcGeMatrix3d.h"
+#include "host/rx/AcRxDynamicLinker.h"
+
+namespace vkcad {
+
+namespace {
+
+constexpr const char16_t* kGroup = u"VKCAD";
+bool g_quit = false;
+
+void Say(const CString& text) { vked::transcript().writeLine(text); }
+
+CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
+
+// A file name from the command line; false on Esc or an empty answer.
+bool AskFileName(const char16_t* prompt, CString& name)
+{
+    char16_t buf[1024] = {};
+    if (acedGetString(1, prompt, buf, 1024) != RTNORM) return false;
+    name = buf;
+    name.Trim();
+    return !name.IsEmpty();
+}
+
+// The entities the user selects; empty when nothing was selected or the selection was cancelled.
+std::vector<AcDbObjectId> AskSelection()
+{
+    std::vector<AcDbObjectId> ids;
+    const char16_t* prompts[2] = {u"Select objects: ", u"Remove objects: "};
+    ads_name ss;
+    if (acedSSGet(u":$", prompts, nullptr, nullptr, ss) != RTNORM) return ids;
+    Adesk::Int32 n = 0;
+    acedSSLength(ss, &n);
+    for (Adesk::Int32 i = 0; i < n; ++i) {
+        ads_name e;
+        AcDbObjectId id;
+        if (acedSSName(ss, i, e) == RTNORM && acdbGetObjectId(id, e) == Acad::eOk) ids.push_back(id);
+    }
+    acedSSFree(ss);
+    return ids;
+}
+
+// Base point and second point; false when either is not given.
+bool AskDisplacement(AcGeVector3d& delta)
+{
+    ads_point base, second;
+    if (acedGetPoint(nullptr, u"Specify base point: ", base) != RTNORM) return false;
+    if (acedGetPoint(base, u"Specify second point: ", second) != RTNORM) return false;
+    delta = AcGeVector3d(second[0] - base[0], second[1] - base[1], second[2] - base[2]);
+    return true;
+}
+
+void CmdOpen()
+{
+    CString name;
+    if (!AskFileName(u"Enter name of drawing to open: ", name)) return;
+    Acad::ErrorStatus es = acDocManager->appContextOpenDocument(name.GetString());
+    if (es != Acad::eOk) Say(CString(u"Cannot open ") + name + u": " + StatusText(es));
+}
+
+bool Save(AcApDocument* doc, const CString& path)
+{
+    Acad::ErrorStatus es = vked::SaveDocument(doc, path);
+    if (es != Acad::eOk) {
+        Say(CString(u"Cannot save ") + (path.IsEmpty() ? CString(doc->fileName()) : path) + u": " +
+            StatusText(es));
+        return false;
+    }
+    return true;
+}
+
+void CmdQSave()
+{
+    if (AcApDocument* doc = acDocManager->curDocument()) Save(doc, CString());
+}
+
+void CmdSaveAs()
+{
+    AcApDocument* doc = acDocManager->curDocument();
+    CString name;
+    if (!doc || !AskFileName(u"Enter file name: ", name)) return;
+    Save(doc, name);
+}
+
+void CmdSaveAll()
+{
+    AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
+    for (; !it->done(); it->step()) Save(it->document(), CString());
+    delete it;
+}
+
+void CmdClose()
+{
+    if (AcApDocument* doc = acDocManager->curDocument()) {
+        Acad::ErrorStatus es = acDocManager->closeDocument(doc);
+        if (es != Acad::eOk) Say(CString(u"Cannot close: ") + StatusText(es));
+    }
+}
+
+void CmdErase()
+{
+    int count = 0;
+    for (const AcDbObjectId& id : AskSelection()) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        if (ent->erase() == Acad::eOk) ++count;
+        ent->close();
+    }
+    CString msg;
+    msg.Format(u"%d erased", count);
+    if (count) Say(msg);
+}
+
+void CmdMove()
+{
+    std::vector<AcDbObjectId> ids = AskSelection();
+    AcGeVector3d delta;
+    if (ids.empty() || !AskDisplacement(delta)) return;
+    AcGeMatrix3d xform = AcGeMatrix3d::translation(delta);
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        Acad::ErrorStatus es = ent->transformBy(xform);
+        if (es != Acad::eOk) Say(CString(u"Cannot move #") + ent->handle().text() + u": " + StatusText(es));
+        ent->close();
+    }
+}
+
+void CmdCopy()
+{
+    std::vector<AcDbObjectId> ids = AskSelection();
+    AcGeVector3d delta;
+    if (ids.empty() || !AskDisplacement(delta)) return;
+    AcGeMatrix3d xform = AcGeMatrix3d::translation(delta);
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        AcDbEntity* copy = AcDbEntity::cast(ent->clone());
+        AcDbObjectId owner = ent->ownerId();
+        ent->close();
+        if (!copy) continue;
+        AcDbBlockTableRecord* space = nullptr;
+        Acad::ErrorStatus es = copy->transformBy(xform);
+        if (es == Acad::eOk) es = acdbOpenObject(space, owner, AcDb::kForWrite);
+        if (es == Acad::eOk) {
+            es = space->appendAcDbEntity(copy);
+            space->close();
+        }
+        if (es == Acad::eOk) {
+            copy->close();
+        } else {
+            delete copy;
+            Say(CString(u"Cannot copy: ") + StatusText(es));
+        }
+    }
+}
+
+void CmdList()
+{
+    for (const AcDbObjectId& id : AskSelection()) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        CString text;
+        ent->list(text);
+        ent->close();
+        vked::transcript().endLine();
+        vked::transcript().write(text);
+        vked::transcript().endLine();
+    }
+}
+
+void CmdAppLoad()
+{
+    CString name;
+    if (!AskFileName(u"Enter plug-in file name: ", name)) return;
+    AcRxDynamicLinker* linker = acrxDynamicLinker();
+    if (linker->loadModule(name.ToUtf8()))
+        Say(name + u" loaded.");
+    else
+        Say(CString(u"Cannot load ") + name + u": " + CString::FromUtf8(linker->lastError()));
+}
+
+void CmdQuit()
+{
+    g_quit = true;
+    vked::inputQueue().clear();
+}
+
+struct HostCommand {
+    const char16_t* name;
+    AcRxFunctionPtr fn;
+};
+const HostCommand kCommands[] = {
+    {u"OPEN", CmdOpen},   {u"QSAVE", CmdQSave}, {u"SAVEAS", CmdSaveAs}, {u"SAVEALL", CmdSaveAll},
+    {u"CLOSE", CmdClose}, {u"ERASE", CmdErase}, {u"MOVE", CmdMove},     {u"COPY", CmdCopy},
+    {u"LIST", CmdList},   {u"APPLOAD", CmdAppLoad}, {u"QUIT", CmdQuit},
+};
+
+}  // namespace
+
+void RegisterHostCommands()
+{
+    if (acedRegCmds()->hasGroup(kGroup)) return;
+    for (const HostCommand& c : kCommands)
+        acedRegCmds()->addCommand(kGroup, c.name, c.name, ACRX_CMD_MODAL, c.fn);
+}
+
+void RemoveHostCommands() { acedRegCmds()->removeGroup(kGroup); }
+bool QuitRequested() { return g_quit; }
+void ClearQuitRequest() { g_quit = false; }
+
+}  // namespace vkcad

@@ -1,0 +1,12 @@
+#pragma once
+// The host's own commands (group "VKCAD"): drawing files, basic edits and plug-in loading.
+// They ask through the editor's prompts, so scripts answer them as a user would.
+
+namespace vkcad {
+
+void RegisterHostCommands();   // idempotent
+void RemoveHostCommands();
+bool QuitRequested();          // QUIT ran
+void ClearQuitRequest();
+
+}  // namespace vkcad
