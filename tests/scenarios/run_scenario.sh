@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# run_scenario.sh VKCAD SCRIPT.scr
+# Runs one scenario script through vkcad in a fresh directory and compares its transcript
+# (stdout) with SCRIPT.expected, and, when SCRIPT.dump.expected exists, the drawing named on
+# the ";; dump:" line with it. Header lines of the script (comments to vkcad):
+#   ;; args: OPTIONS...        vkcad options before --script (e.g. --no-default-plugins a.dwg)
+#   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg
+#   ;; dump: a.dwg             the drawing compared with SCRIPT.dump.expected after the run
+#   ;; exit: N                 the exit code vkcad must give (default 0)
+# VK_UPDATE_EXPECTED=1 writes the expected files instead of comparing.
+set -u
+vkcad=$(realpath "$1")
+scr=$(realpath "$2")
+dir=$(dirname "$scr")
+name=$(basename "$scr" .scr)
+header() { sed -n "s/^;; $1: *//p" "$scr" | head -n 1; }
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$tmp/c"
+export VKCAD_DRIVES="C=$tmp/c" HOME="$tmp"
+cd "$tmp"
+
+for f in $(header fixtures); do
+  src="$dir/$f"
+  [ -f "$src" ] || src="$dir/fixtures/$f"
+  if [ ! -f "$src" ]; then echo "scenario $name: fixture $f not found" >&2; exit 1; fi
+  cp "$src" "$tmp/$f"
+  case "$f" in
+    *.jsonl)
+      if ! "$vkcad" load "$f" "${f%.jsonl}.dwg"; then
+        echo "scenario $name: fixture $f does not load" >&2; exit 1
+      fi ;;
+  esac
+done
+cp "$scr" "$tmp/$name.scr"
+
+read -r -a args <<<"$(header args)"
+"$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/transcript.out" 2>"$tmp/stderr.out"
+rc=$?
+want_rc=$(header exit)
+want_rc=${want_rc:-0}
+
+failed=0
+compare() {  # compare EXPECTED ACTUAL WHAT
+  if [ "${VK_UPDATE_EXPECTED:-}" = 1 ]; then
+    cp "$2" "$1"; echo "wrote $1"; return
+  fi
+  if [ ! -f "$1" ]; then echo "scenario $name: $1 is missing" >&2; failed=1; return; fi
+  if ! diff -u "$1" "$2"; then echo "scenario $name: $3 differs" >&2; failed=1; fi
+}
+compare "$dir/$name.expected" "$tmp/transcript.out" "transcript"
+if [ "$rc" != "$want_rc" ]; then
+  echo "scenario $name: vkcad exited $rc, expected $want_rc" >&2
+  cat "$tmp/stderr.out" >&2
+  failed=1
+fi
+if [ -f "$dir/$name.dump.expected" ] || { [ "${VK_UPDATE_EXPECTED:-}" = 1 ] && [ -n "$(header dump)" ]; }; then
+  dwg=$(header dump)
+  if [ -z "$dwg" ]; then echo "scenario $name: no ;; dump: line" >&2; exit 1; fi
+  if ! "$vkcad" dump "$dwg" >"$tmp/dump.out"; then
+    echo "scenario $name: dump of $dwg failed" >&2; failed=1
+  else
+    compare "$dir/$name.dump.expected" "$tmp/dump.out" "dump of $dwg"
+  fi
+fi
+exit $failed
