@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
@@ -29,12 +30,17 @@ int DumpDrawing(const std::string& drawingPath, std::ostream& out, std::ostream&
 
 int LoadDrawing(const std::string& jsonlPath, const std::string& drawingPath, std::ostream& err)
 {
-    std::ifstream in(jsonlPath, std::ios::binary);
-    if (!in) {
+    std::ifstream file(jsonlPath, std::ios::binary);
+    if (!file) {
         err << "vkcad: cannot read " << jsonlPath << "\n";
         return 1;
     }
-    AcDbDatabase db(true, true);
+    std::stringstream in;
+    in << file.rdbuf();
+    // A whole drawing (a dump) brings its own tables; fixtures bring entities only and go
+    // into a new default drawing.
+    bool whole = in.str().find("\"class\":\"AcDbBlockTable\"") != std::string::npos;
+    AcDbDatabase db(!whole, true);
     CString why;
     if (acdbLoadJson(in, &db, why) != Acad::eOk) {
         err << "vkcad: " << jsonlPath << ": " << why.ToUtf8() << "\n";
