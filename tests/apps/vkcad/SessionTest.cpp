@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "apps/vkcad/HostCommands.h"
+#include "apps/vkcad/Session.h"
+#include "host/db/AcDbJson.h"
+#include "host/ed/AcApDocManager.h"
+#include "host/ed/InputQueue.h"
+#include "host/ed/Transcript.h"
+
+namespace fs = std::filesystem;
+
+TEST(VkcadSession, DefaultPluginListSkipsBlanksAndCommentsAndResolvesBesideTheProgram)
+{
+    fs::path dir = fs::temp_directory_path() / ("vkcad_plugins_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "vkcad.plugins") << "a.so\n\n  # not this\n/abs/b.so\r\n  c.so  \n";
+    EXPECT_EQ(vkcad::DefaultPlugins(dir.string()),
+              (std::vector<std::string>{dir.string() + "/a.so", "/abs/b.so", dir.string() + "/c.so"}));
+    fs::remove(dir / "vkcad.plugins");
+    EXPECT_TRUE(vkcad::DefaultPlugins(dir.string()).empty());
+    fs::remove_all(dir);
+}
+
+namespace {
+
+class VkcadCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(acDocManager->appContextNewDocument(), Acad::eOk);
+        std::istringstream in(
+            "{\"handle\":\"1A0\",\"class\":\"AcDbLine\",\"start\":[0,0,0],\"end\":[100,0,0]}\n"
+            "{\"handle\":\"1A1\",\"class\":\"AcDbLine\",\"start\":[0,50,0],\"end\":[100,50,0]}\n");
+        CString err;
+        ASSERT_EQ(acdbLoadJson(in, db(), err), Acad::eOk) << err.ToUtf8();
+        vkcad::RegisterHostCommands();
+    }
+    void TearDown() override
+    {
+        vked::inputQueue().clear();
+        acDocManager->closeAll();
+    }
+    AcDbDatabase* db() { return acDocManager->curDocument()->database(); }
+    std::string Dump()
+    {
+        std::ostringstream out;
+        acdbDumpJson(db(), out);
+        return out.str();
+    }
+    void Run(const char16_t* script, int expectBad)
+    {
+        vked::inputQueue().pushText(script, u"t.scr");
+        EXPECT_EQ(vkcad::RunInput(), expectBad) << capture.utf8();
+    }
+    vked::TranscriptCapture capture;
+};
+
+}  // namespace
+
+TEST_F(VkcadCommands, CopyAddsMovedCopiesAndLeavesTheOriginals)
+{
+    Run(u"COPY\n#1A0 #1A1\n<enter>\n0,0\n5,7\n", 0);
+    std::string d = Dump();
+    EXPECT_NE(d.find("\"start\":[0.0,0.0,0.0],\"end\":[100.0,0.0,0.0]"), std::string::npos) << d;
+    EXPECT_NE(d.find("\"start\":[5.0,7.0,0.0],\"end\":[105.0,7.0,0.0]"), std::string::npos) << d;
+    EXPECT_NE(d.find("\"start\":[5.0,57.0,0.0],\"end\":[105.0,57.0,0.0]"), std::string::npos) << d;
+    EXPECT_NE(capture.utf8().find("Specify second point: 5,7"), std::string::npos) << capture.utf8();
+}
+
+TEST_F(VkcadCommands, CancelledMoveChangesNothingAndBadLinesAreCounted)
+{
+    std::string before = Dump();
+    Run(u"MOVE\n#1A0\n<enter>\n0,0\n<esc>\n3,3\nERASE\n<esc>\n#1A1\n", 2);
+    EXPECT_EQ(Dump(), before);
+    EXPECT_NE(capture.utf8().find("** line 6 (t.scr): "), std::string::npos) << capture.utf8();
+    EXPECT_NE(capture.utf8().find("** line 9 (t.scr): "), std::string::npos) << capture.utf8();
+}
+
+TEST_F(VkcadCommands, EraseThenQuitStopsReading)
+{
+    Run(u"ERASE\nW -1,-1 101,1\n<enter>\nQUIT\n1,1\n", 0);
+    EXPECT_NE(Dump().find("\"handle\":\"1A0\",\"class\":\"AcDbLine\",\"owner\":\"4\",\"erased\":true"),
+              std::string::npos);
+    EXPECT_TRUE(vkcad::QuitRequested());
+    EXPECT_EQ(capture.utf8().find("line 5"), std::string::npos) << capture.utf8();
+}
+
+TEST_F(VkcadCommands, AppLoadOfAMissingPluginSaysSo)
+{
+    Run(u"APPLOAD\n/nonexistent/plugin.so\n", 0);
+    EXPECT_NE(capture.utf8().find("Cannot load /nonexistent/plugin.so"), std::string::npos) << capture.utf8();
+}
+
+TEST(VkcadSessionRun, ExplicitPluginOrScriptThatCannotBeReadFails)
+{
+    std::ostringstream err;
+    vkcad::Options o;
+    o.noDefaultPlugins = true;
+    o.plugins = {"/nonexistent/p.so"};
+    o.script = "/nonexistent/s.scr";
+    EXPECT_EQ(vkcad::RunSession(o, err), 1);
+    EXPECT_NE(err.str().find("/nonexistent/p.so"), std::string::npos) << err.str();
+    o.plugins.clear();
+    err.str("");
+    EXPECT_EQ(vkcad::RunSession(o, err), 1);
+    EXPECT_NE(err.str().find("/nonexistent/s.scr"), std::string::npos) << err.str();
+}
