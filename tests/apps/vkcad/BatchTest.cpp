@@ -57,6 +57,21 @@ TEST_F(VkcadBatch, LoadThenDumpGivesTheSameDrawingBack)
     EXPECT_EQ(Dump(second), dump1);
 }
 
+TEST_F(VkcadBatch, KnowsTheProductsDrawingClasses)
+{
+    std::ostringstream err;
+    std::string dwg = (dir / "room.dwg").string();
+    ASSERT_EQ(vkcad::LoadDrawing(Write("room.jsonl",
+                                       "{\"handle\":\"100\",\"class\":\"AcDbVkRoom\",\"vertices\":[[0,0,0,0,0],"
+                                       "[10,0,0,0,0],[10,10,0,0,0]],\"closed\":true,\"attName\":\"卫生间\"}\n"),
+                                 dwg, err),
+              0)
+        << err.str();
+    std::string d = Dump(dwg);
+    EXPECT_NE(d.find("\"class\":\"AcDbVkRoom\""), std::string::npos) << d;
+    EXPECT_NE(d.find("\"attName\":\"卫生间\""), std::string::npos) << d;
+}
+
 TEST_F(VkcadBatch, BadLineIsNamedAndNothingIsWritten)
 {
     std::string text = std::string(kShapes) + "{\"handle\":\"1B0\",\"class\":\"NoSuchClass\"}\n";

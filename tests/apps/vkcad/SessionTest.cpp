@@ -89,6 +89,12 @@ TEST_F(VkcadCommands, EraseThenQuitStopsReading)
     EXPECT_EQ(capture.utf8().find("line 5"), std::string::npos) << capture.utf8();
 }
 
+TEST_F(VkcadCommands, DialogActionsReachTheDialogFramework)
+{
+    Run(u"!show\n", 1);
+    EXPECT_NE(capture.utf8().find("no dialog is shown"), std::string::npos) << capture.utf8();
+}
+
 TEST_F(VkcadCommands, AppLoadOfAMissingPluginSaysSo)
 {
     Run(u"APPLOAD\n/nonexistent/plugin.so\n", 0);
