@@ -1,0 +1,9 @@
+#pragma once
+// What the library operations use of the sibling libraries.
+#include "siblings/object/AcDbQsStandRoom.h"
+#include "siblings/object/QsGlobalVariable.h"
+#include "siblings/object/VkQsPipeValve.h"
+#include "siblings/object/VkQsPolyForValve.h"
+#include "siblings/project/CProj.h"
+#include "siblings/project/IFloorMng.h"
+#include "siblings/services/VkCommonTool.h"

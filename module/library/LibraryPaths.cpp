@@ -1,0 +1,50 @@
+// Where the library files lie, and access to the library drawing.
+#include <memory>
+
+#include "host/win/Windows.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/LibraryInterfaces.h"
+
+namespace {
+// The project file's folder: everything before the last backslash, or the whole path when it
+// has none.
+CString ProjectFileFolder()
+{
+    const CString path = VkQsDataMng::CProj().GetPrjPath();
+    const int slash = path.ReverseFind(u'\\');
+    return slash < 0 ? path : path.Left(slash);
+}
+}  // namespace
+
+CString CManageStdRoom::GetStdRoomPath()
+{
+    return VkQsDataMng::CProj().GetPrjDir() + u"\\" + u"StardardRoom.dwg";
+}
+
+CString CManageStdRoom::GetStdRoomPath(CString fileName)
+{
+    return ProjectFileFolder() + u"\\" + fileName;
+}
+
+CString CManageStdRoom::GetStdRoomTempPath()
+{
+    const CString copy = VkQsDataMng::CProj().GetPrjDir() + u"\\StandardRoomTmp.dwg";
+    CopyFileW(GetStdRoomPath(), copy, FALSE);
+    return copy;
+}
+
+const CString CManageStdRoom::GetRoomlist()
+{
+    return ProjectFileFolder() + u"\\Roomlist.txt";
+}
+
+void CManageStdRoom::GetDb(AcDbDatabase*& db)
+{
+    db = new AcDbDatabase(false, true);
+    const CString path = GetStdRoomPath();
+    if (db->readDwgFile(path, _SH_DENYWR, false, nullptr) != Acad::eFileNotFound) return;
+    auto fresh = std::make_unique<AcDbDatabase>(true, true);
+    fresh->saveAs(path, true, AcDb::kDHL_1027, nullptr);
+    fresh.reset();
+    db->readDwgFile(path, _SH_DENYWR, false, nullptr);
+}

@@ -1,0 +1,129 @@
+// The three commands as a user meets them: load, the library probe, the modeless dialog over
+// the point loop, and the ways a command ends.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEd.h"
+#include "host/rx/AcRxDynamicLinker.h"
+#include "host/ui/AfxWin.h"
+#include "host/win/Windows.h"
+#include "host/win/WinPath.h"
+#include "module/frame/CManageStdRoom.h"
+#include "siblings/object/QsGlobalVariable.h"
+#include "siblings/project/VkQsProject.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string PluginPath()
+{
+    const char* bin = std::getenv("VK_BIN_DIR");
+    return std::string(bin ? bin : ".") + "/VkQsRoom.so";
+}
+
+class CommandFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("vkroom-frame-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "c");
+        vkwin::SetDriveMap({{'C', (dir / "c").string()}});
+        std::ofstream(dir / "demo.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n";
+        CString err;
+        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "demo.prj").string(), &err)) << err.ToUtf8();
+        ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"", &err)) << err.ToUtf8();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        vked::inputQueue().clear();
+        vked::ResetInputEnded();
+    }
+    void TearDown() override
+    {
+        acrxDynamicLinker()->unloadModule(PluginPath());
+        acDocManager->closeAll();
+        VkQsProject::SetCurrentProjectFile("");
+        fs::remove_all(dir);
+    }
+    void run(std::initializer_list<CString> lines)
+    {
+        int n = 1;
+        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
+        vked::RunUntilEndOfInput();
+    }
+    bool seen(const char* text) const { return out.utf8().find(text) != std::string::npos; }
+    fs::path library() const { return dir / "StardardRoom.dwg"; }
+
+    fs::path dir;
+    vked::TranscriptCapture out;
+};
+}  // namespace
+
+TEST_F(CommandFrameTest, LoadingRegistersTheThreeCommandsAndUnloadingRemovesThemWithTheInstance)
+{
+    for (const char16_t* name : {u"bjbz", u"_bjbz", u"BJCJ", u"_bjbj"})
+        EXPECT_NE(acedRegCmds()->lookupCmd(name), nullptr) << CString(name).ToUtf8();
+    ASSERT_NE(CManageStdRoom::CreateOnlyInstance(), nullptr);
+    ASSERT_TRUE(acrxDynamicLinker()->unloadModule(PluginPath()));
+    EXPECT_FALSE(acedRegCmds()->hasGroup(u"VKQSROOM"));
+    EXPECT_EQ(acedRegCmds()->lookupCmd(u"bjbz"), nullptr);
+}
+
+TEST_F(CommandFrameTest, PlaceCreatesAMissingLibraryShowsItsDialogAndEndsOnEsc)
+{
+    ASSERT_FALSE(fs::exists(library()));
+    run({u"bjbz", u"5,5", u"<esc>"});
+    ASSERT_TRUE(fs::exists(library()));
+    AcDbDatabase probe(false, true);
+    EXPECT_EQ(probe.readDwgFile(vkwin::FromHostPath(library().string()), _SH_DENYNO), Acad::eOk);
+    EXPECT_TRUE(seen("<dialog 201 \"布置标准房间\" shown>")) << out.utf8();
+    EXPECT_TRUE(seen("*Cancel*"));
+    EXPECT_FALSE(seen("标准房间文件已经打开"));
+    EXPECT_EQ(vkui::TopDialog(), nullptr);
+    EXPECT_FALSE(m_bLeadContainer);
+}
+
+TEST_F(CommandFrameTest, TheCloseBoxEndsPlaceAndDefine)
+{
+    run({u"bjbz", u"!close"});
+    EXPECT_EQ(vkui::TopDialog(), nullptr);
+    run({u"bjcj", u"!close"});
+    EXPECT_TRUE(seen("<dialog 200 \"创建标准房间\" shown>")) << out.utf8();
+    EXPECT_EQ(vkui::TopDialog(), nullptr);
+    EXPECT_FALSE(seen("** input ended"));
+    EXPECT_FALSE(m_bLeadContainer);
+}
+
+TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndOnlyPlaceSaysSo)
+{
+    run({u"bjbj", u"!cancel"});  // creates the library
+    ASSERT_TRUE(fs::exists(library()));
+    out.clear();
+    SharedFile holder;
+    ASSERT_TRUE(holder.Open(vkwin::FromHostPath(library().string()), SharedFile::kReadWrite, _SH_DENYWR));
+    run({u"bjbz"});
+    EXPECT_TRUE(seen("\n标准房间文件已经打开，请先关闭")) << out.utf8();
+    out.clear();
+    run({u"bjcj", u"bjbj"});
+    EXPECT_FALSE(seen("标准房间文件已经打开"));
+    EXPECT_FALSE(seen("<dialog"));
+    EXPECT_FALSE(m_bLeadContainer);
+}
+
+TEST_F(CommandFrameTest, PointsPickedWhileTheDialogIsOpenDoNothing)
+{
+    run({u"bjcj", u"1,1", u"2,2,0", u"!cancel"});
+    EXPECT_TRUE(seen("<dialog 200"));
+    EXPECT_EQ(vkui::TopDialog(), nullptr);
+    AcDbDatabase* working = acdbHostApplicationServices()->workingDatabase();
+    ASSERT_NE(working, nullptr);
+    AcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(acdbOpenObject(ms, working->modelSpaceId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(ms->entityIds().empty());
+    ms->close();
+}
