@@ -15,5 +15,5 @@ for f in apps/demo/*.jsonl; do
 done
 export VKCAD_DRIVES="C=$PWD/$demo/c"
 "$bin/vkcad" --project "$demo/demo.prj" --floor 1F --script apps/demo/demo.scr
-echo "== c:\\sgd.ini"
-cat "$demo/c/sgd.ini"
+echo "== c:\\sgd.ini (shown in UTF-8)"
+iconv -f GBK -t UTF-8 "$demo/c/sgd.ini"  # the file is in the ANSI code page
