@@ -7,9 +7,7 @@ IMPLEMENT_DYNAMIC(CSelectRoomDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CSelectRoomDlg, CDialog)
     ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CSelectRoomDlg::OnAcadKeepFocus)
-    ON_LBN_KILLFOCUS(IDC_ROOM_LIST, &CSelectRoomDlg::OnKillfocusRoomList)
     ON_LBN_SETFOCUS(IDC_ROOM_LIST, &CSelectRoomDlg::OnSetfocusRoomList)
-    ON_WM_RBUTTONDOWN()
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
@@ -66,8 +64,6 @@ void CSelectRoomDlg::OnSetfocusRoomList()
 {
     m_bKeepFocus = TRUE;
 }
-
-void CSelectRoomDlg::OnKillfocusRoomList() {}
 
 void CSelectRoomDlg::OnClose()
 {

@@ -31,7 +31,6 @@ protected:
     BOOL OnInitDialog() override;
     afx_msg LRESULT OnAcadKeepFocus(WPARAM, LPARAM);
     afx_msg void OnSetfocusRoomList();
-    afx_msg void OnKillfocusRoomList();
     afx_msg void OnClose();
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,12 @@
+#pragma once
+// Whether a stored room is still placed anywhere in the project.
+#include "host/db/AcDbDatabase.h"
+#include "host/win/CString.h"
+
+namespace vkroom {
+// True when the current drawing or the drawing of any other floor holds a marker of the room.
+// Floor drawings that cannot be read count as holding none.
+bool IsRoomInUse(const CString& name);
+// True when db's model space holds a marker of the room, erased markers included.
+bool FindRoomMarker(AcDbDatabase* db, const CString& name);
+}  // namespace vkroom

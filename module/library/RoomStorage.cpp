@@ -1,0 +1,124 @@
+// Storing a room: a block of the library drawing named after the room, made from copies of
+// its entities with the base point as origin, without the valves that do not go with it.
+#include <memory>
+
+#include "host/ed/AcEd.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/LibraryInterfaces.h"
+
+namespace {
+// A valve carrying this style bit sits on one of the room's pipes but is not part of the room.
+constexpr int kNotCarried = 0x20;
+
+bool IsListed(const std::vector<CString>& names, const CString& name)
+{
+    for (const CString& listed : names)
+        if (listed.Compare(name) == 0) return true;
+    return false;
+}
+
+// Takes a marked valve off its pipe's valve list, then erases it.
+void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
+{
+    AcDbObject* obj = nullptr;
+    if (acdbOpenAcDbObject(obj, pipeId, AcDb::kForRead) == Acad::eOk) {
+        if (VkQsPipe* pipe = VkQsPipe::cast(obj); pipe && pipe->upgradeOpen() == Acad::eOk) {
+            pipe->removeValve(valveId);
+            pipe->downgradeOpen();
+        }
+        obj->close();
+    }
+    if (acdbOpenAcDbObject(obj, valveId, AcDb::kForRead) == Acad::eOk) {
+        if (VkQsPipeValve* valve = VkQsPipeValve::cast(obj); valve && valve->upgradeOpen() == Acad::eOk) {
+            valve->erase();
+            valve->downgradeOpen();
+        }
+        obj->close();
+    }
+}
+}  // namespace
+
+int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
+{
+    if (IsListed(m_RoomNames, name)) return 0;
+    ids.append(m_RoomId);
+    if (!DefineStdRoom(name, ids, basePt)) return 0;
+    m_RoomNames.push_back(name);
+    WriteToFile();
+    return 1;
+}
+
+int CManageStdRoom::AppendStdRoom1(const CString& name, const AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
+{
+    if (IsListed(m_RoomNames, name)) return 0;
+    AcDbObjectIdArray copy = ids;
+    if (!DefineStdRoom(name, copy, basePt)) return 0;
+    m_RoomNames.push_back(name);
+    WriteToFile();
+    return 1;
+}
+
+int CManageStdRoom::DefineStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
+{
+    AcDbDatabase* rawLibrary = nullptr;
+    GetDb(rawLibrary);
+    std::unique_ptr<AcDbDatabase> library(rawLibrary);
+
+    AcDbDatabase* current = acdbHostApplicationServices()->workingDatabase();
+    AcDbDatabase* rawCopy = nullptr;
+    if (current) current->wblock(rawCopy, ids, basePt);
+    std::unique_ptr<AcDbDatabase> copy(rawCopy);
+
+    Acad::ErrorStatus es = Acad::eNullObjectPointer;
+    if (copy) {
+        AcDbObjectId blockId;
+        es = library->insert(blockId, name, copy.get(), true);
+    }
+    copy.reset();
+    if (es != Acad::eOk) {
+        acedPrompt(u"复制出错");
+        return 0;
+    }
+    DeletNoRelatValue(name, library.get());
+    es = library->saveAs(GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr);
+    library.reset();
+    if (es != Acad::eOk) {
+        acedPrompt(u"保存出错");
+        return 0;
+    }
+    return 1;
+}
+
+void CManageStdRoom::ValueIsRelate(AcDbObjectId& id)
+{
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
+    if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
+        valve->SetStyle(valve->GetStyle() | kNotCarried);
+        valve->downgradeOpen();
+    }
+    ent->close();
+}
+
+void CManageStdRoom::DeletNoRelatValue(CString blockName, AcDbDatabase* db)
+{
+    if (!db) return;
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
+    AcDbBlockTableRecord* block = nullptr;
+    const Acad::ErrorStatus es = table->getAt(blockName, block, AcDb::kForWrite);
+    table->close();
+    if (es != Acad::eOk) return;
+
+    // Gather first: stripping a valve changes the record being walked.
+    std::vector<std::pair<AcDbObjectId, AcDbObjectId>> marked;  // valve, its pipe
+    for (const AcDbObjectId& id : block->entityIds()) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && (valve->GetStyle() & kNotCarried))
+            marked.emplace_back(id, valve->GetPipeId());
+        ent->close();
+    }
+    for (const auto& [valveId, pipeId] : marked) StripValve(valveId, pipeId);
+    block->close();
+}

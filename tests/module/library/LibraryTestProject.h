@@ -1,0 +1,81 @@
+#pragma once
+// A temporary project folder made current, with helpers to read the library files back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "host/db/AcDb.h"
+#include "host/win/WinPath.h"
+#include "module/frame/CManageStdRoom.h"
+#include "siblings/project/VkQsProject.h"
+
+class LibraryProjectTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path() /
+              ("vkroom-lib-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n2F=2F.dwg\n";
+        CString err;
+        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
+        db = std::make_unique<AcDbDatabase>(true);
+        acdbHostApplicationServices()->setWorkingDatabase(db.get());
+    }
+    void TearDown() override
+    {
+        CManageStdRoom::DelIntance();
+        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+        EXPECT_EQ(db->numOpenObjects(), 0);
+        db.reset();
+        VkQsProject::SetCurrentProjectFile("");
+        std::filesystem::remove_all(dir);
+    }
+
+    std::string bytes(const char* file) const
+    {
+        std::ifstream in(dir / file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    CString hostPath(const char* file) const { return vkwin::FromHostPath((dir / file).string()); }
+
+    AcDbObjectId append(AcDbEntity* ent, AcDbDatabase* into = nullptr)
+    {
+        AcDbBlockTableRecord* rec = nullptr;
+        EXPECT_EQ(acdbOpenObject(rec, (into ? into : db.get())->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+        AcDbObjectId id;
+        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
+        ent->close();
+        rec->close();
+        return id;
+    }
+
+    // Names of the blocks of the library drawing that are not layouts, read from the file.
+    std::vector<CString> libraryBlocks() const
+    {
+        AcDbDatabase lib(false, true);
+        std::vector<CString> names;
+        if (lib.readDwgFile(hostPath("StardardRoom.dwg")) != Acad::eOk) return names;
+        AcDbBlockTable* table = nullptr;
+        EXPECT_EQ(lib.getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        for (const AcDbObjectId& id : table->recordIds()) {
+            AcDbBlockTableRecord* rec = nullptr;
+            if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+            CString name;
+            rec->getName(name);
+            if (!rec->isLayout()) names.push_back(name);
+            rec->close();
+        }
+        table->close();
+        return names;
+    }
+
+    std::filesystem::path dir;
+    std::unique_ptr<AcDbDatabase> db;
+};
