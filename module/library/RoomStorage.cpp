@@ -3,12 +3,31 @@
 #include <memory>
 
 #include "host/ed/AcEd.h"
+#include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/LibraryInterfaces.h"
 
 namespace {
 // A valve carrying this style bit sits on one of the room's pipes but is not part of the room.
 constexpr int kNotCarried = 0x20;
+
+// A name the room list can hold: it must come back from the file as the same single word,
+// so it fits the 128-character buffer, has no whitespace and survives the code page.
+bool FitsRoomList(const CString& name)
+{
+    if (name.IsEmpty() || name.GetLength() >= 128) return false;
+    for (int i = 0; i < name.GetLength(); ++i)
+        if (name[i] <= u' ' || name[i] == 0x3000) return false;
+    return AnsiToWide(WideToAnsi(name)) == name;
+}
+
+// Refuses a name the list file could not give back; nothing is stored.
+bool CheckName(const CString& name)
+{
+    if (FitsRoomList(name)) return true;
+    acedPrompt(u"\n房间名称过长、含有空白或当前代码页不能表示的字符，未保存");
+    return false;
+}
 
 bool IsListed(const std::vector<CString>& names, const CString& name)
 {
@@ -40,7 +59,7 @@ void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
 
 int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
 {
-    if (IsListed(m_RoomNames, name)) return 0;
+    if (IsListed(m_RoomNames, name) || !CheckName(name)) return 0;
     ids.append(m_RoomId);
     if (!DefineStdRoom(name, ids, basePt)) return 0;
     m_RoomNames.push_back(name);
@@ -50,7 +69,7 @@ int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoin
 
 int CManageStdRoom::AppendStdRoom1(const CString& name, const AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
 {
-    if (IsListed(m_RoomNames, name)) return 0;
+    if (IsListed(m_RoomNames, name) || !CheckName(name)) return 0;
     AcDbObjectIdArray copy = ids;
     if (!DefineStdRoom(name, copy, basePt)) return 0;
     m_RoomNames.push_back(name);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numbers>
 
 #include "host/ed/Transcript.h"
 #include "host/win/Windows.h"
@@ -263,4 +264,48 @@ TEST_F(RoomInUseTest, UnreadableFloorDrawingsHoldNoCopy)
     floorDrawing("2F.dwg", u"B");
     EXPECT_FALSE(vkroom::IsRoomInUse(u"A"));
     EXPECT_TRUE(vkroom::IsRoomInUse(u"B"));
+}
+
+namespace {
+// The drawing's model-space entities of one class, in order.
+template <class T>
+std::vector<AcDbObjectId> entitiesOf(AcDbDatabase* db)
+{
+    std::vector<AcDbObjectId> found;
+    AcDbBlockTableRecord* ms = nullptr;
+    if (acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return found;
+    for (const AcDbObjectId& id : ms->entityIds()) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (T::cast(ent)) found.push_back(id);
+        ent->close();
+    }
+    ms->close();
+    return found;
+}
+}  // namespace
+
+TEST_F(RoomStorageTest, InsertingPutsTheBasePointAtTheInsertionPointAndLeavesTheLibraryAlone)
+{
+    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    ASSERT_EQ(store(u"R", lib), 1);
+    const std::string library = bytes("StardardRoom.dwg");
+    const size_t pipesBefore = entitiesOf<VkQsPipe>(db.get()).size();
+
+    AcGeMatrix3d xform = AcGeMatrix3d::rotation(std::numbers::pi / 2, AcGeVector3d::kZAxis);
+    CManageStdRoom::InsertRoom(u"R", AcGePoint3d(10000, 0, 5), xform);
+    EXPECT_EQ(xform.translation(), AcGeVector3d(10000, 0, 0)) << "the caller's matrix gets the point, z dropped";
+    const std::vector<AcDbObjectId> pipes = entitiesOf<VkQsPipe>(db.get());
+    ASSERT_EQ(pipes.size(), pipesBefore + 1);
+    VkQsPipe* pipe = nullptr;
+    ASSERT_EQ(acdbOpenObject(pipe, pipes.back(), AcDb::kForRead), Acad::eOk);
+    // Stored at (500, 1000) from the base point, turned a quarter about it.
+    EXPECT_TRUE(pipe->startPoint().isEqualTo(AcGePoint3d(9000, 500, 0))) << pipe->startPoint().x << "," << pipe->startPoint().y;
+    pipe->close();
+    EXPECT_EQ(entitiesOf<AcDbVkRoom>(db.get()).size(), 2u);
+    EXPECT_EQ(bytes("StardardRoom.dwg"), library);
+
+    AcGeMatrix3d other;
+    CManageStdRoom::InsertRoom(u"nothing", AcGePoint3d(0, 0, 0), other);
+    EXPECT_EQ(entitiesOf<VkQsPipe>(db.get()).size(), pipesBefore + 1) << "an unknown room inserts nothing";
 }

@@ -1,0 +1,64 @@
+// What bad names and bad library drawings do to storing and erasing: a clear refusal, and
+// neither the list file nor the library drawing loses anything.
+#include <gtest/gtest.h>
+
+#include "host/ed/Transcript.h"
+#include "siblings/object/VkQsPipe.h"
+#include "tests/module/library/LibraryTestProject.h"
+
+namespace {
+class LibraryBadInputTest : public LibraryProjectTest {
+protected:
+    int store(const CString& name)
+    {
+        AcDbObjectIdArray ids(0, 8);
+        ids.append(append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0))));
+        return CManageStdRoom::CreateOnlyInstance()->AppendStdRoom1(name, ids, AcGePoint3d::kOrigin);
+    }
+};
+}  // namespace
+
+TEST_F(LibraryBadInputTest, NamesTheListFileCannotGiveBackAreRefused)
+{
+    ASSERT_EQ(store(u"A"), 1);
+    const std::string list = bytes("Roomlist.txt"), drawing = bytes("StardardRoom.dwg");
+    const CString tooLong(std::u16string(128, u'长').c_str());
+    for (const CString& bad : {CString(u"한국어"), CString(u"两 个"), CString(u"tab\there"), CString(u""), tooLong}) {
+        vked::TranscriptCapture out;
+        EXPECT_EQ(store(bad), 0) << bad.ToUtf8();
+        EXPECT_NE(out.utf8().find("未保存"), std::string::npos) << bad.ToUtf8();
+    }
+    EXPECT_EQ(bytes("Roomlist.txt"), list);
+    EXPECT_EQ(bytes("StardardRoom.dwg"), drawing);
+    EXPECT_EQ(store(CString(std::u16string(127, u'长').c_str())), 1) << "127 characters still fit";
+}
+
+TEST_F(LibraryBadInputTest, AnUnreadableLibraryIsNeitherOverwrittenNorEmptiesTheList)
+{
+    ASSERT_EQ(store(u"A"), 1);
+    ASSERT_EQ(store(u"B"), 1);
+    const std::string good = bytes("StardardRoom.dwg"), list = bytes("Roomlist.txt");
+    for (const std::string& broken : {good.substr(0, good.size() / 2), std::string("not a drawing\n"),
+                                      std::string(4096, '\0')}) {
+        std::ofstream(dir / "StardardRoom.dwg", std::ios::binary | std::ios::trunc) << broken;
+        CManageStdRoom::DelIntance();
+        CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+        EXPECT_EQ(lib->m_RoomNames, (std::vector<CString>{u"A", u"B"})) << "validation needs a readable library";
+        vked::TranscriptCapture out;
+        EXPECT_EQ(store(u"C"), 0);
+        EXPECT_NE(out.utf8().find("复制出错"), std::string::npos) << out.utf8();
+        CString a(u"A");
+        lib->EraseStdRoom(a);
+        EXPECT_EQ(lib->m_RoomNames, (std::vector<CString>{u"A", u"B"}));
+        EXPECT_EQ(bytes("StardardRoom.dwg"), broken);
+        EXPECT_EQ(bytes("Roomlist.txt"), list);
+    }
+}
+
+TEST_F(LibraryBadInputTest, ALibraryPathThatIsAFolderIsNotALibrary)
+{
+    std::filesystem::create_directories(dir / "StardardRoom.dwg");
+    EXPECT_EQ(store(u"A"), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "StardardRoom.dwg"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Roomlist.txt"));
+}
