@@ -37,25 +37,6 @@ long long ReadCount(std::string_view text, size_t& pos)
     return n;
 }
 
-// Exact names of the blocks of the library drawing; false when its block table cannot be read.
-bool LibraryBlockNames(std::set<CString>& names)
-{
-    AcDbDatabase* raw = nullptr;
-    CManageStdRoom::GetDb(raw);
-    std::unique_ptr<AcDbDatabase> db(raw);
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return false;
-    for (const AcDbObjectId& id : table->recordIds()) {
-        AcDbSymbolTableRecord* rec = nullptr;
-        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
-        CString name;
-        rec->getName(name);
-        names.insert(name);
-        rec->close();
-    }
-    table->close();
-    return true;
-}
 }  // namespace
 
 void CManageStdRoom::InitRoomList()
@@ -93,10 +74,27 @@ void CManageStdRoom::WriteToFile()
 
 void CManageStdRoom::ValidateRoom()
 {
-    // One read of the library drawing answers for every name.
+    // One read of the library drawing answers for every name. Names are matched as the block
+    // table matches them (case folded), so the result is that of a lookup per name.
+    AcDbDatabase* raw = nullptr;
+    GetDb(raw);
+    std::unique_ptr<AcDbDatabase> db(raw);
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
     std::set<CString> blocks;
-    if (!LibraryBlockNames(blocks)) return;
-    std::erase_if(m_RoomNames, [&](const CString& name) { return !blocks.contains(name); });
+    for (const AcDbObjectId& id : table->recordIds()) {
+        AcDbSymbolTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        CString name;
+        rec->getName(name);
+        blocks.insert(name.MakeLower());
+        rec->close();
+    }
+    table->close();
+    std::erase_if(m_RoomNames, [&](const CString& name) {
+        CString folded = name;
+        return name.IsEmpty() || !blocks.contains(folded.MakeLower());
+    });
 }
 
 std::vector<CString> CManageStdRoom::GetStdRoomSet()

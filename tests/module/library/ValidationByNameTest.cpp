@@ -1,0 +1,54 @@
+// Validation reads the library once; its result must be that of looking each name up in a
+// fresh read of the library, as the block table looks names up.
+#include <gtest/gtest.h>
+
+#include "tests/module/library/LibraryTestProject.h"
+
+namespace {
+class ValidationByNameTest : public LibraryProjectTest {};
+
+std::vector<CString> ValidatedNameByName(std::vector<CString> names)
+{
+    for (int i = int(names.size()) - 1; i >= 0; --i) {
+        AcDbDatabase* raw = nullptr;
+        CManageStdRoom::GetDb(raw);
+        std::unique_ptr<AcDbDatabase> db(raw);
+        AcDbBlockTable* table = nullptr;
+        if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) continue;
+        AcDbObjectId id;
+        if (table->getAt(names[size_t(i)], id) != Acad::eOk) names.erase(names.begin() + i);
+        table->close();
+    }
+    return names;
+}
+}  // namespace
+
+TEST_F(ValidationByNameTest, OneReadKeepsWhatANameByNameLookupKeeps)
+{
+    {
+        AcDbDatabase lib(true, true);
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+        for (const char16_t* name : {u"Toilet", u"房间1", u"gone"}) {
+            auto* rec = new AcDbBlockTableRecord;
+            rec->setName(name);
+            ASSERT_EQ(table->add(rec), Acad::eOk);
+            rec->close();
+        }
+        table->close();
+        AcDbBlockTableRecord* gone = nullptr;
+        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForRead), Acad::eOk);
+        ASSERT_EQ(table->getAt(u"gone", gone, AcDb::kForWrite), Acad::eOk);
+        table->close();
+        gone->erase();
+        gone->close();
+        ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg")), Acad::eOk);
+    }
+    const std::vector<CString> listed = {u"TOILET", u"房间1", u"", u"gone", u"房间1", u"*Model_Space",
+                                         u"Toilet", u"房间2", u"toilet "};
+    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    lib->m_RoomNames = listed;
+    lib->ValidateRoom();
+    EXPECT_EQ(lib->m_RoomNames, ValidatedNameByName(listed));
+    EXPECT_EQ(lib->m_RoomNames.size(), 5u) << "case variants, duplicates and the model space stay";
+}
