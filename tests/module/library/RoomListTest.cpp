@@ -108,8 +108,9 @@ TEST_F(RoomListTest, BadListsGiveWhatCanBeReadAndNeverMore)
         CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
         ASSERT_NE(lib, nullptr);
         for (const CString& n : lib->m_RoomNames) EXPECT_TRUE(n == u"A" || n == u"B") << n.ToUtf8();
-        if (std::string(bytes).rfind("3\r", 0) == 0 || std::string(bytes).rfind("2147", 0) == 0)
+        if (std::string(bytes).rfind("3\r", 0) == 0 || std::string(bytes).rfind("2147", 0) == 0) {
             EXPECT_EQ(lib->m_RoomNames, names({u"A", u"B"})) << bytes;
+        }
     }
     writeList("1\r\n" + std::string(130, 'X') + "\r\n");
     CManageStdRoom::DelIntance();
