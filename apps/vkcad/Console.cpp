@@ -21,8 +21,11 @@ std::optional<vked::InputLine> ReadConsoleLine()
 {
     vked::Transcript& t = vked::transcript();
     // The prompt the transcript already printed becomes readline's own prompt, so that line
-    // editing redraws it; at top level the console asks for a command.
-    std::string prompt = t.atLineStart() ? std::string("Command: ") : t.currentLine().ToUtf8();
+    // editing redraws it; at top level the console asks for a command. A modal dialog or a
+    // prompt without text waits on an empty line: so does the console.
+    std::string prompt = !t.atLineStart()       ? t.currentLine().ToUtf8()
+                         : vked::IsPromptActive() ? std::string()
+                                                  : std::string("Command: ");
     if (!t.atLineStart()) {
         std::fputs("\r", stdout);
         // The terminal ends the line the user typed; the transcript must know it did.

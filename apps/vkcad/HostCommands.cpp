@@ -205,7 +205,7 @@ struct HostCommand {
 const HostCommand kCommands[] = {
     {u"OPEN", CmdOpen},   {u"QSAVE", CmdQSave}, {u"SAVEAS", CmdSaveAs}, {u"SAVEALL", CmdSaveAll},
     {u"CLOSE", CmdClose}, {u"ERASE", CmdErase}, {u"MOVE", CmdMove},     {u"COPY", CmdCopy},
-    {u"LIST", CmdList},   {u"APPLOAD", CmdAppLoad}, {u"QUIT", CmdQuit},
+    {u"LIST", CmdList},   {u"APPLOAD", CmdAppLoad}, {u"QUIT", CmdQuit},  {u"EXIT", CmdQuit},
 };
 
 }  // namespace

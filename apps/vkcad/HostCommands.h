@@ -6,7 +6,7 @@ namespace vkcad {
 
 void RegisterHostCommands();   // idempotent
 void RemoveHostCommands();
-bool QuitRequested();          // QUIT ran
+bool QuitRequested();          // QUIT (or EXIT) ran
 void ClearQuitRequest();
 
 }  // namespace vkcad

@@ -1,5 +1,7 @@
 #include "apps/vkcad/Options.h"
 
+#include <algorithm>
+
 #include <CLI/CLI.hpp>
 
 namespace vkcad {

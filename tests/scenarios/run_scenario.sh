@@ -7,6 +7,7 @@
 #   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg
 #   ;; dump: a.dwg             the drawing compared with SCRIPT.dump.expected after the run
 #   ;; exit: N                 the exit code vkcad must give (default 0)
+# In the args line, @BIN@ stands for vkcad's own folder (where the test plug-ins are built).
 # VK_UPDATE_EXPECTED=1 writes the expected files instead of comparing.
 set -u
 vkcad=$(realpath "$1")
@@ -35,7 +36,9 @@ for f in $(header fixtures); do
 done
 cp "$scr" "$tmp/$name.scr"
 
-read -r -a args <<<"$(header args)"
+args_line=$(header args)
+args_line=${args_line//@BIN@/$(dirname "$vkcad")}
+read -r -a args <<<"$args_line"
 "$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/transcript.out" 2>"$tmp/stderr.out"
 rc=$?
 want_rc=$(header exit)
