@@ -1,42 +1,16 @@
 // The room list: "Roomlist.txt" in the ANSI code page, kept in step with the library drawing.
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <cstdint>
 #include <memory>
 #include <set>
 
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/library/NaturalOrder.h"
+#include "module/library/RoomListFormat.h"
 
 namespace {
-// Paths and names pass through 128-character buffers on their way to the file functions.
+// Paths pass through a 128-character buffer on their way to the file functions.
 constexpr int kBufferLength = 128;
-
-bool IsSpace(unsigned char c) { return std::isspace(c) != 0; }
-
-// Skips whitespace, then returns the next word (empty at the end of the text).
-std::string_view NextWord(std::string_view text, size_t& pos)
-{
-    while (pos < text.size() && IsSpace(static_cast<unsigned char>(text[pos]))) ++pos;
-    const size_t start = pos;
-    while (pos < text.size() && !IsSpace(static_cast<unsigned char>(text[pos]))) ++pos;
-    return text.substr(start, pos - start);
-}
-
-// The leading count of the list; 0 when it is not a number.
-long long ReadCount(std::string_view text, size_t& pos)
-{
-    const std::string_view word = NextWord(text, pos);
-    long long n = 0;
-    auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), n);
-    if (ec != std::errc()) return 0;
-    // A count followed by other characters ("3x") stops there, as a stream read would.
-    pos -= static_cast<size_t>(word.data() + word.size() - end);
-    return n;
-}
-
 }  // namespace
 
 void CManageStdRoom::InitRoomList()
@@ -48,16 +22,7 @@ void CManageStdRoom::InitRoomList()
     std::string text;
     if (!file.Open(m_RoomlistPath, SharedFile::kRead, _SH_DENYNO) || !file.ReadAll(text)) return;
     file.Close();
-    size_t pos = 0;
-    const long long count = ReadCount(text, pos);
-    for (long long i = 0; i < count; ++i) {
-        const std::string_view word = NextWord(text, pos);
-        // Past the end every further name would be empty, and validation drops empty names:
-        // stop here rather than append what a huge count asks for.
-        if (word.empty()) break;
-        if (word.size() >= kBufferLength) continue;  // longer than any name can be
-        m_RoomNames.push_back(AnsiToWide(word));
-    }
+    m_RoomNames = vkroom::ParseRoomList(text);
     ValidateRoom();
 }
 
@@ -65,8 +30,7 @@ void CManageStdRoom::WriteToFile()
 {
     ValidateRoom();
     if (m_RoomlistPath.GetLength() >= kBufferLength) return;
-    std::string text = std::to_string(m_RoomNames.size()) + "\r\n";
-    for (const CString& name : m_RoomNames) text += WideToAnsi(name) + "\r\n";
+    const std::string text = vkroom::FormatRoomList(m_RoomNames);
     SharedFile file;
     if (!file.Open(m_RoomlistPath, SharedFile::kWrite, _SH_DENYNO, true)) return;
     file.WriteAll(text);
