@@ -7,7 +7,6 @@ IMPLEMENT_DYNAMIC(CDefineRoomDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CDefineRoomDlg, CDialog)
     ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CDefineRoomDlg::OnAcadKeepFocus)
-    ON_CBN_KILLFOCUS(IDC_ROOM_NAME, &CDefineRoomDlg::OnCbnKillfocusName)
     ON_CBN_SETFOCUS(IDC_ROOM_NAME, &CDefineRoomDlg::OnCbnSetfocusName)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
@@ -108,8 +107,6 @@ LRESULT CDefineRoomDlg::OnAcadKeepFocus(WPARAM, LPARAM)
 {
     return m_bKeepFocus;
 }
-
-void CDefineRoomDlg::OnCbnKillfocusName() {}
 
 void CDefineRoomDlg::OnCbnSetfocusName()
 {

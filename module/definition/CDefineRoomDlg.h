@@ -29,7 +29,6 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
     afx_msg LRESULT OnAcadKeepFocus(WPARAM, LPARAM);
-    afx_msg void OnCbnKillfocusName();
     afx_msg void OnCbnSetfocusName();
     afx_msg void OnSetFocus(CWnd* oldWnd);
     afx_msg void OnKillFocus(CWnd* newWnd);

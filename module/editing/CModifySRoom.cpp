@@ -78,6 +78,8 @@ void CModifySRoom::OnClose()
 
 void CModifySRoom::ProcessModify()
 {
-    // Nothing to carry unless OK was pressed with at least one room re-extracted.
+    // Nothing to carry unless OK was pressed with at least one room re-extracted. Pending
+    // edits come only from re-extraction, which this dialog does not offer yet, so the run
+    // across floors is not written yet either.
     if (!m_bOK || m_mapEdit.empty()) return;
 }
