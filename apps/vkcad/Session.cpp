@@ -20,7 +20,14 @@ namespace vkcad {
 
 namespace {
 
-// Counts the transcript's "** line N (...) **" reports while passing everything on.
+// A line that does not fit its reader, or a word that names no command: in a script either
+// is a mistake the exit code must show.
+bool IsBadLineReport(const CString& line)
+{
+    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || line.Left(17) == u"Unknown command \"";
+}
+
+// Counts the transcript's reports of bad lines while passing everything on.
 class BadLineCounter {
 public:
     BadLineCounter()
@@ -30,7 +37,7 @@ public:
         t.setSink([this](const CString& text) {
             for (int i = 0; i < text.GetLength(); ++i) {
                 if (text[i] == u'\n') {
-                    if (m_line.Left(8) == u"** line " && m_line.Right(3) == u" **") ++m_count;
+                    if (IsBadLineReport(m_line)) ++m_count;
                     m_line.Empty();
                 } else {
                     m_line += text[i];

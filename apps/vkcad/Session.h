@@ -17,7 +17,8 @@ std::string ExecutableDir();
 // Runs the ordinary form; the exit code. Messages that are not the transcript go to err.
 int RunSession(const Options& options, std::ostream& err);
 
-// Runs top-level lines until the input ends or QUIT; the number of input lines reported bad.
+// Runs top-level lines until the input ends or QUIT; the number of input lines reported bad
+// (not fitting their reader, or naming no command).
 int RunInput();
 
 }  // namespace vkcad

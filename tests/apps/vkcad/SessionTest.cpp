@@ -80,6 +80,14 @@ TEST_F(VkcadCommands, CancelledMoveChangesNothingAndBadLinesAreCounted)
     EXPECT_NE(capture.utf8().find("** line 9 (t.scr): "), std::string::npos) << capture.utf8();
 }
 
+TEST_F(VkcadCommands, AnUnknownCommandCountsAsABadLineAndTheScriptGoesOn)
+{
+    Run(u"ERAZE\n#1A0\nERASE\n#1A0\n<enter>\n", 2);
+    EXPECT_NE(capture.utf8().find("Unknown command \"ERAZE\"."), std::string::npos) << capture.utf8();
+    EXPECT_NE(Dump().find("\"handle\":\"1A0\",\"class\":\"AcDbLine\",\"owner\":\"4\",\"erased\":true"),
+              std::string::npos);
+}
+
 TEST_F(VkcadCommands, EraseThenQuitStopsReading)
 {
     Run(u"ERASE\nW -1,-1 101,1\n<enter>\nQUIT\n1,1\n", 0);
