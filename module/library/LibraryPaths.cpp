@@ -7,12 +7,12 @@
 
 namespace {
 // The project file's folder: everything before the last backslash, or the whole path when it
-// has none.
+// has none (or only a leading one).
 CString ProjectFileFolder()
 {
     const CString path = VkQsDataMng::CProj().GetPrjPath();
     const int slash = path.ReverseFind(u'\\');
-    return slash < 0 ? path : path.Left(slash);
+    return slash > 0 ? path.Left(slash) : path;
 }
 }  // namespace
 

@@ -62,3 +62,15 @@ TEST_F(LibraryBadInputTest, ALibraryPathThatIsAFolderIsNotALibrary)
     EXPECT_TRUE(std::filesystem::is_directory(dir / "StardardRoom.dwg"));
     EXPECT_FALSE(std::filesystem::exists(dir / "Roomlist.txt"));
 }
+
+TEST_F(LibraryBadInputTest, AProjectAtADriveRootKeepsItsFilesBesideTheProjectFile)
+{
+    vkwin::SetDriveMap({{'Q', dir.string()}});
+    CString err;
+    ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
+    EXPECT_EQ(CManageStdRoom::GetRoomlist(), CString(u"Q:\\Roomlist.txt"));
+    EXPECT_EQ(CManageStdRoom::GetStdRoomPath(u"x.txt"), CString(u"Q:\\x.txt"));
+    ASSERT_EQ(store(u"A"), 1);
+    EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nA\r\n");
+    vkwin::SetDriveMap({});
+}
