@@ -4,12 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "apps/vkcad/Batch.h"
 #include "apps/vkcad/HostCommands.h"
 #include "apps/vkcad/Session.h"
 #include "host/db/AcDbJson.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
+#include "siblings/project/VkQsProject.h"
 
 namespace fs = std::filesystem;
 
@@ -122,4 +124,41 @@ TEST(VkcadSessionRun, ExplicitPluginOrScriptThatCannotBeReadFails)
     err.str("");
     EXPECT_EQ(vkcad::RunSession(o, err), 1);
     EXPECT_NE(err.str().find("/nonexistent/s.scr"), std::string::npos) << err.str();
+}
+
+TEST(VkcadSessionRun, ProjectOpensTheNamedFloorAndABadProjectOrFloorStops)
+{
+    fs::path dir = fs::temp_directory_path() / ("vkcad_project_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "p.prj") << "[Project]\nDir=.\n[Floors]\n1F=1F.dwg\n2F=2F.dwg\n";
+    std::ofstream(dir / "s.scr") << "SAVEAS\n" << (dir / "out.dwg").string() << "\n";
+    std::ostringstream err;
+    std::ofstream(dir / "2F.jsonl") << "{\"handle\":\"2F0\",\"class\":\"AcDbLine\",\"start\":[0,0,0],\"end\":[2,0,0]}\n";
+    ASSERT_EQ(vkcad::LoadDrawing((dir / "2F.jsonl").string(), (dir / "2F.dwg").string(), err), 0) << err.str();
+    vkcad::Options o;
+    o.noDefaultPlugins = true;
+    o.project = (dir / "p.prj").string();
+    o.floor = "2F";
+    o.script = (dir / "s.scr").string();
+    {
+        vked::TranscriptCapture capture;
+        EXPECT_EQ(vkcad::RunSession(o, err), 0) << err.str() << capture.utf8();
+    }
+    // The floor's drawing was the current document: SAVEAS wrote it under the new name.
+    std::ostringstream dump;
+    ASSERT_EQ(vkcad::DumpDrawing((dir / "out.dwg").string(), dump, err), 0) << err.str();
+    EXPECT_NE(dump.str().find("\"handle\":\"2F0\""), std::string::npos) << dump.str();
+
+    o.floor = "9F";
+    err.str("");
+    EXPECT_EQ(vkcad::RunSession(o, err), 1);
+    EXPECT_NE(err.str().find("9F"), std::string::npos) << err.str();
+
+    o.project = (dir / "missing.prj").string();
+    o.floor.clear();
+    err.str("");
+    EXPECT_EQ(vkcad::RunSession(o, err), 1);
+    EXPECT_NE(err.str().find("missing.prj"), std::string::npos) << err.str();
+    VkQsProject::SetCurrentProjectFile("");
+    fs::remove_all(dir);
 }
