@@ -10,6 +10,7 @@
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipe.h"
 #include "siblings/object/VkQsPipeValve.h"
+#include "siblings/region/AcDbVkBeam.h"
 #include "siblings/region/AcDbVkRoom.h"
 #include "tests/module/library/LibraryTestProject.h"
 
@@ -308,4 +309,29 @@ TEST_F(RoomStorageTest, InsertingPutsTheBasePointAtTheInsertionPointAndLeavesThe
     AcGeMatrix3d other;
     CManageStdRoom::InsertRoom(u"nothing", AcGePoint3d(0, 0, 0), other);
     EXPECT_EQ(entitiesOf<VkQsPipe>(db.get()).size(), pipesBefore + 1) << "an unknown room inserts nothing";
+}
+
+TEST_F(RoomStorageTest, ABeamOfAStoredRoomArrivesWithItAndTheLibraryStaysAsItWas)
+{
+    const AcDbObjectId beam = append(new AcDbVkBeam(AcGePoint3d(1000, 4000, 0), AcGePoint3d(5000, 4000, 0), 200));
+    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    AcDbObjectIdArray ids(0, 8);
+    ids.append(beam);
+    ids.append(pipeId);
+    ASSERT_EQ(lib->AppendStdRoom1(u"R", ids, kBase), 1);
+    const std::string library = bytes("StardardRoom.dwg");
+    const auto stamp = std::filesystem::last_write_time(dir / "StardardRoom.dwg");
+
+    AcGeMatrix3d xform;
+    CManageStdRoom::InsertRoom(u"R", AcGePoint3d(0, 10000, 0), xform);
+    const std::vector<AcDbObjectId> beams = entitiesOf<AcDbVkBeam>(db.get());
+    ASSERT_EQ(beams.size(), 2u);
+    AcDbVkBeam* copy = nullptr;
+    ASSERT_EQ(acdbOpenObject(copy, beams.back(), AcDb::kForRead), Acad::eOk);
+    AcGePoint3d start;
+    copy->getStartPoint(start);
+    EXPECT_TRUE(start.isEqualTo(AcGePoint3d(0, 12000, 0))) << start.x << "," << start.y;
+    copy->close();
+    EXPECT_EQ(bytes("StardardRoom.dwg"), library);
+    EXPECT_EQ(std::filesystem::last_write_time(dir / "StardardRoom.dwg"), stamp);
 }
