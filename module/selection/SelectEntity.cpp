@@ -1,5 +1,6 @@
-// Gathering a room's candidate components by extents, and keeping those inside its boundary.
+// Gathering a region's candidate components: model-space entities whose extents overlap a window.
 #include "host/db/AcDb.h"
+#include "host/db/AcDbSpatialIndex.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
 
@@ -23,20 +24,13 @@ void CManageStdRoom::SelectEntity(AcDbExtents& window, AcArray<AcDbObjectId>& id
 {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     if (!db) return;
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
-    AcDbBlockTableRecord* space = nullptr;
-    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
-    table->close();
-    if (es != Acad::eOk) return;
-    AcDbBlockTableRecordIterator* it = nullptr;
-    if (space->newIterator(it, true, true) != Acad::eOk) {
-        space->close();
-        return;
-    }
-    for (; !it->done(); it->step(true, true)) {
+    // The host's extents index narrows model space to the entities that may overlap, in
+    // model-space order; each is then judged exactly as a walk of model space would judge it.
+    AcDbObjectIdArray candidates;
+    if (AcDbSpatialIndex::queryModelSpace(db, window, candidates) != Acad::eOk) return;
+    for (int i = 0; i < candidates.length(); ++i) {
         AcDbEntity* ent = nullptr;
-        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
+        if (acdbOpenAcDbEntity(ent, candidates[i], AcDb::kForRead) != Acad::eOk) continue;
         const AcDbObjectId id = ent->objectId();
         AcDbExtents ext;
         const bool skip = AcDbQsStandRoom::cast(ent) || AcDbVkRoom::cast(ent) ||
@@ -52,16 +46,5 @@ void CManageStdRoom::SelectEntity(AcDbExtents& window, AcArray<AcDbObjectId>& id
         } else {
             ids.append(id);
         }
-    }
-    delete it;
-    space->close();
-}
-
-void CManageStdRoom::FilterEntity(AcArray<AcDbObjectId>& candidates, AcArray<AcDbObjectId>& accepted,
-                                  AcDbObjectId boundaryId, std::bitset<6>& filter, bool flag)
-{
-    for (int i = 0; i < candidates.length(); ++i) {
-        AcDbObjectId id = candidates[i];
-        if (EntityIsInPolyline(boundaryId, id, filter, flag)) accepted.append(id);
     }
 }

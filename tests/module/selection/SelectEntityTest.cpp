@@ -1,17 +1,6 @@
-// Gathering candidates by extents, keeping what lies inside, and the construction-segment list.
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "host/win/Windows.h"
-#include "host/win/WinPath.h"
-#include "module/selection/CalConstrucSegment.h"
+// Gathering candidates by extents and keeping what lies inside a boundary.
 #include "siblings/object/VkQsPipeValve.h"
 #include "tests/module/selection/SelectionTestDb.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 class SelectEntityTest : public SelectionTest {
@@ -35,19 +24,7 @@ protected:
         rec->close();
         table->close();
     }
-    AcDbObjectId segment(const char16_t* name, double x0, double x1)
-    {
-        auto seg = pline<AcDbVkConstrucSegment>({{x0, 0}, {x1, 0}, {x1, 100}, {x0, 100}});
-        seg->SetAttname(name);
-        return append(seg.release(), u"VK_建筑_SYS_施工段");
-    }
 };
-
-std::string ReadBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 }  // namespace
 
 TEST_F(SelectEntityTest, OverlappingEntitiesComeInModelSpaceOrderWithoutMarkersAndRooms)
@@ -95,34 +72,4 @@ TEST_F(SelectEntityTest, FilterKeepsInsideCandidatesInOrderWhateverTheFlag)
         EXPECT_EQ(kept[1], in2);
         EXPECT_EQ(kept[2], in1);
     }
-}
-
-TEST_F(SelectEntityTest, SegmentsWriteTheirComponentsUnderTheSectionBesideOldContent)
-{
-    const fs::path dir = fs::temp_directory_path() / ("vkroom-sgd-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    vkwin::SetDriveMap({{'C', dir.string()}});
-    std::ofstream(dir / "sgd.ini", std::ios::binary) << "[Old]\r\nkeep=+1\r\n";
-
-    segment(u"一区", 0, 100);
-    const AcDbObjectId p1 = append(pipe(10, 50, 90, 50, u"给排水\\管道"));
-    append(new AcDbLine(AcGePoint3d(20, 20, 0), AcGePoint3d(30, 20, 0)), u"VK_建筑_SYS_墙");  // bit 0 is clear
-    segment(u"二区", 200, 300);
-    const AcDbObjectId p2 = append(pipe(210, 50, 220, 50, u"消防\\管道"));
-    segment(u"三区", 400, 500);
-    CalConstrucSegment(u"S1");
-
-    const std::string ini = ReadBytes(dir / "sgd.ini");
-    EXPECT_EQ(ini.rfind("[Old]\r\nkeep=+1\r\n", 0), 0u) << ini;
-    EXPECT_NE(ini.find(WideToAnsi(u"一区=+") + WideToAnsi(p1.handle().text()) + "\r\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find(WideToAnsi(u"二区=+") + WideToAnsi(p2.handle().text()) + "\r\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find(WideToAnsi(u"三区=") + "\r\n"), std::string::npos) << "a segment without components";
-
-    // A second segment of the same name replaces the first one's entry.
-    segment(u"一区", 200, 300);
-    CalConstrucSegment(u"S1");
-    const std::string again = ReadBytes(dir / "sgd.ini");
-    EXPECT_NE(again.find(WideToAnsi(u"一区=+") + WideToAnsi(p2.handle().text()) + "\r\n"), std::string::npos) << again;
-    fs::remove_all(dir);
 }
