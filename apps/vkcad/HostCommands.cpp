@@ -20,7 +20,16 @@ namespace {
 constexpr const char16_t* kGroup = u"VKCAD";
 bool g_quit = false;
 
+int g_failures = 0;
+
 void Say(const CString& text) { vked::transcript().writeLine(text); }
+// A command that could not do what it was asked: the transcript says why, and a script run
+// ends with a failing exit code.
+void Fail(const CString& text)
+{
+    ++g_failures;
+    Say(text);
+}
 
 CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
 
@@ -67,14 +76,14 @@ void CmdOpen()
     CString name;
     if (!AskFileName(u"Enter name of drawing to open: ", name)) return;
     Acad::ErrorStatus es = acDocManager->appContextOpenDocument(name.GetString());
-    if (es != Acad::eOk) Say(CString(u"Cannot open ") + name + u": " + StatusText(es));
+    if (es != Acad::eOk) Fail(CString(u"Cannot open ") + name + u": " + StatusText(es));
 }
 
 bool Save(AcApDocument* doc, const CString& path)
 {
     Acad::ErrorStatus es = vked::SaveDocument(doc, path);
     if (es != Acad::eOk) {
-        Say(CString(u"Cannot save ") + (path.IsEmpty() ? CString(doc->fileName()) : path) + u": " +
+        Fail(CString(u"Cannot save ") + (path.IsEmpty() ? CString(doc->fileName()) : path) + u": " +
             StatusText(es));
         return false;
     }
@@ -105,7 +114,7 @@ void CmdClose()
 {
     if (AcApDocument* doc = acDocManager->curDocument()) {
         Acad::ErrorStatus es = acDocManager->closeDocument(doc);
-        if (es != Acad::eOk) Say(CString(u"Cannot close: ") + StatusText(es));
+        if (es != Acad::eOk) Fail(CString(u"Cannot close: ") + StatusText(es));
     }
 }
 
@@ -133,7 +142,7 @@ void CmdMove()
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
         Acad::ErrorStatus es = ent->transformBy(xform);
-        if (es != Acad::eOk) Say(CString(u"Cannot move #") + ent->handle().text() + u": " + StatusText(es));
+        if (es != Acad::eOk) Fail(CString(u"Cannot move #") + ent->handle().text() + u": " + StatusText(es));
         ent->close();
     }
 }
@@ -162,7 +171,7 @@ void CmdCopy()
             copy->close();
         } else {
             delete copy;
-            Say(CString(u"Cannot copy: ") + StatusText(es));
+            Fail(CString(u"Cannot copy: ") + StatusText(es));
         }
     }
 }
@@ -189,7 +198,7 @@ void CmdAppLoad()
     if (linker->loadModule(name.ToUtf8()))
         Say(name + u" loaded.");
     else
-        Say(CString(u"Cannot load ") + name + u": " + CString::FromUtf8(linker->lastError()));
+        Fail(CString(u"Cannot load ") + name + u": " + CString::FromUtf8(linker->lastError()));
 }
 
 void CmdQuit()
@@ -219,6 +228,8 @@ void RegisterHostCommands()
 
 void RemoveHostCommands() { acedRegCmds()->removeGroup(kGroup); }
 bool QuitRequested() { return g_quit; }
+int CommandFailures() { return g_failures; }
+void ClearCommandFailures() { g_failures = 0; }
 void ClearQuitRequest() { g_quit = false; }
 
 }  // namespace vkcad

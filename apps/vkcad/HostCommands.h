@@ -8,5 +8,7 @@ void RegisterHostCommands();   // idempotent
 void RemoveHostCommands();
 bool QuitRequested();          // QUIT (or EXIT) ran
 void ClearQuitRequest();
+int CommandFailures();         // host commands that failed (cannot open, save, load, ...)
+void ClearCommandFailures();
 
 }  // namespace vkcad

@@ -52,6 +52,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         return r;
     }
     CLI::App app{"vkcad: the drawing host", "vkcad"};
+    app.footer("Batch forms:\n  vkcad dump DRAWING            prints the drawing as JSON lines\n"
+               "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it");
     app.add_option("--project", o.project, "project file made current at start");
     app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
     app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);

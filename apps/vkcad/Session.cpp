@@ -99,9 +99,10 @@ int RunInput()
 {
     BadLineCounter counter;
     ClearQuitRequest();
+    ClearCommandFailures();
     while (!QuitRequested() && vked::RunNextTopLevelLine()) {
     }
-    return counter.count();
+    return counter.count() + CommandFailures();
 }
 
 int RunSession(const Options& o, std::ostream& err)

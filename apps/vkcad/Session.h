@@ -18,7 +18,7 @@ std::string ExecutableDir();
 int RunSession(const Options& options, std::ostream& err);
 
 // Runs top-level lines until the input ends or QUIT; the number of input lines reported bad
-// (not fitting their reader, or naming no command).
+// (not fitting their reader, or naming no command) plus the host commands that failed.
 int RunInput();
 
 }  // namespace vkcad

@@ -105,9 +105,16 @@ TEST_F(VkcadCommands, DialogActionsReachTheDialogFramework)
     EXPECT_NE(capture.utf8().find("no dialog is shown"), std::string::npos) << capture.utf8();
 }
 
+TEST_F(VkcadCommands, ASaveThatFailsIsCountedAndTheDrawingStaysOpen)
+{
+    Run(u"SAVEAS\n/nonexistent/dir/x.dwg\nERASE\n#1A0\n<enter>\n", 1);
+    EXPECT_NE(capture.utf8().find("Cannot save /nonexistent/dir/x.dwg"), std::string::npos) << capture.utf8();
+    EXPECT_NE(Dump().find("\"erased\":true"), std::string::npos);  // the commands after it ran
+}
+
 TEST_F(VkcadCommands, AppLoadOfAMissingPluginSaysSo)
 {
-    Run(u"APPLOAD\n/nonexistent/plugin.so\n", 0);
+    Run(u"APPLOAD\n/nonexistent/plugin.so\n", 1);
     EXPECT_NE(capture.utf8().find("Cannot load /nonexistent/plugin.so"), std::string::npos) << capture.utf8();
 }
 
