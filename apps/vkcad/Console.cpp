@@ -1,8 +1,10 @@
 #include "apps/vkcad/Console.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <signal.h>
 
 #include <readline/history.h>
 #include <readline/readline.h>
@@ -16,6 +18,20 @@ namespace vkcad {
 namespace {
 
 int g_lineNo = 0;
+volatile std::sig_atomic_t g_interrupted = 0;
+
+// Ctrl-C at the console is Esc: it cancels the waiting prompt, not vkcad.
+void OnInterrupt(int) { g_interrupted = 1; }
+
+// Readline calls this while it waits for keys; an interrupt ends the line being typed.
+int CheckInterrupt()
+{
+    if (g_interrupted) {
+        rl_replace_line("", 0);
+        rl_done = 1;
+    }
+    return 0;
+}
 
 std::optional<vked::InputLine> ReadConsoleLine()
 {
@@ -35,7 +51,13 @@ std::optional<vked::InputLine> ReadConsoleLine()
         t.setSink(saved);
     }
     std::fflush(stdout);
+    g_interrupted = 0;
     char* text = readline(prompt.c_str());
+    if (g_interrupted) {
+        std::free(text);
+        std::fputs("\n", stdout);   // the terminal has shown ^C
+        return vked::InputLine{u"<esc>", u"console", ++g_lineNo, false};
+    }
     if (!text) return std::nullopt;  // end of input (Ctrl-D)
     if (*text) add_history(text);
     vked::InputLine line{CString::FromUtf8(text), u"console", ++g_lineNo, false};
@@ -49,10 +71,17 @@ void InstallConsole()
 {
     vked::transcript().setEchoInput(false);
     vked::inputQueue().setPullSource(ReadConsoleLine);
+    struct sigaction sa {};
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    rl_event_hook = CheckInterrupt;
 }
 
 void RemoveConsole()
 {
+    rl_event_hook = nullptr;
+    signal(SIGINT, SIG_DFL);
     vked::inputQueue().setPullSource(nullptr);
     vked::transcript().setEchoInput(true);
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The test plug-in's TDLG typed at vkcad's console through a pseudo-terminal: a point, a modal
 dialog opened from the modeless one and answered with !ok, then the button that sends the cancel
-character. The loop must end by cancel with one point, the dialog must close, and QUIT must end
-vkcad cleanly.
+character. The loop must end by cancel with one point and the dialog must close; then Ctrl-C
+cancels a MOVE's prompt, and QUIT ends vkcad cleanly.
 
 usage: console_dialog_pty.py VKCAD PLUGIN"""
 import os, pty, select, sys, tempfile, time
@@ -51,6 +51,13 @@ read_until(b"options 1 check 0")
 os.write(fd, b"!click 12\r")
 read_until(b"1 points, loop ended by cancel")
 read_until(b"Command: ")
+# Ctrl-C (the terminal's interrupt) at a prompt cancels the command, not vkcad.
+os.write(fd, b"MOVE\r")
+read_until(b"Select objects: ")
+time.sleep(0.2)
+os.write(fd, b"\x03")
+read_until(b"*Cancel*")
+read_until(b"Command: ")
 os.write(fd, b"QUIT\r")
 _, status = os.waitpid(pid, 0)
 text = out.decode(errors="replace")
@@ -61,3 +68,4 @@ if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
     print("vkcad did not end cleanly after QUIT: status", status, "\ntranscript:\n" + text)
     sys.exit(1)
 print("console dialog ok")
+if os.environ.get("VK_VERBOSE"): print(text)
