@@ -106,23 +106,6 @@ void BM_SelectEntityWindow(benchmark::State& state)
 }
 BENCHMARK(BM_SelectEntityWindow)->ArgName("indexed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
-// The first query after the floor is read: the index is built from model space.
-void BM_SpatialIndexBuild(benchmark::State& state)
-{
-    AcDbDatabase* db = floorDb(false);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto* line = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0));
-        AcDbObjectId lineId;
-        db->addAcDbObject(lineId, line);  // an object without an owner: the index starts afresh
-        line->close();
-        state.ResumeTiming();
-        AcDbObjectIdArray ids;
-        AcDbSpatialIndex::queryModelSpace(db, AcDbExtents(AcGePoint3d(0, 0, 0), AcGePoint3d(40, 40, 0)), ids);
-    }
-}
-BENCHMARK(BM_SpatialIndexBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 void BM_CalConstrucSegment(benchmark::State& state)
 {
     const bool indexed = state.range(0) != 0;
