@@ -2,17 +2,18 @@
 // An architectural beam: a straight curve from start to end with a width, drawn as its
 // outline. Recognised elsewhere by its exact class name "AcDbVkBeam".
 #include "host/db/AcDbEntities.h"
+#include "siblings/region/StraightBand.h"
 
 class AcDbVkBeam : public AcDbCurve {
 public:
     ACRX_DECLARE_MEMBERS(AcDbVkBeam);
     AcDbVkBeam() = default;
     AcDbVkBeam(const AcGePoint3d& start, const AcGePoint3d& end, double width)
-        : m_start(start), m_end(end), m_width(width) {}
+        : m_band{start, end, width} {}
 
-    AcGePoint3d startPoint() const { return m_start; }
-    AcGePoint3d endPoint() const { return m_end; }
-    double width() const { return m_width; }
+    AcGePoint3d startPoint() const { return m_band.start; }
+    AcGePoint3d endPoint() const { return m_band.end; }
+    double width() const { return m_band.width; }
     Acad::ErrorStatus setStartPoint(const AcGePoint3d& p);
     Acad::ErrorStatus setEndPoint(const AcGePoint3d& p);
     Acad::ErrorStatus setWidth(double w);  // eInvalidInput below 0
@@ -29,6 +30,5 @@ protected:
     Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) override;
 
 private:
-    AcGePoint3d m_start, m_end;
-    double m_width = 0;
+    StraightBand m_band;
 };
