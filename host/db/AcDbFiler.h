@@ -73,6 +73,48 @@ public:
     Acad::ErrorStatus readIdArray(AcDbObjectIdArray* ids, AcDb::ReferenceKind kind, const char* name);
 };
 
+// A filer that only writes: every read is refused through refusedRead (eIsWriting).
+class AcDbDwgWriteOnlyFiler : public AcDbDwgFiler {
+public:
+    Acad::ErrorStatus readBool(bool*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readInt32(Adesk::Int32*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readInt64(Adesk::Int64*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readDouble(double*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readString(CString*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readPoint2d(AcGePoint2d*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readPoint3d(AcGePoint3d*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readVector3d(AcGeVector3d*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readMatrix3d(AcGeMatrix3d*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readReference(AcDbObjectId*, AcDb::ReferenceKind, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readBytes(std::vector<unsigned char>*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readArrayBegin(Adesk::Int32*, const char* = nullptr) override { return refusedRead(); }
+    Acad::ErrorStatus readArrayEnd() override { return refusedRead(); }
+
+protected:
+    virtual Acad::ErrorStatus refusedRead() { return Acad::eIsWriting; }
+};
+
+// A filer that only reads: every write is refused through refusedWrite (eIsReading).
+class AcDbDwgReadOnlyFiler : public AcDbDwgFiler {
+public:
+    Acad::ErrorStatus writeBool(bool, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeInt32(Adesk::Int32, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeInt64(Adesk::Int64, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeDouble(double, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeString(const CString&, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writePoint2d(const AcGePoint2d&, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writePoint3d(const AcGePoint3d&, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeVector3d(const AcGeVector3d&, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d&, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeBytes(const void*, size_t, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char* = nullptr) override { return refusedWrite(); }
+    Acad::ErrorStatus writeArrayEnd() override { return refusedWrite(); }
+
+protected:
+    virtual Acad::ErrorStatus refusedWrite() { return Acad::eIsReading; }
+};
+
 // DXF-style filing with group codes; available to classes that want it, not used for files.
 class AcDbDxfFiler {
 public:

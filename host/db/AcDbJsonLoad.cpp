@@ -35,7 +35,7 @@ bool parseHandle(const Json& v, std::uint64_t& h)
 }
 
 // Reads a class's fields from one JSON object by the names the class files them under.
-class JsonInFiler : public AcDbDwgFiler {
+class JsonInFiler : public AcDbDwgReadOnlyFiler {
 public:
     // Maps a handle to an id; false for a handle that is nowhere.
     using Resolver = std::function<bool(std::uint64_t, AcDbObjectId&)>;
@@ -152,19 +152,6 @@ public:
         return Acad::eOk;
     }
 
-    Acad::ErrorStatus writeBool(bool, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeInt32(Adesk::Int32, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeInt64(Adesk::Int64, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeDouble(double, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeString(const CString&, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writePoint2d(const AcGePoint2d&, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writePoint3d(const AcGePoint3d&, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeVector3d(const AcGeVector3d&, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d&, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeBytes(const void*, size_t, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char*) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeArrayEnd() override { return Acad::eIsReading; }
 
 private:
     static bool number(const Json& j, double& v)

@@ -14,7 +14,7 @@ namespace vkdwg {
 
 // Appends each filed value, preceded by its tag, to a byte string. References are filed as
 // (kind, handle); a reference into another database than db is filed as null.
-class DwgOutFiler : public AcDbDwgFiler {
+class DwgOutFiler : public AcDbDwgWriteOnlyFiler {
 public:
     DwgOutFiler(std::string& out, AcDbDatabase* db) : m_out(out), m_db(db) {}
     AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
@@ -36,19 +36,6 @@ public:
     Acad::ErrorStatus writeArrayBegin(Adesk::Int32 count, const char* name = nullptr) override;
     Acad::ErrorStatus writeArrayEnd() override;
 
-    Acad::ErrorStatus readBool(bool*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readInt32(Adesk::Int32*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readInt64(Adesk::Int64*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readDouble(double*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readString(CString*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readPoint2d(AcGePoint2d*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readPoint3d(AcGePoint3d*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readVector3d(AcGeVector3d*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readMatrix3d(AcGeMatrix3d*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readReference(AcDbObjectId*, AcDb::ReferenceKind, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readBytes(std::vector<unsigned char>*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readArrayBegin(Adesk::Int32*, const char* = nullptr) override { return Acad::eIsWriting; }
-    Acad::ErrorStatus readArrayEnd() override { return Acad::eIsWriting; }
 
 private:
     void tag(FieldTag t) { m_out.push_back(static_cast<char>(t)); }
@@ -60,7 +47,7 @@ private:
 // Reads a payload written by DwgOutFiler. A value of another type than asked for, a read
 // past the end or a length beyond the payload answers eDwgObjectImproperlyRead, which then
 // sticks; the variable asked for stays unchanged.
-class DwgInFiler : public AcDbDwgFiler {
+class DwgInFiler : public AcDbDwgReadOnlyFiler {
 public:
     using Resolver = std::function<AcDbObjectId(std::uint64_t handle)>;
     DwgInFiler(std::string_view payload, AcDbDatabase* db, Resolver resolve)
@@ -85,19 +72,6 @@ public:
     Acad::ErrorStatus readArrayBegin(Adesk::Int32* count, const char* name = nullptr) override;
     Acad::ErrorStatus readArrayEnd() override;
 
-    Acad::ErrorStatus writeBool(bool, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeInt32(Adesk::Int32, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeInt64(Adesk::Int64, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeDouble(double, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeString(const CString&, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writePoint2d(const AcGePoint2d&, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writePoint3d(const AcGePoint3d&, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeVector3d(const AcGeVector3d&, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d&, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeBytes(const void*, size_t, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char* = nullptr) override { return Acad::eIsReading; }
-    Acad::ErrorStatus writeArrayEnd() override { return Acad::eIsReading; }
 
 private:
     bool expect(FieldTag t, size_t bodySize);  // checks tag and room; on success past the tag

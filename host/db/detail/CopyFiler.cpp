@@ -18,7 +18,7 @@ Acad::ErrorStatus FieldRecorder::add(Field::Value v, const char* name)
     return Acad::eOk;
 }
 
-Acad::ErrorStatus FieldRecorder::refuse()
+Acad::ErrorStatus FieldRecorder::refusedRead()
 {
     if (m_status == Acad::eOk) m_status = Acad::eIsWriting;
     return Acad::eIsWriting;
@@ -48,7 +48,7 @@ Acad::ErrorStatus FieldRecorder::writeArrayBegin(Adesk::Int32 count, const char*
 }
 Acad::ErrorStatus FieldRecorder::writeArrayEnd() { return add(FieldArrayEnd{}, nullptr); }
 
-Acad::ErrorStatus FieldPlayer::refuse()
+Acad::ErrorStatus FieldPlayer::refusedWrite()
 {
     if (m_status == Acad::eOk) m_status = Acad::eIsReading;
     return Acad::eIsReading;

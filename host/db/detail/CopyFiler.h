@@ -31,7 +31,7 @@ struct Field {
 };
 using FieldList = std::vector<Field>;
 
-class FieldRecorder : public AcDbDwgFiler {
+class FieldRecorder : public AcDbDwgWriteOnlyFiler {
 public:
     explicit FieldRecorder(AcDb::FilerType type = AcDb::kCopyFiler, AcDbDatabase* db = nullptr)
         : m_type(type), m_db(db) {}
@@ -58,31 +58,17 @@ public:
     Acad::ErrorStatus writeArrayBegin(Adesk::Int32 count, const char* name = nullptr) override;
     Acad::ErrorStatus writeArrayEnd() override;
 
-    // A recorder only writes: reads answer eIsWriting.
-    Acad::ErrorStatus readBool(bool*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readInt32(Adesk::Int32*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readInt64(Adesk::Int64*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readDouble(double*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readString(CString*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readPoint2d(AcGePoint2d*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readPoint3d(AcGePoint3d*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readVector3d(AcGeVector3d*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readMatrix3d(AcGeMatrix3d*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readReference(AcDbObjectId*, AcDb::ReferenceKind, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readBytes(std::vector<unsigned char>*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readArrayBegin(Adesk::Int32*, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus readArrayEnd() override { return refuse(); }
 
 private:
     Acad::ErrorStatus add(Field::Value v, const char* name);
-    Acad::ErrorStatus refuse();
+    Acad::ErrorStatus refusedRead() override;  // sticks, as any other filer error
     AcDb::FilerType m_type;
     AcDbDatabase* m_db;
     Acad::ErrorStatus m_status = Acad::eOk;
     FieldList m_fields;
 };
 
-class FieldPlayer : public AcDbDwgFiler {
+class FieldPlayer : public AcDbDwgReadOnlyFiler {
 public:
     // Translates a recorded reference into the id to hand to dwgInFields.
     using RefTranslator = std::function<AcDbObjectId(AcDbObjectId, AcDb::ReferenceKind)>;
@@ -110,25 +96,11 @@ public:
     Acad::ErrorStatus readArrayBegin(Adesk::Int32* count, const char* name = nullptr) override;
     Acad::ErrorStatus readArrayEnd() override;
 
-    // A player only reads: writes answer eIsReading.
-    Acad::ErrorStatus writeBool(bool, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeInt32(Adesk::Int32, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeInt64(Adesk::Int64, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeDouble(double, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeString(const CString&, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writePoint2d(const AcGePoint2d&, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writePoint3d(const AcGePoint3d&, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeVector3d(const AcGeVector3d&, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d&, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeBytes(const void*, size_t, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char* = nullptr) override { return refuse(); }
-    Acad::ErrorStatus writeArrayEnd() override { return refuse(); }
 
 private:
     template <class T>
     Acad::ErrorStatus take(T* out);
-    Acad::ErrorStatus refuse();
+    Acad::ErrorStatus refusedWrite() override;  // sticks, as any other filer error
     const FieldList& m_fields;
     size_t m_pos = 0;
     AcDb::FilerType m_type;
