@@ -1,7 +1,9 @@
 // ANSI code pages through iconv. Conversions go one character at a time only after a
-// failure, so a string that fits the page costs one iconv call.
+// failure, so a string that fits the page costs one iconv call; plain ASCII text in a page
+// that keeps ASCII as it is (every page the product meets) costs no iconv call at all.
 #include <iconv.h>
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cerrno>
@@ -44,9 +46,27 @@ public:
         return it->second;
     }
 
+    // True when the page writes the characters 1..127 as the same single bytes, both ways.
+    bool KeepsAscii(UINT cp) {
+        auto it = m_ascii.find(cp);
+        if (it != m_ascii.end()) return it->second;
+        return m_ascii[cp] = Probe(cp);
+    }
+
 private:
+    bool Probe(UINT cp);
+
     std::map<std::pair<UINT, bool>, iconv_t> m_cds;
+    std::map<UINT, bool> m_ascii;
 };
+
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsAscii(std::u16string_view units) {
+    return std::all_of(units.begin(), units.end(), [](char16_t c) { return c < 0x80; });
+}
 
 IconvCache& Cache() {
     thread_local IconvCache cache;
@@ -81,6 +101,22 @@ bool Convert(iconv_t cd, const char*& in, size_t& n, Out& out) {
     return true;
 }
 
+bool IconvCache::Probe(UINT cp) {
+    std::string ascii;
+    std::u16string wide;
+    for (int c = 1; c < 0x80; ++c) ascii += static_cast<char>(c), wide += static_cast<char16_t>(c);
+    iconv_t toWide = Get(cp, true), toAnsi = Get(cp, false);
+    if (toWide == iconv_t(-1) || toAnsi == iconv_t(-1)) return false;
+    std::u16string decoded;
+    const char* in = ascii.data();
+    size_t n = ascii.size();
+    if (!Convert(toWide, in, n, decoded) || decoded != wide) return false;
+    std::string encoded;
+    in = reinterpret_cast<const char*>(wide.data());
+    n = wide.size() * sizeof(char16_t);
+    return Convert(toAnsi, in, n, encoded) && encoded == ascii;
+}
+
 }  // namespace
 
 UINT GetACP() {
@@ -111,6 +147,7 @@ std::string WideToAnsi(const CString& s, UINT codePage) {
     const UINT cp = Resolve(codePage);
     std::string out;
     if (cp == CP_UTF8) return s.ToUtf8();
+    if (IsAscii(s.str()) && Cache().KeepsAscii(cp)) return std::string(s.str().begin(), s.str().end());
     iconv_t cd = Cache().Get(cp, false);
     if (cd == iconv_t(-1)) {
         for (char16_t c : s.str()) out += c < 0x80 ? char(c) : '?';
@@ -137,6 +174,7 @@ std::string WideToAnsi(const CString& s, UINT codePage) {
 CString AnsiToWide(std::string_view bytes, UINT codePage) {
     const UINT cp = Resolve(codePage);
     if (cp == CP_UTF8) return CString::FromUtf8(bytes);
+    if (IsAscii(bytes) && Cache().KeepsAscii(cp)) return CString(std::u16string(bytes.begin(), bytes.end()));
     std::u16string out;
     iconv_t cd = Cache().Get(cp, true);
     if (cd == iconv_t(-1)) {

@@ -47,6 +47,15 @@ TEST(CodePage, BrokenBytesBecomeReplacementCharacters) {
     EXPECT_EQ(AnsiToWide(std::string("a\0b", 3), 936), CString(std::u16string(u"a\0b", 3)));
 }
 
+TEST(CodePage, PlainTextIsConvertedByThePageEvenWhereThePageMovesAscii) {
+    // GBK keeps ASCII as it is; EBCDIC (page 500) does not, so plain text must still go through it.
+    EXPECT_EQ(WideToAnsi(u"S1=+1A", 936), "S1=+1A");
+    EXPECT_EQ(AnsiToWide("S1=+1A", 936), CString(u"S1=+1A"));
+    EXPECT_EQ(WideToAnsi(u"ABC", 500), "\xC1\xC2\xC3");
+    EXPECT_EQ(AnsiToWide("\xC1\xC2\xC3", 500), CString(u"ABC"));
+    EXPECT_EQ(AnsiToWide("ABC", 500), CString(u"\u00A0\u00E2\u00E4"));
+}
+
 TEST(CodePage, Utf8PageUsesUtf8) {
     EXPECT_EQ(WideToAnsi(u"标准", CP_UTF8), "\xE6\xA0\x87\xE5\x87\x86");
     EXPECT_EQ(AnsiToWide("\xE6\xA0\x87\xE5\x87", CP_UTF8), CString(u"标\uFFFD"));
