@@ -89,6 +89,7 @@ public:
         for (AcDbObjectId id : m_req.ids) collect(id, true);
         for (size_t i = 0; i < m_items.size(); ++i) record(m_items[i]);
         if (m_status != Acad::eOk) return m_status;
+        mapPrimaryOwners();
         reserve();
         if (Acad::ErrorStatus es = fill(); es != Acad::eOk) return es;
         return attach();
@@ -161,6 +162,17 @@ private:
             }
             collect(r.id, false);
         }
+    }
+
+    // The owner the primary objects leave stands for the one they join: an object carried
+    // along from the same owner (a valve a chosen pipe points at) joins it too, and references
+    // to that owner are translated to it.
+    void mapPrimaryOwners()
+    {
+        if (m_req.owner.isNull()) return;
+        for (const Item& item : m_items)
+            if (item.primary && !item.tableRecord && !item.oldOwner.isNull() && !m_index.count(item.oldOwner))
+                m_shared.emplace(item.oldOwner, m_req.owner);
     }
 
     void reserve()

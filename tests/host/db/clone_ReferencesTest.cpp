@@ -107,7 +107,7 @@ TEST(DeepClone, CarriesHardReferencesAcrossChainsAndCyclesAndKeepsSoftOnesOutsid
     EXPECT_NE(std::find(ents.begin(), ents.end(), map[a]), ents.end());
 }
 
-TEST(DeepClone, IntoAnotherDatabaseSoftPointersOutsideBecomeNull)
+TEST(DeepClone, IntoAnotherDatabaseSoftPointersOutsideBecomeNullAndCarriedEntitiesJoinTheNewOwner)
 {
     AcDbDatabase db;
     AcDbObjectId a = addNode(db, 1, u"Heating"), b = addNode(db, 2), d = addNode(db, 4);
@@ -123,12 +123,19 @@ TEST(DeepClone, IntoAnotherDatabaseSoftPointersOutsideBecomeNull)
 
     AcDbObjectPointer<AcDbBlockTableRecord> ms(outDb->modelSpaceId(), AcDb::kForRead);
     std::vector<AcDbObjectId> ents = ms->entityIds();
-    ASSERT_EQ(ents.size(), 1u);  // the primary; b came along as what a points at
+    // The primary, then b, carried along as what a points at, from the same model space.
+    ASSERT_EQ(ents.size(), 2u);
     NodeView a2 = view(ents[0]);
     EXPECT_EQ(a2.tag, 1);
     EXPECT_TRUE(a2.soft.isNull());
     ASSERT_FALSE(a2.hard.isNull());
-    EXPECT_EQ(a2.hard.database(), outDb.get());
+    EXPECT_EQ(a2.hard, ents[1]);
+    EXPECT_EQ(view(a2.hard).tag, 2);
+    {
+        AcDbObjectPointer<AcDbEntity> b2(ents[1], AcDb::kForRead);
+        ASSERT_TRUE(b2);
+        EXPECT_EQ(b2->ownerId(), outDb->modelSpaceId());
+    }
     EXPECT_EQ(view(a2.hard).soft, ents[0]);  // soft pointer into the cloned set: translated
     // The layer came along with its colour.
     AcDbObjectId layerId;

@@ -94,14 +94,13 @@ TEST_F(RoomStorageTest, AStoredRoomIsABlockAtItsBasePointWithoutTheValvesThatRid
     CManageStdRoom::ValueIsRelate(riding);
     ASSERT_EQ(styleOf(riding) & 0x20, 0x20);
     CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    // Only the pipe is chosen: both valves come along with it, and the marked one is stripped.
     AcDbObjectIdArray ids(0, 8);
     ids.append(pipeId);
-    ids.append(carried);
-    ids.append(riding);
     lib->SetRoomId(roomId);
     ASSERT_EQ(lib->AppendStdRoom(u"卫生间1", ids, kBase), 1);
-    ASSERT_EQ(ids.length(), 4);
-    EXPECT_EQ(ids[3], roomId) << "the room boundary is appended to the caller's ids";
+    ASSERT_EQ(ids.length(), 2);
+    EXPECT_EQ(ids[1], roomId) << "the room boundary is appended to the caller's ids";
 
     std::vector<CString> classes;
     int pipeValves = -1;
