@@ -7,6 +7,8 @@
 #   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg
 #   ;; dump: a.dwg             the drawing compared with SCRIPT.dump.expected after the run
 #   ;; exit: N                 the exit code vkcad must give (default 0)
+#   ;; file: c/sgd.ini         a file the run writes (C: is the folder c/), compared, turned from
+#                              code page 936 into UTF-8, with SCRIPT.file.expected
 # In the args line, @BIN@ stands for vkcad's own folder (where the test plug-ins are built).
 # VK_UPDATE_EXPECTED=1 writes the expected files instead of comparing.
 set -u
@@ -65,6 +67,16 @@ if [ -f "$dir/$name.dump.expected" ] || { [ "${VK_UPDATE_EXPECTED:-}" = 1 ] && [
     echo "scenario $name: dump of $dwg failed" >&2; failed=1
   else
     compare "$dir/$name.dump.expected" "$tmp/dump.out" "dump of $dwg"
+  fi
+fi
+file=$(header file)
+if [ -n "$file" ]; then
+  if [ ! -f "$tmp/$file" ]; then
+    echo "scenario $name: the run did not write $file" >&2; failed=1
+  elif ! iconv -f GBK -t UTF-8 "$tmp/$file" >"$tmp/file.out"; then
+    echo "scenario $name: $file is not in code page 936" >&2; failed=1
+  else
+    compare "$dir/$name.file.expected" "$tmp/file.out" "$file"
   fi
 fi
 exit $failed
