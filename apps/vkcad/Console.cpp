@@ -39,10 +39,11 @@ std::optional<vked::InputLine> ReadConsoleLine()
     // The prompt the transcript already printed becomes readline's own prompt, so that line
     // editing redraws it; at top level the console asks for a command. A modal dialog or a
     // prompt without text waits on an empty line: so does the console.
-    std::string prompt = !t.atLineStart()       ? t.currentLine().ToUtf8()
+    const bool promptShown = !t.atLineStart();
+    std::string prompt = promptShown            ? t.currentLine().ToUtf8()
                          : vked::IsPromptActive() ? std::string()
                                                   : std::string("Command: ");
-    if (!t.atLineStart()) {
+    if (promptShown) {
         std::fputs("\r", stdout);
         // The terminal ends the line the user typed; the transcript must know it did.
         vked::Transcript::Sink saved = t.sink();
@@ -60,7 +61,10 @@ std::optional<vked::InputLine> ReadConsoleLine()
     }
     if (!text) return std::nullopt;  // end of input (Ctrl-D)
     if (*text) add_history(text);
-    vked::InputLine line{CString::FromUtf8(text), u"console", ++g_lineNo, false};
+    // Enter on its own answers a prompt that asks something (it ends a selection, takes a
+    // default); elsewhere an empty line is nothing, as a blank script line is.
+    vked::InputLine line{promptShown && !*text ? CString(u"<enter>") : CString::FromUtf8(text), u"console",
+                         ++g_lineNo, false};
     std::free(text);
     return line;
 }

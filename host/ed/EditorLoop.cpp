@@ -232,7 +232,8 @@ bool RunNextTopLevelLine()
         rest.Trim();
         if (!rest.IsEmpty()) q.unread(InputLine{rest, line.source, line.lineNo, false});
     }
-    transcript().writeLine(CString(u"Command: ") + name);
+    // A terminal that echoes what is typed has shown the command after its own prompt.
+    if (transcript().echoInput()) transcript().writeLine(CString(u"Command: ") + name);
     if (!RunCommand(name)) {
         if (sp >= 0) q.take();  // the rest belonged to the unknown command
         transcript().writeLine(CString(u"Unknown command \"") + name + u"\".");

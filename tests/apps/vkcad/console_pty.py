@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """vkcad's interactive console through a pseudo-terminal: readline line editing and history.
 
-Types "QSAVX", a backspace and "E" (QSAVE after editing), recalls it with the up arrow, then QUIT.
-The drawing must have been saved and both QSAVE runs must show in the transcript."""
+Types "QSAVX", a backspace and "E" (QSAVE after editing), recalls it with the up arrow, then
+MOVE, whose selection prompt a bare Enter ends, then QUIT. The drawing must have been saved, both
+QSAVE runs must show in the transcript, each command once."""
 import os, pty, select, sys, tempfile, time
 
 vkcad = sys.argv[1]
@@ -32,25 +33,44 @@ def read_until(marker, count=1, timeout=10):
                 raise SystemExit("vkcad ended early; got:\n" + out.decode(errors="replace"))
             out += chunk
 
+def prompts():
+    return out.count(b"Command: ")
+
+def saved_and_removed():
+    path = os.path.join(tmp, "room.dwg")
+    if not os.path.exists(path):
+        return False
+    os.remove(path)
+    return True
+
 read_until(b"Command: ")
 os.write(fd, b"QSAVX\x7fE\r")
-read_until(b"Command: QSAVE")
-read_until(b"Command: ", out.count(b"Command: ") + 1)   # the next prompt: QSAVE has finished
-saved_once = os.path.exists(os.path.join(tmp, "room.dwg"))
-if saved_once:
-    os.remove(os.path.join(tmp, "room.dwg"))
-n = out.count(b"Command: QSAVE")
+read_until(b"Command: ", prompts() + 1)   # the next prompt: QSAVE has finished
+saved_once = saved_and_removed()
 os.write(fd, b"\x1b[A\r")          # the previous line from history
-read_until(b"Command: QSAVE", n + 1)
-read_until(b"Command: ", out.count(b"Command: ") + 1)
+read_until(b"Command: ", prompts() + 1)
+saved_again = saved_and_removed()
+os.write(fd, b"MOVE\r")
+read_until(b"Select objects: ")
+os.write(fd, b"\r")               # a bare Enter ends the selection, and with it MOVE
+read_until(b"Command: ", prompts() + 1)
+mark = len(out)
+os.write(fd, b"QSAVE\r")
+read_until(b"Command: ", prompts() + 1)
+echoed_once = out[mark:].count(b"QSAVE") == 1
+saved_plain = saved_and_removed()
 os.write(fd, b"QUIT\r")
 _, status = os.waitpid(pid, 0)
 text = out.decode(errors="replace")
 ok = True
+if not echoed_once:
+    print("the typed command was shown more than once"); ok = False
 if not saved_once:
     print("QSAVE typed with a correction did not save room.dwg"); ok = False
-if out.count(b"Command: QSAVE") <= n or not os.path.exists(os.path.join(tmp, "room.dwg")):
+if not saved_again:
     print("QSAVE recalled from history did not run"); ok = False
+if not saved_plain:
+    print("QSAVE typed after MOVE did not run"); ok = False
 if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
     print("vkcad did not end cleanly after QUIT: status", status); ok = False
 if not ok:
