@@ -2,78 +2,48 @@
 """vkcad's interactive console through a pseudo-terminal: readline line editing and history.
 
 Types "QSAVX", a backspace and "E" (QSAVE after editing), recalls it with the up arrow, then
-MOVE, whose selection prompt a bare Enter ends, then QUIT. The drawing must have been saved, both
-QSAVE runs must show in the transcript, each command once."""
-import os, pty, select, sys, tempfile, time
+MOVE, whose selection prompt a bare Enter ends, then QSAVE and QUIT. The drawing must have been
+saved each time, and a typed command must show once."""
+import os, sys
 
-vkcad = sys.argv[1]
-tmp = tempfile.mkdtemp(prefix="vkcad_pty_")
-env = dict(os.environ, HOME=tmp, VKCAD_DRIVES="C=" + tmp, TERM="xterm")
+from pty_session import Session
 
-pid, fd = pty.fork()
-if pid == 0:
-    os.chdir(tmp)
-    os.execve(vkcad, [vkcad, "--no-default-plugins", "room.dwg"], env)
-
-out = b""
-def read_until(marker, count=1, timeout=10):
-    global out
-    end = time.time() + timeout
-    while out.count(marker) < count:
-        left = end - time.time()
-        if left <= 0:
-            raise SystemExit("timed out waiting for %r; got:\n%s" % (marker, out.decode(errors="replace")))
-        r, _, _ = select.select([fd], [], [], left)
-        if r:
-            try:
-                chunk = os.read(fd, 4096)
-            except OSError:
-                chunk = b""
-            if not chunk:
-                raise SystemExit("vkcad ended early; got:\n" + out.decode(errors="replace"))
-            out += chunk
-
-def prompts():
-    return out.count(b"Command: ")
+s = Session(sys.argv[1], ["--no-default-plugins", "room.dwg"], "vkcad_pty_")
+drawing = os.path.join(s.dir, "room.dwg")
 
 def saved_and_removed():
-    path = os.path.join(tmp, "room.dwg")
-    if not os.path.exists(path):
+    if not os.path.exists(drawing):
         return False
-    os.remove(path)
+    os.remove(drawing)
     return True
 
-read_until(b"Command: ")
-os.write(fd, b"QSAVX\x7fE\r")
-read_until(b"Command: ", prompts() + 1)   # the next prompt: QSAVE has finished
+s.expect(b"Command: ")
+s.type(b"QSAVX\x7fE\r")
+s.expect(b"Command: ")             # the next prompt: QSAVE has finished
 saved_once = saved_and_removed()
-os.write(fd, b"\x1b[A\r")          # the previous line from history
-read_until(b"Command: ", prompts() + 1)
+s.type(b"\x1b[A\r")                # the previous line from history
+s.expect(b"Command: ")
 saved_again = saved_and_removed()
-os.write(fd, b"MOVE\r")
-read_until(b"Select objects: ")
-os.write(fd, b"\r")               # a bare Enter ends the selection, and with it MOVE
-read_until(b"Command: ", prompts() + 1)
-mark = len(out)
-os.write(fd, b"QSAVE\r")
-read_until(b"Command: ", prompts() + 1)
-echoed_once = out[mark:].count(b"QSAVE") == 1
+s.type(b"MOVE\r")
+s.expect(b"Select objects: ")
+s.type(b"\r")                      # a bare Enter ends the selection, and with it MOVE
+s.expect(b"Command: ")
+mark = len(s.out)
+s.type(b"QSAVE\r")
+s.expect(b"Command: ")
+echoed_once = s.since(mark).count(b"QSAVE") == 1
 saved_plain = saved_and_removed()
-os.write(fd, b"QUIT\r")
-_, status = os.waitpid(pid, 0)
-text = out.decode(errors="replace")
-ok = True
-if not echoed_once:
-    print("the typed command was shown more than once"); ok = False
-if not saved_once:
-    print("QSAVE typed with a correction did not save room.dwg"); ok = False
-if not saved_again:
-    print("QSAVE recalled from history did not run"); ok = False
-if not saved_plain:
-    print("QSAVE typed after MOVE did not run"); ok = False
-if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
-    print("vkcad did not end cleanly after QUIT: status", status); ok = False
-if not ok:
-    print("transcript:\n" + text)
+s.type(b"QUIT\r")
+ended = s.wait()
+
+failures = [why for ok, why in [
+    (echoed_once, "the typed command was shown more than once"),
+    (saved_once, "QSAVE typed with a correction did not save room.dwg"),
+    (saved_again, "QSAVE recalled from history did not run"),
+    (saved_plain, "QSAVE typed after MOVE did not run"),
+    (ended, "vkcad did not end cleanly after QUIT"),
+] if not ok]
+if failures:
+    print("\n".join(failures) + "\ntranscript:\n" + s.text())
     sys.exit(1)
 print("console ok")
