@@ -1,93 +1,17 @@
-// A plug-in for vkcad's tests. Its command TDLG keeps a point prompt running under a modeless
-// dialog: "提取" hides the dialog and asks for an entity and an angle, "选项" opens a modal
-// dialog with a check box, "结束" sends the cancel character, which ends the point loop.
-// Everything it learns goes to the transcript, so scripts and the console can check it.
-#include "host/db/AcDb.h"
-#include "host/ed/AcApDocManager.h"
-#include "host/ed/AcEd.h"
-#include "host/ed/InputQueue.h"
+// A plug-in for vkcad's tests. Its command TDLG is the editor tests' dialog command: a point
+// prompt under a modeless dialog whose buttons open nested prompts and a modal dialog and send
+// the cancel character; what it learns goes to the transcript, so scripts and the console can
+// check it.
 #include "host/rx/AcRxDynamicLinker.h"
-#include "host/ui/AfxWin.h"
+#include "tests/support/FrameDialogCommand.h"
 
 namespace {
 
 constexpr const char16_t* kGroup = u"VKTEST";
+constexpr UINT kFrameDialog = 400;
 HINSTANCE g_resources = nullptr;
 
-void RegisterTemplates(HINSTANCE h)
-{
-    vkui::DialogTemplate frame;
-    frame.id = 400;
-    frame.caption = u"测试对话框";
-    frame.controls = {{10, vkui::ControlKind::kButton, u"提取"},
-                      {11, vkui::ControlKind::kButton, u"选项"},
-                      {12, vkui::ControlKind::kButton, u"结束"}};
-    vkui::RegisterDialogTemplate(h, frame);
-    vkui::DialogTemplate modal;
-    modal.id = 401;
-    modal.caption = u"选项";
-    modal.controls = {{5, vkui::ControlKind::kCheckBox, u"土建构件"},
-                      {IDOK, vkui::ControlKind::kDefButton, u"确定"},
-                      {IDCANCEL, vkui::ControlKind::kButton, u"取消"}};
-    vkui::RegisterDialogTemplate(h, modal);
-}
-
-class COptionDlg : public CDialog {
-public:
-    COptionDlg() : CDialog(401) {}
-    int m_check = 1;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Check(pDX, 5, m_check); }
-};
-
-class CFrameDlg : public CDialog {
-protected:
-    void OnPick()
-    {
-        ShowWindow(SW_HIDE);
-        ads_name n;
-        ads_point p;
-        if (acedEntSel(u"\n请选择房间: ", n, p) == RTNORM) {
-            AcDbObjectId id;
-            acdbGetObjectId(id, n);
-            acutPrintf(u"\npicked #%s", static_cast<const char16_t*>(id.handle().text()));
-            double angle = 0;
-            if (acedGetReal(u"\n请输入旋转角度值:<0> ", &angle) == RTNORM) acutPrintf(u"\nangle %g", angle);
-        } else {
-            acutPrintf(u"\nnothing picked");
-        }
-        ShowWindow(SW_SHOW);
-    }
-    void OnOptions()
-    {
-        COptionDlg dlg;
-        INT_PTR rc = dlg.DoModal();
-        acutPrintf(u"\noptions %d check %d", int(rc), dlg.m_check);
-    }
-    void OnEnd() { vked::SendToCommandLine(CString(u"\x03")); }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CFrameDlg, CDialog)
-    ON_BN_CLICKED(10, &CFrameDlg::OnPick)
-    ON_BN_CLICKED(11, &CFrameDlg::OnOptions)
-    ON_BN_CLICKED(12, &CFrameDlg::OnEnd)
-END_MESSAGE_MAP()
-
-void CmdTdlg()
-{
-    acDocManager->pushResourceHandle(g_resources);
-    CFrameDlg dlg;
-    dlg.Create(400, nullptr);
-    acDocManager->popResourceHandle();
-    dlg.ShowWindow(SW_SHOW);
-    ads_point p;
-    int points = 0, rc;
-    while ((rc = acedGetPoint(nullptr, u"\n指定点: ", p)) == RTNORM) ++points;
-    acutPrintf(u"\n%d points, loop ended %s", points, rc == RTCAN ? u"by cancel" : u"otherwise");
-    dlg.DestroyWindow();
-}
+void CmdTdlg() { vktest::RunFrameDialogCommand(g_resources, kFrameDialog); }
 
 }  // namespace
 
@@ -97,7 +21,7 @@ extern "C" __attribute__((visibility("default"))) AcRx::AppRetCode acrxEntryPoin
         acrxDynamicLinker()->unlockApplication(appId);
         acrxDynamicLinker()->registerAppMDIAware(appId);
         g_resources = vked::ResourceHandleOf(appId);
-        RegisterTemplates(g_resources);
+        vktest::RegisterFrameDialogTemplates(g_resources, kFrameDialog);
         acedRegCmds()->addCommand(kGroup, u"_TDLG", u"TDLG", ACRX_CMD_MODAL, &CmdTdlg);
     } else if (msg == AcRx::kUnloadAppMsg) {
         acedRegCmds()->removeGroup(kGroup);
