@@ -10,6 +10,7 @@
 namespace {
 
 struct Var {
+    explicit Var(short t = RTNONE) : type(t) {}
     short type;
     double real = 0;
     short shrt = 0;
@@ -21,9 +22,9 @@ struct Var {
 std::map<CString, Var> Defaults()
 {
     std::map<CString, Var> v;
-    auto s = [&](const char16_t* n, short val) { Var x{RTSHORT}; x.shrt = val; v[n] = x; };
-    auto r = [&](const char16_t* n, double val) { Var x{RTREAL}; x.real = val; v[n] = x; };
-    auto t = [&](const char16_t* n, const char16_t* val) { Var x{RTSTR}; x.str = val; v[n] = x; };
+    auto s = [&](const char16_t* n, short val) { Var x(RTSHORT); x.shrt = val; v[n] = x; };
+    auto r = [&](const char16_t* n, double val) { Var x(RTREAL); x.real = val; v[n] = x; };
+    auto t = [&](const char16_t* n, const char16_t* val) { Var x(RTSTR); x.str = val; v[n] = x; };
     s(u"ORTHOMODE", 0);
     s(u"OSMODE", 0);
     s(u"PICKBOX", 3);
@@ -34,9 +35,9 @@ std::map<CString, Var> Defaults()
     t(u"CLAYER", u"0");
     s(u"LUPREC", 4);
     r(u"ANGBASE", 0);
-    v[u"LASTPOINT"] = Var{RT3DPOINT};
-    for (const char16_t* n : {u"CMDACTIVE"}) { Var x{RTSHORT}; x.readOnly = true; v[n] = x; }
-    for (const char16_t* n : {u"CMDNAMES", u"DWGNAME", u"DWGPREFIX"}) { Var x{RTSTR}; x.readOnly = true; v[n] = x; }
+    v[u"LASTPOINT"] = Var(RT3DPOINT);
+    for (const char16_t* n : {u"CMDACTIVE"}) { Var x(RTSHORT); x.readOnly = true; v[n] = x; }
+    for (const char16_t* n : {u"CMDNAMES", u"DWGNAME", u"DWGPREFIX"}) { Var x(RTSTR); x.readOnly = true; v[n] = x; }
     return v;
 }
 

@@ -59,9 +59,10 @@ std::vector<CString> Tokens(const CString& text, bool& ok)
         if (s[i] == u'"') {
             size_t end = s.find(u'"', i + 1);
             if (end == std::u16string::npos) { ok = false; return out; }
-            tok = s.substr(i + 1, end - i - 1);
+            tok.assign(1, u'\x01');  // marks quoted text
+            tok.append(s, i + 1, end - i - 1);
             i = end + 1;
-            out.emplace_back(u"\x01" + tok);  // marks quoted text
+            out.emplace_back(std::move(tok));
             continue;
         }
         while (i < s.size() && s[i] != u' ' && s[i] != u'\t') tok += s[i++];

@@ -113,7 +113,9 @@ TEST(DrawingFileBadInput, RandomMutationsNeverCrashAndNeverLeaveHalfADrawing)
         AcDbDatabase db(false);
         // With the checksum checked, a mutated file is refused unless it is unchanged.
         Acad::ErrorStatus checked = vkdwg::readDrawing(&db, bytes);
-        if (bytes != good) EXPECT_NE(checked, Acad::eOk);
+        if (bytes != good) {
+            EXPECT_NE(checked, Acad::eOk);
+        }
         AcDbDatabase raw(false);
         Acad::ErrorStatus es = vkdwg::readDrawing(&raw, bytes, vkdwg::ReadOptions{false});
         if (es == Acad::eOk) {

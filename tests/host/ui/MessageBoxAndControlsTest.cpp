@@ -106,7 +106,7 @@ TEST_F(UiTest, ActionsSendTheNotificationsOfRealControlsAndDataExchangeFollows)
     vkui::DialogTemplate t;
     t.id = 400;
     t.caption = u"创建标准房间";
-    t.controls = {{200, vkui::ControlKind::kComboDropDown}, {204, vkui::ControlKind::kListBox},
+    t.controls = {{200, vkui::ControlKind::kComboDropDown, u""}, {204, vkui::ControlKind::kListBox, u""},
                   {IDOK, vkui::ControlKind::kDefButton, u"确定"}};
     vkui::RegisterDialogTemplate(Handle(), t);
     CNameDlg dlg;

@@ -77,14 +77,6 @@ protected:
     }
 };
 
-bool operator==(const AcArray<AcDbObjectId>& a, const AcArray<AcDbObjectId>& b)
-{
-    if (a.length() != b.length()) return false;
-    for (int i = 0; i < a.length(); ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
-
 TEST_F(IndexedSelectionTest, IndexedSelectionEqualsTheWalkOnRandomFloorsUnderEdits)
 {
     std::vector<AcDbObjectId> ids;
