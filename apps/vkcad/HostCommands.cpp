@@ -210,11 +210,16 @@ void CmdQuit()
 struct HostCommand {
     const char16_t* name;
     AcRxFunctionPtr fn;
+    Adesk::Int32 flags;
 };
+// Session commands run with no drawing open too; the others work on the current drawing.
 const HostCommand kCommands[] = {
-    {u"OPEN", CmdOpen},   {u"QSAVE", CmdQSave}, {u"SAVEAS", CmdSaveAs}, {u"SAVEALL", CmdSaveAll},
-    {u"CLOSE", CmdClose}, {u"ERASE", CmdErase}, {u"MOVE", CmdMove},     {u"COPY", CmdCopy},
-    {u"LIST", CmdList},   {u"APPLOAD", CmdAppLoad}, {u"QUIT", CmdQuit},  {u"EXIT", CmdQuit},
+    {u"OPEN", CmdOpen, ACRX_CMD_SESSION},       {u"QSAVE", CmdQSave, ACRX_CMD_MODAL},
+    {u"SAVEAS", CmdSaveAs, ACRX_CMD_MODAL},     {u"SAVEALL", CmdSaveAll, ACRX_CMD_SESSION},
+    {u"CLOSE", CmdClose, ACRX_CMD_MODAL},       {u"ERASE", CmdErase, ACRX_CMD_MODAL},
+    {u"MOVE", CmdMove, ACRX_CMD_MODAL},         {u"COPY", CmdCopy, ACRX_CMD_MODAL},
+    {u"LIST", CmdList, ACRX_CMD_MODAL},         {u"APPLOAD", CmdAppLoad, ACRX_CMD_SESSION},
+    {u"QUIT", CmdQuit, ACRX_CMD_SESSION},       {u"EXIT", CmdQuit, ACRX_CMD_SESSION},
 };
 
 }  // namespace
@@ -223,7 +228,7 @@ void RegisterHostCommands()
 {
     if (acedRegCmds()->hasGroup(kGroup)) return;
     for (const HostCommand& c : kCommands)
-        acedRegCmds()->addCommand(kGroup, c.name, c.name, ACRX_CMD_MODAL, c.fn);
+        acedRegCmds()->addCommand(kGroup, c.name, c.name, c.flags, c.fn);
 }
 
 void RemoveHostCommands() { acedRegCmds()->removeGroup(kGroup); }

@@ -24,7 +24,8 @@ namespace {
 // is a mistake the exit code must show.
 bool IsBadLineReport(const CString& line)
 {
-    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || line.Left(17) == u"Unknown command \"";
+    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || line.Left(17) == u"Unknown command \"" ||
+           line.Left(20) == u"No drawing is open: ";
 }
 
 // Counts the transcript's reports of bad lines while passing everything on.

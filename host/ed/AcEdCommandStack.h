@@ -5,6 +5,8 @@
 // starting with "_" also matches a global name without that underscore, and a global name
 // starting with "_" matches the word without it ("_bjbz" and "bjbz" both find global
 // "_bjbz"). A command runs with the current document locked (kWrite) and sets CMDACTIVE.
+// When no drawing is open (no current document and no working database) only commands
+// registered with ACRX_CMD_SESSION run; any other is refused with a transcript line.
 #include <vector>
 
 #include "host/db/AcDbCore.h"

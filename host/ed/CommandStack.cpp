@@ -126,6 +126,11 @@ bool RunCommand(const CString& typedName)
     AcRxFunctionPtr fn = cmd->functionAddr();  // the command may remove its own group
     CString global = cmd->globalName();
     AcApDocument* doc = acDocManager->curDocument();
+    // With no drawing at all, only session commands (opening a drawing, loading, quitting) run.
+    if (!doc && !acdbHostApplicationServices()->workingDatabase() && !(cmd->commandFlags() & ACRX_CMD_SESSION)) {
+        transcript().writeLine(CString(u"No drawing is open: \"") + typedName + u"\" needs one.");
+        return true;
+    }
     if (doc) acDocManager->lockDocument(doc, AcAp::kWrite, cmd->globalName().GetString(), cmd->localName().GetString());
     if (g_running.empty()) detail::ResetInputEndedState();
     g_running.push_back(cmd);

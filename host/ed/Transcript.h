@@ -8,6 +8,8 @@
 //   *Cancel*                   a prompt ended by Esc or the cancel character
 //   ** line N (SOURCE): WHY **  an input line that does not fit the waiting reader
 //   ** input ended: WHAT **    the input ran out while something waited (answered Esc)
+//   No drawing is open: "NAME" needs one.
+//                              a command that needs a drawing, typed when none is open
 //   [CAPTION|KIND] TEXT        a message box (host/ui), KIND warning|information|question|
 //                              error|message; a line feed in TEXT shows as \n
 //   <dialog ID "CAPTION" shown>, <... shown modal>, <... hidden>, <... ended N>,
