@@ -12,6 +12,7 @@
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ValidationByName.h"
 
 namespace fs = std::filesystem;
 
@@ -56,21 +57,6 @@ public:
     fs::path dir;
 };
 
-// The name-by-name validation: a fresh read of the library drawing for each listed name.
-void ValidateNameByName(std::vector<CString>& names)
-{
-    for (int i = int(names.size()) - 1; i >= 0; --i) {
-        AcDbDatabase* raw = nullptr;
-        CManageStdRoom::GetDb(raw);
-        std::unique_ptr<AcDbDatabase> db(raw);
-        AcDbBlockTable* table = nullptr;
-        if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) continue;
-        AcDbObjectId id;
-        if (table->getAt(names[size_t(i)], id) != Acad::eOk) names.erase(names.begin() + i);
-        table->close();
-    }
-}
-
 void BM_ReadLibraryOnce(benchmark::State& state)
 {
     BenchProject project(int(state.range(0)));
@@ -97,8 +83,7 @@ void BM_ReadAndValidateListNameByName(benchmark::State& state)
     CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
     const std::vector<CString> listed = lib->m_RoomNames;
     for (auto _ : state) {
-        std::vector<CString> names = listed;
-        ValidateNameByName(names);
+        const std::vector<CString> names = vktest::ValidatedNameByName(listed);
         if (names.size() != listed.size()) state.SkipWithError("validation lost names");
     }
 }

@@ -2,7 +2,9 @@
 // The host's binary drawing format (layout in docs/drawing-format.md): writing a database to
 // bytes and reading bytes into an empty database. Host-internal; files go through
 // AcDbDatabase::readDwgFile and saveAs.
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,34 @@ enum class FieldTag : std::uint8_t {
 };
 
 std::uint32_t crc32(const void* data, size_t n, std::uint32_t crc = 0);
+
+// Values as their bytes, little-endian, for the writer, the reader and the filers.
+static_assert(std::endian::native == std::endian::little, "the format is little-endian; add swapping");
+template <class T>
+void put(std::string& out, T v)
+{
+    char b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));
+    out.append(b, sizeof(T));
+}
+template <class T>
+void patch(std::string& out, size_t pos, T v)
+{
+    std::memcpy(out.data() + pos, &v, sizeof(T));
+}
+template <class T>
+T get(std::string_view in, size_t pos)
+{
+    T v;
+    std::memcpy(&v, in.data() + pos, sizeof(T));
+    return v;
+}
+// A string: its length in UTF-16 code units, then the code units.
+inline void putString(std::string& out, const CString& s)
+{
+    put(out, static_cast<std::uint32_t>(s.GetLength()));
+    out.append(reinterpret_cast<const char*>(s.GetString()), static_cast<size_t>(s.GetLength()) * 2);
+}
 
 // The whole drawing as file bytes. eInvalidDwgVersion for a version other than kDHL_1027.
 Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out,

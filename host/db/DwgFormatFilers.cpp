@@ -1,29 +1,11 @@
 #include "host/db/DwgFormatFilers.h"
 
-#include <bit>
 #include <cstring>
 
 #include "host/db/AcDbDatabase.h"
 
-static_assert(std::endian::native == std::endian::little, "the format is little-endian; add swapping");
-
 namespace vkdwg {
 namespace {
-
-template <class T>
-void put(std::string& out, T v)
-{
-    char b[sizeof(T)];
-    std::memcpy(b, &v, sizeof(T));
-    out.append(b, sizeof(T));
-}
-template <class T>
-T get(std::string_view in, size_t pos)
-{
-    T v;
-    std::memcpy(&v, in.data() + pos, sizeof(T));
-    return v;
-}
 
 // Size of the body after the tag, for tags of fixed size; 0 for variable or unknown tags.
 size_t fixedBody(FieldTag t)
@@ -74,8 +56,7 @@ Acad::ErrorStatus DwgOutFiler::writeDouble(double v, const char*)
 Acad::ErrorStatus DwgOutFiler::writeString(const CString& v, const char*)
 {
     tag(FieldTag::kString);
-    put(m_out, static_cast<std::uint32_t>(v.GetLength()));
-    m_out.append(reinterpret_cast<const char*>(v.GetString()), static_cast<size_t>(v.GetLength()) * 2);
+    putString(m_out, v);
     return Acad::eOk;
 }
 Acad::ErrorStatus DwgOutFiler::writePoint2d(const AcGePoint2d& v, const char*)

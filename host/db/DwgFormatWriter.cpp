@@ -11,23 +11,6 @@
 namespace vkdwg {
 namespace {
 
-template <class T>
-void put(std::string& out, T v)
-{
-    char b[sizeof(T)];
-    std::memcpy(b, &v, sizeof(T));
-    out.append(b, sizeof(T));
-}
-template <class T>
-void patch(std::string& out, size_t pos, T v)
-{
-    std::memcpy(out.data() + pos, &v, sizeof(T));
-}
-void putString(std::string& out, const CString& s)
-{
-    put(out, static_cast<std::uint32_t>(s.GetLength()));
-    out.append(reinterpret_cast<const char*>(s.GetString()), static_cast<size_t>(s.GetLength()) * 2);
-}
 
 // The classes named in a file, each after its parent.
 class ClassTable {

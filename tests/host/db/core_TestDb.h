@@ -1,18 +1,11 @@
 #pragma once
 // Helpers of the database core tests: a drawing with entities in model space.
 #include "host/db/AcDb.h"
+#include "tests/support/TestDrawing.h"
 
 namespace coretest {
 
-inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent)
-{
-    AcDbBlockTableRecord* ms = nullptr;
-    AcDbObjectId id;
-    if (acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForWrite) != Acad::eOk) return id;
-    if (ms->appendAcDbEntity(id, ent) == Acad::eOk) ent->close();
-    ms->close();
-    return id;
-}
+using vktest::appendToModelSpace;
 
 inline AcDbObjectId addLine(AcDbDatabase& db, AcGePoint3d a, AcGePoint3d b)
 {

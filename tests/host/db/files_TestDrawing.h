@@ -10,6 +10,7 @@
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
 #include "host/win/Windows.h"
+#include "tests/support/TestDrawing.h"
 
 namespace filestest {
 
@@ -48,19 +49,7 @@ inline void writeBytes(const std::string& hostPath, const std::string& bytes)
     std::ofstream(hostPath, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline AcDbObjectId appendTo(AcDbObjectId blockId, AcDbEntity* ent)
-{
-    AcDbBlockTableRecord* block = nullptr;
-    AcDbObjectId id;
-    if (acdbOpenObject(block, blockId, AcDb::kForWrite) != Acad::eOk) {
-        delete ent;
-        return id;
-    }
-    if (block->appendAcDbEntity(id, ent) == Acad::eOk) ent->close();
-    else delete ent;
-    block->close();
-    return id;
-}
+using vktest::appendTo;
 
 inline AcDbObjectId addLine(AcDbDatabase& db, AcGePoint3d a, AcGePoint3d b, const char16_t* layer = u"0")
 {

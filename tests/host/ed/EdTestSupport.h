@@ -6,6 +6,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
+#include "tests/support/TestDrawing.h"
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -27,14 +28,10 @@ protected:
     AcDbObjectId addLine(AcGePoint3d a, AcGePoint3d b, const char16_t* layer = u"0")
     {
         acdbEnsureLayer(db.get(), layer, true);
-        AcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
         auto* line = new AcDbLine(a, b);
         line->setLayer(layer);
-        AcDbObjectId id;
-        EXPECT_EQ(ms->appendAcDbEntity(id, line), Acad::eOk);
-        line->close();
-        ms->close();
+        const AcDbObjectId id = vktest::appendToModelSpace(*db, line);
+        EXPECT_FALSE(id.isNull());
         return id;
     }
     static CString hashOf(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }

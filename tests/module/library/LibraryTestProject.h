@@ -12,6 +12,7 @@
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/TestDrawing.h"
 
 class LibraryProjectTest : public ::testing::Test {
 protected:
@@ -47,12 +48,8 @@ protected:
 
     AcDbObjectId append(AcDbEntity* ent, AcDbDatabase* into = nullptr)
     {
-        AcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(acdbOpenObject(rec, (into ? into : db.get())->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
-        AcDbObjectId id;
-        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
-        ent->close();
-        rec->close();
+        const AcDbObjectId id = vktest::appendToModelSpace(into ? *into : *db, ent);
+        EXPECT_FALSE(id.isNull());
         return id;
     }
 

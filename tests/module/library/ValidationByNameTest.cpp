@@ -3,24 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/module/library/LibraryTestProject.h"
+#include "tests/support/ValidationByName.h"
 
 namespace {
 class ValidationByNameTest : public LibraryProjectTest {};
 
-std::vector<CString> ValidatedNameByName(std::vector<CString> names)
-{
-    for (int i = int(names.size()) - 1; i >= 0; --i) {
-        AcDbDatabase* raw = nullptr;
-        CManageStdRoom::GetDb(raw);
-        std::unique_ptr<AcDbDatabase> db(raw);
-        AcDbBlockTable* table = nullptr;
-        if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) continue;
-        AcDbObjectId id;
-        if (table->getAt(names[size_t(i)], id) != Acad::eOk) names.erase(names.begin() + i);
-        table->close();
-    }
-    return names;
-}
+using vktest::ValidatedNameByName;
 }  // namespace
 
 TEST_F(ValidationByNameTest, OneReadKeepsWhatANameByNameLookupKeeps)

@@ -8,6 +8,7 @@
 #include "host/db/AcDb.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
+#include "tests/support/TestDrawing.h"
 
 struct Vtx {
     double x, y, bulge = 0;
@@ -47,12 +48,8 @@ public:
     {
         if (CString(layer) != CString(u"0")) acdbEnsureLayer(db.get(), layer, true);
         ent->setLayer(layer);
-        AcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(acdbOpenObject(rec, db->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
-        AcDbObjectId id;
-        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
-        ent->close();
-        rec->close();
+        const AcDbObjectId id = vktest::appendToModelSpace(*db, ent);
+        EXPECT_FALSE(id.isNull());
         return id;
     }
     AcDbObjectId appendRoom() { return append(square<AcDbVkRoom>().release(), u"VK_建筑_SYS_房间"); }

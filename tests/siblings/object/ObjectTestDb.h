@@ -3,21 +3,14 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
+#include "tests/support/TestDrawing.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipe.h"
 #include "siblings/object/VkQsPipeValve.h"
 
 namespace objtest {
 
-inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent)
-{
-    AcDbBlockTableRecord* ms = nullptr;
-    AcDbObjectId id;
-    if (acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForWrite) != Acad::eOk) return id;
-    if (ms->appendAcDbEntity(id, ent) == Acad::eOk) ent->close();
-    ms->close();
-    return id;
-}
+using vktest::appendToModelSpace;
 
 struct PipeWithValves {
     AcDbObjectId pipe;

@@ -12,6 +12,7 @@
 #include "siblings/project/OpenFloorFile.h"
 #include "siblings/project/ProjectFile.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 using VkQsDataMng::CProj;
@@ -176,13 +177,7 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
         g_seen.push_back(OpenFloorFile(u"2F", false) ? u"opened" : u"failed");
         g_seen.push_back(VkQsDataMng::CProj().GetCurFloorName());
         acedGetPoint(nullptr, u"\nPoint: ", p);
-        AcDbObjectId id;
-        auto* line = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(p[0], p[1], 0));
-        AcDbBlockTableRecord* ms = nullptr;
-        acdbOpenObject(ms, acdbCurDwg()->modelSpaceId(), AcDb::kForWrite);
-        ms->appendAcDbEntity(id, line);
-        line->close();
-        ms->close();
+        vktest::appendToModelSpace(*acdbCurDwg(), new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(p[0], p[1], 0)));
     });
     vked::inputQueue().push(u"tfloor", u"t.scr", 1);
     vked::inputQueue().push(u"1,1", u"t.scr", 2);

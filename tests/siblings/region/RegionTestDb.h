@@ -3,18 +3,11 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
+#include "tests/support/TestDrawing.h"
 
 namespace regiontest {
 
-inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent)
-{
-    AcDbBlockTableRecord* ms = nullptr;
-    AcDbObjectId id;
-    if (acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForWrite) != Acad::eOk) return id;
-    if (ms->appendAcDbEntity(id, ent) == Acad::eOk) ent->close();
-    ms->close();
-    return id;
-}
+using vktest::appendToModelSpace;
 
 inline void setOutline(AcDbPolyline& pl, const std::vector<AcGePoint2d>& pts)
 {

@@ -6,6 +6,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
+#include "tests/support/TestDrawing.h"
 
 class ServicesTest : public ::testing::Test {
 protected:
@@ -26,12 +27,8 @@ public:
     // Appends an entity to a block of `d` (model space by default) and closes it.
     static AcDbObjectId append(AcDbDatabase* d, AcDbEntity* ent, AcDbObjectId block = AcDbObjectId())
     {
-        AcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(acdbOpenObject(rec, block.isNull() ? d->modelSpaceId() : block, AcDb::kForWrite), Acad::eOk);
-        AcDbObjectId id;
-        EXPECT_EQ(rec->appendAcDbEntity(id, ent), Acad::eOk);
-        ent->close();
-        rec->close();
+        const AcDbObjectId id = vktest::appendTo(block.isNull() ? d->modelSpaceId() : block, ent);
+        EXPECT_FALSE(id.isNull());
         return id;
     }
     static AcDbLine* line(double x1, double y1, double x2, double y2, const char16_t* layer = u"0")

@@ -1,0 +1,24 @@
+#pragma once
+// Putting entities into a test drawing: one definition for every test folder.
+#include "host/db/AcDb.h"
+
+namespace vktest {
+
+// Appends ent to the block and closes it; the null id (and ent deleted) when that fails.
+inline AcDbObjectId appendTo(AcDbObjectId blockId, AcDbEntity* ent)
+{
+    AcDbBlockTableRecord* block = nullptr;
+    AcDbObjectId id;
+    if (acdbOpenObject(block, blockId, AcDb::kForWrite) != Acad::eOk) {
+        delete ent;
+        return id;
+    }
+    if (block->appendAcDbEntity(id, ent) == Acad::eOk) ent->close();
+    else delete ent;
+    block->close();
+    return id;
+}
+
+inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent) { return appendTo(db.modelSpaceId(), ent); }
+
+}  // namespace vktest
