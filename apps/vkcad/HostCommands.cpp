@@ -61,13 +61,15 @@ std::vector<AcDbObjectId> AskSelection()
     return ids;
 }
 
-// Base point and second point; false when either is not given.
-bool AskDisplacement(AcGeVector3d& delta)
+// The selection and the move from a base point to a second point; false when any is missing.
+bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform)
 {
+    ids = AskSelection();
+    if (ids.empty()) return false;
     ads_point base, second;
     if (acedGetPoint(nullptr, u"Specify base point: ", base) != RTNORM) return false;
     if (acedGetPoint(base, u"Specify second point: ", second) != RTNORM) return false;
-    delta = AcGeVector3d(second[0] - base[0], second[1] - base[1], second[2] - base[2]);
+    xform = AcGeMatrix3d::translation(AcGeVector3d(second[0] - base[0], second[1] - base[1], second[2] - base[2]));
     return true;
 }
 
@@ -134,10 +136,9 @@ void CmdErase()
 
 void CmdMove()
 {
-    std::vector<AcDbObjectId> ids = AskSelection();
-    AcGeVector3d delta;
-    if (ids.empty() || !AskDisplacement(delta)) return;
-    AcGeMatrix3d xform = AcGeMatrix3d::translation(delta);
+    std::vector<AcDbObjectId> ids;
+    AcGeMatrix3d xform;
+    if (!AskSelectionAndMove(ids, xform)) return;
     for (const AcDbObjectId& id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
@@ -149,10 +150,9 @@ void CmdMove()
 
 void CmdCopy()
 {
-    std::vector<AcDbObjectId> ids = AskSelection();
-    AcGeVector3d delta;
-    if (ids.empty() || !AskDisplacement(delta)) return;
-    AcGeMatrix3d xform = AcGeMatrix3d::translation(delta);
+    std::vector<AcDbObjectId> ids;
+    AcGeMatrix3d xform;
+    if (!AskSelectionAndMove(ids, xform)) return;
     for (const AcDbObjectId& id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;

@@ -45,10 +45,8 @@ CDefineRoomDlg::~CDefineRoomDlg()
 
 BOOL CDefineRoomDlg::CreateModeless()
 {
-    acDocManager->pushResourceHandle(vkroom::ModuleInstance());
-    BOOL ok = CDialog::Create(IDD_DEFINE_ROOM, nullptr);
-    acDocManager->popResourceHandle();
-    return ok;
+    vkroom::ModuleResourceScope resources;
+    return CDialog::Create(IDD_DEFINE_ROOM, nullptr);
 }
 
 void CDefineRoomDlg::DoDataExchange(CDataExchange* pDX)

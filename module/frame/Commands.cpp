@@ -26,15 +26,6 @@ public:
     LeadContainerGuard& operator=(const LeadContainerGuard&) = delete;
 };
 
-// Pushes the module's resource handle for a scope.
-class ResourceScope {
-public:
-    ResourceScope() { acDocManager->pushResourceHandle(ModuleInstance()); }
-    ~ResourceScope() { acDocManager->popResourceHandle(); }
-    ResourceScope(const ResourceScope&) = delete;
-    ResourceScope& operator=(const ResourceScope&) = delete;
-};
-
 // True when the library drawing exists (it is created empty when missing) and can be read.
 bool ProbeLibrary(bool reportLocked)
 {
@@ -94,7 +85,7 @@ void CmdDefineRoom()
 
 void CmdEditRoom()
 {
-    ResourceScope resources;
+    ModuleResourceScope resources;
     LeadContainerGuard lead;
     if (!ProbeLibrary(false)) return;
     auto dlg = std::make_unique<CModifySRoom>(nullptr);

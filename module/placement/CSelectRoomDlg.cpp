@@ -20,10 +20,8 @@ CSelectRoomDlg::~CSelectRoomDlg() = default;
 
 BOOL CSelectRoomDlg::CreateModeless()
 {
-    acDocManager->pushResourceHandle(vkroom::ModuleInstance());
-    BOOL ok = CDialog::Create(IDD_SELECT_ROOM, nullptr);
-    acDocManager->popResourceHandle();
-    return ok;
+    vkroom::ModuleResourceScope resources;
+    return CDialog::Create(IDD_SELECT_ROOM, nullptr);
 }
 
 void CSelectRoomDlg::DoDataExchange(CDataExchange* pDX)

@@ -24,10 +24,8 @@ CEntityOptionDlg::CEntityOptionDlg(CWnd* parent) : CDialog(IDD_ENTITY_OPTION, pa
 
 INT_PTR CEntityOptionDlg::DoModal()
 {
-    acDocManager->pushResourceHandle(vkroom::ModuleInstance());
-    const INT_PTR result = CDialog::DoModal();
-    acDocManager->popResourceHandle();
-    return result;
+    vkroom::ModuleResourceScope resources;
+    return CDialog::DoModal();
 }
 
 void CEntityOptionDlg::DoDataExchange(CDataExchange* pDX)
