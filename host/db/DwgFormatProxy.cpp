@@ -81,10 +81,6 @@ ProxyContent* proxyContent(AcDbObject* obj)
 
 }  // namespace vkdwg
 
-CString AcDbProxyObject::originalClassName() const
-{
-    return m_content.classChain.empty() ? CString() : m_content.classChain.front();
-}
 Acad::ErrorStatus AcDbProxyObject::dwgOutFields(AcDbDwgFiler* filer) const
 {
     return m_content.fileOut(filer);
@@ -94,10 +90,6 @@ Acad::ErrorStatus AcDbProxyObject::dwgInFields(AcDbDwgFiler* filer)
     return m_content.fileIn(filer);
 }
 
-CString AcDbProxyEntity::originalClassName() const
-{
-    return m_content.classChain.empty() ? CString() : m_content.classChain.front();
-}
 Acad::ErrorStatus AcDbProxyEntity::dwgOutFields(AcDbDwgFiler* filer) const
 {
     Acad::ErrorStatus es = AcDbEntity::dwgOutFields(filer);

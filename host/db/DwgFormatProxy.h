@@ -16,6 +16,7 @@ struct ProxyContent {
     std::vector<PayloadRef> refs;      // where the references lie in it, and their kinds
     std::vector<AcDbObjectId> ids;     // the references as ids of this process, one per ref
 
+    CString originalClassName() const { return classChain.empty() ? CString() : classChain.front(); }
     // Takes a payload apart; false when it is malformed.
     bool setPayload(std::string payload);
     // The payload with the current ids' handles (null for ids of other databases).
@@ -30,7 +31,7 @@ struct ProxyContent {
 class AcDbProxyObject : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbProxyObject);
-    CString originalClassName() const;
+    CString originalClassName() const { return m_content.originalClassName(); }
     const vkdwg::ProxyContent& content() const { return m_content; }
     vkdwg::ProxyContent& content() { return m_content; }
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
@@ -45,7 +46,7 @@ private:
 class AcDbProxyEntity : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbProxyEntity);
-    CString originalClassName() const;
+    CString originalClassName() const { return m_content.originalClassName(); }
     const vkdwg::ProxyContent& content() const { return m_content; }
     vkdwg::ProxyContent& content() { return m_content; }
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
