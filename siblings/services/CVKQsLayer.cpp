@@ -27,7 +27,9 @@ CString CVKQsLayer::GetLayer(const CString& detailName)
     CString name = detailName;
     name.Trim();
     if (name.IsEmpty()) return u"0";
-    return CString(u"VK_") + name;
+    const CString layer = CString(u"VK_") + name;
+    EnsureLayer(layer);
+    return layer;
 }
 
 CString CVKQsLayer::GetJzLayerByDetailNamePath(const CString& path, bool create)
