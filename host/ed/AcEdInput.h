@@ -35,8 +35,10 @@ int acedGetKword(const char16_t* prompt, char16_t* result, size_t bufLen = 512);
 // pieces) passes within the pick aperture of the point: PICKBOX x PIXELSIZE drawing units
 // (system variables; 3 x 1.0 by default). Visible: not erased, visibility on, layer neither off
 // nor frozen. A handle (#1A0) picks that entity of the current drawing whatever its layer,
-// and the point returned is the first point of its geometry. A point that hits nothing
-// answers RTERROR.
+// and the point returned is the first point of its geometry. A point that hits nothing, or
+// a handle of an object that is no entity of the current space (a layer, a block's entity),
+// answers RTERROR, as a pick beside every entity does; a handle that names no object of the
+// drawing is an error line.
 int acedEntSel(const char16_t* prompt, ads_name entity, ads_point pickedPoint);
 
 // Entity names <-> ids. Names stay valid for the life of the process.

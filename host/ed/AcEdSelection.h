@@ -15,8 +15,9 @@
 //   "X"            no input: every entity of the current space (filter ignored)
 // Interactive operations are lines: a point (pick, as acedEntSel), handles "#1A0 #1B4",
 // "W x1,y1 x2,y2", "C x1,y1 x2,y2". Only visible entities of the current space are found
-// (handles excepted, which need only to be entities of the current space). Each operation
-// prints "N found". <enter> ends: RTNORM with a set, RTERROR when nothing was selected;
+// (handles excepted, which need only to be entities of the current space; a handle of an
+// object that is no entity of the current space finds nothing, one that names no object is
+// an error line). Each operation prints "N found". <enter> ends: RTNORM with a set, RTERROR when nothing was selected;
 // <esc> or the cancel character: RTCAN. The set is freed with acedSSFree.
 #include "host/ed/AdsTypes.h"
 

@@ -137,6 +137,12 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
                 ReportBadLine(line, u"no message box is waiting");
                 continue;
             }
+            if (word.CompareNoCase(u"!highlighted") == 0) {
+                transcript().endLine();
+                EchoInput(line);
+                transcript().writeLine(HighlightedText());
+                continue;
+            }
             transcript().endLine();
             EchoInput(line);
             CString why;
@@ -211,6 +217,10 @@ bool RunNextTopLevelLine()
     if (t[0] == u'!') {
         transcript().endLine();
         EchoInput(line);
+        if (detail::SplitWords(t)[0].CompareNoCase(u"!highlighted") == 0) {
+            transcript().writeLine(detail::HighlightedText());
+            return true;
+        }
         CString why;
         try {
             if (!DispatchDialogAction(line, why)) ReportBadLine(line, why);

@@ -9,6 +9,8 @@
 //                   its prompts' answers from the same queue; an unknown word prints
 //                   Unknown command "WORD".
 //   !action         to the top dialog (a modeless dialog may be open with no command)
+//   !highlighted    prints "<highlighted: #H ...>", the highlighted entities of the current
+//                   space (also while a prompt waits; the prompt goes on waiting)
 //   <esc>           nothing ("*Cancel*")
 //   anything else   an error line
 //

@@ -177,8 +177,9 @@ std::vector<AcDbObjectId> SelectBox(const AcGePoint3d& a, const AcGePoint3d& b, 
     return out;
 }
 
-AcDbObjectId EntityByHandle(const AcDbHandle& h, CString& why)
+AcDbObjectId EntityByHandle(const AcDbHandle& h, CString& why, bool* missed)
 {
+    if (missed) *missed = false;
     AcDbDatabase* db = CurrentDatabase();
     AcDbObjectId id;
     if (!db || acdbGetObjectId(id, db, h) != Acad::eOk || id.isNull() || id.isErased()) {
@@ -188,9 +189,24 @@ AcDbObjectId EntityByHandle(const AcDbHandle& h, CString& why)
     std::vector<AcDbObjectId> ids = CurrentSpaceEntities();
     if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
         why.Format(u"handle %s is not an entity of the current space", h.text().GetString());
+        if (missed) *missed = true;
         return AcDbObjectId();
     }
     return id;
+}
+
+CString HighlightedText()
+{
+    CString text = u"<highlighted:";
+    bool any = false;
+    for (AcDbObjectId id : CurrentSpaceEntities()) {
+        OpenEntity e(id);
+        if (!e.ent || !e.ent->isHighlighted()) continue;
+        text += u" #" + id.handle().text();
+        any = true;
+    }
+    if (!any) text += u" none";
+    return text + u">";
 }
 
 AcGePoint3d FirstGeometryPoint(AcDbObjectId id)

@@ -249,7 +249,9 @@ int acedEntSel(const char16_t* prompt, ads_name entity, ads_point pickedPoint)
                 why = u"pick one entity";
                 return 0;
             }
-            picked = EntityByHandle(handles[0], why);
+            bool missed = false;
+            picked = EntityByHandle(handles[0], why, &missed);
+            if (missed) return RTERROR;  // like a pick beside every entity
             if (picked.isNull()) return 0;
             at = FirstGeometryPoint(picked);
             vked::NotifyDrawingInput();

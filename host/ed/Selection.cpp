@@ -91,7 +91,9 @@ int InteractiveSelection(const Mode& m, const CString& prompt, const CString& ke
         } else if (ParseHandles(text, handles)) {
             bool ok = true;
             for (const AcDbHandle& h : handles) {
-                AcDbObjectId id = EntityByHandle(h, why);
+                bool missed = false;
+                AcDbObjectId id = EntityByHandle(h, why, &missed);
+                if (missed) continue;  // an object that is no entity here is not found
                 if (id.isNull()) { ok = false; break; }
                 found.push_back(id);
             }

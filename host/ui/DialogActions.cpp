@@ -7,6 +7,7 @@
 //   !dblclick ID ROW   list box: selects the row (LBN_SELCHANGE when it changed), LBN_DBLCLK
 //   !select ID ROW     list box: LBN_SELCHANGE; combo box: the text follows, CBN_SELCHANGE.
 //   !select ID "text"  the row with exactly that text
+// In quoted text a doubled quote ("") stands for one quote character.
 //   !text ID "text"    edit: EN_UPDATE, EN_CHANGE; drop-down combo: CBN_EDITUPDATE,
 //                      CBN_EDITCHANGE (the text is cut to the limit set by CB_LIMITTEXT)
 //   !check ID 0|1      sets the check, then BN_CLICKED
@@ -47,6 +48,25 @@ void FocusDialog(HWND__* dlg)
     if (dlg) CWnd::FromHandle(dlg)->SendMessage(WM_SETFOCUS, WPARAM(old));
 }
 
+// Quoted text from the quote at s[i] (i moves past its closing quote), marked as quoted; a
+// doubled quote inside stands for one quote character. False when it is not closed.
+bool ReadQuoted(const std::u16string& s, size_t& i, std::u16string& tok)
+{
+    tok.assign(1, u'\x01');
+    for (size_t j = i + 1;;) {
+        const size_t end = s.find(u'"', j);
+        if (end == std::u16string::npos) return false;
+        tok.append(s, j, end - j);
+        if (end + 1 < s.size() && s[end + 1] == u'"') {
+            tok += u'"';
+            j = end + 2;
+            continue;
+        }
+        i = end + 1;
+        return true;
+    }
+}
+
 std::vector<CString> Tokens(const CString& text, bool& ok)
 {
     std::vector<CString> out;
@@ -57,12 +77,8 @@ std::vector<CString> Tokens(const CString& text, bool& ok)
         if (s[i] == u' ' || s[i] == u'\t') { ++i; continue; }
         std::u16string tok;
         if (s[i] == u'"') {
-            size_t end = s.find(u'"', i + 1);
-            if (end == std::u16string::npos) { ok = false; return out; }
-            tok.assign(1, u'\x01');  // marks quoted text
-            tok.append(s, i + 1, end - i - 1);
-            i = end + 1;
-            out.emplace_back(std::move(tok));
+            if (!ReadQuoted(s, i, tok)) { ok = false; return out; }
+            out.emplace_back(tok);
             continue;
         }
         while (i < s.size() && s[i] != u' ' && s[i] != u'\t') tok += s[i++];

@@ -50,9 +50,13 @@ bool IsPickable(AcDbObjectId id);                           // visible entity, l
 double PickAperture();
 AcDbObjectId PickAt(const AcGePoint3d& pt);                 // null when nothing is hit
 std::vector<AcDbObjectId> SelectBox(const AcGePoint3d& a, const AcGePoint3d& b, bool crossing);
-// An entity of the current space with that handle; null with a reason otherwise.
-AcDbObjectId EntityByHandle(const AcDbHandle& h, CString& why);
+// An entity of the current space with that handle; null with a reason otherwise. `missed`
+// (when given) tells an object that exists but is no entity of the current space, which a
+// pick takes as hitting nothing, from a handle that names nothing at all.
+AcDbObjectId EntityByHandle(const AcDbHandle& h, CString& why, bool* missed = nullptr);
 AcGePoint3d FirstGeometryPoint(AcDbObjectId id);
+// "<highlighted: #110 #112>" (entities of the current space, in order), "<highlighted: none>".
+CString HighlightedText();
 
 void SetLastPoint(const AcGePoint3d& p);
 void SetLastKeyword(const CString& kw);

@@ -89,6 +89,48 @@ TEST_F(EditorTest, EntSelPicksTheNewestVisibleEntityWithinTheAperture)
     EXPECT_EQ(idOf(n), hidden);
 }
 
+TEST_F(EditorTest, AHandleOfANonEntityIsAMissAndAHandleOfNothingIsABadLine)
+{
+    AcDbObjectId line = addLine({0, 0, 0}, {10, 0, 0}, u"L1");
+    AcDbObjectId layer;
+    ASSERT_TRUE(acdbEnsureLayer(db.get(), u"L1", false, &layer));
+    script({hashOf(layer), u"#FFFFF", hashOf(line), hashOf(layer) + u" " + hashOf(line)});
+    ads_name n;
+    ads_point p;
+    EXPECT_EQ(acedEntSel(u"", n, p), RTERROR);  // the layer: as if beside every entity
+    EXPECT_EQ(acedEntSel(u"", n, p), RTNORM);   // #FFFFF is reported, then the line is picked
+    EXPECT_EQ(idOf(n), line);
+    EXPECT_NE(out.utf8().find("** line 2 (t.scr): no object with handle FFFFF"), std::string::npos) << out.utf8();
+    ads_name ss;
+    ASSERT_EQ(acedSSGet(u":S", nullptr, nullptr, nullptr, ss), RTNORM);
+    Adesk::Int32 len = 0;
+    acedSSLength(ss, &len);
+    EXPECT_EQ(len, 1);
+    acedSSFree(ss);
+    EXPECT_NE(out.utf8().find("1 found"), std::string::npos);
+}
+
+TEST_F(EditorTest, HighlightedEntitiesCanBeListedWhileAPromptWaits)
+{
+    AcDbObjectId a = addLine({0, 0, 0}, {10, 0, 0});
+    addLine({0, 5, 0}, {10, 5, 0});
+    AcDbObjectId c = addLine({0, 9, 0}, {10, 9, 0});
+    script({u"!highlighted", u"3,3"});
+    ads_point p;
+    ASSERT_EQ(acedGetPoint(nullptr, u"", p), RTNORM);
+    for (AcDbObjectId id : {a, c}) {
+        AcDbEntity* e = nullptr;
+        ASSERT_EQ(acdbOpenAcDbEntity(e, id, AcDb::kForRead), Acad::eOk);
+        e->highlight();
+        e->close();
+    }
+    script({u"!highlighted", u"3,3"});
+    ASSERT_EQ(acedGetPoint(nullptr, u"", p), RTNORM);
+    const std::string want = "<highlighted: #" + a.handle().text().ToUtf8() + " #" + c.handle().text().ToUtf8() + ">";
+    EXPECT_NE(out.utf8().find("<highlighted: none>"), std::string::npos) << out.utf8();
+    EXPECT_NE(out.utf8().find(want), std::string::npos) << out.utf8();
+}
+
 TEST_F(EditorTest, SystemVariablesKeepTheirTypes)
 {
     resbuf rb;
