@@ -1,13 +1,25 @@
 #include "module/definition/CDefineRoomDlg.h"
 
+#include <set>
+
+#include "host/ed/AcEd.h"
+#include "module/definition/CStdRoomTool.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/frame/MessageBoxes.h"
+#include "module/frame/MessageEndings.h"
 #include "module/frame/ModuleInstance.h"
+#include "module/interfaces/DefinitionInterfaces.h"
+#include "module/library/NotCarriedMark.h"
+#include "module/selection/CEntityOptionDlg.h"
+#include "module/selection/PruneComponents.h"
 
 IMPLEMENT_DYNAMIC(CDefineRoomDlg, CDialog)
 
 BEGIN_MESSAGE_MAP(CDefineRoomDlg, CDialog)
     ON_MESSAGE(WM_ACAD_KEEPFOCUS, &CDefineRoomDlg::OnAcadKeepFocus)
+    ON_CBN_KILLFOCUS(IDC_ROOM_NAME, &CDefineRoomDlg::OnCbnKillfocusName)
     ON_CBN_SETFOCUS(IDC_ROOM_NAME, &CDefineRoomDlg::OnCbnSetfocusName)
+    ON_BN_CLICKED(IDC_PICK_ROOM, &CDefineRoomDlg::OnBnClickedPickRoom)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_CBN_SELCHANGE(IDC_ROOM_NAME, &CDefineRoomDlg::OnCbnSelchangeName)
@@ -16,6 +28,25 @@ END_MESSAGE_MAP()
 
 namespace {
 constexpr int kMaxRoomName = 64;
+constexpr const char16_t* kRoomClassName = u"AcDbVkRoom";
+constexpr const char16_t* kPickRoomPrompt = u"\n请选择房间\n";
+constexpr const char16_t* kBasePointPrompt = u"\n指定房间基点\n";
+constexpr const char16_t* kAddPrompt = u"请选择随房间复制的构件[Q移除]\n";
+constexpr const char16_t* kRemovePrompt = u"请选择移除的构件\n";
+
+// One character each; none of them may appear in a room name.
+constexpr const char16_t* kForbiddenChars[] = {
+    u"~", u"`", u"!", u"@", u"#", u"$", u"%", u"^", u"&", u"*", u"_", u"=", u"|", u"\\", u"{",
+    u"}", u"[", u"]", u":", u";", u"\"", u"'", u"<", u">", u",", u".", u"?", u"/", u" ",
+};
+// What the refusal of a name shows: the characters as the user reads them, then "空格".
+constexpr const char16_t* kForbiddenNameText =
+    u"标准房间名称中包含以下不能使用的字符：\n<>/\\\" : ;?*|,=`[]#@.~'!$%^&_{}空格";
+
+// What one pass of component selection removed, and the boundary it must not unhighlight;
+// read by the keyword callback, which has no dialog to ask.
+std::set<AcDbObjectId> g_removed;
+AcDbObjectId g_pickedRoomId;
 
 // "标准房间" when nothing is stored, else the first free "标准房间N", trying N = count first.
 CString ProposeRoomName(const std::vector<CString>& stored)
@@ -30,6 +61,15 @@ CString ProposeRoomName(const std::vector<CString>& stored)
     candidate.Format(u"标准房间%d", static_cast<int>(stored.size()));
     for (int n = 1; taken(candidate); ++n) candidate.Format(u"标准房间%d", n);
     return candidate;
+}
+
+// Erases the marker of a store that was refused.
+void EraseMarker(const AcDbObjectId& markerId)
+{
+    AcDbQsStandRoom* marker = nullptr;
+    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) return;
+    marker->erase();
+    marker->close();
 }
 }  // namespace
 
@@ -80,19 +120,258 @@ BOOL CDefineRoomDlg::ShowRoomPreview(int row, const CString& space)
     return m_Preview.InitDrawingControl(vkroom::ModuleInstance(), name, space);
 }
 
+void CDefineRoomDlg::ShowPickedPreview(AcDbObjectIdArray& ids)
+{
+    m_Preview.AddEntsToView(acdbHostApplicationServices()->workingDatabase(), ids);
+}
+
+// ---- the pick ----------------------------------------------------------------------------
+
+void CDefineRoomDlg::OnBnClickedPickRoom()
+{
+    vkroom::ModuleResourceScope resources;
+    {
+        CEntityOptionDlg filter;
+        if (filter.DoModal() != IDOK) return;
+    }
+    ShowWindow(SW_HIDE);
+    if (!PickRoom()) return;
+    AcDbVkRoom* room = nullptr;
+    if (acdbOpenObject(room, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) return;
+    room->close();
+    GatherComponents();
+
+    g_removed.clear();
+    g_pickedRoomId = m_PickedRoomId;
+    if (!AddRemoveEnts()) return;
+    g_removed.clear();
+    PickBasePoint();
+}
+
+bool CDefineRoomDlg::PickRoom()
+{
+    for (;;) {
+        ads_name name;
+        ads_point at;
+        const int rc = acedEntSel(kPickRoomPrompt, name, at);
+        if (rc == RTCAN) return false;
+        if (rc != RTNORM) continue;
+        if (acdbGetObjectId(m_PickedRoomId, name) != Acad::eOk) continue;
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) continue;
+        // Only a room boundary itself, not a class built on it.
+        if (CString(ent->isA()->name()).Compare(kRoomClassName) != 0) {
+            ent->close();
+            continue;
+        }
+        ent->highlight();
+        ent->close();
+        break;
+    }
+    if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance()) library->SetRoomId(m_PickedRoomId);
+    return true;
+}
+
+// The components inside the boundary under the discipline filter, highlighted. A new pick
+// starts a new list; what an earlier pick highlighted stays highlighted.
+void CDefineRoomDlg::GatherComponents()
+{
+    AcDbExtents window;
+    AcDbEntity* room = nullptr;
+    if (acdbOpenAcDbEntity(room, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) return;
+    room->getGeomExtents(window);
+    room->close();
+
+    AcDbObjectIdArray candidates(0, 8);
+    CManageStdRoom::SelectEntity(window, candidates);
+    m_EntIds.removeAll();
+    if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
+        CManageStdRoom::FilterEntity(candidates, m_EntIds, m_PickedRoomId, library->GetFilterOption(), true);
+    for (const AcDbObjectId& id : m_EntIds) vkroom::SetHighlight(id, true);
+}
+
+bool CDefineRoomDlg::PickBasePoint()
+{
+    for (;;) {
+        ads_point pt;
+        const int rc = acedGetPoint(nullptr, kBasePointPrompt, pt);
+        if (rc == RTCAN) {
+            ResetSelection();
+            return false;
+        }
+        if (rc != RTNORM) continue;
+        m_BasePt = AcGePoint3d(pt[0], pt[1], pt[2]);
+        acutPrintf(u"\n");
+        AcDbObjectIdArray shown = m_EntIds;
+        shown.append(m_PickedRoomId);
+        ShowPickedPreview(shown);
+        ShowWindow(SW_SHOW);
+        m_bPicked = TRUE;
+        return true;
+    }
+}
+
+int CDefineRoomDlg::SelectComponents(AcDbObjectIdArray& ids, bool withKeyword)
+{
+    ads_name ss;
+    int rc;
+    if (withKeyword) {
+        const char16_t* prompts[2] = {kAddPrompt, u""};
+        acedSSSetKwordCallbackPtr(&CDefineRoomDlg::RemoveKwordCallback);
+        rc = acedSSGet(u":S:$:K", prompts, u"Q", nullptr, ss);
+    } else {
+        const char16_t* prompts[2] = {kRemovePrompt, u""};
+        rc = acedSSGet(u":S:$", prompts, nullptr, nullptr, ss);
+    }
+    if (rc != RTNORM) return rc;
+    Adesk::Int32 n = 0;
+    acedSSLength(ss, &n);
+    for (Adesk::Int32 i = 0; i < n; ++i) {
+        ads_name ent;
+        AcDbObjectId id;
+        if (acedSSName(ss, i, ent) == RTNORM && acdbGetObjectId(id, ent) == Acad::eOk) ids.append(id);
+    }
+    acedSSFree(ss);
+    return RTNORM;
+}
+
+int CDefineRoomDlg::AddRemoveEnts()
+{
+    AcDbObjectIdArray seen(0, 8);
+    AcDbObjectIdArray valves(0, 8);
+    for (;;) {
+        AcDbObjectIdArray picked(0, 8);
+        const int rc = SelectComponents(picked, true);
+        for (AcDbObjectId id : g_removed)
+            if (m_EntIds.remove(id)) CManageStdRoom::ValueIsRelate(id);
+        g_removed.clear();
+
+        if (rc == RTNORM) {
+            for (const AcDbObjectId& id : picked) {
+                seen.append(id);
+                AcDbEntity* ent = nullptr;
+                if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+                if (VkQsEntity* component = VkQsEntity::cast(ent)) {
+                    if (VkQsMainLine::vk_cast(component) || isKPYX(component)) {
+                        ent->close();
+                        continue;
+                    }
+                }
+                if (VkQsPipe* pipe = VkQsPipe::cast(ent)) {
+                    for (AcDbObjectId valve : pipe->GetRefValves())
+                        if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);
+                }
+                if (VkQsPipeValve::cast(ent)) valves.append(id);
+                ent->highlight();
+                m_EntIds.append(ent->objectId());
+                ent->close();
+            }
+            continue;
+        }
+        if (rc == RTNONE || rc == RTERROR) {
+            for (const AcDbObjectId& valve : valves) vkroom::ClearNotCarriedMark(valve);
+            return 1;
+        }
+        if (rc == RTCAN) {
+            ResetSelection();
+            return 0;
+        }
+    }
+}
+
+struct resbuf* CDefineRoomDlg::RemoveKwordCallback(const char16_t*)
+{
+    for (;;) {
+        AcDbObjectIdArray picked(0, 8);
+        const int rc = SelectComponents(picked, false);
+        for (const AcDbObjectId& id : picked) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+            if (id != g_pickedRoomId) ent->unhighlight();  // the boundary stays marked as picked
+            g_removed.insert(id);
+            ent->close();
+        }
+        if (rc == RTERROR) return nullptr;
+    }
+}
+
 void CDefineRoomDlg::ResetSelection()
 {
     for (const AcDbObjectId& id : m_EntIds) {
         AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) == Acad::eOk) {
-            ent->unhighlight();
-            ent->close();
-        }
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        ent->unhighlight();
+        vkroom::ClearNotCarriedMark(ent);
+        ent->close();
     }
+    vkroom::SetHighlight(m_PickedRoomId, false);
     m_EntIds.removeAll();
-    m_bPicked = FALSE;
     m_PickedRoomId = AcDbObjectId::kNull;
+    m_BasePt = AcGePoint3d::kOrigin;
     CancelCurrentCommand();
+}
+
+// ---- storing -----------------------------------------------------------------------------
+
+bool CDefineRoomDlg::IsValidRoomName(CString name)
+{
+    if (name.IsEmpty()) return false;
+    name.MakeUpper();
+    for (const char16_t* c : kForbiddenChars)
+        if (name.Find(c) >= 0) return false;
+    return true;
+}
+
+void CDefineRoomDlg::PruneDlpEnts()
+{
+    vkroom::PruneDlpEnts(m_EntIds);
+}
+
+void CDefineRoomDlg::PruneFittings()
+{
+    vkroom::PruneFittings(m_EntIds);
+}
+
+void CDefineRoomDlg::OnOK()
+{
+    if (!m_bPicked) {
+        vkroom::ShowWarning(CString(u"你没有选择房间，请选择房间") + kEndExclaim);
+        return;
+    }
+    UpdateData(TRUE);
+    if (!IsValidRoomName(m_strRoomName)) {
+        vkroom::ShowWarning(CString(kForbiddenNameText) + kEndExclaim);
+        return;
+    }
+    PruneDlpEnts();
+    PruneFittings();
+
+    AcDbObjectId markerId;
+    if (!CStdRoomTool().CreateStdRoomMarker(markerId, m_strRoomName, m_PickedRoomId, m_EntIds, m_BasePt)) {
+        vkroom::ShowWarning(CString(u"创建标准房间失败") + kEndExclaim);
+        return;
+    }
+    // A refused store leaves the list as it was, so that a retry links and stores only the
+    // marker it makes itself.
+    const int kept = m_EntIds.length();
+    m_EntIds.append(markerId);
+    int stored = 0;
+    {
+        TmpSetDeepCone deepClone(false);
+        TmpSetNotifySRoom notify(false);
+        if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
+            stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
+    }
+    if (!stored) {
+        vkroom::ShowWarning(CString(u"房间名重复请重新输入房间名称") + kEndExclaim);
+        EraseMarker(markerId);
+        m_EntIds.setLogicalLength(kept);
+        return;
+    }
+    m_bPicked = FALSE;
+    vkroom::ShowInformation(CString(u"房间提取成功") + kEndStop);
+    CDialog::OnOK();
+    ResetSelection();
 }
 
 void CDefineRoomDlg::OnCancel()
@@ -101,10 +380,14 @@ void CDefineRoomDlg::OnCancel()
     ResetSelection();
 }
 
+// ---- focus and the name box --------------------------------------------------------------
+
 LRESULT CDefineRoomDlg::OnAcadKeepFocus(WPARAM, LPARAM)
 {
     return m_bKeepFocus;
 }
+
+void CDefineRoomDlg::OnCbnKillfocusName() {}
 
 void CDefineRoomDlg::OnCbnSetfocusName()
 {

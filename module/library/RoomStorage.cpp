@@ -6,10 +6,10 @@
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/LibraryInterfaces.h"
+#include "module/library/NotCarriedMark.h"
 
 namespace {
-// A valve carrying this style bit sits on one of the room's pipes but is not part of the room.
-constexpr int kNotCarried = 0x20;
+using vkroom::kNotCarriedMark;
 
 // A name the room list can hold: it must come back from the file as the same single word,
 // so it fits the 128-character buffer, has no whitespace and survives the code page.
@@ -113,7 +113,7 @@ void CManageStdRoom::ValueIsRelate(AcDbObjectId& id)
     AcDbEntity* ent = nullptr;
     if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
     if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
-        valve->SetStyle(valve->GetStyle() | kNotCarried);
+        valve->SetStyle(valve->GetStyle() | kNotCarriedMark);
         valve->downgradeOpen();
     }
     ent->close();
@@ -134,7 +134,7 @@ void CManageStdRoom::DeletNoRelatValue(CString blockName, AcDbDatabase* db)
     for (const AcDbObjectId& id : block->entityIds()) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && (valve->GetStyle() & kNotCarried))
+        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && (valve->GetStyle() & kNotCarriedMark))
             marked.emplace_back(id, valve->GetPipeId());
         ent->close();
     }
