@@ -5,7 +5,8 @@
 # the ";; dump:" line with it. Header lines of the script (comments to vkcad):
 #   ;; args: OPTIONS...        vkcad options before --script (e.g. --no-default-plugins a.dwg)
 #   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg
-#   ;; dump: a.dwg             the drawing compared with SCRIPT.dump.expected after the run
+#   ;; dump: a.dwg [b.dwg...]  the drawing compared with SCRIPT.dump.expected after the run
+#                              (several: each dump follows a line "== NAME")
 #   ;; exit: N                 the exit code vkcad must give (default 0)
 #   ;; file: c/sgd.ini         a file the run writes (C: is the folder c/), compared, turned from
 #                              code page 936 into UTF-8, with SCRIPT.file.expected
@@ -61,13 +62,18 @@ if [ "$rc" != "$want_rc" ]; then
   failed=1
 fi
 if [ -f "$dir/$name.dump.expected" ] || { [ "${VK_UPDATE_EXPECTED:-}" = 1 ] && [ -n "$(header dump)" ]; }; then
-  dwg=$(header dump)
-  if [ -z "$dwg" ]; then echo "scenario $name: no ;; dump: line" >&2; exit 1; fi
-  if ! "$vkcad" dump "$dwg" >"$tmp/dump.out"; then
-    echo "scenario $name: dump of $dwg failed" >&2; failed=1
-  else
-    compare "$dir/$name.dump.expected" "$tmp/dump.out" "dump of $dwg"
-  fi
+  read -r -a dwgs <<<"$(header dump)"
+  if [ "${#dwgs[@]}" = 0 ]; then echo "scenario $name: no ;; dump: line" >&2; exit 1; fi
+  : >"$tmp/dump.out"
+  dumped=1
+  for dwg in "${dwgs[@]}"; do
+    # Several drawings: each dump follows a line naming it.
+    [ "${#dwgs[@]}" -gt 1 ] && echo "== $dwg" >>"$tmp/dump.out"
+    if ! "$vkcad" dump "$dwg" >>"$tmp/dump.out"; then
+      echo "scenario $name: dump of $dwg failed" >&2; failed=1; dumped=0
+    fi
+  done
+  [ "$dumped" = 1 ] && compare "$dir/$name.dump.expected" "$tmp/dump.out" "dump of ${dwgs[*]}"
 fi
 file=$(header file)
 if [ -n "$file" ]; then
