@@ -1,0 +1,316 @@
+// Defining a room through bjcj as a user does it: the proposed name, the name checks, the pick
+// that refuses what is no room boundary itself, a valve taken out and picked again, and a
+// library that cannot be written when OK is pressed.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEd.h"
+#include "host/rx/AcRxDynamicLinker.h"
+#include "host/ui/AfxWin.h"
+#include "host/win/Windows.h"
+#include "host/win/WinPath.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/DefinitionInterfaces.h"
+#include "siblings/project/VkQsProject.h"
+#include "tests/support/TestDrawing.h"
+
+namespace fs = std::filesystem;
+
+// A class built on the room boundary: the pick takes only the boundary class itself.
+class TestRoomVariant : public AcDbVkRoom {
+public:
+    ACRX_DECLARE_MEMBERS(TestRoomVariant);
+};
+ACRX_DEFINE_MEMBERS(TestRoomVariant, AcDbVkRoom)
+
+namespace {
+
+std::string PluginPath()
+{
+    const char* bin = std::getenv("VK_BIN_DIR");
+    return std::string(bin ? bin : ".") + "/VkQsRoom.so";
+}
+
+CString Hash(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
+
+class DefineRoomTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("vkroom-define-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\nF1=F1.dwg\n";
+        CString err;
+        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
+        ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"F1", &err)) << err.ToUtf8();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        vked::inputQueue().clear();
+        vked::ResetInputEnded();
+    }
+    void TearDown() override
+    {
+        vked::inputQueue().setPullSource(nullptr);
+        if (AcDbDatabase* db = working()) {
+            EXPECT_EQ(db->numOpenObjects(), 0);
+        }
+        acrxDynamicLinker()->unloadModule(PluginPath());
+        acDocManager->closeAll();
+        VkQsProject::SetCurrentProjectFile("");
+        fs::remove_all(dir);
+    }
+
+    static AcDbDatabase* working() { return acdbHostApplicationServices()->workingDatabase(); }
+    // Queues the lines, then runs until the input has run out (a waiting prompt then gets Esc).
+    void run(const std::vector<CString>& lines)
+    {
+        queue(lines);
+        vked::RunUntilEndOfInput();
+    }
+    static void queue(const std::vector<CString>& lines)
+    {
+        int n = 1;
+        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
+    }
+    size_t count(const std::string& text) const
+    {
+        const std::string t = out.utf8();
+        size_t n = 0;
+        for (size_t at = t.find(text); at != std::string::npos; at = t.find(text, at + 1)) ++n;
+        return n;
+    }
+    std::string bytes(const char* file) const
+    {
+        std::ifstream in(dir / file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    AcDbObjectId append(AcDbEntity* ent) { return vktest::appendToModelSpace(*working(), ent); }
+    template <class R = AcDbVkRoom>
+    AcDbObjectId room()
+    {
+        auto* r = new R;
+        const double xy[4][2] = {{0, 0}, {0, 4000}, {6000, 4000}, {6000, 0}};
+        for (unsigned int i = 0; i < 4; ++i) r->addVertexAt(i, AcGePoint2d(xy[i][0], xy[i][1]));
+        r->setClosed(true);
+        return append(r);
+    }
+    // A water pipe across the room with a valve at x = 2000.
+    void pipeWithValve(AcDbObjectId& pipe, AcDbObjectId& valve)
+    {
+        auto* p = new VkQsPipe(AcGePoint3d(500, 2000, 0), AcGePoint3d(5500, 2000, 0));
+        p->SetSmallTypeNamePath(u"给排水\\管道\\给水管");
+        pipe = append(p);
+        auto* v = new VkQsPipeValve(AcGePoint3d(2000, 2000, 0), 0);
+        v->SetSmallTypeNamePath(u"给排水\\阀门\\闸阀");
+        v->SetPipeId(pipe);
+        valve = append(v);
+        AcDbObjectPointer<VkQsPipe> opened(pipe, AcDb::kForWrite);
+        ASSERT_TRUE(opened);
+        opened->addValve(valve);
+    }
+    static int style(AcDbObjectId id)
+    {
+        AcDbObjectPointer<VkQsEntity> e(id, AcDb::kForRead);
+        return e ? e->GetStyle() : -1;
+    }
+    // Stores a room of one line under each name, as earlier definitions would have.
+    void store(std::initializer_list<const char16_t*> names)
+    {
+        AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
+        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        ASSERT_NE(library, nullptr);
+        library->SetRoomId(line);
+        for (const char16_t* name : names) {
+            AcDbObjectIdArray ids;
+            ASSERT_EQ(library->AppendStdRoom(name, ids, AcGePoint3d::kOrigin), 1);
+        }
+    }
+    // Live markers of the current drawing.
+    static std::vector<AcDbObjectId> markers()
+    {
+        std::vector<AcDbObjectId> found;
+        AcDbBlockTableRecord* ms = nullptr;
+        if (acdbOpenObject(ms, working()->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return found;
+        for (AcDbObjectId id : ms->entityIds(false)) {
+            AcDbObjectPointer<AcDbQsStandRoom> m(id, AcDb::kForRead);
+            if (m) found.push_back(id);
+        }
+        ms->close();
+        return found;
+    }
+    // Class names of the entities of one block of the library drawing.
+    std::vector<CString> storedClasses(const char16_t* name) const
+    {
+        std::vector<CString> classes;
+        AcDbDatabase lib(false, true);
+        if (lib.readDwgFile(vkwin::FromHostPath((dir / "StardardRoom.dwg").string())) != Acad::eOk) return classes;
+        AcDbBlockTable* table = nullptr;
+        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return classes;
+        AcDbBlockTableRecord* block = nullptr;
+        if (table->getAt(name, block, AcDb::kForRead) == Acad::eOk) {
+            for (AcDbObjectId id : block->entityIds(false)) {
+                AcDbObjectPointer<AcDbEntity> e(id, AcDb::kForRead);
+                if (e) classes.push_back(e->isA()->name());
+            }
+            block->close();
+        }
+        table->close();
+        return classes;
+    }
+
+    // The library taken by another program after the pick and before OK: with `access` kReadWrite
+    // it cannot even be read, with kRead it cannot be rewritten.
+    void heldLibraryAtOk(SharedFile::Access access, const char* libraryMessage)
+    {
+        store({u"A"});
+        const std::string libraryBefore = bytes("StardardRoom.dwg");
+        const std::string listBefore = bytes("Roomlist.txt");
+        const AcDbObjectId boundary = room();
+        AcDbObjectId pipe, valve;
+        pipeWithValve(pipe, valve);
+        queue({u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"<enter>", u"0,0", u"!text 200 \"R1\""});
+
+        // The next line is read only when the pick is done: the library gets taken meanwhile.
+        SharedFile holder;
+        int pulled = 0;
+        vked::inputQueue().setPullSource([&]() -> std::optional<vked::InputLine> {
+            switch (pulled++) {
+            case 0:
+                EXPECT_TRUE(holder.Open(vkwin::FromHostPath((dir / "StardardRoom.dwg").string()), access, _SH_DENYWR));
+                return vked::InputLine{u"!ok", u"t.scr", 1};
+            case 1: return vked::InputLine{u"!cancel", u"t.scr", 2};
+            default: return std::nullopt;
+            }
+        });
+        vked::RunUntilEndOfInput();
+        holder.Close();
+
+        // The library's own line, then the dialog's warning.
+        const std::string said = std::string(libraryMessage) + "\n[Vektasoft|warning] 房间名重复请重新输入房间名称!";
+        EXPECT_EQ(count(said), 1u) << out.utf8();
+        EXPECT_TRUE(markers().empty());
+        EXPECT_EQ(bytes("StardardRoom.dwg"), libraryBefore);
+        EXPECT_EQ(bytes("Roomlist.txt"), listBefore);
+        EXPECT_EQ(CManageStdRoom::CreateOnlyInstance()->GetStdRoomSet(), std::vector<CString>{u"A"});
+        for (AcDbObjectId id : {boundary, pipe, valve}) {
+            AcDbObjectPointer<AcDbEntity> e(id, AcDb::kForRead);
+            EXPECT_FALSE(e->isHighlighted());
+        }
+        EXPECT_EQ(vkui::TopDialog(), nullptr);
+    }
+
+    fs::path dir;
+    vked::TranscriptCapture out;
+};
+
+struct DefaultNameCase {
+    std::vector<const char16_t*> stored;
+    const char* proposed;
+};
+
+class DefaultNameTest : public DefineRoomTest, public ::testing::WithParamInterface<DefaultNameCase> {};
+
+TEST_P(DefaultNameTest, TheDialogProposesTheFirstFreeName)
+{
+    CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+    ASSERT_NE(library, nullptr);
+    if (!GetParam().stored.empty()) {
+        AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
+        library->SetRoomId(line);
+        for (const char16_t* name : GetParam().stored) {
+            AcDbObjectIdArray ids;
+            ASSERT_EQ(library->AppendStdRoom(name, ids, AcGePoint3d::kOrigin), 1);
+        }
+    }
+    run({u"bjcj", u"!show", u"<esc>"});
+    const std::string want = std::string("200 combo-dropdown \"") + GetParam().proposed + "\"";
+    EXPECT_EQ(count(want.c_str()), 1u) << out.utf8();
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, DefaultNameTest,
+                         ::testing::Values(DefaultNameCase{{}, "标准房间"},
+                                           DefaultNameCase{{u"标准房间", u"A"}, "标准房间2"},
+                                           DefaultNameCase{{u"标准房间1", u"标准房间2"}, "标准房间3"},
+                                           DefaultNameCase{{u"标准房间5"}, "标准房间1"}));
+
+TEST_F(DefineRoomTest, EveryForbiddenCharacterAndAnEmptyNameAreRefusedAndTheNameBoxKeepsSixtyFour)
+{
+    const AcDbObjectId boundary = room();
+    std::vector<CString> lines{u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"<enter>", u"0,0"};
+    const CString forbidden = u"~`!@#$%^&*_=|\\{}[]:;\"'<>,.?/ ";
+    ASSERT_EQ(forbidden.GetLength(), 29);
+    for (int i = 0; i < forbidden.GetLength(); ++i) {
+        CString typed = CString(u"房间") + forbidden.Mid(i, 1) + u"1";
+        typed.Replace(u"\"", u"\"\"");
+        lines.push_back(u"!text 200 \"" + typed + u"\"");
+        lines.push_back(u"!ok");
+    }
+    lines.push_back(u"!text 200 \"\"");
+    lines.push_back(u"!ok");
+    lines.push_back(u"!highlighted");
+    CString longName;
+    for (int i = 0; i < 70; ++i) longName += i < 64 ? u"房" : u"间";
+    lines.push_back(u"!text 200 \"" + longName + u"\"");
+    lines.push_back(u"!ok");
+    run(lines);
+    EXPECT_EQ(count("[Vektasoft|warning] 标准房间名称中包含以下不能使用的字符：\\n<>/\\\" : ;?*|,=`[]#@.~'!$%^&_{}空格!"),
+              30u)
+        << out.utf8();
+    // Still picked after every refusal: the boundary stays highlighted and the last OK stores.
+    EXPECT_EQ(count("<highlighted: #" + boundary.handle().text().ToUtf8() + ">"), 1u) << out.utf8();
+    EXPECT_EQ(count("[Vektasoft|information] 房间提取成功。"), 1u) << out.utf8();
+    const std::vector<CString> names = CManageStdRoom::CreateOnlyInstance()->GetStdRoomSet();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], longName.Left(64));
+    EXPECT_EQ(vkui::TopDialog(), nullptr);  // the command has ended
+}
+
+TEST_F(DefineRoomTest, OnlyTheBoundaryClassItselfCanBePickedAsTheRoom)
+{
+    const AcDbObjectId variant = room<TestRoomVariant>();
+    const AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 5000, 0), AcGePoint3d(10, 5000, 0)));
+    const AcDbObjectId boundary = room();
+    run({u"bjcj", u"!click 206", u"!ok", Hash(variant), Hash(line), u"20000,20000", Hash(boundary), u"<enter>",
+         u"0,0", u"!text 200 \"R1\"", u"!ok"});
+    EXPECT_EQ(count("\n请选择房间\n"), 4u) << out.utf8();
+    ASSERT_EQ(markers().size(), 1u);
+    AcDbObjectPointer<AcDbQsStandRoom> marker(markers()[0], AcDb::kForRead);
+    EXPECT_EQ(marker->GetAssositRoom(), boundary);
+    AcDbObjectPointer<AcDbVkRoom> refused(variant, AcDb::kForRead);
+    EXPECT_FALSE(refused->GetIfBelongSR());
+    EXPECT_FALSE(refused->isHighlighted());
+}
+
+TEST_F(DefineRoomTest, AValveTakenOutAndPickedAgainGoesWithTheRoomAndLosesItsMark)
+{
+    const AcDbObjectId boundary = room();
+    AcDbObjectId pipe, valve;
+    pipeWithValve(pipe, valve);
+    run({u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"Q", Hash(valve), u"<enter>", Hash(valve), u"<enter>",
+         u"0,0", u"!text 200 \"R1\"", u"!ok"});
+    EXPECT_EQ(count("房间提取成功"), 1u) << out.utf8();
+    EXPECT_EQ(style(valve) & 0x20, 0);
+    const std::vector<CString> stored = storedClasses(u"R1");
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), CString(u"VkQsPipeValve")), 1);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), CString(u"AcDbQsStandRoom")), 1);
+}
+
+TEST_F(DefineRoomTest, ALibraryLockedForWritingAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
+{
+    heldLibraryAtOk(SharedFile::kReadWrite, "复制出错");
+}
+
+TEST_F(DefineRoomTest, ALibraryThatCannotBeRewrittenAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
+{
+    heldLibraryAtOk(SharedFile::kRead, "保存出错");
+}
+
+}  // namespace
