@@ -215,6 +215,7 @@ struct DefaultNameCase {
     std::vector<const char16_t*> stored;
     const char* proposed;
 };
+void PrintTo(const DefaultNameCase& c, std::ostream* os) { *os << c.proposed; }
 
 class DefaultNameTest : public DefineRoomTest, public ::testing::WithParamInterface<DefaultNameCase> {};
 
