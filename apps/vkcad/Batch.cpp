@@ -1,5 +1,7 @@
 #include "apps/vkcad/Batch.h"
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -8,7 +10,27 @@
 #include "host/db/AcDbJson.h"
 #include "host/win/Windows.h"
 
+using Json = nlohmann::json;
+
 namespace vkcad {
+
+namespace {
+
+// True when a line of text is an object of the block table class, however it is laid out.
+bool BringsItsOwnTables(const std::string& text)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        Json obj = Json::parse(line, nullptr, false);  // a line that does not parse is the loader's to report
+        if (obj.is_object()) {
+            auto cls = obj.find("class");
+            if (cls != obj.end() && *cls == "AcDbBlockTable") return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 int DumpDrawing(const std::string& drawingPath, std::ostream& out, std::ostream& err)
 {
@@ -39,15 +61,14 @@ int LoadDrawing(const std::string& jsonlPath, const std::string& drawingPath, st
     in << file.rdbuf();
     // A whole drawing (a dump) brings its own tables; fixtures bring entities only and go
     // into a new default drawing.
-    bool whole = in.str().find("\"class\":\"AcDbBlockTable\"") != std::string::npos;
-    AcDbDatabase db(!whole, true);
+    AcDbDatabase db(!BringsItsOwnTables(in.str()), true);
     CString why;
     if (acdbLoadJson(in, &db, why) != Acad::eOk) {
         err << "vkcad: " << jsonlPath << ": " << why.ToUtf8() << "\n";
         return 1;
     }
     CString out = CString::FromUtf8(drawingPath);
-    Acad::ErrorStatus es = db.saveAs(out.GetString(), false, AcDb::kDHL_1027);
+    Acad::ErrorStatus es = db.saveAs(out.GetString(), true, AcDb::kDHL_1027);
     if (es != Acad::eOk) {
         err << "vkcad: cannot write " << drawingPath << ": " << acadErrorStatusText(es) << "\n";
         return 1;

@@ -1,5 +1,6 @@
 #include "apps/vkcad/HostCommands.h"
 
+#include <cmath>
 #include <vector>
 
 #include "host/db/AcDb.h"
@@ -69,7 +70,12 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform)
     ads_point base, second;
     if (acedGetPoint(nullptr, u"Specify base point: ", base) != RTNORM) return false;
     if (acedGetPoint(base, u"Specify second point: ", second) != RTNORM) return false;
-    xform = AcGeMatrix3d::translation(AcGeVector3d(second[0] - base[0], second[1] - base[1], second[2] - base[2]));
+    AcGeVector3d move(second[0] - base[0], second[1] - base[1], second[2] - base[2]);
+    if (!std::isfinite(move.x) || !std::isfinite(move.y) || !std::isfinite(move.z)) {
+        Fail(u"The displacement is beyond what a drawing can hold; nothing was changed.");
+        return false;
+    }
+    xform = AcGeMatrix3d::translation(move);
     return true;
 }
 
@@ -153,6 +159,15 @@ void CmdCopy()
     std::vector<AcDbObjectId> ids;
     AcGeMatrix3d xform;
     if (!AskSelectionAndMove(ids, xform)) return;
+    // Each copy takes a handle; a drawing that has too few left gets none of them.
+    const Adesk::UInt64 handlesLeft = ~Adesk::UInt64{0} - acdbCurDwg()->handseed().value();
+    if (ids.size() > handlesLeft) {
+        CString msg;
+        msg.Format(u"Cannot copy: the drawing has handles left for %llu more objects; nothing was copied.",
+                   static_cast<unsigned long long>(handlesLeft));
+        Fail(msg);
+        return;
+    }
     for (const AcDbObjectId& id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;

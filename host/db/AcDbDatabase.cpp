@@ -2,7 +2,11 @@
 #include "host/db/AcDbDatabase.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <utility>
 
+#include "host/db/AcDbOpenObjects.h"
 #include "host/db/AcDbSymbolTables.h"
 #include "host/db/detail/DatabaseImpl.h"
 
@@ -35,10 +39,29 @@ void notifyAll(AcDbDatabase* db, F&& f)
         if (contains(globalReactors(), r)) f(r);
 }
 
+// The largest handle an object may take: the file keeps the next handle after it.
+constexpr Adesk::UInt64 kLastHandle = ~Adesk::UInt64{0} - 1;
+
+struct OpenReports {
+    std::mutex mutex;
+    std::vector<CString> reports;
+};
+OpenReports& openReports()
+{
+    static auto* r = new OpenReports;
+    return *r;
+}
+
 void deleteAllObjects(AcDbDatabaseImpl& impl)
 {
     for (auto& [h, s] : impl.byHandle) {
         if (AcDbObject* o = s->object) {
+            if (impl.open.count(s)) {
+                // Its holder still uses it: it leaves the database but is not deleted.
+                Access::stub(o) = nullptr;
+                s->object = nullptr;
+                continue;
+            }
             Access::stub(o) = nullptr;
             s->object = nullptr;
             delete o;
@@ -90,6 +113,13 @@ AcDbDatabase::~AcDbDatabase()
     notifyAll(this, [this](AcDbDatabaseReactor* r) { r->databaseToBeDestroyed(this); });
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    if (!m_impl->open.empty()) {
+        CString report = CString(u"a drawing was deleted with objects open: ") + acdbDescribeOpenObjects(this);
+        std::fprintf(stderr, "vkcad host: %s\n", report.ToUtf8().c_str());
+        OpenReports& r = openReports();
+        std::lock_guard lock(r.mutex);
+        r.reports.push_back(report);
+    }
     deleteAllObjects(*m_impl);
 }
 
@@ -136,6 +166,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
         return Acad::eOk;
     }
     if (!createIfNotFound) return Acad::eUnknownHandle;
+    if (h.value() > kLastHandle) return Acad::eOutOfMemory;  // no handle would be left after it
     AcDbStub* s = vkdb::allocateStub();
     s->db = this;
     s->handle = h;
@@ -188,6 +219,30 @@ std::vector<AcDbObjectId> AcDbDatabase::allObjectIds(bool includeErased) const
     return out;
 }
 
+CString acdbDescribeOpenObjects(const AcDbDatabase* db)
+{
+    CString out;
+    if (!db) return out;
+    for (AcDbObjectId id : db->openObjectIds()) {
+        const AcDbObject* obj = vkdb::DbAccess::peek(id);
+        if (!obj) continue;
+        if (!out.IsEmpty()) out += u", ";
+        int state = Access::openState(obj);
+        CString how = state == AcDbObjectAccess::kOpenWrite ? CString(u"open for write")
+                      : state > 0                          ? CString(u"open for read")
+                                                           : CString(u"open for notify");
+        out += CString(obj->isA()->name()) + u" #" + id.handle().text() + u" (" + how + u")";
+    }
+    return out;
+}
+
+std::vector<CString> acdbTakeOpenObjectReports()
+{
+    OpenReports& r = openReports();
+    std::lock_guard lock(r.mutex);
+    return std::exchange(r.reports, {});
+}
+
 AcDbHostApplicationServices* acdbHostApplicationServices()
 {
     static AcDbHostApplicationServices services;
@@ -209,8 +264,9 @@ Acad::ErrorStatus makeResident(AcDbDatabase* db, AcDbObject* obj, Adesk::UInt64 
     AcDbStub* s = nullptr;
     if (handle == 0) {
         handle = impl.handseed;
-        while (impl.byHandle.count(handle)) ++handle;  // a reserved handle is never handed out again
+        while (handle <= kLastHandle && impl.byHandle.count(handle)) ++handle;  // reserved ones are skipped
     }
+    if (handle > kLastHandle) return Acad::eOutOfMemory;  // the drawing has no handle left
     auto it = impl.byHandle.find(handle);
     if (it != impl.byHandle.end()) {
         if (it->second->object) return Acad::eHandleExists;

@@ -1,16 +1,19 @@
 // Drawing files of a database: reading with a share mode, atomic saving, back-up copies.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/db/AcDbDatabase.h"
 #include "host/db/DwgFormat.h"
-#include "host/db/detail/DbInternals.h"
+#include "host/db/detail/DatabaseImpl.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 
@@ -126,18 +129,105 @@ private:
     std::string m_bak, m_pending;
 };
 
+// Something other than a regular file (a pipe, a device, a folder) is never a drawing; a
+// pipe would block an open until someone writes it.
+bool existsButIsNoFile(const std::string& hostPath)
+{
+    struct stat st {};
+    return stat(hostPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+// True when pid names no process any more.
+bool processGone(const std::string& digits)
+{
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    pid_t pid = static_cast<pid_t>(std::stol(digits));
+    return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+bool sameContents(const std::string& a, const std::string& b)
+{
+    std::error_code ec1, ec2;
+    if (std::filesystem::file_size(a, ec1) != std::filesystem::file_size(b, ec2) || ec1 || ec2) return false;
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    return std::equal(std::istreambuf_iterator<char>(fa), {}, std::istreambuf_iterator<char>(fb), {});
+}
+
+// What a save of target that was killed left behind: its temporary file (NAME.dwg.vktmp.PID.N)
+// and the previous file waiting to become NAME.bak (NAME.bak.vkpending.PID). Only leftovers
+// of processes that are gone are touched. A pending previous file becomes NAME.bak when the
+// new file had already taken its place (it differs from the file), else it goes.
+void cleanLeftoversOf(const std::string& target)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(target).parent_path();
+    const std::string tmpPrefix = fs::path(target).filename().string() + ".vktmp.";
+    const std::string bak = backupHostPath(target);
+    const std::string pendingPrefix = fs::path(bak).filename().string() + ".vkpending.";
+    std::error_code ec;
+    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::string path = it->path().string();
+        if (name.rfind(tmpPrefix, 0) == 0) {
+            std::string rest = name.substr(tmpPrefix.size());
+            if (processGone(rest.substr(0, rest.find('.')))) unlink(path.c_str());
+        } else if (name.rfind(pendingPrefix, 0) == 0 && processGone(name.substr(pendingPrefix.size()))) {
+            struct stat p {}, t {};
+            bool replaced = stat(target.c_str(), &t) == 0 && stat(path.c_str(), &p) == 0 &&
+                            !(p.st_dev == t.st_dev && p.st_ino == t.st_ino) && !sameContents(path, target);
+            if (!replaced || rename(path.c_str(), bak.c_str()) != 0) unlink(path.c_str());
+        }
+    }
+}
+
+// Reads the whole file behind fd once its first bytes show a drawing of its size.
+Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::string& bytes)
+{
+    struct stat st {};
+    if (fstat(file.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) return Acad::eFileAccessErr;
+    char head[vkdwg::kHeaderSize];
+    size_t got = 0;
+    while (got < sizeof head) {
+        ssize_t n = pread(file.Fd(), head + got, sizeof head - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return Acad::eFileAccessErr;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    Acad::ErrorStatus es = vkdwg::checkFileStart(std::string_view(head, got), static_cast<std::uint64_t>(st.st_size));
+    if (es != Acad::eOk) return es;
+    return file.ReadAll(bytes) ? Acad::eOk : Acad::eFileAccessErr;
+}
+
+// eWasOpenForWrite (or ForRead, ForNotify) while any object of db is open.
+Acad::ErrorStatus openObjectsStatus(AcDbDatabase* db)
+{
+    Acad::ErrorStatus es = Acad::eOk;
+    for (AcDbStub* s : db->impl()->open) {
+        int state = AcDbObjectAccess::openState(s->object);
+        if (state == AcDbObjectAccess::kOpenWrite) return Acad::eWasOpenForWrite;
+        es = state > 0 ? Acad::eWasOpenForRead : es == Acad::eOk ? Acad::eWasOpenForNotify : es;
+    }
+    return es;
+}
+
 }  // namespace
 
 Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareMode, bool, const char16_t*)
 {
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     bool keepLock = shareMode == _SH_DENYWR || shareMode == _SH_DENYRW;
+    const std::string target = absoluteHostPath(CString(fileName));
+    if (existsButIsNoFile(target)) return Acad::eFileAccessErr;
     auto file = std::make_unique<SharedFile>();
     if (!file->Open(CString(fileName), SharedFile::kRead, keepLock ? shareMode : _SH_DENYNO))
         return statusOfOpenError(GetLastError());
     std::string bytes;
-    if (!file->ReadAll(bytes)) return Acad::eFileAccessErr;
-    Acad::ErrorStatus es = vkdwg::readDrawing(this, bytes);
+    Acad::ErrorStatus es = readDrawingBytes(*file, bytes);
+    if (es != Acad::eOk) return es;
+    cleanLeftoversOf(target);
+    es = vkdwg::readDrawing(this, bytes);
     if (es != Acad::eOk) return es;
     vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(this);
     slot.file = keepLock ? std::move(file) : nullptr;
@@ -150,10 +240,13 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const char16_t* fileName, bool bBakAndRen
 {
     if (ver != AcDb::kDHL_1027) return Acad::eInvalidDwgVersion;
     if (!fileName || !*fileName) return Acad::eInvalidInput;
+    if (Acad::ErrorStatus es = openObjectsStatus(this); es != Acad::eOk) return es;
+    const std::string target = absoluteHostPath(CString(fileName));
+    if (existsButIsNoFile(target)) return Acad::eFileAccessErr;
     std::string bytes;
     if (Acad::ErrorStatus es = vkdwg::writeDrawing(this, bytes, ver); es != Acad::eOk) return es;
 
-    const std::string target = absoluteHostPath(CString(fileName));
+    cleanLeftoversOf(target);
     TempFile temp(target);
     if (Acad::ErrorStatus es = temp.write(bytes); es != Acad::eOk) return es;
 

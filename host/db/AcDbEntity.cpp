@@ -2,6 +2,10 @@
 // intersections through their plain curves.
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbSymbolTables.h"
+#include <cmath>
+#include <type_traits>
+
+#include "host/db/detail/CopyFiler.h"
 #include "host/db/detail/DbInternals.h"
 #include "host/db/detail/GeomPieces.h"
 
@@ -85,10 +89,52 @@ Acad::ErrorStatus AcDbEntity::subGetGeomExtents(AcDbExtents& ext) const
     return Acad::eOk;
 }
 
+namespace {
+
+bool finite(const double* v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(v[i])) return false;
+    return true;
+}
+
+// True when every number among the fields is finite.
+bool allFinite(const vkdb::FieldList& fields)
+{
+    for (const vkdb::Field& f : fields) {
+        bool ok = std::visit(
+            [](const auto& v) {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, double>) return std::isfinite(v);
+                else if constexpr (std::is_same_v<T, AcGePoint2d>) return std::isfinite(v.x) && std::isfinite(v.y);
+                else if constexpr (std::is_same_v<T, AcGePoint3d> || std::is_same_v<T, AcGeVector3d>)
+                    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+                else if constexpr (std::is_same_v<T, AcGeMatrix3d>) return finite(&v.entry[0][0], 16);
+                else return true;
+            },
+            f.value);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// A transform that would leave a number the entity cannot hold (an overflow to infinity) is
+// refused and the entity stays as it was, so that every drawing can be written and read back.
 Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d& xform)
 {
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
-    return subTransformBy(xform);
+    if (!finite(&xform.entry[0][0], 16)) return Acad::eInvalidInput;
+    vkdb::FieldRecorder before(AcDb::kCopyFiler, database());
+    if (dwgOutFields(&before) != Acad::eOk) return subTransformBy(xform);
+    Acad::ErrorStatus es = subTransformBy(xform);
+    if (es != Acad::eOk) return es;
+    vkdb::FieldRecorder after(AcDb::kCopyFiler, database());
+    if (dwgOutFields(&after) != Acad::eOk || allFinite(after.fields())) return Acad::eOk;
+    vkdb::FieldPlayer restore(before.fields(), AcDb::kCopyFiler, database());
+    dwgInFields(&restore);
+    return Acad::eInvalidInput;
 }
 
 bool AcDbEntity::worldDraw(AcGiWorldDraw* wd) const

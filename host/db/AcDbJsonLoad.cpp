@@ -2,6 +2,7 @@
 // fields) before the database changes.
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <functional>
 #include <istream>
 #include <map>
@@ -156,13 +157,9 @@ public:
 private:
     static bool number(const Json& j, double& v)
     {
-        if (j.is_null()) {
-            v = std::numeric_limits<double>::quiet_NaN();  // how the dump shows non-finite numbers
-            return true;
-        }
         if (!j.is_number()) return false;
         v = j.get<double>();
-        return true;
+        return std::isfinite(v);
     }
     static bool numbers(const Json& j, double* out, size_t n)
     {
@@ -230,7 +227,44 @@ struct Line {
     bool hasOwner = false;
     std::uint64_t owner = 0;
     bool erased = false;
+    CString recordName;  // a symbol table record's name, read by the dry run
 };
+
+// The largest handle an object may keep: the file keeps the next handle after it.
+constexpr std::uint64_t kLastHandle = ~std::uint64_t{0} - 1;
+
+// The fields of one line read into a throw-away object; false with why when they do not.
+std::unique_ptr<AcDbObject> readFields(const Json& obj, const AcRxClass* cls, AcDbDatabase* db,
+                                       const JsonInFiler::Resolver& resolve, std::string& why)
+{
+    std::unique_ptr<AcDbObject> made(AcDbObject::cast(cls->create()));
+    if (!made) {
+        why = "cannot create the class";
+        return nullptr;
+    }
+    JsonInFiler filer(obj, db, resolve);
+    if (made->dwgInFields(&filer) != Acad::eOk || filer.filerStatus() != Acad::eOk) {
+        why = filer.message();
+        return nullptr;
+    }
+    return made;
+}
+
+// The field a class refuses when its value is of the right type but not one it takes: the
+// one without which the line reads.
+std::string blameField(const Json& obj, const AcRxClass* cls, AcDbDatabase* db, const JsonInFiler::Resolver& resolve)
+{
+    for (auto it = obj.begin(); it != obj.end(); ++it) {
+        const std::string& key = it.key();
+        if (key == "handle" || key == "class" || key == "owner" || key == "erased") continue;
+        Json without = obj;
+        without.erase(key);
+        std::string why;
+        if (readFields(without, cls, db, resolve, why))
+            return "field \"" + key + "\": " + it.value().dump() + " is not a value this class takes";
+    }
+    return "the fields do not go together";
+}
 
 class Loader {
 public:
@@ -264,9 +298,16 @@ private:
             if (text.find_first_not_of(" \t\r") == std::string::npos) continue;
             Line line;
             line.number = number;
+            std::string key;  // the top-level field being read, for messages
             try {
-                line.obj = Json::parse(text);
-            } catch (const Json::parse_error& e) {
+                line.obj = Json::parse(text, [&key](int depth, Json::parse_event_t event, Json& parsed) {
+                    if (event == Json::parse_event_t::key && depth == 1) key = parsed.get<std::string>();
+                    return true;
+                });
+            } catch (const Json::out_of_range& e) {
+                return fail(number, (key.empty() ? std::string() : "field \"" + key + "\": ") +
+                                        "a number beyond what a drawing can hold");
+            } catch (const Json::exception& e) {
                 return fail(number, std::string("malformed JSON: ") + e.what());
             }
             if (!line.obj.is_object()) return fail(number, "expected a JSON object");
@@ -276,8 +317,12 @@ private:
             line.cls = acrxFindClass(CString::FromUtf8(name).GetString());
             if (!line.cls || line.cls->isAbstract() || !line.cls->isDerivedFrom(AcDbObject::desc()))
                 return fail(number, "unknown class \"" + name + "\"");
-            if (auto h = line.obj.find("handle"); h != line.obj.end())
+            if (auto h = line.obj.find("handle"); h != line.obj.end()) {
                 if (!parseHandle(*h, line.handle) || line.handle == 0) return fail(number, "bad \"handle\"");
+                if (line.handle > kLastHandle)
+                    return fail(number, "\"handle\" " + h->get<std::string>() +
+                                            " cannot be kept: the last handle of a drawing is FFFFFFFFFFFFFFFE");
+            }
             if (auto o = line.obj.find("owner"); o != line.obj.end()) {
                 line.hasOwner = true;
                 if (!parseHandle(*o, line.owner)) return fail(number, "bad \"owner\"");
@@ -301,8 +346,12 @@ private:
                 return fail(l.number, "handle " + l.obj["handle"].get<std::string>() + " is used twice");
             next = std::max(next, l.handle + 1);
         }
-        for (Line& l : m_lines)
-            if (!l.handle) m_lineOf.emplace(l.handle = next++, &l - m_lines.data());
+        for (Line& l : m_lines) {
+            if (l.handle) continue;
+            while (next <= kLastHandle && (m_lineOf.count(next) || existsInDb(next))) ++next;
+            if (next > kLastHandle) return fail(l.number, "the drawing has no handle left for this object");
+            m_lineOf.emplace(l.handle = next++, &l - m_lines.data());
+        }
         return true;
     }
 
@@ -319,18 +368,81 @@ private:
     bool dryRun()
     {
         bool modelSpace = !m_db->modelSpaceId().isNull() || hasClass(m_lines, AcDbBlockTable::desc());
-        for (const Line& l : m_lines) {
-            std::unique_ptr<AcDbObject> obj(AcDbObject::cast(l.cls->create()));
-            if (!obj) return fail(l.number, "cannot create the class");
-            JsonInFiler filer(l.obj, m_db, [&](std::uint64_t h, AcDbObjectId& id) {
-                id.setNull();
-                return known(h);
-            });
-            if (obj->dwgInFields(&filer) != Acad::eOk || filer.filerStatus() != Acad::eOk)
-                return fail(l.number, filer.message().empty() ? "fields do not read" : filer.message());
+        JsonInFiler::Resolver resolve = [&](std::uint64_t h, AcDbObjectId& id) {
+            id.setNull();
+            return known(h);
+        };
+        for (Line& l : m_lines) {
+            std::string why;
+            std::unique_ptr<AcDbObject> obj = readFields(l.obj, l.cls, m_db, resolve, why);
+            if (!obj) return fail(l.number, why.empty() ? blameField(l.obj, l.cls, m_db, resolve) : why);
             if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "the owner is not in the drawing");
             if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !modelSpace)
                 return fail(l.number, "an entity without owner needs a model space");
+            if (auto* rec = AcDbSymbolTableRecord::cast(obj.get())) {
+                rec->getName(l.recordName);
+                std::unique_ptr<AcDbSymbolTableRecord> probe(AcDbSymbolTableRecord::cast(l.cls->create()));
+                if (probe->setName(l.recordName.GetString()) != Acad::eOk)
+                    return fail(l.number, "field \"name\": \"" + l.recordName.ToUtf8() + "\" is not a valid name");
+            }
+        }
+        return planTables();
+    }
+
+    // The drawing's two tables: the database's, or those the lines bring.
+    bool findTable(const AcRxClass* cls, AcDbObjectId existing, const char* what, std::uint64_t& handle)
+    {
+        handle = existing.isNull() ? 0 : existing.handle().value();
+        for (const Line& l : m_lines) {
+            if (!l.cls->isDerivedFrom(cls)) continue;
+            if (handle) return fail(l.number, std::string("the drawing has a ") + what + " already");
+            handle = l.handle;
+        }
+        if (handle) return true;
+        return fail(m_lines.empty() ? 1 : m_lines.front().number,
+                    std::string("the lines make no drawing: there is no ") + what);
+    }
+
+    // Table records belong to their table: one without owner is given it, and every record
+    // that names its table as owner is in the table's list. Live records of a table never
+    // share a name (case aside).
+    bool planTables()
+    {
+        std::uint64_t blocks = 0, layers = 0;
+        if (!findTable(AcDbBlockTable::desc(), m_db->blockTableId(), "block table", blocks) ||
+            !findTable(AcDbLayerTable::desc(), m_db->layerTableId(), "layer table", layers))
+            return false;
+        std::map<std::uint64_t, std::map<CString, std::string>> names;  // table -> name -> where
+        for (AcDbObjectId table : {m_db->blockTableId(), m_db->layerTableId()}) {
+            auto* t = AcDbSymbolTable::cast(vkdb::DbAccess::peek(table));
+            if (!t) continue;
+            for (AcDbObjectId id : t->recordIds()) {
+                CString n;
+                if (auto* rec = AcDbSymbolTableRecord::cast(vkdb::DbAccess::peek(id))) rec->getName(n);
+                names[table.handle().value()][n.MakeLower()] = "in the drawing";
+            }
+        }
+        for (Line& l : m_lines) {
+            bool isBlock = l.cls->isDerivedFrom(AcDbBlockTableRecord::desc());
+            if (!isBlock && !l.cls->isDerivedFrom(AcDbLayerTableRecord::desc())) continue;
+            std::uint64_t table = isBlock ? blocks : layers;
+            const char* kind = isBlock ? "block" : "layer";
+            const char* tableName = isBlock ? "block table" : "layer table";
+            if (!l.hasOwner || !l.owner) {
+                l.hasOwner = true;
+                l.owner = table;
+            } else if (l.owner != table) {
+                return fail(l.number, std::string("a ") + kind + " record belongs to the " + tableName + " (" +
+                                          AcDbHandle(table).text().ToUtf8() + "), not to " +
+                                          AcDbHandle(l.owner).text().ToUtf8());
+            }
+            m_members[table].push_back(l.handle);
+            if (l.erased) continue;
+            CString key = l.recordName;
+            auto [it, added] = names[table].emplace(key.MakeLower(), "on line " + std::to_string(l.number));
+            if (!added)
+                return fail(l.number, std::string(kind) + " \"" + l.recordName.ToUtf8() + "\" is already in the " +
+                                          tableName + " (" + it->second + ")");
         }
         return true;
     }
@@ -380,6 +492,8 @@ private:
             for (AcDbObjectId id : toModelSpace) vkdb::DbAccess::setOwner(vkdb::DbAccess::peek(id), ms);
             if (Acad::ErrorStatus es = vkclone::appendToBlock(ms, toModelSpace); es != Acad::eOk) return es;
         }
+        for (auto& [tableHandle, members] : m_members)
+            if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;
         for (AcDbObjectId id : entities) {
             if (auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id)))
                 acdbEnsureLayer(m_db, ent->layer().GetString(), true);
@@ -387,10 +501,35 @@ private:
         return Acad::eOk;
     }
 
+    // Adds to a table's list the records that name it as owner and are not listed yet.
+    template <class Resolve>
+    Acad::ErrorStatus joinTable(Resolve& resolve, std::uint64_t tableHandle, const std::vector<std::uint64_t>& members)
+    {
+        AcDbObjectId tableId;
+        resolve(tableHandle, tableId);
+        AcDbSymbolTable* table = nullptr;
+        if (Acad::ErrorStatus es = acdbOpenObject(table, tableId, AcDb::kForWrite); es != Acad::eOk) return es;
+        Json records = Json::array();
+        std::set<std::uint64_t> listed;
+        for (AcDbObjectId id : table->recordIds(true)) {
+            records.push_back(id.handle().text().ToUtf8());
+            listed.insert(id.handle().value());
+        }
+        for (std::uint64_t h : members)
+            if (listed.insert(h).second) records.push_back(AcDbHandle(h).text().ToUtf8());
+        Json fields = Json::object();
+        fields["records"] = std::move(records);
+        JsonInFiler filer(fields, m_db, resolve);
+        Acad::ErrorStatus es = table->dwgInFields(&filer);
+        table->close();
+        return es;
+    }
+
     AcDbDatabase* m_db;
     CString& m_error;
     std::vector<Line> m_lines;
     std::map<std::uint64_t, size_t> m_lineOf;
+    std::map<std::uint64_t, std::vector<std::uint64_t>> m_members;  // table -> its records in the lines
 };
 
 }  // namespace

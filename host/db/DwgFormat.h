@@ -63,6 +63,12 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out,
 struct ReadOptions {
     bool verifyChecksum = true;  // off only for fuzzing, to reach the parts behind the checksum
 };
+// The first kHeaderSize bytes of a file of fileSize bytes: eOk when they may start a drawing
+// of this size (eBadDwgHeader for a foreign file, eInvalidDwgVersion for another version,
+// eDwgCRCDoesNotMatch when the length they give is not the file's), so that a foreign or
+// damaged file is refused before it is read.
+Acad::ErrorStatus checkFileStart(std::string_view head, std::uint64_t fileSize);
+
 // Reads file bytes into db, which should be empty (built without default content). The
 // whole input is checked before db changes; a refused input leaves db empty.
 Acad::ErrorStatus readDrawing(AcDbDatabase* db, std::string_view bytes, const ReadOptions& opt = {});

@@ -91,9 +91,22 @@ Acad::ErrorStatus DwgOutFiler::writeMatrix3d(const AcGeMatrix3d& v, const char*)
 }
 Acad::ErrorStatus DwgOutFiler::writeReference(const AcDbObjectId& id, AcDb::ReferenceKind kind, const char*)
 {
+    if (m_status != Acad::eOk) return m_status;
+    std::uint64_t h = (!id.isNull() && id.database() == m_db) ? id.handle().value() : 0;
+    if (h && m_keep && !m_keep(id)) {
+        if (!m_arrays.empty()) {  // an item of a list of references: the list goes without it
+            OpenArray& a = m_arrays.back();
+            patch(m_out, a.countPos, --a.count);
+            return Acad::eOk;
+        }
+        if (kind == AcDb::kHardPointer) {
+            m_refused = id;
+            return m_status = Acad::eWasErased;
+        }
+        h = 0;
+    }
     tag(FieldTag::kReference);
     m_out.push_back(static_cast<char>(kind));
-    std::uint64_t h = (!id.isNull() && id.database() == m_db) ? id.handle().value() : 0;
     put(m_out, h);
     return Acad::eOk;
 }
@@ -109,11 +122,13 @@ Acad::ErrorStatus DwgOutFiler::writeArrayBegin(Adesk::Int32 count, const char*)
 {
     if (count < 0) return m_status = Acad::eInvalidInput;
     tag(FieldTag::kArrayBegin);
+    m_arrays.push_back({m_out.size(), count});
     put(m_out, count);
     return Acad::eOk;
 }
 Acad::ErrorStatus DwgOutFiler::writeArrayEnd()
 {
+    if (!m_arrays.empty()) m_arrays.pop_back();
     tag(FieldTag::kArrayEnd);
     return Acad::eOk;
 }

@@ -13,10 +13,17 @@
 namespace vkdwg {
 
 // Appends each filed value, preceded by its tag, to a byte string. References are filed as
-// (kind, handle); a reference into another database than db is filed as null.
+// (kind, handle); a reference into another database than db is filed as null. With a keep
+// test, a reference to an object that is not kept (not written to the file) is dropped from
+// an array of references, filed as null when soft or owning, and refused (eWasErased) when it
+// is a hard pointer that the object needs.
 class DwgOutFiler : public AcDbDwgWriteOnlyFiler {
 public:
-    DwgOutFiler(std::string& out, AcDbDatabase* db) : m_out(out), m_db(db) {}
+    using KeepTest = std::function<bool(AcDbObjectId)>;
+    DwgOutFiler(std::string& out, AcDbDatabase* db, KeepTest keep = {})
+        : m_out(out), m_db(db), m_keep(std::move(keep)) {}
+    // The reference that made the filer refuse (null when none did).
+    AcDbObjectId refusedReference() const { return m_refused; }
     AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
     Acad::ErrorStatus filerStatus() const override { return m_status; }
     AcDbDatabase* database() const override { return m_db; }
@@ -39,8 +46,15 @@ public:
 
 private:
     void tag(FieldTag t) { m_out.push_back(static_cast<char>(t)); }
+    struct OpenArray {
+        size_t countPos;
+        Adesk::Int32 count;
+    };
     std::string& m_out;
     AcDbDatabase* m_db;
+    KeepTest m_keep;
+    std::vector<OpenArray> m_arrays;
+    AcDbObjectId m_refused;
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 

@@ -231,6 +231,18 @@ Acad::ErrorStatus materialize(AcDbDatabase* db, const ParsedFile& f)
 
 }  // namespace
 
+Acad::ErrorStatus checkFileStart(std::string_view head, std::uint64_t fileSize)
+{
+    if (head.size() < sizeof kMagic || std::memcmp(head.data(), kMagic, sizeof kMagic) != 0)
+        return Acad::eBadDwgHeader;
+    if (head.size() < kHeaderSize || fileSize < kHeaderSize + 4) return Acad::eBadDwgHeader;
+    if (std::memcmp(head.data() + 8, kVersionTag1027, sizeof kVersionTag1027) != 0 ||
+        get<std::uint16_t>(head, 14) != kRevision)
+        return Acad::eInvalidDwgVersion;
+    if (get<std::uint64_t>(head, 16) != fileSize) return Acad::eDwgCRCDoesNotMatch;  // cut off or grown
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus readDrawing(AcDbDatabase* db, std::string_view bytes, const ReadOptions& opt)
 {
     if (!db) return Acad::eNoDatabase;

@@ -1,8 +1,11 @@
 // Writing a database in the drawing format (layout: docs/drawing-format.md).
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <vector>
 
 #include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbSymbolTables.h"
 #include "host/db/DwgFormat.h"
 #include "host/db/DwgFormatFilers.h"
 #include "host/db/DwgFormatProxy.h"
@@ -59,6 +62,39 @@ std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
     return (!id.isNull() && id.database() == db) ? id.handle().value() : 0;
 }
 
+// What goes into a file: live objects whose owners go too. An erased block takes its
+// entities along, an erased room its parts, whatever their own flags say.
+class LiveObjects {
+public:
+    explicit LiveObjects(AcDbDatabase* db) : m_db(db) {}
+    bool kept(AcDbObjectId id)
+    {
+        std::vector<AcDbStub*> chain;
+        bool keep = true;
+        for (AcDbObjectId at = id;;) {
+            AcDbStub* s = at.stub();
+            if (!s || at.database() != m_db || !s->object) break;  // no owner in this drawing
+            if (auto it = m_known.find(s); it != m_known.end()) {
+                keep = it->second;
+                break;
+            }
+            if (s->erased || std::find(chain.begin(), chain.end(), s) != chain.end()) {
+                keep = false;  // erased, or owned in a circle
+                chain.push_back(s);
+                break;
+            }
+            chain.push_back(s);
+            at = s->object->ownerId();
+        }
+        for (AcDbStub* s : chain) m_known[s] = keep;
+        return keep;
+    }
+
+private:
+    AcDbDatabase* m_db;
+    std::unordered_map<AcDbStub*, bool> m_known;
+};
+
 }  // namespace
 
 Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwgVersion ver)
@@ -66,23 +102,33 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     if (ver != AcDb::kDHL_1027) return Acad::eInvalidDwgVersion;
     if (!db) return Acad::eNoDatabase;
 
+    // A reader refuses a file without both tables, and handles at or past the handle seed.
+    if (!AcDbBlockTable::cast(vkdb::DbAccess::peek(db->blockTableId())) ||
+        !AcDbLayerTable::cast(vkdb::DbAccess::peek(db->layerTableId())) ||
+        db->blockTableId().isErased() || db->layerTableId().isErased())
+        return Acad::eNoDatabase;
+
+    LiveObjects live(db);
+    auto keep = [&live](AcDbObjectId id) { return live.kept(id); };
     ClassTable classes;
     std::string objects;
     std::uint32_t count = 0;
-    for (AcDbObjectId id : db->allObjectIds(true)) {
+    for (AcDbObjectId id : db->allObjectIds(false)) {
+        if (!live.kept(id)) continue;
+        if (id.handle().value() >= db->handseed().value()) return Acad::eHandleExists;
         ObjectReadScope scope(id);
         const AcDbObject* obj = scope.get();
         if (!obj) continue;  // a reserved handle without an object
         put(objects, id.handle().value());
         put(objects, classes.indexOf(obj));
         put(objects, handleIn(obj->ownerId(), db));
-        objects.push_back(id.isErased() ? 1 : 0);
+        objects.push_back(0);
         size_t lenPos = objects.size();
         put(objects, std::uint32_t{0});
         if (const ProxyContent* p = proxyContent(obj)) {
             objects += p->currentPayload(db);
         } else {
-            DwgOutFiler filer(objects, db);
+            DwgOutFiler filer(objects, db, keep);
             Acad::ErrorStatus es = obj->dwgOutFields(&filer);
             if (es == Acad::eOk) es = filer.filerStatus();
             if (es != Acad::eOk) return es;

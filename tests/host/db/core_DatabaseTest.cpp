@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "host/db/AcDbOpenObjects.h"
 #include "tests/host/db/core_TestDb.h"
 
 using coretest::addLine;
@@ -82,7 +83,9 @@ TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarm)
     EXPECT_EQ(id.database(), db.get());
     AcDbObject* open = nullptr;
     ASSERT_EQ(acdbOpenObject(open, ms, AcDb::kForRead), Acad::eOk);  // even if left open
+    acdbTakeOpenObjectReports();
     db.reset();
+    EXPECT_EQ(acdbTakeOpenObjectReports().size(), 1u);  // the host says what was left open
     EXPECT_FALSE(id.isValid());
     EXPECT_FALSE(id.isNull());
     EXPECT_EQ(id.database(), nullptr);
@@ -91,6 +94,9 @@ TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarm)
     AcDbObject* obj = nullptr;
     EXPECT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eNullObjectId);
     EXPECT_EQ(acdbOpenObject(obj, ms, AcDb::kForWrite), Acad::eNullObjectId);
+    // The object left open outlives its drawing for its holder, who ends its use.
+    EXPECT_EQ(open->close(), Acad::eOk);
+    delete open;
 }
 
 TEST(Database, SymbolTablesRefuseBadAndDuplicateNames)

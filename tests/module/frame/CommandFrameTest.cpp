@@ -16,6 +16,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/QsGlobalVariable.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/NothingOpen.h"
 
 namespace fs = std::filesystem;
 
@@ -42,9 +43,12 @@ protected:
         ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
         vked::inputQueue().clear();
         vked::ResetInputEnded();
+        acdbTakeOpenObjectReports();  // what earlier tests left is theirs
     }
     void TearDown() override
     {
+        // The commands leave nothing open, in the floor drawing or in the library they used.
+        EXPECT_TRUE(vktest::NothingLeftOpen(acdbCurDwg()));
         acrxDynamicLinker()->unloadModule(PluginPath());
         acDocManager->closeAll();
         VkQsProject::SetCurrentProjectFile("");

@@ -74,3 +74,21 @@ TEST_F(LibraryBadInputTest, AProjectAtADriveRootKeepsItsFilesBesideTheProjectFil
     EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nA\r\n");
     vkwin::SetDriveMap({});
 }
+
+TEST_F(LibraryBadInputTest, AProjectFileWhoseOnlyBackslashLeadsIsItsOwnFolder)
+{
+    // A project file at the file system's root has the Windows path "\NAME.prj": no folder
+    // comes before its one backslash, so the whole path stands for the folder.
+    const std::string name = "vkroom-root-" + std::to_string(::getpid()) + ".prj";
+    const std::filesystem::path rootFile = std::filesystem::path("/") / name;
+    {
+        std::ofstream out(rootFile);
+        if (!(out << "[Project]\n[Floors]\n1F=1F.dwg\n")) GTEST_SKIP() << "the root folder is not writable here";
+    }
+    CString err;
+    EXPECT_TRUE(VkQsProject::SetCurrentProjectFile(rootFile.string(), &err)) << err.ToUtf8();
+    const CString project = CString(u"\\") + CString::FromUtf8(name);
+    EXPECT_EQ(CManageStdRoom::GetRoomlist(), project + u"\\Roomlist.txt");
+    EXPECT_EQ(CManageStdRoom::GetStdRoomPath(u"x.txt"), project + u"\\x.txt");
+    std::filesystem::remove(rootFile);
+}

@@ -84,6 +84,23 @@ protected:
         block->close();
     }
     int count(const std::vector<CString>& v, const char16_t* s) { return int(std::count(v.begin(), v.end(), CString(s))); }
+    // The class of every object the library file holds, erased ones included; erased counts
+    // those that are erased.
+    std::vector<CString> libraryFileClasses(int& erased)
+    {
+        std::vector<CString> out;
+        erased = 0;
+        AcDbDatabase lib(false, true);
+        EXPECT_EQ(lib.readDwgFile(hostPath("StardardRoom.dwg"), _SH_DENYNO), Acad::eOk);
+        for (AcDbObjectId id : lib.allObjectIds(true)) {
+            AcDbObject* obj = nullptr;
+            if (acdbOpenAcDbObject(obj, id, AcDb::kForRead, true) != Acad::eOk) continue;
+            out.push_back(obj->isA()->name());
+            erased += obj->isErased() ? 1 : 0;
+            obj->close();
+        }
+        return out;
+    }
 
     AcDbObjectId roomId, pipeId, carried, riding;
 };
@@ -109,6 +126,9 @@ TEST_F(RoomStorageTest, AStoredRoomIsABlockAtItsBasePointWithoutTheValvesThatRid
     EXPECT_EQ(count(classes, u"VkQsPipeValve"), 1) << "only the carried valve is stored";
     EXPECT_EQ(count(classes, u"AcDbVkRoom"), 1);
     EXPECT_EQ(pipeValves, 1) << "the stored pipe no longer lists the stripped valve";
+    int erased = -1;
+    EXPECT_EQ(count(libraryFileClasses(erased), u"VkQsPipeValve"), 1) << "the stripped valve leaves no trace";
+    EXPECT_EQ(erased, 0);
     EXPECT_EQ(start, AcGePoint3d(500, 1000, 0)) << "the base point is the block's origin";
 
     EXPECT_EQ(libraryBlocks(), std::vector<CString>{u"卫生间1"}) << "a missing library is created with the room alone";
@@ -206,6 +226,9 @@ TEST_F(RoomStorageTest, ErasingARoomRemovesItsBlockAndEveryEntryOfItsName)
     EXPECT_EQ(lib->m_RoomNames, std::vector<CString>{u"B"});
     EXPECT_EQ(libraryBlocks(), std::vector<CString>{u"B"});
     EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nB\r\n");
+    int erased = -1;
+    EXPECT_EQ(count(libraryFileClasses(erased), u"AcDbVkRoom"), 1) << "A's block and what it held leave no trace";
+    EXPECT_EQ(erased, 0);
 }
 
 TEST_F(RoomStorageTest, ErasingAnUnlistedNameTouchesNeitherFile)

@@ -1,5 +1,7 @@
 // Point and curve relations to a boundary on hand-made outlines.
 // The ray test is internal to the plug-in, so the test program builds its own copy.
+#include <cmath>
+
 #include "module/selection/PtInPolylineByRay.cpp"
 #include "tests/module/selection/SelectionTestDb.h"
 
@@ -44,6 +46,17 @@ TEST(RayTest, VerticesCountAtTheUpperEndOfAnEdge)
     auto notch = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}, {0, 100}, {50, 50}});
     EXPECT_EQ(ray(notch.get(), 80, 50), 1);
     EXPECT_EQ(ray(notch.get(), 20, 50), -1);
+}
+
+TEST(RayTest, AVertexPassedAtExactlyTheToleranceIsNotMet)
+{
+    // From (0, 6), one tolerance above the ray from (5, 5), the outline runs three quarters of
+    // a circle about (-5, 6) upward and round; the ray crosses that arc once, far left.
+    // A vertex met counts the arc by its midpoint (above it) as no crossing: that happens only
+    // closer than the tolerance.
+    auto p = SelectionTest::pline({{0, 6, 1 + std::sqrt(2.0)}, {-5, 1}, {20, 1}, {20, 20}, {0, 20}});
+    EXPECT_EQ(ray(p.get(), 5, 5), 1);
+    EXPECT_EQ(ray(p.get(), 5, 5.5), -1);
 }
 
 TEST(RayTest, ArcsBulgingOutward)

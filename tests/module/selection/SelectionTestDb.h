@@ -8,6 +8,7 @@
 #include "host/db/AcDb.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
+#include "tests/support/NothingOpen.h"
 #include "tests/support/TestDrawing.h"
 
 struct Vtx {
@@ -18,13 +19,14 @@ class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        acdbTakeOpenObjectReports();  // what earlier tests left is theirs
         db = std::make_unique<AcDbDatabase>(true);
         acdbHostApplicationServices()->setWorkingDatabase(db.get());
     }
     void TearDown() override
     {
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-        EXPECT_EQ(db->numOpenObjects(), 0);
+        EXPECT_TRUE(vktest::NothingLeftOpen(db.get()));
     }
 
 public:
