@@ -163,8 +163,8 @@ void CmdCopy()
     const Adesk::UInt64 handlesLeft = ~Adesk::UInt64{0} - acdbCurDwg()->handseed().value();
     if (ids.size() > handlesLeft) {
         CString msg;
-        msg.Format(u"Cannot copy: the drawing has handles left for %llu more objects; nothing was copied.",
-                   static_cast<unsigned long long>(handlesLeft));
+        msg.Format(u"Cannot copy: %d copies need as many handles and the drawing has %llu left; nothing was copied.",
+                   static_cast<int>(ids.size()), static_cast<unsigned long long>(handlesLeft));
         Fail(msg);
         return;
     }
