@@ -464,6 +464,7 @@ private:
         };
         AcDbObjectId blockTable, layerTable;
         std::vector<AcDbObjectId> toModelSpace, entities;
+        std::map<AcDbObjectId, std::vector<AcDbObjectId>> byOwner;  // entities that name their owner
         for (const Line& l : m_lines) {
             std::unique_ptr<AcDbObject> obj(AcDbObject::cast(l.cls->create()));
             JsonInFiler filer(l.obj, m_db, resolve);
@@ -484,6 +485,7 @@ private:
             obj.release();
             if (isEntity) entities.push_back(ids[l.handle]);
             if (isEntity && !l.hasOwner) toModelSpace.push_back(ids[l.handle]);
+            if (isEntity && l.hasOwner && l.owner) byOwner[owner].push_back(ids[l.handle]);
         }
         if (m_db->blockTableId().isNull() && !blockTable.isNull())
             vkdb::DbAccess::setTables(m_db, blockTable, layerTable);
@@ -494,6 +496,19 @@ private:
         }
         for (auto& [tableHandle, members] : m_members)
             if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;
+        // An entity that names a block as its owner is one of the block's entities.
+        for (auto& [owner, owned] : byOwner) {
+            auto* block = AcDbBlockTableRecord::cast(vkdb::DbAccess::peek(owner));
+            if (!block) continue;
+            std::vector<AcDbObjectId> entities = block->entityIds(true), missing;
+            std::set<AcDbObjectId> listed(entities.begin(), entities.end());
+            listed.insert(block->blockBeginId());  // its begin and end are no entities of its list
+            listed.insert(block->blockEndId());
+            for (AcDbObjectId id : owned)
+                if (!listed.count(id)) missing.push_back(id);
+            if (missing.empty()) continue;
+            if (Acad::ErrorStatus es = vkclone::appendToBlock(owner, missing); es != Acad::eOk) return es;
+        }
         for (AcDbObjectId id : entities) {
             if (auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id)))
                 acdbEnsureLayer(m_db, ent->layer().GetString(), true);

@@ -109,6 +109,7 @@ TEST_F(VkcadLoad, LooseTableRecordsJoinTheirTablesWithTheirStates)
     EXPECT_EQ(byHandle["300"]["owner"], (*blockTable)["handle"]);
     EXPECT_TRUE(listed(*blockTable, "300")) << dump;
     EXPECT_EQ(byHandle["301"]["owner"], "300");
+    EXPECT_EQ(byHandle["300"]["entities"], Json::array({"301"})) << "an entity naming its block is in it";
 
     // Spaces after the separators change nothing.
     ASSERT_EQ(Load(Spaced(kLooseRecords), "spaced"), 0) << err.str();

@@ -262,3 +262,23 @@ TEST_F(BlockRef, AReferenceToItselfDoesNotRecurseForever)
 }
 
 }  // namespace
+
+TEST(Entities, ATransformThatWouldLeaveANumberNoDoubleHoldsIsRefusedAndChangesNothing)
+{
+    AcDbLine line(AcGePoint3d(1e308, 0, 0), AcGePoint3d(0, 1, 0));
+    EXPECT_EQ(line.transformBy(AcGeMatrix3d::translation(AcGeVector3d(1e308, 0, 0))), Acad::eInvalidInput);
+    EXPECT_EQ(line.startPoint(), AcGePoint3d(1e308, 0, 0));
+    EXPECT_EQ(line.endPoint(), AcGePoint3d(0, 1, 0));
+    AcGeMatrix3d nan = AcGeMatrix3d::kIdentity;
+    nan.entry[0][3] = std::nan("");
+    EXPECT_EQ(line.transformBy(nan), Acad::eInvalidInput);
+    EXPECT_EQ(line.endPoint(), AcGePoint3d(0, 1, 0));
+    auto pl = roundedSquare();
+    EXPECT_EQ(pl->transformBy(AcGeMatrix3d::scaling(1e308)), Acad::eInvalidInput);
+    AcGePoint3d p;
+    pl->getPointAt(1, p);
+    EXPECT_EQ(p, AcGePoint3d(10, 0, 0));
+    EXPECT_EQ(pl->transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 2, 0))), Acad::eOk);
+    pl->getPointAt(1, p);
+    EXPECT_EQ(p, AcGePoint3d(11, 2, 0));
+}
