@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 
+#include "host/db/AcDbEntities.h"
 #include "host/db/AcDbJson.h"
 #include "host/db/AcDbSymbolTables.h"
 #include "host/db/DeepClone.h"
@@ -228,6 +229,7 @@ struct Line {
     std::uint64_t owner = 0;
     bool erased = false;
     CString recordName;  // a symbol table record's name, read by the dry run
+    std::uint64_t blockParts[2] = {0, 0};  // handles for the begin and end a block line lacks
 };
 
 // The largest handle an object may keep: the file keeps the next handle after it.
@@ -312,23 +314,25 @@ private:
             }
             if (!line.obj.is_object()) return fail(number, "expected a JSON object");
             auto cls = line.obj.find("class");
-            if (cls == line.obj.end() || !cls->is_string()) return fail(number, "no \"class\"");
+            if (cls == line.obj.end() || !cls->is_string()) return fail(number, "field \"class\": missing or not a string");
             const std::string& name = cls->get_ref<const std::string&>();
             line.cls = acrxFindClass(CString::FromUtf8(name).GetString());
             if (!line.cls || line.cls->isAbstract() || !line.cls->isDerivedFrom(AcDbObject::desc()))
                 return fail(number, "unknown class \"" + name + "\"");
             if (auto h = line.obj.find("handle"); h != line.obj.end()) {
-                if (!parseHandle(*h, line.handle) || line.handle == 0) return fail(number, "bad \"handle\"");
+                if (!parseHandle(*h, line.handle) || line.handle == 0)
+                    return fail(number, "field \"handle\": " + h->dump() + " is no handle (hexadecimal text, not 0)");
                 if (line.handle > kLastHandle)
                     return fail(number, "\"handle\" " + h->get<std::string>() +
                                             " cannot be kept: the last handle of a drawing is FFFFFFFFFFFFFFFE");
             }
             if (auto o = line.obj.find("owner"); o != line.obj.end()) {
                 line.hasOwner = true;
-                if (!parseHandle(*o, line.owner)) return fail(number, "bad \"owner\"");
+                if (!parseHandle(*o, line.owner))
+                    return fail(number, "field \"owner\": " + o->dump() + " is no handle (hexadecimal text)");
             }
             if (auto e = line.obj.find("erased"); e != line.obj.end()) {
-                if (!e->is_boolean()) return fail(number, "\"erased\" must be true or false");
+                if (!e->is_boolean()) return fail(number, "field \"erased\": expected true or false");
                 line.erased = e->get<bool>();
             }
             m_lines.push_back(std::move(line));
@@ -352,7 +356,23 @@ private:
             if (next > kLastHandle) return fail(l.number, "the drawing has no handle left for this object");
             m_lineOf.emplace(l.handle = next++, &l - m_lines.data());
         }
+        // A block given without its begin and end gets them, as a block added to its table does.
+        for (Line& l : m_lines) {
+            if (!l.cls->isDerivedFrom(AcDbBlockTableRecord::desc()) || !absent(l.obj, "begin") || !absent(l.obj, "end"))
+                continue;
+            for (std::uint64_t& part : l.blockParts) {
+                while (next <= kLastHandle && (m_lineOf.count(next) || existsInDb(next))) ++next;
+                if (next > kLastHandle) return fail(l.number, "the drawing has no handle left for the block's begin and end");
+                part = next++;
+            }
+        }
         return true;
+    }
+
+    static bool absent(const Json& obj, const char* key)
+    {
+        auto it = obj.find(key);
+        return it == obj.end() || it->is_null();
     }
 
     bool known(std::uint64_t h) const { return m_lineOf.count(h) || existsInDb(h); }
@@ -376,7 +396,7 @@ private:
             std::string why;
             std::unique_ptr<AcDbObject> obj = readFields(l.obj, l.cls, m_db, resolve, why);
             if (!obj) return fail(l.number, why.empty() ? blameField(l.obj, l.cls, m_db, resolve) : why);
-            if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "the owner is not in the drawing");
+            if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "field \"owner\": handle " + AcDbHandle(l.owner).text().ToUtf8() + " is not in the drawing");
             if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !modelSpace)
                 return fail(l.number, "an entity without owner needs a model space");
             if (auto* rec = AcDbSymbolTableRecord::cast(obj.get())) {
@@ -496,6 +516,9 @@ private:
         }
         for (auto& [tableHandle, members] : m_members)
             if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;
+        for (const Line& l : m_lines)
+            if (l.blockParts[0])
+                if (Acad::ErrorStatus es = addBlockParts(ids[l.handle], l); es != Acad::eOk) return es;
         // An entity that names a block as its owner is one of the block's entities.
         for (auto& [owner, owned] : byOwner) {
             auto* block = AcDbBlockTableRecord::cast(vkdb::DbAccess::peek(owner));
@@ -514,6 +537,28 @@ private:
                 acdbEnsureLayer(m_db, ent->layer().GetString(), true);
         }
         return Acad::eOk;
+    }
+
+    Acad::ErrorStatus addBlockParts(AcDbObjectId blockId, const Line& l)
+    {
+        std::unique_ptr<AcDbObject> begin(new AcDbBlockBegin), end(new AcDbBlockEnd);
+        Acad::ErrorStatus es = vkdb::DbAccess::addObjectWithHandle(m_db, begin.get(), AcDbHandle(l.blockParts[0]), blockId, l.erased);
+        if (es != Acad::eOk) return es;
+        begin.release();
+        es = vkdb::DbAccess::addObjectWithHandle(m_db, end.get(), AcDbHandle(l.blockParts[1]), blockId, l.erased);
+        if (es != Acad::eOk) return es;
+        end.release();
+        AcDbBlockTableRecord* block = nullptr;
+        if ((es = acdbOpenObject(block, blockId, AcDb::kForWrite, true)) != Acad::eOk) return es;
+        Json fields = Json::object();
+        fields["begin"] = AcDbHandle(l.blockParts[0]).text().ToUtf8();
+        fields["end"] = AcDbHandle(l.blockParts[1]).text().ToUtf8();
+        JsonInFiler filer(fields, m_db, [this](std::uint64_t h, AcDbObjectId& id) {
+            return m_db->getAcDbObjectId(id, false, AcDbHandle(h)) == Acad::eOk;
+        });
+        es = block->dwgInFields(&filer);
+        block->close();
+        return es;
     }
 
     // Adds to a table's list the records that name it as owner and are not listed yet.

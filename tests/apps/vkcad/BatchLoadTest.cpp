@@ -110,6 +110,13 @@ TEST_F(VkcadLoad, LooseTableRecordsJoinTheirTablesWithTheirStates)
     EXPECT_TRUE(listed(*blockTable, "300")) << dump;
     EXPECT_EQ(byHandle["301"]["owner"], "300");
     EXPECT_EQ(byHandle["300"]["entities"], Json::array({"301"})) << "an entity naming its block is in it";
+    // The block has its begin and end, as one added to the table has.
+    for (const char* part : {"begin", "end"}) {
+        ASSERT_TRUE(byHandle["300"][part].is_string()) << byHandle["300"];
+        const Json& o = byHandle[byHandle["300"][part].get<std::string>()];
+        EXPECT_EQ(o["class"], std::string(part) == "begin" ? "AcDbBlockBegin" : "AcDbBlockEnd");
+        EXPECT_EQ(o["owner"], "300");
+    }
 
     // Spaces after the separators change nothing.
     ASSERT_EQ(Load(Spaced(kLooseRecords), "spaced"), 0) << err.str();
