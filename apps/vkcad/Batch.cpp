@@ -2,12 +2,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <sstream>
 
+#include "apps/vkcad/Options.h"
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
+#include "host/dxf/DxfInterchange.h"
+#include "host/gi/GiPicture.h"
 #include "host/win/Windows.h"
 
 using Json = nlohmann::json;
@@ -71,6 +76,112 @@ int LoadDrawing(const std::string& jsonlPath, const std::string& drawingPath, st
     Acad::ErrorStatus es = db.saveAs(out.GetString(), true, AcDb::kDHL_1027);
     if (es != Acad::eOk) {
         err << "vkcad: cannot write " << drawingPath << ": " << acadErrorStatusText(es) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+namespace {
+
+// "LINE 12, ARC 3" from counts by name.
+std::string Counts(const std::map<std::string, int>& counts, int* total = nullptr)
+{
+    std::string text;
+    int sum = 0;
+    for (const auto& [name, n] : counts) {
+        text += (text.empty() ? "" : ", ") + name + " " + std::to_string(n);
+        sum += n;
+    }
+    if (total) *total = sum;
+    return text;
+}
+
+std::string Extension(const std::string& path)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// Reads a drawing for the batch forms that only look at it.
+bool ReadDrawing(AcDbDatabase& db, const std::string& drawingPath, std::ostream& err)
+{
+    const CString path = CString::FromUtf8(drawingPath);
+    const Acad::ErrorStatus es = db.readDwgFile(path.GetString(), _SH_DENYNO);
+    if (es == Acad::eOk) return true;
+    err << "vkcad: cannot read " << drawingPath << ": " << acadErrorStatusText(es) << "\n";
+    return false;
+}
+
+}  // namespace
+
+int ImportDrawing(const std::string& dxfPath, const std::string& drawingPath, std::ostream& out, std::ostream& err)
+{
+    AcDbDatabase db(true, true);
+    vkdxf::ImportReport report;
+    std::string why;
+    if (!vkdxf::ImportDxfFile(dxfPath, &db, report, why)) {
+        err << "vkcad: " << dxfPath << ": " << why << "\n";
+        return 1;
+    }
+    const CString path = CString::FromUtf8(drawingPath);
+    const Acad::ErrorStatus es = db.saveAs(path.GetString(), true, AcDb::kDHL_1027);
+    if (es != Acad::eOk) {
+        err << "vkcad: cannot write " << drawingPath << ": " << acadErrorStatusText(es) << "\n";
+        return 1;
+    }
+    int total = 0;
+    const std::string imported = Counts(report.imported, &total);
+    out << dxfPath << ": " << total << " entities imported into " << drawingPath;
+    if (!imported.empty()) out << " (" << imported << ")";
+    out << "; " << report.layers << " layers, " << report.blocks << " blocks\n";
+    if (!report.skipped.empty()) err << "vkcad: " << dxfPath << ": not imported: " << report.skippedText() << "\n";
+    return 0;
+}
+
+int ExportDrawing(const std::string& drawingPath, const std::string& dxfPath, std::ostream& out, std::ostream& err)
+{
+    AcDbDatabase db(false, true);
+    if (!ReadDrawing(db, drawingPath, err)) return 1;
+    vkdxf::ExportReport report;
+    std::string why;
+    if (!vkdxf::ExportDxf(&db, dxfPath, report, why)) {
+        err << "vkcad: " << why << "\n";
+        return 1;
+    }
+    int total = 0;
+    const std::string written = Counts(report.written, &total);
+    out << drawingPath << ": " << total << " entities written to " << dxfPath;
+    if (!written.empty()) out << " (" << written << ")";
+    if (!report.drawn.empty()) out << "; drawn as graphics: " << Counts(report.drawn);
+    out << "\n";
+    return 0;
+}
+
+int RenderDrawing(const Options& o, std::ostream& err)
+{
+    const std::string ext = Extension(o.picture);
+    if (ext != "png" && ext != "svg") {
+        err << "vkcad: " << o.picture << ": the picture must be a .png or .svg file\n";
+        return 1;
+    }
+    AcDbDatabase db(false, true);
+    if (!ReadDrawing(db, o.drawing, err)) return 1;
+    std::vector<vkgi::Primitive> prims;
+    vkgi::CollectModelSpace(&db, prims);
+    vkgi::View view;
+    view.width = o.width, view.height = o.height;
+    if (o.window) {
+        view.fit = false;
+        view.x1 = o.x1, view.y1 = o.y1, view.x2 = o.x2, view.y2 = o.y2;
+    }
+    std::string why;
+    const bool ok = ext == "png" ? vkgi::RenderPng(prims, view, o.picture, &why) : vkgi::RenderSvg(prims, view, o.picture, &why);
+    if (!ok) {
+        err << "vkcad: " << why << "\n";
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 #pragma once
-// The batch forms: a drawing as JSON lines and back. Both answer a process exit code.
+// The batch forms: a drawing as JSON lines and back, DXF in and out, plan pictures. Each
+// answers a process exit code.
 #include <iosfwd>
 #include <string>
 
@@ -10,5 +11,13 @@ int DumpDrawing(const std::string& drawingPath, std::ostream& out, std::ostream&
 // Builds a drawing from the JSON lines of jsonlPath and saves it to drawingPath. On a bad
 // line nothing is written and err names the line.
 int LoadDrawing(const std::string& jsonlPath, const std::string& drawingPath, std::ostream& err);
+// Builds a drawing from a DXF file and saves it (the file it replaces kept as .bak); out gets
+// what was imported, err one line naming what was not. A bad file writes nothing.
+int ImportDrawing(const std::string& dxfPath, const std::string& drawingPath, std::ostream& out, std::ostream& err);
+// Writes a drawing as DXF; out gets what was written.
+int ExportDrawing(const std::string& drawingPath, const std::string& dxfPath, std::ostream& out, std::ostream& err);
+// Draws model space into a PNG or SVG picture (chosen by the extension).
+struct Options;
+int RenderDrawing(const Options& options, std::ostream& err);
 
 }  // namespace vkcad

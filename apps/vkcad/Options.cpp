@@ -1,6 +1,8 @@
 #include "apps/vkcad/Options.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include <CLI/CLI.hpp>
 
@@ -27,6 +29,32 @@ ParseResult Parse(CLI::App& app, std::vector<std::string> args)
     return r;
 }
 
+// "x1,y1,x2,y2" with a window of some size.
+bool ParseWindow(const std::string& text, Options& o)
+{
+    double v[4];
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%lf,%lf,%lf,%lf%c", &v[0], &v[1], &v[2], &v[3], &tail) != 4) return false;
+    for (double d : v)
+        if (!std::isfinite(d)) return false;
+    if (v[0] == v[2] || v[1] == v[3]) return false;
+    o.x1 = std::min(v[0], v[2]), o.x2 = std::max(v[0], v[2]);
+    o.y1 = std::min(v[1], v[3]), o.y2 = std::max(v[1], v[3]);
+    o.window = true;
+    return true;
+}
+
+// "WxH", each 1 to 20000.
+bool ParseSize(const std::string& text, Options& o)
+{
+    int w = 0, h = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2) return false;
+    if (w < 1 || h < 1 || w > 20000 || h > 20000) return false;
+    o.width = w, o.height = h;
+    return true;
+}
+
 }  // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args)
@@ -51,9 +79,51 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         r.options = o;
         return r;
     }
+    if (!args.empty() && args[0] == "import") {
+        CLI::App app{"Builds a drawing from a DXF file", "vkcad import"};
+        app.add_option("IN.dxf", o.dxf, "DXF file to read")->required();
+        app.add_option("DRAWING", o.drawing, "drawing file to write")->required();
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kImport;
+        r.options = o;
+        return r;
+    }
+    if (!args.empty() && args[0] == "export") {
+        CLI::App app{"Writes a drawing as a DXF file", "vkcad export"};
+        app.add_option("DRAWING", o.drawing, "drawing file to read")->required();
+        app.add_option("OUT.dxf", o.dxf, "DXF file to write")->required();
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kExport;
+        r.options = o;
+        return r;
+    }
+    if (!args.empty() && args[0] == "render") {
+        CLI::App app{"Draws the model space of a drawing as a PNG or SVG picture", "vkcad render"};
+        std::string window, size;
+        app.add_option("DRAWING", o.drawing, "drawing file to read")->required();
+        app.add_option("PICTURE", o.picture, "picture to write: OUT.png or OUT.svg")->required();
+        app.add_option("--window", window, "x1,y1,x2,y2: the part of the plan to show (default: all of it)");
+        app.add_option("--size", size, "WxH: the picture's size in pixels (default 1200x900)");
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kRender;
+        if (r.exitCode < 0 && !window.empty() && !ParseWindow(window, o)) {
+            r.exitCode = 2;
+            r.message = "vkcad: --window needs x1,y1,x2,y2 with x1 != x2 and y1 != y2, not \"" + window + "\"";
+        }
+        if (r.exitCode < 0 && !size.empty() && !ParseSize(size, o)) {
+            r.exitCode = 2;
+            r.message = "vkcad: --size needs WxH, each 1 to 20000 pixels, not \"" + size + "\"";
+        }
+        r.options = o;
+        return r;
+    }
     CLI::App app{"vkcad: the drawing host", "vkcad"};
     app.footer("Batch forms:\n  vkcad dump DRAWING            prints the drawing as JSON lines\n"
-               "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it");
+               "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
+               "  vkcad import IN.dxf DRAWING   builds a drawing from a DXF file and saves it\n"
+               "  vkcad export DRAWING OUT.dxf  writes the drawing as a DXF file\n"
+               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH]\n"
+               "                                draws the plan of the drawing's model space");
     app.add_option("--project", o.project, "project file made current at start");
     app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
     app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);

@@ -1,12 +1,12 @@
 #pragma once
-// The command line of vkcad: the interactive/script form and the two batch forms.
+// The command line of vkcad: the interactive/script form and the batch forms.
 #include <string>
 #include <vector>
 
 namespace vkcad {
 
 struct Options {
-    enum Mode { kRun, kDump, kLoad } mode = kRun;
+    enum Mode { kRun, kDump, kLoad, kImport, kExport, kRender } mode = kRun;
     std::string project;                 // --project FILE
     std::string floor;                   // --floor NAME (empty: the first floor)
     std::vector<std::string> plugins;    // --load PLUGIN, in order
@@ -14,6 +14,11 @@ struct Options {
     std::string script;                  // --script FILE, "-" for standard input
     std::string drawing;                 // DRAWING (run, dump, load)
     std::string jsonl;                   // load FILE.jsonl
+    std::string dxf;                     // import IN.dxf, export OUT.dxf
+    std::string picture;                 // render OUT.png or OUT.svg
+    bool window = false;                 // render --window given
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // render --window x1,y1,x2,y2
+    int width = 1200, height = 900;      // render --size WxH
 };
 
 struct ParseResult {

@@ -16,6 +16,9 @@ int main(int argc, char** argv)
     switch (o.mode) {
     case vkcad::Options::kDump: return vkcad::DumpDrawing(o.drawing, std::cout, std::cerr);
     case vkcad::Options::kLoad: return vkcad::LoadDrawing(o.jsonl, o.drawing, std::cerr);
+    case vkcad::Options::kImport: return vkcad::ImportDrawing(o.dxf, o.drawing, std::cout, std::cerr);
+    case vkcad::Options::kExport: return vkcad::ExportDrawing(o.drawing, o.dxf, std::cout, std::cerr);
+    case vkcad::Options::kRender: return vkcad::RenderDrawing(o, std::cerr);
     case vkcad::Options::kRun: break;
     }
     return vkcad::RunSession(o, std::cerr);

@@ -115,6 +115,7 @@ bool AcDbBlockReference::subWorldDraw(AcGiWorldDraw* wd) const
     for (AcDbObjectId id : block->entityIds()) {
         auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
         if (!ent) continue;
+        g.setLayer(ent->layer());
         // Colour "by block" (0) takes the reference's own colour.
         g.setColor(ent->colorIndex() == 0 ? colorIndex() : ent->colorIndex());
         ent->worldDraw(wd);

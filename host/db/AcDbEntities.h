@@ -86,6 +86,7 @@ public:
 
 protected:
     Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) override;
+    bool subWorldDraw(AcGiWorldDraw* wd) const override;  // segments with their widths
 
 private:
     struct Vertex {

@@ -1,4 +1,5 @@
 // Lightweight polylines: vertices with bulges and widths, segments, offsets, transforms.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -238,6 +239,29 @@ void AcDbPolyline::getGeomPieces(std::vector<GeomPiece>& pieces) const
             pieces.push_back(p);
         }
     }
+}
+
+bool AcDbPolyline::subWorldDraw(AcGiWorldDraw* wd) const
+{
+    // Each segment at the mean of its two widths (a tapering segment is drawn evenly).
+    AcGiWorldGeometry& g = wd->geometry();
+    const size_t n = m_verts.size();
+    for (unsigned int i = 0; i < n; ++i) {
+        SegType t = segType(i);
+        if (t != kLine && t != kArc) continue;
+        const Vertex& v = m_verts[i];
+        const double w = (std::max(v.startWidth, 0.0) + std::max(v.endWidth, 0.0)) / 2;
+        g.setLineWidth(w);
+        const AcGePoint3d a = at(v.pt, m_elevation), b = at(m_verts[(i + 1) % n].pt, m_elevation);
+        if (t == kArc) {
+            vkdb::drawPiece(vkdb::arcFromBulge(a, b, v.bulge), g);
+        } else {
+            AcGePoint3d pts[2] = {a, b};
+            g.polyline(2, pts);
+        }
+    }
+    g.setLineWidth(0);
+    return true;
 }
 
 Acad::ErrorStatus AcDbPolyline::getOffsetCurves(double dist, std::vector<AcDbCurve*>& curves) const

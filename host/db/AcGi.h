@@ -10,7 +10,17 @@ public:
     virtual bool circularArc(const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
                              const AcGeVector3d& startVector, double sweepAngle) = 0;
     virtual bool text(const AcGePoint3d& position, double height, const CString& text) = 0;
+    // Text written along a direction (its baseline); lines are separated by '\n'. Collectors
+    // that know no direction take it as horizontal.
+    virtual bool textAlong(const AcGePoint3d& position, const AcGeVector3d& direction, double height,
+                           const CString& text)
+    {
+        return this->text(position, height, text);
+    }
+    virtual void setLineWidth(double width) {}  // world width of the curves that follow (0: thin)
     virtual void setColor(int aci) {}           // colour index of what follows
+    // Layer of what follows; inside a block reference, layer "0" means the reference's layer.
+    virtual void setLayer(const CString& layer) {}
     virtual void pushTransform(const AcGeMatrix3d& m) {}  // block references draw through it
     virtual void popTransform() {}
 };

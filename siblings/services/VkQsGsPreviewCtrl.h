@@ -1,26 +1,19 @@
 #pragma once
 // Drawing preview: a static control of a dialog that shows a block of the library copy, or
-// given entities. What it shows is kept as a list of drawn primitives in world coordinates;
-// RenderPng draws them fitted and centred with a margin. The control registers with its
+// given entities. What it shows is kept as a list of drawn primitives in world coordinates
+// (the pictures' collector); RenderPng draws them fitted and centred with a margin. The control registers with its
 // dialog, so the script line "!preview FILE.png" writes the top dialog's preview.
 #include <string>
 #include <vector>
 
 #include "host/db/AcDbCore.h"
+#include "host/gi/GiPicture.h"
 #include "host/ed/ResourceHandle.h"
 #include "host/ui/AfxWin.h"
 
 class AcDbDatabase;
 
-struct PreviewPrimitive {
-    enum Kind { kPolyline, kCircle, kArc, kText } kind = kPolyline;
-    std::vector<AcGePoint3d> points;  // the drawn path in world coordinates (circles and arcs
-                                      // as fine polylines); text: [0] its position
-    AcGePoint3d center;               // circle, arc
-    double radius = 0;                // circle, arc; text: its height
-    CString text;
-    int color = 7;                    // colour index
-};
+using PreviewPrimitive = vkgi::Primitive;
 
 class VkQsGsPreviewCtrl : public CStatic {
 public:

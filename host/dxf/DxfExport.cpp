@@ -1,0 +1,376 @@
+// A drawing out to DXF through dxflib's writer, in the order of sections and tables that
+// other programs expect of an AutoCAD 2000 file.
+#include <dl_dxf.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+
+#include "host/db/AcDb.h"
+#include "host/dxf/DxfInterchange.h"
+#include "host/dxf/detail/DxfText.h"
+#include "host/gi/GiPicture.h"
+
+namespace vkdxf {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+
+struct LayerRow {
+    CString name;
+    int color = 7;
+    bool off = false, frozen = false, locked = false;
+};
+
+struct BlockRow {
+    AcDbObjectId id;
+    std::string name;  // as written
+    AcGePoint3d origin;
+};
+
+std::vector<LayerRow> layersOf(AcDbDatabase* db)
+{
+    std::vector<LayerRow> rows;
+    AcDbLayerTable* table = nullptr;
+    if (db->getLayerTable(table, AcDb::kForRead) != Acad::eOk) return rows;
+    for (AcDbObjectId id : table->recordIds()) {
+        AcDbLayerTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        LayerRow r;
+        rec->getName(r.name);
+        r.color = rec->colorIndex() >= 1 && rec->colorIndex() <= 255 ? rec->colorIndex() : 7;
+        r.off = rec->isOff(), r.frozen = rec->isFrozen(), r.locked = rec->isLocked();
+        rows.push_back(r);
+        rec->close();
+    }
+    table->close();
+    return rows;
+}
+
+// Blocks other than the layouts, with the names they are written under ("*" of anonymous
+// blocks of ours becomes "_": such names are reserved to the writing program in DXF).
+std::vector<BlockRow> blocksOf(AcDbDatabase* db)
+{
+    std::vector<BlockRow> rows;
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return rows;
+    for (AcDbObjectId id : table->recordIds()) {
+        AcDbBlockTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (!rec->isLayout()) {
+            CString name;
+            rec->getName(name);
+            if (name.GetLength() > 0 && name[0] == u'*') name.SetAt(0, u'_');
+            rows.push_back({id, EncodeCp936(name), rec->origin()});
+        }
+        rec->close();
+    }
+    table->close();
+    return rows;
+}
+
+class Writer {
+public:
+    Writer(DL_Dxf& dxf, DL_WriterA& dw, const std::vector<BlockRow>& blocks, ExportReport& report)
+        : m_dxf(dxf), m_dw(dw), m_blocks(blocks), m_report(report)
+    {
+    }
+
+    void entities(const std::vector<AcDbObjectId>& ids, AcDbDatabase* db)
+    {
+        for (AcDbObjectId id : ids) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+            entity(ent, db);
+            ent->close();
+        }
+    }
+
+private:
+    DL_Attributes attrib(const AcDbEntity* ent, int color) const
+    {
+        return DL_Attributes(EncodeCp936(ent->layer()), color, -1, "BYLAYER", 1.0);
+    }
+
+    void count(const char* type) { ++m_report.written[type]; }
+
+    void entity(const AcDbEntity* ent, AcDbDatabase* db)
+    {
+        if (ent->visibility() == AcDb::kInvisible) return;
+        const DL_Attributes a = attrib(ent, ent->colorIndex());
+        const AcRxClass* cls = ent->isA();
+        if (cls == AcDbLine::desc()) {
+            const auto* l = AcDbLine::cast(ent);
+            const AcGePoint3d s = l->startPoint(), e = l->endPoint();
+            m_dxf.writeLine(m_dw, DL_LineData(s.x, s.y, s.z, e.x, e.y, e.z), a);
+            count("LINE");
+        } else if (cls == AcDbPolyline::desc()) {
+            polyline(AcDbPolyline::cast(ent), a);
+        } else if (cls == AcDbArc::desc()) {
+            const auto* arc = AcDbArc::cast(ent);
+            const AcGePoint3d c = arc->center();
+            m_dxf.writeArc(m_dw, DL_ArcData(c.x, c.y, c.z, arc->radius(), arc->startAngle() / kDegree, arc->endAngle() / kDegree), a);
+            count("ARC");
+        } else if (cls == AcDbCircle::desc()) {
+            const auto* circle = AcDbCircle::cast(ent);
+            const AcGePoint3d c = circle->center();
+            m_dxf.writeCircle(m_dw, DL_CircleData(c.x, c.y, c.z, circle->radius()), a);
+            count("CIRCLE");
+        } else if (cls == AcDbPoint::desc()) {
+            const AcGePoint3d p = AcDbPoint::cast(ent)->position();
+            m_dxf.writePoint(m_dw, DL_PointData(p.x, p.y, p.z), a);
+            count("POINT");
+        } else if (cls == AcDbText::desc()) {
+            text(AcDbText::cast(ent), a);
+        } else if (cls == AcDbBlockReference::desc()) {
+            reference(AcDbBlockReference::cast(ent), a);
+        } else {
+            drawing(ent, db);
+        }
+    }
+
+    void polyline(const AcDbPolyline* pl, const DL_Attributes& a)
+    {
+        const unsigned n = pl->numVerts();
+        if (n == 0) return;
+        m_dxf.writePolyline(m_dw, DL_PolylineData(int(n), 0, 0, pl->isClosed() ? 1 : 0, pl->elevation()), a);
+        for (unsigned i = 0; i < n; ++i) {
+            AcGePoint2d p;
+            double bulge = 0, sw = 0, ew = 0;
+            pl->getPointAt(i, p);
+            pl->getBulgeAt(i, bulge);
+            pl->getWidthsAt(i, sw, ew);
+            m_dxf.writeVertex(m_dw, DL_VertexData(p.x, p.y, 0, bulge));
+            if (sw > 0 || ew > 0) {
+                m_dw.dxfReal(40, std::max(sw, 0.0));
+                m_dw.dxfReal(41, std::max(ew, 0.0));
+            }
+        }
+        m_dxf.writePolylineEnd(m_dw);
+        count("LWPOLYLINE");
+    }
+
+    void text(const AcDbText* t, const DL_Attributes& a)
+    {
+        const CString s = t->textString();
+        const AcGePoint3d p = t->position();
+        if (s.Find(u'\n') >= 0) {  // several lines: a multi-line text
+            CString joined = s;
+            joined.Replace(u"\n", u"\\P");
+            const int row = t->verticalMode() == AcDb::kTextTop ? 0 : t->verticalMode() == AcDb::kTextVertMid ? 1 : 2;
+            const int attachment = row * 3 + t->horizontalMode() + 1;
+            m_dxf.writeMText(m_dw, DL_MTextData(p.x, p.y, p.z, std::cos(t->rotation()), std::sin(t->rotation()), 0, t->height(), 0,
+                                                attachment, 1, 1, 1.0, EncodeCp936(joined), "STANDARD", t->rotation()), a);
+            count("MTEXT");
+            return;
+        }
+        const bool plain = t->horizontalMode() == AcDb::kTextLeft && t->verticalMode() == AcDb::kTextBase;
+        const AcGePoint3d first = plain ? p : t->baselineStart();
+        m_dxf.writeText(m_dw, DL_TextData(first.x, first.y, first.z, p.x, p.y, p.z, t->height(), 1.0, 0,
+                                          t->horizontalMode(), t->verticalMode(), EncodeCp936(s), "STANDARD",
+                                          t->rotation()), a);
+        count("TEXT");
+    }
+
+    void reference(const AcDbBlockReference* ref, const DL_Attributes& a)
+    {
+        const BlockRow* block = nullptr;
+        for (const BlockRow& b : m_blocks)
+            if (b.id == ref->blockTableRecord()) block = &b;
+        if (!block) return;
+        // The reference's own transform (block origin excluded) as position, scales and turn.
+        const AcGeMatrix3d m = ref->blockTransform() * AcGeMatrix3d::translation(block->origin.asVector());
+        const AcGeVector3d x = m * AcGeVector3d::kXAxis, y = m * AcGeVector3d::kYAxis, z = m * AcGeVector3d::kZAxis;
+        const double sx = x.length(), sy = y.length() * (m.det() < 0 ? -1 : 1), sz = z.length();
+        const double angle = std::atan2(x.y, x.x);
+        const AcGePoint3d p = ref->position();
+        m_dxf.writeInsert(m_dw, DL_InsertData(block->name, p.x, p.y, p.z, sx, sy, sz, angle / kDegree, 1, 1, 0, 0), a);
+        count("INSERT");
+    }
+
+    // An object of a class DXF does not know: the graphics it draws, each piece tagged with
+    // the object's class and handle.
+    void drawing(const AcDbEntity* ent, AcDbDatabase* db)
+    {
+        std::vector<vkgi::Primitive> prims;
+        vkgi::Collector collector(prims, db, false);
+        collector.draw(ent);
+        const std::string cls = EncodeCp936(ent->isA()->name());
+        const std::string handle = EncodeCp936(ent->handle().text());
+        for (const vkgi::Primitive& p : prims) {
+            const DL_Attributes a = attrib(ent, p.color);
+            if (p.points.empty()) continue;
+            if (p.kind == vkgi::Primitive::kText) {
+                const double angle = std::atan2(p.direction.y, p.direction.x);
+                const AcGeVector3d down{p.direction.y * p.height * 5 / 3, -p.direction.x * p.height * 5 / 3, 0};
+                AcGePoint3d at = p.points[0];
+                CString rest = p.text;
+                for (;;) {  // one text a line
+                    const int nl = rest.Find(u'\n');
+                    const CString line = nl < 0 ? rest : rest.Left(nl);
+                    m_dxf.writeText(m_dw, DL_TextData(at.x, at.y, at.z, at.x, at.y, at.z, p.height, 1.0, 0, 0, 0,
+                                                      EncodeCp936(line), "STANDARD", angle), a);
+                    tag(cls, handle);
+                    count("TEXT");
+                    if (nl < 0) break;
+                    rest = rest.Mid(nl + 1);
+                    at = at + down;
+                }
+            } else if (p.points.size() == 1) {
+                m_dxf.writePoint(m_dw, DL_PointData(p.points[0].x, p.points[0].y, p.points[0].z), a);
+                tag(cls, handle);
+                count("POINT");
+            } else if (p.points.size() == 2 && p.width <= 0) {
+                const AcGePoint3d& s = p.points[0];
+                const AcGePoint3d& e = p.points[1];
+                m_dxf.writeLine(m_dw, DL_LineData(s.x, s.y, s.z, e.x, e.y, e.z), a);
+                tag(cls, handle);
+                count("LINE");
+            } else {
+                m_dxf.writePolyline(m_dw, DL_PolylineData(int(p.points.size()), 0, 0, 0, p.points[0].z), a);
+                if (p.width > 0) m_dw.dxfReal(43, p.width);
+                for (const AcGePoint3d& pt : p.points) m_dxf.writeVertex(m_dw, DL_VertexData(pt.x, pt.y, 0, 0));
+                m_dxf.writePolylineEnd(m_dw);
+                tag(cls, handle);
+                count("LWPOLYLINE");
+            }
+        }
+        ++m_report.drawn[CString(ent->isA()->name()).ToUtf8()];
+    }
+
+    void tag(const std::string& cls, const std::string& handle)
+    {
+        m_dw.dxfString(1001, kXDataApp);
+        m_dw.dxfString(1000, cls);
+        m_dw.dxfString(1000, handle);
+    }
+
+    DL_Dxf& m_dxf;
+    DL_WriterA& m_dw;
+    const std::vector<BlockRow>& m_blocks;
+    ExportReport& m_report;
+};
+
+std::vector<AcDbObjectId> entitiesOf(AcDbObjectId blockId)
+{
+    AcDbBlockTableRecord* rec = nullptr;
+    if (acdbOpenObject(rec, blockId, AcDb::kForRead) != Acad::eOk) return {};
+    std::vector<AcDbObjectId> ids = rec->entityIds();
+    rec->close();
+    return ids;
+}
+
+}  // namespace
+
+bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, std::string& why)
+{
+    if (!db) {
+        why = "no drawing";
+        return false;
+    }
+    report = ExportReport{};
+    const std::vector<LayerRow> layers = layersOf(db);
+    const std::vector<BlockRow> blocks = blocksOf(db);
+    const std::string temp = path + ".part";
+    DL_Dxf dxf;
+    std::unique_ptr<DL_WriterA> dw(dxf.out(temp.c_str(), DL_Codes::AC1015));
+    if (!dw) {
+        why = "cannot write " + path;
+        return false;
+    }
+    dxf.writeHeader(*dw);
+    dw->dxfString(9, "$DWGCODEPAGE");
+    dw->dxfString(3, "ANSI_936");
+    dw->sectionEnd();
+
+    dw->sectionTables();
+    dxf.writeVPort(*dw);
+    dw->tableLinetypes(3);
+    dxf.writeLinetype(*dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+    dxf.writeLinetype(*dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+    dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+    dw->tableEnd();
+    dw->tableLayers(int(layers.size()));
+    for (const LayerRow& l : layers)
+        dxf.writeLayer(*dw, DL_LayerData(EncodeCp936(l.name), (l.frozen ? 1 : 0) | (l.locked ? 4 : 0), l.off),
+                       DL_Attributes("", l.color, -1, "CONTINUOUS", 1.0));
+    dw->tableEnd();
+    dw->tableStyle(1);
+    dxf.writeStyle(*dw, DL_StyleData("STANDARD", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    dw->tableEnd();
+    dxf.writeView(*dw);
+    dxf.writeUcs(*dw);
+    dw->tableAppid(2);
+    dxf.writeAppid(*dw, "ACAD");
+    dxf.writeAppid(*dw, kXDataApp);
+    dw->tableEnd();
+    dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+    // The layouts' records with the handles the library gives their blocks (no third
+    // layout, which would need a layout object).
+    dw->dxfString(0, "TABLE");
+    dw->dxfString(2, "BLOCK_RECORD");
+    dw->dxfHex(5, 1);
+    dw->dxfString(100, "AcDbSymbolTable");
+    dw->dxfInt(70, int(blocks.size()) + 2);
+    for (const auto& [handle, name] : {std::pair{0x1F, "*Model_Space"}, std::pair{0x1B, "*Paper_Space"}}) {
+        dw->dxfString(0, "BLOCK_RECORD");
+        dw->dxfHex(5, handle);
+        dw->dxfHex(330, 1);
+        dw->dxfString(100, "AcDbSymbolTableRecord");
+        dw->dxfString(100, "AcDbBlockTableRecord");
+        dw->dxfString(2, name);
+    }
+    for (const BlockRow& b : blocks) dxf.writeBlockRecord(*dw, b.name);
+    dw->tableEnd();
+    dw->sectionEnd();
+
+    Writer writer(dxf, *dw, blocks, report);
+    dw->sectionBlocks();
+    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Model_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space");
+    for (const BlockRow& b : blocks) {
+        dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.origin.x, b.origin.y, b.origin.z));
+        writer.entities(entitiesOf(b.id), db);
+        dxf.writeEndBlock(*dw, b.name);
+    }
+    dw->sectionEnd();
+
+    dw->sectionEntities();
+    writer.entities(entitiesOf(db->modelSpaceId()), db);
+    dw->sectionEnd();
+    // The named object dictionary with an empty group dictionary, owners given (the
+    // library's own objects section leaves them out, which readers then repair).
+    dw->sectionObjects();
+    dw->dxfString(0, "DICTIONARY");
+    dw->dxfHex(5, 0xC);
+    dw->dxfString(330, "0");
+    dw->dxfString(100, "AcDbDictionary");
+    dw->dxfInt(281, 1);
+    dw->dxfString(3, "ACAD_GROUP");
+    dw->dxfHex(350, 0xD);
+    dw->dxfString(0, "DICTIONARY");
+    dw->dxfHex(5, 0xD);
+    dw->dxfHex(330, 0xC);
+    dw->dxfString(100, "AcDbDictionary");
+    dw->dxfInt(281, 1);
+    dw->sectionEnd();
+    dw->dxfEOF();
+    dw->close();
+    dw.reset();
+
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        why = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vkdxf

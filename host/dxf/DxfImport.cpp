@@ -1,0 +1,391 @@
+// DXF into a drawing: dxflib reads the file, this turns what it reports into layers, blocks
+// and entities. dxflib does not hand over polyline widths or attribute flags; the scan
+// before the read collects those, in the order of the file.
+#include <dl_creationadapter.h>
+#include <dl_dxf.h>
+
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <numbers>
+#include <sstream>
+
+#include "host/db/AcDb.h"
+#include "host/dxf/DxfInterchange.h"
+#include "host/dxf/detail/DxfScan.h"
+#include "host/dxf/detail/DxfText.h"
+
+namespace vkdxf {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+
+// The frame of an object whose extrusion is not +Z (the arbitrary axis rule of DXF).
+AcGeMatrix3d ocsToWorld(const double* dir)
+{
+    AcGeVector3d n{dir[0], dir[1], dir[2]};
+    const double len = n.length();
+    if (!(len > 0) || !std::isfinite(len)) return AcGeMatrix3d();
+    n = n * (1 / len);
+    AcGeVector3d ax = (std::abs(n.x) < 1.0 / 64 && std::abs(n.y) < 1.0 / 64) ? AcGeVector3d::kYAxis.crossProduct(n)
+                                                                             : AcGeVector3d::kZAxis.crossProduct(n);
+    ax = ax * (1 / ax.length());
+    AcGeVector3d ay = n.crossProduct(ax);
+    ay = ay * (1 / ay.length());
+    AcGeMatrix3d m;
+    m.setCoordSystem(AcGePoint3d::kOrigin, ax, ay, n);
+    return m;
+}
+
+bool isPlusZ(const double* dir) { return std::abs(dir[0]) < 1e-12 && std::abs(dir[1]) < 1e-12 && dir[2] > 0; }
+
+bool finite(std::initializer_list<double> values)
+{
+    for (double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+// A name that the drawing accepts: characters that symbol names may not hold become '_'.
+CString symbolName(CString name)
+{
+    name.Trim();
+    static const char16_t kBad[] = u"<>/\\\":;?|,=`";
+    for (int i = 0; i < name.GetLength(); ++i) {
+        const char16_t c = name[i];
+        if (c < 0x20 || std::char_traits<char16_t>::find(kBad, sizeof kBad / 2 - 1, c) || (c == u'*' && i > 0))
+            name.SetAt(i, u'_');
+    }
+    return name.IsEmpty() ? CString(u"_") : name;
+}
+
+class Importer : public DL_CreationAdapter {
+public:
+    Importer(AcDbDatabase* db, const TextCodec& codec, const DxfScan& scan, ImportReport& report)
+        : m_db(db), m_codec(codec), m_scan(scan), m_report(report), m_target(db->modelSpaceId())
+    {
+    }
+
+    void addLayer(const DL_LayerData& d) override
+    {
+        finishPolyline();
+        const CString name = layerName(d.name);
+        AcDbObjectId id;
+        if (!acdbEnsureLayer(m_db, name, true, &id)) return;
+        AcDbLayerTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForWrite) != Acad::eOk) return;
+        const int color = std::abs(attributes.getColor());
+        rec->setColorIndex(static_cast<Adesk::UInt16>(color >= 1 && color <= 255 ? color : 7));
+        rec->setIsOff(d.off || attributes.getColor() < 0);
+        rec->setIsFrozen((d.flags & 1) != 0);
+        rec->setIsLocked((d.flags & 4) != 0);
+        rec->close();
+        ++m_report.layers;
+    }
+
+    void addBlock(const DL_BlockData& d) override
+    {
+        finishPolyline();
+        CString name = m_codec.decode(d.name);
+        // The layouts' own blocks: what they hold is paper space, not read.
+        if (name.Left(12).CompareNoCase(u"*Model_Space") == 0 || name.Left(12).CompareNoCase(u"*Paper_Space") == 0) {
+            m_target = AcDbObjectId();
+            return;
+        }
+        m_target = blockId(name);
+        AcDbBlockTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, m_target, AcDb::kForWrite) == Acad::eOk) {
+            if (finite({d.bpx, d.bpy, d.bpz})) rec->setOrigin(AcGePoint3d(d.bpx, d.bpy, d.bpz));
+            rec->close();
+        }
+        ++m_report.blocks;
+    }
+
+    void endBlock() override
+    {
+        finishPolyline();
+        m_target = m_db->modelSpaceId();
+    }
+
+    void addPoint(const DL_PointData& d) override
+    {
+        finishPolyline();
+        if (finite({d.x, d.y, d.z})) append(new AcDbPoint(AcGePoint3d(d.x, d.y, d.z)), "POINT");
+    }
+
+    void addLine(const DL_LineData& d) override
+    {
+        finishPolyline();
+        if (finite({d.x1, d.y1, d.z1, d.x2, d.y2, d.z2}))
+            append(new AcDbLine(AcGePoint3d(d.x1, d.y1, d.z1), AcGePoint3d(d.x2, d.y2, d.z2)), "LINE");
+    }
+
+    void addArc(const DL_ArcData& d) override
+    {
+        finishPolyline();
+        if (!finite({d.cx, d.cy, d.cz, d.radius, d.angle1, d.angle2}) || !(d.radius > 0)) return;
+        append(new AcDbArc(AcGePoint3d(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree), "ARC");
+    }
+
+    void addCircle(const DL_CircleData& d) override
+    {
+        finishPolyline();
+        if (!finite({d.cx, d.cy, d.cz, d.radius}) || !(d.radius > 0)) return;
+        append(new AcDbCircle(AcGePoint3d(d.cx, d.cy, d.cz), d.radius), "CIRCLE");
+    }
+
+    void addText(const DL_TextData& d) override
+    {
+        finishPolyline();
+        if (auto* t = makeText(d)) append(t, "TEXT");
+    }
+
+    void addAttribute(const DL_AttributeData& d) override
+    {
+        finishPolyline();
+        const size_t k = m_attribs++;
+        if (k < m_scan.attribFlags.size() && (m_scan.attribFlags[k] & 1)) return;  // an invisible attribute
+        if (auto* t = makeText(d)) append(t, "ATTRIB");
+    }
+
+    void addMTextChunk(const std::string& text) override { m_mtext += text; }
+
+    void addMText(const DL_MTextData& d) override
+    {
+        finishPolyline();
+        const std::string raw = m_mtext + d.text;
+        m_mtext.clear();
+        if (!finite({d.ipx, d.ipy, d.ipz, d.height, d.dirx, d.diry, d.angle})) return;
+        auto* t = new AcDbText(AcGePoint3d(d.ipx, d.ipy, d.ipz), PlainMText(m_codec.decode(raw)));
+        if (d.height > 0) t->setHeight(d.height);
+        const double rotation = (d.dirx != 0 || d.diry != 0) ? std::atan2(d.diry, d.dirx) : d.angle * kDegree;
+        t->setRotation(rotation);
+        const int a = d.attachmentPoint >= 1 && d.attachmentPoint <= 9 ? d.attachmentPoint - 1 : 0;
+        t->setHorizontalMode(static_cast<AcDb::TextHorzMode>(a % 3));
+        static const AcDb::TextVertMode rows[3] = {AcDb::kTextTop, AcDb::kTextVertMid, AcDb::kTextBottom};
+        t->setVerticalMode(rows[a / 3]);
+        append(t, "MTEXT");
+    }
+
+    void addPolyline(const DL_PolylineData& d) override
+    {
+        finishPolyline();
+        m_poly = std::make_unique<Pending>();
+        // The next polyline of the file with as many vertices (the reader skips empty ones).
+        while (m_polys < m_scan.polylines.size() && m_scan.polylines[m_polys].vertices.size() != d.number) ++m_polys;
+        if (m_polys < m_scan.polylines.size()) m_poly->record = &m_scan.polylines[m_polys++];
+        m_poly->type = !m_poly->record || m_poly->record->lightweight ? "LWPOLYLINE" : "POLYLINE";
+        m_poly->attrib = attributes;
+        getExtrusion()->getDirection(m_poly->dir);
+        m_poly->target = m_target;
+        m_poly->unsupported = (d.flags & (8 | 16 | 64)) != 0;  // 3-D polylines and meshes
+        m_poly->pl = std::make_unique<AcDbPolyline>();
+        m_poly->pl->setClosed((d.flags & 1) != 0);
+        if (std::isfinite(d.elevation)) m_poly->pl->setElevation(d.elevation);
+    }
+
+    void addVertex(const DL_VertexData& d) override
+    {
+        if (!m_poly || m_poly->unsupported) return;
+        const size_t k = m_poly->seen++;
+        if (!finite({d.x, d.y, d.bulge})) return;
+        double sw = -1, ew = -1;
+        if (const DxfScan::Polyline* r = m_poly->record; r && k < r->vertices.size()) {
+            const DxfScan::Vertex& v = r->vertices[k];
+            if (v.flags & 16) return;  // a spline's frame point, not on the curve
+            sw = v.startWidth >= 0 ? v.startWidth : r->lightweight ? r->constWidth : r->startWidth;
+            ew = v.endWidth >= 0 ? v.endWidth : r->lightweight ? r->constWidth : r->endWidth;
+        }
+        m_poly->pl->addVertexAt(m_poly->count++, AcGePoint2d(d.x, d.y), d.bulge, sw < 0 ? 0 : sw, ew < 0 ? 0 : ew);
+    }
+
+    void endEntity() override
+    {
+        if (m_poly && m_poly->type == "LWPOLYLINE") finishPolyline();
+    }
+    void endSequence() override { finishPolyline(); }
+
+    void addInsert(const DL_InsertData& d) override
+    {
+        finishPolyline();
+        if (!finite({d.ipx, d.ipy, d.ipz, d.sx, d.sy, d.sz, d.angle, d.colSp, d.rowSp})) return;
+        const AcDbObjectId block = blockId(m_codec.decode(d.name));
+        if (block.isNull()) return;
+        const double sx = d.sx == 0 ? 1 : d.sx, sy = d.sy == 0 ? 1 : d.sy, sz = d.sz == 0 ? 1 : d.sz;
+        AcGeMatrix3d scale;
+        scale.setCoordSystem(AcGePoint3d::kOrigin, AcGeVector3d(sx, 0, 0), AcGeVector3d(0, sy, 0),
+                             AcGeVector3d(0, 0, sz));
+        const AcGeMatrix3d turn = AcGeMatrix3d::rotation(d.angle * kDegree, AcGeVector3d::kZAxis);
+        const int cols = std::clamp(d.cols, 1, 100), rows = std::clamp(d.rows, 1, 100);
+        bool any = false;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const AcGeVector3d offset = turn * AcGeVector3d(c * d.colSp, r * d.rowSp, 0);
+                AcGeMatrix3d m = AcGeMatrix3d::translation(AcGeVector3d(d.ipx, d.ipy, d.ipz) + offset) * turn * scale;
+                auto* ref = new AcDbBlockReference(AcGePoint3d::kOrigin, block);
+                ref->transformBy(m);
+                any = append(ref, nullptr) || any;
+            }
+        if (any) ++m_report.imported["INSERT"];
+    }
+
+    void finishPolyline()
+    {
+        if (!m_poly) return;
+        std::unique_ptr<Pending> p = std::move(m_poly);
+        if (p->unsupported || p->pl->numVerts() < 2) return;
+        const AcDbObjectId saved = m_target;
+        m_target = p->target;
+        const DL_Attributes savedAttrib = attributes;
+        attributes = p->attrib;
+        appendWith(p->pl.release(), p->type.c_str(), p->dir);
+        attributes = savedAttrib;
+        m_target = saved;
+    }
+
+private:
+    struct Pending {
+        std::string type;
+        DL_Attributes attrib;
+        double dir[3] = {0, 0, 1};
+        AcDbObjectId target;
+        bool unsupported = false;
+        std::unique_ptr<AcDbPolyline> pl;
+        const DxfScan::Polyline* record = nullptr;
+        size_t seen = 0;     // vertices reported
+        unsigned count = 0;  // vertices taken
+    };
+
+    AcDbText* makeText(const DL_TextData& d)
+    {
+        if (!finite({d.ipx, d.ipy, d.ipz, d.height, d.angle})) return nullptr;
+        const CString s = DecodeTextSpecials(m_codec.decode(d.text));
+        // Aligned (3) and fitted (5) texts run from their first point; others hang on the
+        // second point unless they are plain left/baseline texts.
+        const bool second = !(d.hJustification == 0 && d.vJustification == 0) && d.hJustification != 3 &&
+                            d.hJustification != 5 && finite({d.apx, d.apy, d.apz});
+        auto* t = new AcDbText(second ? AcGePoint3d(d.apx, d.apy, d.apz) : AcGePoint3d(d.ipx, d.ipy, d.ipz), s);
+        if (d.height > 0) t->setHeight(d.height);
+        t->setRotation(d.angle);  // the reader gives radians
+        if (second) {
+            const int h = d.hJustification == 4 ? 1 : d.hJustification;
+            t->setHorizontalMode(static_cast<AcDb::TextHorzMode>(std::clamp(h, 0, 2)));
+            t->setVerticalMode(d.hJustification == 4 ? AcDb::kTextVertMid
+                                                      : static_cast<AcDb::TextVertMode>(std::clamp(d.vJustification, 0, 3)));
+        }
+        return t;
+    }
+
+    CString layerName(const std::string& raw)
+    {
+        auto it = m_layerNames.find(raw);
+        if (it != m_layerNames.end()) return it->second;
+        CString name = symbolName(m_codec.decode(raw.empty() ? std::string("0") : raw));
+        m_layerNames.emplace(raw, name);
+        return name;
+    }
+
+    // The block of that name, made empty when the file has not defined it (yet).
+    AcDbObjectId blockId(const CString& rawName)
+    {
+        const CString name = symbolName(rawName);
+        AcDbBlockTable* table = nullptr;
+        if (m_db->getBlockTable(table, AcDb::kForWrite) != Acad::eOk) return AcDbObjectId();
+        AcDbObjectId id;
+        if (table->getAt(name, id) != Acad::eOk) {
+            auto* rec = new AcDbBlockTableRecord;
+            rec->setName(name);
+            if (table->add(id, rec) == Acad::eOk) rec->close();
+            else delete rec, id = AcDbObjectId();
+        }
+        table->close();
+        return id;
+    }
+
+    bool append(AcDbEntity* ent, const char* type)
+    {
+        double dir[3] = {0, 0, 1};
+        getExtrusion()->getDirection(dir);
+        return appendWith(ent, type, dir);
+    }
+
+    // Appends to the block being read, on the entity's layer, in its colour, turned from its
+    // own frame into the world. Paper space and the layouts' blocks are not read.
+    bool appendWith(AcDbEntity* ent, const char* type, const double* dir)
+    {
+        std::unique_ptr<AcDbEntity> owned(ent);
+        if (m_target.isNull() || attributes.isInPaperSpace()) return false;
+        const CString layer = layerName(attributes.getLayer());
+        if (!acdbEnsureLayer(m_db, layer, true)) return false;
+        ent->setLayer(layer);
+        const int color = attributes.getColor();
+        ent->setColorIndex(static_cast<Adesk::UInt16>(color >= 0 && color <= 256 ? color : 256));
+        if (!isPlusZ(dir)) ent->transformBy(ocsToWorld(dir));
+        AcDbBlockTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, m_target, AcDb::kForWrite) != Acad::eOk) return false;
+        const Acad::ErrorStatus es = rec->appendAcDbEntity(ent);
+        rec->close();
+        if (es != Acad::eOk) return false;
+        owned.release()->close();
+        if (type) ++m_report.imported[type];
+        return true;
+    }
+
+    AcDbDatabase* m_db;
+    const TextCodec& m_codec;
+    const DxfScan& m_scan;
+    size_t m_polys = 0, m_attribs = 0;  // records of the scan used so far
+    ImportReport& m_report;
+    AcDbObjectId m_target;  // null inside the layouts' blocks
+    std::unique_ptr<Pending> m_poly;
+    std::string m_mtext;
+    std::map<std::string, CString> m_layerNames;
+};
+
+}  // namespace
+
+std::string ImportReport::skippedText() const
+{
+    std::string out;
+    for (const auto& [type, n] : skipped) out += (out.empty() ? "" : ", ") + type + " " + std::to_string(n);
+    return out;
+}
+
+bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why)
+{
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::string text = buffer.str();
+    DxfScan scan;
+    if (!ScanDxf(text, scan, why)) return false;
+    report = ImportReport{};
+    report.version = scan.acadver;
+    const TextCodec codec(scan.acadver, scan.codePage);
+    Importer importer(db, codec, scan, report);
+    std::istringstream stream(text);
+    DL_Dxf dxf;
+    if (!dxf.in(stream, &importer)) {
+        why = "line 1: the DXF reader refused the file";
+        return false;
+    }
+    importer.finishPolyline();
+    for (const auto& [type, seen] : scan.entities) {
+        const int done = report.imported.count(type) ? report.imported.at(type) : 0;
+        if (seen > done) report.skipped[type] = seen - done;
+    }
+    return true;
+}
+
+bool ImportDxfFile(const std::string& path, AcDbDatabase* db, ImportReport& report, std::string& why)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        why = "cannot read " + path;
+        return false;
+    }
+    return ImportDxf(in, db, report, why);
+}
+
+}  // namespace vkdxf

@@ -1,0 +1,36 @@
+#pragma once
+// The structural scan of DXF text before the library reads it: pairs of group code and
+// value, sections, numbers where numbers belong, counts that the file can hold. It finds
+// the version and code page, and counts the entities by type.
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vkdxf {
+
+struct DxfScan {
+    std::string acadver, codePage;
+    // Entities of the ENTITIES section and of block definitions, by type (VERTEX and SEQEND
+    // are parts of their POLYLINE and not counted).
+    std::map<std::string, int> entities;
+
+    // What the reader does not hand over: polyline widths and vertex flags, attribute flags,
+    // in the order of the file.
+    struct Vertex {
+        double startWidth = -1, endWidth = -1;
+        int flags = 0;
+    };
+    struct Polyline {
+        bool lightweight = true;
+        std::vector<Vertex> vertices;
+        double startWidth = -1, endWidth = -1;  // defaults of a POLYLINE's vertices
+        double constWidth = -1;                 // LWPOLYLINE
+    };
+    std::vector<Polyline> polylines;
+    std::vector<int> attribFlags;
+};
+
+// False with why "line N: ..." for text that is not DXF, is cut short or is damaged.
+bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why);
+
+}  // namespace vkdxf

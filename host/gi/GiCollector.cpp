@@ -1,0 +1,172 @@
+// Collecting the world drawing of entities as primitives in world coordinates.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "host/db/AcDb.h"
+#include "host/gi/GiPicture.h"
+
+namespace vkgi {
+
+namespace {
+
+AcGeVector3d perpendicular(const AcGeVector3d& n)
+{
+    return std::abs(n.z) > 0.9 ? AcGeVector3d(1, 0, 0) : AcGeVector3d(0, 0, 1).crossProduct(n);
+}
+
+AcGeVector3d unit(const AcGeVector3d& v, const AcGeVector3d& fallback)
+{
+    const double len = v.length();
+    return len > 0 ? v * (1 / len) : fallback;
+}
+
+}  // namespace
+
+Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLayers)
+    : m_out(out), m_hideLayers(hideLayers)
+{
+    m_stack.push_back({AcGeMatrix3d(), u"0", 7});
+    AcDbLayerTable* table = nullptr;
+    if (!db || db->getLayerTable(table, AcDb::kForRead) != Acad::eOk) return;
+    for (AcDbObjectId id : table->recordIds()) {
+        AcDbLayerTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        CString name;
+        rec->getName(name);
+        m_layers.push_back({name, {rec->colorIndex(), rec->isOff() || rec->isFrozen()}});
+        rec->close();
+    }
+    table->close();
+}
+
+Collector::LayerInfo Collector::layerInfo(const CString& name) const
+{
+    for (const auto& [n, info] : m_layers)
+        if (n.CompareNoCase(name) == 0) return info;
+    return {};
+}
+
+void Collector::draw(const AcDbEntity* ent)
+{
+    m_stack.resize(1);
+    setLayer(ent->layer());
+    setColor(ent->colorIndex());
+    m_width = 0;
+    ent->worldDraw(this);
+}
+
+void Collector::setLayer(const CString& layer)
+{
+    m_layer = (m_stack.size() > 1 && layer == u"0") ? m_stack.back().layer : layer;
+}
+
+int Collector::resolvedColor() const
+{
+    int aci = m_color;
+    if (aci == 0) aci = m_stack.back().color;
+    if (aci == 256) aci = layerInfo(m_layer).color;
+    return aci >= 1 && aci <= 255 ? aci : 7;
+}
+
+void Collector::pushTransform(const AcGeMatrix3d& m)
+{
+    m_stack.push_back({m_stack.back().xform * m, m_layer, resolvedColor()});
+}
+
+void Collector::popTransform()
+{
+    if (m_stack.size() > 1) {
+        m_layer = m_stack.back().layer;
+        m_stack.pop_back();
+    }
+}
+
+double Collector::scale() const { return (m_stack.back().xform * AcGeVector3d(1, 0, 0)).length(); }
+
+bool Collector::add(Primitive p)
+{
+    if (m_hideLayers && layerInfo(m_layer).hidden) return false;
+    p.color = resolvedColor();
+    m_out.push_back(std::move(p));
+    return false;  // false: keep drawing
+}
+
+bool Collector::polyline(int n, const AcGePoint3d* pts)
+{
+    Primitive p;
+    for (int i = 0; i < n; ++i) p.points.push_back(world(pts[i]));
+    p.width = m_width * scale();
+    return add(std::move(p));
+}
+
+bool Collector::circle(const AcGePoint3d& c, double r, const AcGeVector3d& normal)
+{
+    return circularArc(c, r, normal, perpendicular(normal), 2 * std::numbers::pi);
+}
+
+bool Collector::circularArc(const AcGePoint3d& c, double r, const AcGeVector3d& normal, const AcGeVector3d& start,
+                            double sweep)
+{
+    const AcGeVector3d n = unit(normal, AcGeVector3d(0, 0, 1));
+    const AcGeVector3d u = unit(start, perpendicular(n));
+    const AcGeVector3d v = n.crossProduct(u);
+    const int steps = std::max(8, int(std::ceil(std::abs(sweep) / (2 * std::numbers::pi) * 96)));
+    Primitive p;
+    for (int i = 0; i <= steps; ++i) {
+        const double a = sweep * i / steps;
+        p.points.push_back(world(c + u * (r * std::cos(a)) + v * (r * std::sin(a))));
+    }
+    p.width = m_width * scale();
+    return add(std::move(p));
+}
+
+bool Collector::text(const AcGePoint3d& pos, double height, const CString& t)
+{
+    return textAlong(pos, AcGeVector3d(1, 0, 0), height, t);
+}
+
+bool Collector::textAlong(const AcGePoint3d& pos, const AcGeVector3d& dir, double height, const CString& t)
+{
+    Primitive p;
+    p.kind = Primitive::kText;
+    p.points.push_back(world(pos));
+    p.direction = unit(m_stack.back().xform * dir, AcGeVector3d(1, 0, 0));
+    p.direction.z = 0;
+    p.direction = unit(p.direction, AcGeVector3d(1, 0, 0));
+    p.height = height * scale();
+    p.text = t;
+    return add(std::move(p));
+}
+
+void CollectEntities(const AcDbObjectIdArray& ids, std::vector<Primitive>& out)
+{
+    if (ids.isEmpty()) return;
+    Collector c(out, ids[0].database(), false);
+    for (int i = 0; i < ids.length(); ++i) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, ids[i], AcDb::kForRead) != Acad::eOk) continue;
+        c.draw(ent);
+        ent->close();
+    }
+}
+
+Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out)
+{
+    if (!db) return Acad::eNullObjectPointer;
+    AcDbBlockTableRecord* ms = nullptr;
+    Acad::ErrorStatus es = acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead);
+    if (es != Acad::eOk) return es;
+    const std::vector<AcDbObjectId> ids = ms->entityIds();
+    ms->close();
+    Collector c(out, db, true);
+    for (AcDbObjectId id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        c.draw(ent);
+        ent->close();
+    }
+    return Acad::eOk;
+}
+
+}  // namespace vkgi

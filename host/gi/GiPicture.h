@@ -1,0 +1,109 @@
+#pragma once
+// Pictures of what entities draw: their world drawing collected as primitives in world
+// coordinates, then painted with cairo into PNG or SVG files, or into memory. The room
+// previews and `vkcad render` both draw through here.
+#include <string>
+#include <vector>
+
+#include "host/db/AcDbCore.h"
+#include "host/db/AcGi.h"
+#include "host/ge/AcGeMatrix3d.h"
+
+class AcDbDatabase;
+class AcDbEntity;
+
+namespace vkgi {
+
+struct Primitive {
+    enum Kind { kPath, kText } kind = kPath;
+    // Path: the drawn points in world coordinates (arcs and circles as fine polylines; one
+    // point is a dot). Text: [0] the start of its first baseline.
+    std::vector<AcGePoint3d> points;
+    double width = 0;                  // path: world line width (0: one pixel)
+    AcGeVector3d direction{1, 0, 0};   // text: unit vector along the baseline
+    double height = 0;                 // text: world height
+    CString text;                      // text: lines separated by '\n'
+    int color = 7;                     // colour index, resolved (1..255)
+};
+
+// Collects the world drawing of entities. Colour "by layer" takes the layer's colour from
+// the entity's drawing; with hideLayers, entities on layers that are off or frozen (also
+// inside blocks) are left out.
+class Collector : public AcGiWorldGeometry, public AcGiWorldDraw {
+public:
+    Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLayers);
+    AcGiWorldGeometry& geometry() override { return *this; }
+
+    // Draws one entity (open for read) as the top level of the picture.
+    void draw(const AcDbEntity* ent);
+
+    bool polyline(int n, const AcGePoint3d* pts) override;
+    bool circle(const AcGePoint3d& c, double r, const AcGeVector3d& normal) override;
+    bool circularArc(const AcGePoint3d& c, double r, const AcGeVector3d& normal, const AcGeVector3d& start,
+                     double sweep) override;
+    bool text(const AcGePoint3d& pos, double height, const CString& t) override;
+    bool textAlong(const AcGePoint3d& pos, const AcGeVector3d& dir, double height, const CString& t) override;
+    void setLineWidth(double w) override { m_width = w; }
+    void setColor(int aci) override { m_color = aci; }
+    void setLayer(const CString& layer) override;
+    void pushTransform(const AcGeMatrix3d& m) override;
+    void popTransform() override;
+
+private:
+    struct Level {
+        AcGeMatrix3d xform;
+        CString layer;  // what layer "0" means at this level
+        int color = 7;  // what "by block" means at this level
+    };
+    struct LayerInfo {
+        int color = 7;
+        bool hidden = false;
+    };
+    LayerInfo layerInfo(const CString& name) const;
+    int resolvedColor() const;
+    bool add(Primitive p);
+    AcGePoint3d world(const AcGePoint3d& p) const { return m_stack.back().xform * p; }
+    double scale() const;
+
+    std::vector<Primitive>& m_out;
+    std::vector<std::pair<CString, LayerInfo>> m_layers;
+    bool m_hideLayers;
+    std::vector<Level> m_stack;
+    CString m_layer = u"0";
+    int m_color = 256;
+    double m_width = 0;
+};
+
+// The given entities of a database (ids of one drawing), as a preview shows them.
+void CollectEntities(const AcDbObjectIdArray& ids, std::vector<Primitive>& out);
+// Model space as a plan shows it: layers off or frozen hidden, colours by layer.
+Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out);
+
+// What part of the world a picture shows, and its size in pixels.
+struct View {
+    int width = 1200, height = 900;
+    bool fit = true;                      // fit the primitives with a margin, centred
+    double margin = 0.05;                 // of each side, when fitting
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the window when not fitting
+};
+
+// White background; the window (or the fitted extents) scaled uniformly and centred.
+// False with why set when the size is not positive or the file cannot be written.
+bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr);
+bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr);
+// The picture in memory: width*height pixels 0x00RRGGBB, row by row from the top.
+bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels);
+
+// The screen colour of a colour index (7 is black on the white background).
+void ColorOf(int aci, double& r, double& g, double& b);
+
+// The font that fontconfig picks for sans-serif Chinese text that holds these characters
+// (pictures draw every text with it).
+struct ResolvedFont {
+    std::string family, file;
+    bool coversAll = false;  // the font has a glyph for every character of the sample
+};
+ResolvedFont ResolveFont(const CString& sample);
+const std::string& TextFontFamily();  // resolved once for Chinese text, e.g. "Noto Sans CJK SC"
+
+}  // namespace vkgi

@@ -1,0 +1,237 @@
+// Painting collected primitives with cairo: PNG, SVG and pixels in memory.
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "host/gi/GiPicture.h"
+
+namespace vkgi {
+
+namespace {
+
+constexpr double kLineSpacing = 5.0 / 3;  // baseline to baseline, in text heights
+
+std::vector<std::string> splitLines(const CString& text)
+{
+    std::vector<std::string> lines(1);
+    for (char c : text.ToUtf8()) {
+        if (c == '\n') lines.emplace_back();
+        else lines.back() += c;
+    }
+    return lines;
+}
+
+void selectFont(cairo_t* cr)
+{
+    cairo_select_font_face(cr, TextFontFamily().c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+}
+
+// Where a primitive reaches, in world coordinates (texts measured with the picture's font).
+struct Bounds {
+    double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
+    void add(double x, double y)
+    {
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+    }
+    bool empty() const { return minX > maxX; }
+};
+
+Bounds boundsOf(const std::vector<Primitive>& prims)
+{
+    Bounds b;
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* cr = cairo_create(scratch);
+    selectFont(cr);
+    cairo_set_font_size(cr, 1.0);
+    for (const Primitive& p : prims) {
+        if (p.kind == Primitive::kPath) {
+            for (const AcGePoint3d& pt : p.points) b.add(pt.x, pt.y);
+            continue;
+        }
+        if (p.points.empty()) continue;
+        double w = 0;
+        const std::vector<std::string> lines = splitLines(p.text);
+        for (const std::string& line : lines) {
+            cairo_text_extents_t e;
+            cairo_text_extents(cr, line.c_str(), &e);
+            w = std::max(w, e.x_advance);
+        }
+        const AcGeVector3d d = p.direction, up{-d.y, d.x, 0};
+        const AcGePoint3d o = p.points[0];
+        const double top = p.height, bottom = -p.height * kLineSpacing * double(lines.size() - 1);
+        for (double x : {0.0, w * p.height})
+            for (double y : {bottom, top}) {
+                const AcGePoint3d c = o + d * x + up * y;
+                b.add(c.x, c.y);
+            }
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(scratch);
+    return b;
+}
+
+// World to picture: uniform scale, the window centred, y growing downwards.
+struct Mapping {
+    double scale = 1, cx = 0, cy = 0, w = 0, h = 0;
+    double x(double wx) const { return w / 2 + (wx - cx) * scale; }
+    double y(double wy) const { return h / 2 - (wy - cy) * scale; }
+};
+
+Mapping mappingFor(const std::vector<Primitive>& prims, const View& v)
+{
+    Mapping m;
+    m.w = v.width, m.h = v.height;
+    double x1 = v.x1, y1 = v.y1, x2 = v.x2, y2 = v.y2, margin = 0;
+    if (v.fit) {
+        Bounds b = boundsOf(prims);
+        if (b.empty()) b = {-0.5, -0.5, 0.5, 0.5};
+        x1 = b.minX, y1 = b.minY, x2 = b.maxX, y2 = b.maxY;
+        margin = v.margin;
+    }
+    const double dx = std::max(std::abs(x2 - x1), 1e-9), dy = std::max(std::abs(y2 - y1), 1e-9);
+    m.scale = std::min(v.width * (1 - 2 * margin) / dx, v.height * (1 - 2 * margin) / dy);
+    m.cx = (x1 + x2) / 2, m.cy = (y1 + y2) / 2;
+    return m;
+}
+
+void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view)
+{
+    const Mapping m = mappingFor(prims, view);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    selectFont(cr);
+    for (const Primitive& p : prims) {
+        if (p.points.empty()) continue;
+        double r, g, b;
+        ColorOf(p.color, r, g, b);
+        cairo_set_source_rgb(cr, r, g, b);
+        if (p.kind == Primitive::kText) {
+            const double size = p.height * m.scale;
+            if (size < 0.5 || p.text.IsEmpty()) continue;  // too small to read
+            cairo_save(cr);
+            cairo_translate(cr, m.x(p.points[0].x), m.y(p.points[0].y));
+            cairo_rotate(cr, -std::atan2(p.direction.y, p.direction.x));
+            cairo_set_font_size(cr, size);
+            double baseline = 0;
+            for (const std::string& line : splitLines(p.text)) {
+                cairo_move_to(cr, 0, baseline);
+                cairo_show_text(cr, line.c_str());
+                baseline += size * kLineSpacing;
+            }
+            cairo_restore(cr);
+            continue;
+        }
+        if (p.points.size() == 1) {  // a point: a dot
+            cairo_rectangle(cr, m.x(p.points[0].x) - 1, m.y(p.points[0].y) - 1, 2, 2);
+            cairo_fill(cr);
+            continue;
+        }
+        cairo_set_line_width(cr, std::max(1.0, p.width * m.scale));
+        for (size_t i = 0; i < p.points.size(); ++i) {
+            if (i == 0) cairo_move_to(cr, m.x(p.points[i].x), m.y(p.points[i].y));
+            else cairo_line_to(cr, m.x(p.points[i].x), m.y(p.points[i].y));
+        }
+        cairo_stroke(cr);
+    }
+}
+
+bool checkSize(const View& v, std::string* why)
+{
+    if (v.width > 0 && v.height > 0 && v.width <= 20000 && v.height <= 20000) return true;
+    if (why) *why = "the picture size must be between 1 and 20000 pixels each way";
+    return false;
+}
+
+}  // namespace
+
+void ColorOf(int aci, double& r, double& g, double& b)
+{
+    // The first seven in tones that read on white; 7 is black there.
+    static const double basic[8][3] = {{0, 0, 0}, {0.9, 0, 0}, {0.75, 0.7, 0}, {0, 0.65, 0},
+                                       {0, 0.65, 0.7}, {0, 0, 0.9}, {0.8, 0, 0.8}, {0, 0, 0}};
+    if (aci >= 1 && aci <= 7) {
+        r = basic[aci][0], g = basic[aci][1], b = basic[aci][2];
+        return;
+    }
+    if (aci == 8 || aci == 9) {
+        r = g = b = aci == 8 ? 0.5 : 0.75;
+        return;
+    }
+    if (aci >= 250 && aci <= 255) {
+        r = g = b = 0.2 + 0.13 * (aci - 250);
+        return;
+    }
+    if (aci < 10 || aci > 249) {
+        r = g = b = 0;
+        return;
+    }
+    // Hue in steps of 15 degrees by tens; within a ten, even indices full, odd ones pale,
+    // darker further on.
+    const double hue = (aci / 10 - 1) * 15.0;
+    static const double value[5] = {1.0, 0.8, 0.6, 0.5, 0.3};
+    const double v = value[(aci % 10) / 2] * 0.85, s = (aci % 2) ? 0.5 : 1.0;
+    const double c = v * s, hh = hue / 60, x = c * (1 - std::abs(std::fmod(hh, 2) - 1)), base = v - c;
+    double rr = 0, gg = 0, bb = 0;
+    if (hh < 1) rr = c, gg = x;
+    else if (hh < 2) rr = x, gg = c;
+    else if (hh < 3) gg = c, bb = x;
+    else if (hh < 4) gg = x, bb = c;
+    else if (hh < 5) rr = x, bb = c;
+    else rr = c, bb = x;
+    r = rr + base, g = gg + base, b = bb + base;
+}
+
+bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
+{
+    if (!checkSize(view, why)) return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+    cairo_t* cr = cairo_create(surface);
+    paint(cr, prims, view);
+    cairo_destroy(cr);
+    const cairo_status_t st = cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
+    return st == CAIRO_STATUS_SUCCESS;
+}
+
+bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
+{
+    if (!checkSize(view, why)) return false;
+    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), view.width, view.height);
+    cairo_t* cr = cairo_create(surface);
+    paint(cr, prims, view);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    const cairo_status_t st = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
+    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
+    return st == CAIRO_STATUS_SUCCESS;
+}
+
+bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels)
+{
+    pixels.clear();
+    if (!checkSize(view, nullptr)) return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+    cairo_t* cr = cairo_create(surface);
+    paint(cr, prims, view);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    pixels.reserve(size_t(view.width) * size_t(view.height));
+    for (int y = 0; y < view.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+        for (int x = 0; x < view.width; ++x) pixels.push_back(row[x] & 0xFFFFFFu);
+    }
+    cairo_surface_destroy(surface);
+    return true;
+}
+
+}  // namespace vkgi
