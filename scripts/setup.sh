@@ -6,7 +6,8 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libfmt-dev libcli11-dev libreadline-dev
-  libcairo2-dev libboost-dev
+  libcairo2-dev libboost-dev libdxflib-dev fonts-noto-cjk
+  python3-ezdxf librecad-data
   clang libclang-rt-14-dev
 )
 missing=()

@@ -187,7 +187,16 @@ private:
         const double sx = x.length(), sy = y.length() * (m.det() < 0 ? -1 : 1), sz = z.length();
         const double angle = std::atan2(x.y, x.x);
         const AcGePoint3d p = ref->position();
-        m_dxf.writeInsert(m_dw, DL_InsertData(block->name, p.x, p.y, p.z, sx, sy, sz, angle / kDegree, 1, 1, 0, 0), a);
+        // Written here rather than by the library, whose writer puts 1 for the Z scale.
+        m_dw.entity("INSERT");
+        m_dw.entityAttributes(a);
+        m_dw.subClass("AcDbBlockReference");
+        m_dw.dxfString(2, block->name);
+        m_dw.coord(10, p.x, p.y, p.z);
+        m_dw.dxfReal(41, sx);
+        m_dw.dxfReal(42, sy);
+        m_dw.dxfReal(43, sz);
+        if (std::abs(angle) > 1e-12) m_dw.dxfReal(50, angle / kDegree);
         count("INSERT");
     }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "apps/vkcad/Batch.h"
+#include "apps/vkcad/Options.h"
 
 namespace fs = std::filesystem;
 
@@ -100,4 +101,52 @@ TEST_F(VkcadBatch, DumpOfAFileThatIsNoDrawingFails)
     err.str("");
     EXPECT_EQ(vkcad::DumpDrawing((dir / "none.dwg").string(), out, err), 1);
     EXPECT_NE(err.str().find("none.dwg"), std::string::npos);
+}
+
+TEST_F(VkcadBatch, ARoomsNameAndLayerSurviveExportAndImport)
+{
+    std::ostringstream out, err;
+    const std::string dwg = (dir / "room.dwg").string();
+    ASSERT_EQ(vkcad::LoadDrawing(Write("room.jsonl",
+                                       "{\"class\":\"AcDbVkRoom\",\"layer\":\"建筑-房间\",\"vertices\":[[0,0,0,0,0],"
+                                       "[4000,0,0,0,0],[4000,3000,0,0,0],[0,3000,0,0,0]],\"closed\":true,"
+                                       "\"attName\":\"卫生间\"}\n"),
+                                 dwg, err),
+              0)
+        << err.str();
+    const std::string dxf = (dir / "room.dxf").string();
+    ASSERT_EQ(vkcad::ExportDrawing(dwg, dxf, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("drawn as graphics: AcDbVkRoom 1"), std::string::npos) << out.str();
+
+    out.str("");
+    const std::string back = (dir / "back.dwg").string();
+    ASSERT_EQ(vkcad::ImportDrawing(dxf, back, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    EXPECT_NE(out.str().find("entities imported into"), std::string::npos) << out.str();
+    const std::string d = Dump(back);
+    EXPECT_NE(d.find("\"text\":\"卫生间\""), std::string::npos) << d;
+    EXPECT_NE(d.find("\"name\":\"建筑-房间\""), std::string::npos) << d;
+
+    // The plan of the imported drawing, in both picture kinds; other kinds are refused.
+    vkcad::Options o;
+    o.drawing = back;
+    o.picture = (dir / "back.png").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 0) << err.str();
+    EXPECT_GT(fs::file_size(o.picture), 1000u);
+    o.picture = (dir / "back.svg").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 0) << err.str();
+    o.picture = (dir / "back.jpg").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 1);
+    EXPECT_NE(err.str().find(".png or .svg"), std::string::npos);
+    EXPECT_FALSE(fs::exists(o.picture));
+}
+
+TEST_F(VkcadBatch, ImportOfABadFileNamesTheLineAndWritesNothing)
+{
+    std::ostringstream out, err;
+    const std::string dwg = (dir / "bad.dwg").string();
+    EXPECT_EQ(vkcad::ImportDrawing(Write("bad.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n"), dwg, out, err), 1);
+    EXPECT_NE(err.str().find("bad.dxf: line 7: the file is cut short"), std::string::npos) << err.str();
+    EXPECT_FALSE(fs::exists(dwg));
+    EXPECT_EQ(out.str(), "");
 }

@@ -56,3 +56,37 @@ TEST(VkcadOptions, UsageErrorsStopWithAMessage)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.message.find("--no-default-plugins"), std::string::npos);
 }
+
+TEST(VkcadOptions, RenderTakesAWindowAndASizeAndRefusesMalformedOnes)
+{
+    auto r = ParseCommandLine({"render", "a.dwg", "a.png", "--window=-10,20,90.5,-60", "--size", "640x480"});
+    ASSERT_EQ(r.exitCode, -1) << r.message;
+    const Options& o = r.options;
+    EXPECT_EQ(o.mode, Options::kRender);
+    EXPECT_TRUE(o.window);
+    EXPECT_EQ(o.x1, -10);
+    EXPECT_EQ(o.y1, -60);
+    EXPECT_EQ(o.x2, 90.5);
+    EXPECT_EQ(o.y2, 20);
+    EXPECT_EQ(o.width, 640);
+    EXPECT_EQ(o.height, 480);
+    EXPECT_FALSE(ParseCommandLine({"render", "a.dwg", "a.svg"}).options.window);
+
+    for (auto bad : {std::vector<std::string>{"render", "a.dwg", "a.png", "--window", "1,2,3"},
+                     std::vector<std::string>{"render", "a.dwg", "a.png", "--window", "0,0,0,10"},
+                     std::vector<std::string>{"render", "a.dwg", "a.png", "--size", "640"},
+                     std::vector<std::string>{"render", "a.dwg", "a.png", "--size", "0x10"},
+                     std::vector<std::string>{"render", "a.dwg"}}) {
+        auto e = ParseCommandLine(bad);
+        EXPECT_GT(e.exitCode, 0) << bad.back();
+        EXPECT_FALSE(e.message.empty());
+    }
+    auto imp = ParseCommandLine({"import", "in.dxf", "out.dwg"});
+    EXPECT_EQ(imp.options.mode, Options::kImport);
+    EXPECT_EQ(imp.options.dxf, "in.dxf");
+    EXPECT_EQ(imp.options.drawing, "out.dwg");
+    auto exp = ParseCommandLine({"export", "in.dwg", "out.dxf"});
+    EXPECT_EQ(exp.options.mode, Options::kExport);
+    EXPECT_EQ(exp.options.drawing, "in.dwg");
+    EXPECT_EQ(exp.options.dxf, "out.dxf");
+}

@@ -1,0 +1,154 @@
+// Plan pictures: what is drawn where, in which colour and width; texts in a Chinese font.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/db/AcDb.h"
+#include "host/gi/GiPicture.h"
+#include "tests/support/TestDrawing.h"
+
+namespace {
+
+using vktest::appendToModelSpace;
+
+// Pixels that are not white, within a box of the picture.
+int Ink(const std::vector<unsigned>& px, int w, int x0, int y0, int x1, int y1, unsigned only = 0)
+{
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            unsigned c = px[size_t(y) * size_t(w) + size_t(x)];
+            if (c != 0xFFFFFFu && (only == 0 || c == only)) ++n;
+        }
+    return n;
+}
+
+AcDbObjectId AddLayer(AcDbDatabase& db, const char16_t* name, int color, bool off, bool frozen)
+{
+    AcDbObjectId id;
+    EXPECT_TRUE(acdbEnsureLayer(&db, name, true, &id));
+    AcDbLayerTableRecord* rec = nullptr;
+    EXPECT_EQ(acdbOpenObject(rec, id, AcDb::kForWrite), Acad::eOk);
+    rec->setColorIndex(static_cast<Adesk::UInt16>(color));
+    rec->setIsOff(off);
+    rec->setIsFrozen(frozen);
+    rec->close();
+    return id;
+}
+
+AcDbLine* LineOn(const char16_t* layer, double x0, double y0, double x1, double y1)
+{
+    auto* l = new AcDbLine(AcGePoint3d(x0, y0, 0), AcGePoint3d(x1, y1, 0));
+    l->setLayer(layer);
+    return l;
+}
+
+// The plan as pixels through a fixed window: world (0,0)-(100,100) onto 100x100 pixels.
+std::vector<unsigned> Plan(AcDbDatabase& db)
+{
+    std::vector<vkgi::Primitive> prims;
+    EXPECT_EQ(vkgi::CollectModelSpace(&db, prims), Acad::eOk);
+    vkgi::View v;
+    v.width = v.height = 100;
+    v.fit = false;
+    v.x1 = 0, v.y1 = 0, v.x2 = 100, v.y2 = 100;
+    std::vector<unsigned> px;
+    EXPECT_TRUE(vkgi::RenderPixels(prims, v, px));
+    return px;
+}
+
+}  // namespace
+
+TEST(Picture, TheFontForChineseTextHasItsCharacters)
+{
+    const vkgi::ResolvedFont f = vkgi::ResolveFont(u"卫生间");
+    EXPECT_TRUE(f.coversAll) << "fontconfig picked " << f.family << " (" << f.file
+                             << "), which lacks glyphs for 卫生间: install fonts-noto-cjk";
+    EXPECT_FALSE(f.family.empty());
+    EXPECT_EQ(vkgi::TextFontFamily(), vkgi::ResolveFont(u"卫生间房间标准").family);
+}
+
+TEST(Picture, LayersThatAreOffOrFrozenAreNotDrawnAndColoursComeFromTheLayer)
+{
+    AcDbDatabase db;
+    AddLayer(db, u"红", 1, false, false);
+    AddLayer(db, u"关", 3, true, false);
+    AddLayer(db, u"冻", 3, false, true);
+    appendToModelSpace(db, LineOn(u"红", 10, 20, 90, 20));  // y 20: picture row 80
+    appendToModelSpace(db, LineOn(u"关", 10, 50, 90, 50));
+    appendToModelSpace(db, LineOn(u"冻", 10, 70, 90, 70));
+    const std::vector<unsigned> px = Plan(db);
+    // Red where the line is, edges in lighter reds; nothing green of the hidden layers.
+    int reddish = 0, green = 0;
+    for (unsigned c : px) {
+        const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        if (r > g + 0x40 && r > b + 0x40) ++reddish;
+        if (g > r) ++green;
+    }
+    EXPECT_GT(reddish, 70);
+    EXPECT_EQ(green, 0);
+    EXPECT_GT(Ink(px, 100, 10, 78, 90, 81), 70);
+    EXPECT_EQ(Ink(px, 100, 0, 0, 99, 70), 0);  // nothing of the other two
+
+    // Inside a block, layer "0" is the reference's layer: off there, off here.
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord;
+    block->setName(u"B");
+    AcDbObjectId blockId;
+    ASSERT_EQ(table->add(blockId, block), Acad::eOk);
+    block->close();
+    table->close();
+    vktest::appendTo(blockId, LineOn(u"0", 0, 0, 80, 0));
+    auto* ref = new AcDbBlockReference(AcGePoint3d(10, 40, 0), blockId);
+    ref->setLayer(u"关");
+    appendToModelSpace(db, ref);
+    auto* shown = new AcDbBlockReference(AcGePoint3d(10, 60, 0), blockId);
+    appendToModelSpace(db, shown);
+    const std::vector<unsigned> px2 = Plan(db);
+    EXPECT_EQ(Ink(px2, 100, 0, 55, 99, 65), 0);     // y 40 -> row 60: the hidden one
+    EXPECT_GT(Ink(px2, 100, 0, 35, 99, 45), 70);    // y 60 -> row 40: on layer 0
+}
+
+TEST(Picture, PolylineWidthsAndTextsAreDrawnToScale)
+{
+    AcDbDatabase db;
+    auto* wide = new AcDbPolyline;
+    wide->addVertexAt(0, AcGePoint2d(10, 30), 0, 6, 6);
+    wide->addVertexAt(1, AcGePoint2d(90, 30), 0, 6, 6);
+    appendToModelSpace(db, wide);
+    appendToModelSpace(db, new AcDbText(AcGePoint3d(10, 60, 0), u"卫生间", 10));
+    const std::vector<unsigned> px = Plan(db);
+    // Six units wide at a pixel a unit: rows 67 to 73 are inked across.
+    EXPECT_GT(Ink(px, 100, 20, 68, 80, 72), 5 * 55);
+    EXPECT_EQ(Ink(px, 100, 20, 60, 80, 65), 0);
+    // The text fills its cell above the baseline (row 40) up to its height.
+    const int inText = Ink(px, 100, 10, 30, 40, 40);
+    EXPECT_GT(inText, 40);
+    EXPECT_EQ(Ink(px, 100, 45, 25, 99, 45), 0);
+}
+
+TEST(Picture, PngAndSvgFilesAreWrittenAndBadTargetsRefused)
+{
+    AcDbDatabase db;
+    appendToModelSpace(db, new AcDbCircle(AcGePoint3d(0, 0, 0), 5));
+    appendToModelSpace(db, new AcDbText(AcGePoint3d(-4, 0, 0), u"房间", 1));
+    std::vector<vkgi::Primitive> prims;
+    ASSERT_EQ(vkgi::CollectModelSpace(&db, prims), Acad::eOk);
+    const std::filesystem::path dir = ::testing::TempDir();
+    vkgi::View v;
+    v.width = 64, v.height = 48;
+    std::string why;
+    ASSERT_TRUE(vkgi::RenderSvg(prims, v, (dir / "plan.svg").string(), &why)) << why;
+    std::ifstream svg(dir / "plan.svg");
+    std::string text((std::istreambuf_iterator<char>(svg)), {});
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("width=\"64"), std::string::npos);
+    ASSERT_TRUE(vkgi::RenderPng(prims, v, (dir / "plan.png").string(), &why)) << why;
+    EXPECT_GT(std::filesystem::file_size(dir / "plan.png"), 100u);
+    EXPECT_FALSE(vkgi::RenderPng(prims, v, (dir / "no" / "such" / "plan.png").string(), &why));
+    EXPECT_NE(why.find("cannot write"), std::string::npos);
+    v.width = 0;
+    EXPECT_FALSE(vkgi::RenderPng(prims, v, (dir / "plan.png").string(), &why));
+}
