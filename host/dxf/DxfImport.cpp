@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <numbers>
@@ -380,6 +381,12 @@ bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::st
 
 bool ImportDxfFile(const std::string& path, AcDbDatabase* db, ImportReport& report, std::string& why)
 {
+    // A pipe or a device would be read without end; a folder is no file at all.
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        why = path + " is not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         why = "cannot read " + path;
