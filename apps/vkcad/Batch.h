@@ -1,5 +1,6 @@
 #pragma once
-// The batch forms: a drawing as JSON lines and back, DXF in and out, plan pictures. Each
+// The batch forms: a drawing as JSON lines and back, DXF in and out, plan pictures, the
+// standard-room report. Each
 // answers a process exit code.
 #include <iosfwd>
 #include <string>
@@ -19,5 +20,8 @@ int ExportDrawing(const std::string& drawingPath, const std::string& dxfPath, st
 // Draws model space into a PNG or SVG picture (chosen by the extension).
 struct Options;
 int RenderDrawing(const Options& options, std::ostream& err);
+// Loads the default plug-ins and runs the report of the one that provides it (the report
+// plug-in); without it: a message on err, 1.
+int RunReport(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace vkcad

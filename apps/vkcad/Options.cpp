@@ -117,13 +117,26 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         r.options = o;
         return r;
     }
+    if (!args.empty() && args[0] == "report") {
+        CLI::App app{"Reports every standard room of a project and its placed copies", "vkcad report"};
+        app.add_option("--project", o.project, "project file")->required();
+        app.add_option("--floor", o.floor, "floor an edit would run from (default: the first)");
+        app.add_option("--json", o.json, "also write the report as JSON to this file");
+        app.add_option("ROOM", o.room, "forecast what an edit (bjbj) of this room would touch");
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kReport;
+        r.options = o;
+        return r;
+    }
     CLI::App app{"vkcad: the drawing host", "vkcad"};
     app.footer("Batch forms:\n  vkcad dump DRAWING            prints the drawing as JSON lines\n"
                "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
                "  vkcad import IN.dxf DRAWING   builds a drawing from a DXF file and saves it\n"
                "  vkcad export DRAWING OUT.dxf  writes the drawing as a DXF file\n"
                "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH]\n"
-               "                                draws the plan of the drawing's model space");
+               "                                draws the plan of the drawing's model space\n"
+               "  vkcad report --project FILE [--floor NAME] [--json OUT.json] [ROOM]\n"
+               "                                reports a project's standard rooms and their copies");
     app.add_option("--project", o.project, "project file made current at start");
     app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
     app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);

@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     case vkcad::Options::kImport: return vkcad::ImportDrawing(o.dxf, o.drawing, std::cout, std::cerr);
     case vkcad::Options::kExport: return vkcad::ExportDrawing(o.drawing, o.dxf, std::cout, std::cerr);
     case vkcad::Options::kRender: return vkcad::RenderDrawing(o, std::cerr);
+    case vkcad::Options::kReport: return vkcad::RunReport(o, std::cout, std::cerr);
     case vkcad::Options::kRun: break;
     }
     return vkcad::RunSession(o, std::cerr);

@@ -1,0 +1,317 @@
+// The report of a project whose copies hold every state: what each copy is judged, what the
+// text and the JSON say, and that reading the project changes nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <nlohmann/json.hpp>
+
+#include "apps/srreport/RoomReport.h"
+#include "apps/srreport/SrReportBatch.h"
+#include "tests/apps/srreport/ReportProject.h"
+
+namespace reporttest {
+namespace {
+
+using srreport::CopyState;
+using srreport::MemberDifference;
+
+class ReportTest : public ReportProjectTest {
+protected:
+    // 1F: A turned 90, B turned 30 and flipped (both in step), C with its line moved by hand.
+    // 2F: D kept out (change type 1), E without its boundary, F without its drain, G with a line
+    // added, and a marker of a room the library does not hold. 3F is no drawing, 4F's drawing
+    // was never saved.
+    void writeEveryState()
+    {
+        writeLibrary();
+        writeDrawing("1F.dwg", CopyLines(0x300, {90, false, 10000, 0}) + CopyLines(0x310, {30, true, 20000, 0}) +
+                                   CopyLines(0x320, {0, false, 30000, 0}, CopyOptions().lineMoved(150, 0)));
+        writeDrawing("2F.dwg", CopyLines(0x300, {180, false, 0, 10000}, CopyOptions().changeType(1)) +
+                                   CopyLines(0x310, {0, false, 5000, 10000}, CopyOptions().noBoundary()) +
+                                   CopyLines(0x320, {0, false, 10000, 10000}, CopyOptions().noDrain()) +
+                                   CopyLines(0x330, {0, false, 15000, 10000}, CopyOptions().alsoLinked("\"340\"")) +
+                                   R"({"handle":"340","class":"AcDbLine","start":[15000,10000,0],"end":[15500,10000,0]})" "\n" +
+                                   CopyLines(0x350, {0, false, 20000, 10000}, CopyOptions().room("Gone")));
+        std::ofstream(dir / "3F.dwg") << "not a drawing";
+        writeProject({{"1F", "1F.dwg"}, {"2F", "2F.dwg"}, {"3F", "3F.dwg"}, {"4F", "4F.dwg"}});
+        makeCurrent();
+    }
+
+    srreport::Report build(const char16_t* forecastRoom = u"", const char16_t* currentFloor = u"1F")
+    {
+        srreport::ReportSource source;
+        source.currentFloor = currentFloor;
+        source.forecastRoom = forecastRoom;
+        srreport::Report report;
+        CString why;
+        EXPECT_TRUE(srreport::BuildReport(source, report, why)) << why.ToUtf8();
+        return report;
+    }
+
+    static const srreport::StoredRoom* room(const srreport::Report& r, const char16_t* name)
+    {
+        for (const auto& room : r.rooms)
+            if (room.name == name) return &room;
+        return nullptr;
+    }
+};
+
+TEST_F(ReportTest, EachCopyIsJudgedAgainstItsLibraryEntryUnderItsOwnPlacement)
+{
+    writeEveryState();
+    const srreport::Report r = build();
+    ASSERT_TRUE(r.libraryFound);
+    ASSERT_EQ(r.rooms.size(), 2u);
+    const srreport::StoredRoom* R = room(r, u"R");
+    ASSERT_NE(R, nullptr);
+    EXPECT_EQ(R->entityCount, 5);
+    ASSERT_EQ(R->copies.size(), 7u);
+
+    struct Want {
+        const char16_t* floor;
+        const char16_t* marker;
+        CopyState state;
+    };
+    const Want want[] = {{u"1F", u"304", CopyState::kInStep},   {u"1F", u"314", CopyState::kInStep},
+                         {u"1F", u"324", CopyState::kDrifted},  {u"2F", u"304", CopyState::kExcluded},
+                         {u"2F", u"314", CopyState::kBroken},   {u"2F", u"324", CopyState::kDrifted},
+                         {u"2F", u"334", CopyState::kDrifted}};
+    for (size_t i = 0; i < 7; ++i) {
+        const srreport::PlacedCopy& c = R->copies[i];
+        EXPECT_EQ(c.floor, want[i].floor) << i;
+        EXPECT_EQ(c.marker, want[i].marker) << i;
+        EXPECT_EQ(c.state, want[i].state) << i << ": " << CString(srreport::StateText(c.state)).ToUtf8();
+    }
+    EXPECT_NEAR(R->copies[0].rotation, 90, 1e-9);
+    EXPECT_FALSE(R->copies[0].mirrored);
+    EXPECT_NEAR(R->copies[1].rotation, 30, 1e-9);
+    EXPECT_TRUE(R->copies[1].mirrored);
+    EXPECT_EQ(R->copies[3].changeType, 1);
+    EXPECT_TRUE(R->copies[1].insertPt.isEqualTo(AcGePoint3d(20000, 0, 0)));
+
+    // What differs, by handle.
+    ASSERT_EQ(R->copies[2].differences.size(), 1u);
+    EXPECT_EQ(R->copies[2].differences[0].kind, MemberDifference::kChanged);
+    EXPECT_EQ(R->copies[2].differences[0].handle, u"323");
+    EXPECT_EQ(R->copies[2].differences[0].detail, u"moved by 150, 0");
+    ASSERT_EQ(R->copies[4].differences.size(), 1u);
+    EXPECT_EQ(R->copies[4].differences[0].kind, MemberDifference::kGone);
+    EXPECT_EQ(R->copies[4].differences[0].handle, u"310");
+    EXPECT_EQ(R->copies[4].differences[0].detail, u"erased");
+    ASSERT_EQ(R->copies[5].differences.size(), 1u);
+    EXPECT_EQ(R->copies[5].differences[0].kind, MemberDifference::kMissing);
+    EXPECT_EQ(R->copies[5].differences[0].cls, u"VkQsNode");
+    ASSERT_EQ(R->copies[6].differences.size(), 1u);
+    EXPECT_EQ(R->copies[6].differences[0].kind, MemberDifference::kAdded);
+    EXPECT_EQ(R->copies[6].differences[0].handle, u"340");
+
+    ASSERT_EQ(r.unknownMarkers.size(), 1u);
+    EXPECT_EQ(r.unknownMarkers[0].floor, u"2F");
+    EXPECT_EQ(r.unknownMarkers[0].marker, u"354");
+    EXPECT_EQ(r.unknownMarkers[0].room, u"Gone");
+    ASSERT_EQ(r.unusedRooms.size(), 1u);
+    EXPECT_EQ(r.unusedRooms[0], u"U");
+
+    ASSERT_EQ(r.floors.size(), 4u);
+    EXPECT_TRUE(r.floors[0].read);
+    EXPECT_EQ(r.floors[0].counts[int(CopyState::kInStep)], 2);
+    EXPECT_EQ(r.floors[1].counts[int(CopyState::kDrifted)], 2);
+    EXPECT_EQ(r.floors[1].unknownMarkers, 1);
+    EXPECT_FALSE(r.floors[2].read);
+    EXPECT_FALSE(r.floors[2].reason.IsEmpty());
+    EXPECT_FALSE(r.floors[3].read);
+    EXPECT_EQ(r.floors[3].reason, u"the drawing does not exist");
+}
+
+TEST_F(ReportTest, MembersOffByLessThanTheToleranceAreInStepAndByMoreAreNot)
+{
+    writeLibrary();
+    writeDrawing("1F.dwg", CopyLines(0x300, {45, true, 10000, 0}, CopyOptions().lineMoved(0.004, -0.004)) +
+                               CopyLines(0x310, {45, true, 20000, 0}, CopyOptions().lineMoved(0.02, 0)));
+    writeProject({{"1F", "1F.dwg"}});
+    makeCurrent();
+    const srreport::Report r = build();
+    const srreport::StoredRoom* R = room(r, u"R");
+    ASSERT_NE(R, nullptr);
+    ASSERT_EQ(R->copies.size(), 2u);
+    EXPECT_EQ(R->copies[0].state, CopyState::kInStep);
+    EXPECT_EQ(R->copies[1].state, CopyState::kDrifted);
+    ASSERT_EQ(R->copies[1].differences.size(), 1u);
+    EXPECT_EQ(R->copies[1].differences[0].detail, u"moved by 0.02, 0");
+}
+
+TEST_F(ReportTest, TheTableShowsOneLinePerCopyWithTotals)
+{
+    writeEveryState();
+    const srreport::Report report = build();
+    std::string text = srreport::FormatReportText(report);
+    const std::string libraryDrain = report.rooms[0].copies.at(5).differences.at(0).handle.ToUtf8();
+    // The temporary folder differs from run to run.
+    const std::string folder = vkwin::FromHostPath(dir.string()).ToUtf8();
+    for (size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "<dir>");
+    const size_t reason = text.find("  3F  <dir>\\3F.dwg: ");
+    ASSERT_NE(reason, std::string::npos) << text;
+    text.replace(reason, text.find('\n', reason) - reason, "  3F  <dir>\\3F.dwg: <why>");
+    EXPECT_EQ(text, R"(Standard-room report
+Project: <dir>\p.prj
+Library: <dir>\StardardRoom.dwg (2 rooms)
+
+Room R: 5 entities, 7 copies
+  Floor  Marker  Insertion point  Rotation  Mirrored  Change type  State
+  1F     #304    10000, 0, 0      90        no        0            in step
+  1F     #314    20000, 0, 0      30        yes       0            in step
+  1F     #324    30000, 0, 0      0         no        0            drifted
+      changed #323 AcDbLine: moved by 150, 0
+  2F     #304    0, 10000, 0      180       no        1            excluded
+  2F     #314    5000, 10000, 0   0         no        0            broken
+      gone #310 room boundary: erased
+  2F     #324    10000, 10000, 0  0         no        0            drifted
+      missing #)" + libraryDrain + R"( VkQsNode
+  2F     #334    15000, 10000, 0  0         no        0            drifted
+      added #340 AcDbLine
+  Total: 2 in step, 1 excluded, 3 drifted, 1 broken
+
+Room U: 1 entities, no copies
+
+Floors
+  Floor  Copies  In step  Excluded  Drifted  Broken  Unknown rooms
+  1F     3       2        0         1        0       0
+  2F     4       0        1         2        1       1
+  3F     not read
+  4F     not read
+
+Markers naming rooms the library does not hold:
+  2F  #354  Gone
+
+Stored rooms placed nowhere:
+  U
+
+Floors not read:
+  3F  <dir>\3F.dwg: <why>
+  4F  <dir>\4F.dwg: the drawing does not exist
+)");
+}
+
+TEST_F(ReportTest, TheJsonSaysWhatTheTableSays)
+{
+    writeEveryState();
+    const srreport::Report r = build();
+    const nlohmann::json j = nlohmann::json::parse(srreport::FormatReportJson(r));
+    ASSERT_EQ(j["rooms"].size(), r.rooms.size());
+    const auto& copies = j["rooms"][0]["copies"];
+    const srreport::StoredRoom& R = r.rooms[0];
+    ASSERT_EQ(copies.size(), R.copies.size());
+    for (size_t i = 0; i < R.copies.size(); ++i) {
+        const srreport::PlacedCopy& c = R.copies[i];
+        EXPECT_EQ(copies[i]["floor"], c.floor.ToUtf8());
+        EXPECT_EQ(copies[i]["marker"], c.marker.ToUtf8());
+        EXPECT_EQ(copies[i]["state"], CString(srreport::StateText(c.state)).ToUtf8());
+        EXPECT_EQ(copies[i]["changeType"], c.changeType);
+        EXPECT_EQ(copies[i]["mirrored"], c.mirrored);
+        EXPECT_DOUBLE_EQ(copies[i]["rotation"].get<double>(), std::round(c.rotation * 1e6) / 1e6);
+        ASSERT_EQ(copies[i]["differences"].size(), c.differences.size());
+    }
+    EXPECT_EQ(copies[2]["differences"][0]["detail"], "moved by 150, 0");
+    EXPECT_EQ(j["rooms"][0]["totals"]["drifted"], 3);
+    EXPECT_EQ(j["unknownRoomMarkers"][0]["room"], "Gone");
+    EXPECT_EQ(j["unusedRooms"], nlohmann::json::array({"U"}));
+    ASSERT_EQ(j["unreadFloors"].size(), 2u);
+    EXPECT_EQ(j["unreadFloors"][1]["reason"], "the drawing does not exist");
+    EXPECT_FALSE(j.contains("forecast"));
+}
+
+TEST_F(ReportTest, ReadingTheProjectWritesNothingNotEvenAMissingLibrary)
+{
+    writeDrawing("1F.dwg", CopyLines(0x300, {0, false, 0, 0}));
+    std::ofstream(dir / "Roomlist.txt", std::ios::binary) << "1\r\nR\r\n";
+    writeProject({{"1F", "1F.dwg"}});
+    makeCurrent();
+    const std::string before = bytes("1F.dwg");
+    const srreport::Report r = build(u"R");
+    EXPECT_FALSE(r.libraryFound);
+    EXPECT_TRUE(r.rooms.empty());
+    ASSERT_EQ(r.unknownMarkers.size(), 1u);
+    EXPECT_FALSE(fs::exists(dir / "StardardRoom.dwg"));
+    EXPECT_EQ(bytes("1F.dwg"), before);
+    EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nR\r\n");
+    ASSERT_TRUE(r.forecast);
+    EXPECT_FALSE(r.forecast->stored);
+    EXPECT_TRUE(r.forecast->floors.empty());
+}
+
+TEST_F(ReportTest, AnUnreadableLibraryIsAnErrorAndNoProjectIsOne)
+{
+    srreport::ReportSource source;
+    srreport::Report report;
+    CString why;
+    EXPECT_FALSE(srreport::BuildReport(source, report, why));
+    EXPECT_EQ(why, u"no project is current");
+    writeProject({{"1F", "1F.dwg"}});
+    std::ofstream(dir / "StardardRoom.dwg") << "garbage";
+    makeCurrent();
+    EXPECT_FALSE(srreport::BuildReport(source, report, why));
+    EXPECT_NE(why.ToUtf8().find("StardardRoom.dwg cannot be read"), std::string::npos) << why.ToUtf8();
+}
+
+TEST_F(ReportTest, TheForecastVisitsFloorsHoldingTheRoomByNameAndTheUsersFloorLast)
+{
+    writeLibrary();
+    writeDrawing("a.dwg", CopyLines(0x300, {0, false, 0, 0}) + CopyLines(0x310, {0, false, 5000, 0}, CopyOptions().changeType(1)));
+    writeDrawing("b.dwg", CopyLines(0x300, {0, false, 0, 0}, CopyOptions().room("U")));
+    writeDrawing("c.dwg", CopyLines(0x300, {0, false, 0, 0}));
+    writeDrawing("d.dwg", CopyLines(0x300, {0, false, 0, 0}));
+    std::ofstream(dir / "e.dwg") << "garbage";
+    writeProject({{"F1", "a.dwg"}, {"F2", "c.dwg"}, {"F3", "b.dwg"}, {"F10", "d.dwg"}, {"F11", "c.dwg"}, {"F12", "e.dwg"}});
+    makeCurrent();
+    const srreport::Report r = build(u"R", u"F3");
+    ASSERT_TRUE(r.forecast);
+    const srreport::EditForecast& f = *r.forecast;
+    EXPECT_TRUE(f.stored);
+    // Code-unit order puts F10 before F2; F11 shares F2's drawing; F3 holds no R but is the user's.
+    ASSERT_EQ(f.floors.size(), 4u);
+    EXPECT_EQ(f.floors[0].name, u"F1");
+    EXPECT_EQ(f.floors[1].name, u"F10");
+    EXPECT_EQ(f.floors[2].name, u"F2");
+    EXPECT_EQ(f.floors[3].name, u"F3");
+    EXPECT_TRUE(f.floors[0].opened && f.floors[1].opened && f.floors[2].opened);
+    EXPECT_FALSE(f.floors[3].opened);
+    EXPECT_EQ(f.floors[0].rebuilt, std::vector<CString>{u"304"});
+    EXPECT_EQ(f.floors[0].kept, std::vector<CString>{u"314"});
+    EXPECT_TRUE(f.floors[3].rebuilt.empty());
+    EXPECT_EQ(f.unreadFloors, std::vector<CString>{u"F12"});
+}
+
+TEST_F(ReportTest, TheBatchFormPrintsTheTableWritesTheJsonAndRefusesBadInput)
+{
+    writeEveryState();
+    const std::string table = srreport::FormatReportText(build());
+    CManageStdRoom::DelIntance();
+    VkQsProject::SetCurrentProjectFile("");
+    const char* bin = std::getenv("VK_BIN_DIR");
+    ASSERT_NE(bin, nullptr);
+    const std::string vkcad = std::string(bin) + "/vkcad";
+    const std::string run = vkcad + " report --project " + (dir / "p.prj").string() + " --json " +
+                            (dir / "out.json").string() + " >" + (dir / "out.txt").string() + " 2>" +
+                            (dir / "err.txt").string();
+    EXPECT_EQ(std::system(run.c_str()), 0) << bytes("err.txt");
+    EXPECT_EQ(bytes("out.txt"), table);
+    const nlohmann::json j = nlohmann::json::parse(bytes("out.json"));
+    EXPECT_EQ(j["rooms"][0]["copies"][4]["state"], "broken");
+
+    const std::string unknownRoom = vkcad + " report --project " + (dir / "p.prj").string() + " Nope >/dev/null 2>" +
+                                    (dir / "err.txt").string();
+    EXPECT_NE(std::system(unknownRoom.c_str()), 0);
+    EXPECT_EQ(bytes("err.txt"), "vkcad report: the library holds no room Nope\n");
+    const std::string badFloor = vkcad + " report --project " + (dir / "p.prj").string() + " --floor 9F 2>" +
+                                 (dir / "err.txt").string();
+    EXPECT_NE(std::system(badFloor.c_str()), 0);
+    EXPECT_EQ(bytes("err.txt"), "vkcad report: the project has no floor 9F\n");
+    const std::string noProject = vkcad + " report --project " + (dir / "none.prj").string() + " 2>" +
+                                  (dir / "err.txt").string();
+    EXPECT_NE(std::system(noProject.c_str()), 0);
+    EXPECT_NE(bytes("err.txt").find("cannot read the project file"), std::string::npos) << bytes("err.txt");
+}
+
+}  // namespace
+}  // namespace reporttest
