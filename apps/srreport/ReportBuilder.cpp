@@ -155,9 +155,9 @@ LinkState OpenMember(AcDbObjectId id, AcDbObjectId modelSpace, MemberShape& shap
     else if (ent->isErased()) {
         why = u"erased";
         state = LinkState::kGone;
-    } else {
-        shape = ShapeOf(ent);
     }
+    // An erased member still tells what it was, so that it is not reported missing as well.
+    shape = ShapeOf(ent);
     ent->close();
     return state;
 }
@@ -208,10 +208,12 @@ PlacedCopy JudgeCopy(const AcDbQsStandRoom* marker, const LibraryEntry& entry, c
     const AcDbObjectId roomId = marker->GetAssositRoom();
     MemberShape shape;
     CString why;
+    const CString boundaryClass = entry.boundary ? entry.boundary->cls : CString(u"AcDbVkRoom");
     if (roomId.isNull()) {
-        if (entry.boundary) diffs.push_back({MemberDifference::kGone, {}, entry.boundary->cls, u"no room boundary linked"});
+        // A boundary erased before the drawing was saved leaves no link behind.
+        if (entry.boundary) diffs.push_back({MemberDifference::kGone, {}, boundaryClass, u"the marker names no room boundary"});
     } else if (OpenMember(roomId, modelSpace, shape, why) == LinkState::kGone) {
-        diffs.push_back({MemberDifference::kGone, HandleText(roomId.handle()), u"room boundary", why});
+        diffs.push_back({MemberDifference::kGone, HandleText(roomId.handle()), boundaryClass, why});
     } else if (!entry.boundary) {
         diffs.push_back({MemberDifference::kAdded, HandleText(shape.handle), shape.cls, {}});
     } else {
@@ -220,17 +222,28 @@ PlacedCopy JudgeCopy(const AcDbQsStandRoom* marker, const LibraryEntry& entry, c
             diffs.push_back({MemberDifference::kChanged, HandleText(shape.handle), shape.cls, DescribeDifference(placed, shape)});
     }
 
-    std::vector<MemberShape> actual;
+    std::vector<MemberShape> actual, erased;
     for (const AcDbObjectId& id : marker->GetAssositEnts()) {
+        shape = MemberShape{};
         switch (OpenMember(id, modelSpace, shape, why)) {
         case LinkState::kMember: actual.push_back(std::move(shape)); break;
-        case LinkState::kGone: diffs.push_back({MemberDifference::kGone, HandleText(id.handle()), {}, why}); break;
+        case LinkState::kGone:
+            diffs.push_back({MemberDifference::kGone, id.isNull() ? CString() : HandleText(id.handle()), shape.cls,
+                             id.isNull() ? CString(u"a member is no longer in the drawing") : why});
+            if (!shape.cls.IsEmpty()) erased.push_back(std::move(shape));
+            break;
         case LinkState::kElsewhere: break;
         }
     }
     std::vector<MemberShape> expected;
     expected.reserve(entry.components.size());
     for (const MemberShape& s : entry.components) expected.push_back(Placed(s, xform));
+    for (const MemberShape& gone : erased) {
+        auto same = std::find_if(expected.begin(), expected.end(), [&](const MemberShape& e) { return SameMember(e, gone); });
+        if (same == expected.end())
+            same = std::find_if(expected.begin(), expected.end(), [&](const MemberShape& e) { return e.cls.Compare(gone.cls) == 0; });
+        if (same != expected.end()) expected.erase(same);
+    }
     CompareMembers(expected, actual, diffs);
 
     const bool gone = std::any_of(diffs.begin(), diffs.end(),

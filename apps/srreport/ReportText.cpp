@@ -67,6 +67,7 @@ private:
 std::string U8(const CString& s) { return s.ToUtf8(); }
 std::string Num(double v) { return FormatNumber(v).ToUtf8(); }
 std::string Count(int n) { return std::to_string(n); }
+std::string Count(int n, const char* one, const char* many) { return Count(n) + " " + (n == 1 ? one : many); }
 
 std::string Totals(const int counts[4])
 {
@@ -86,12 +87,12 @@ std::string Handles(const std::vector<CString>& handles)
 
 void PrintRoom(const StoredRoom& room, std::string& out)
 {
-    out += "\nRoom " + U8(room.name) + ": " + Count(room.entityCount) + " entities, ";
+    out += "\nRoom " + U8(room.name) + ": " + Count(room.entityCount, "entity", "entities") + ", ";
     if (room.copies.empty()) {
         out += "no copies\n";
         return;
     }
-    out += Count(int(room.copies.size())) + (room.copies.size() == 1 ? " copy\n" : " copies\n");
+    out += Count(int(room.copies.size()), "copy", "copies") + "\n";
     Table table;
     table.row({"Floor", "Marker", "Insertion point", "Rotation", "Mirrored", "Change type", "State"});
     int counts[4] = {};
@@ -156,7 +157,7 @@ std::string FormatReportText(const Report& report)
     std::string out = "Standard-room report\n";
     out += "Project: " + U8(report.project) + "\n";
     out += "Library: " + U8(report.library);
-    out += report.libraryFound ? " (" + Count(int(report.rooms.size())) + " rooms)\n" : " (missing: no rooms)\n";
+    out += report.libraryFound ? " (" + Count(int(report.rooms.size()), "room", "rooms") + ")\n" : " (missing: no rooms)\n";
     for (const StoredRoom& room : report.rooms) PrintRoom(room, out);
     PrintFloors(report, out);
 

@@ -8,6 +8,7 @@
 
 #include "apps/srreport/RoomReport.h"
 #include "apps/srreport/SrReportBatch.h"
+#include "host/win/Windows.h"
 #include "tests/apps/srreport/ReportProject.h"
 
 namespace reporttest {
@@ -95,10 +96,10 @@ TEST_F(ReportTest, EachCopyIsJudgedAgainstItsLibraryEntryUnderItsOwnPlacement)
     EXPECT_EQ(R->copies[2].differences[0].kind, MemberDifference::kChanged);
     EXPECT_EQ(R->copies[2].differences[0].handle, u"323");
     EXPECT_EQ(R->copies[2].differences[0].detail, u"moved by 150, 0");
+    // Saving dropped the erased boundary, and the link with it.
     ASSERT_EQ(R->copies[4].differences.size(), 1u);
     EXPECT_EQ(R->copies[4].differences[0].kind, MemberDifference::kGone);
-    EXPECT_EQ(R->copies[4].differences[0].handle, u"310");
-    EXPECT_EQ(R->copies[4].differences[0].detail, u"erased");
+    EXPECT_EQ(R->copies[4].differences[0].detail, u"the marker names no room boundary");
     ASSERT_EQ(R->copies[5].differences.size(), 1u);
     EXPECT_EQ(R->copies[5].differences[0].kind, MemberDifference::kMissing);
     EXPECT_EQ(R->copies[5].differences[0].cls, u"VkQsNode");
@@ -122,6 +123,39 @@ TEST_F(ReportTest, EachCopyIsJudgedAgainstItsLibraryEntryUnderItsOwnPlacement)
     EXPECT_FALSE(r.floors[2].reason.IsEmpty());
     EXPECT_FALSE(r.floors[3].read);
     EXPECT_EQ(r.floors[3].reason, u"the drawing does not exist");
+}
+
+TEST_F(ReportTest, TheUsersFloorIsReadFromTheEditorWithItsUnsavedChanges)
+{
+    writeEveryState();
+    AcDbDatabase floor(false, true);
+    ASSERT_EQ(floor.readDwgFile(hostPath("1F.dwg"), _SH_DENYNO), Acad::eOk);
+    // Erased, not saved: copy A's drain and the boundary of B.
+    for (const char16_t* handle : {u"302", u"310"}) {
+        AcDbObjectId id;
+        ASSERT_EQ(acdbGetObjectId(id, &floor, AcDbHandle(handle)), Acad::eOk);
+        AcDbEntity* ent = nullptr;
+        ASSERT_EQ(acdbOpenAcDbEntity(ent, id, AcDb::kForWrite), Acad::eOk);
+        ent->erase();
+        ent->close();
+    }
+    srreport::ReportSource source;
+    source.currentFloor = u"1F";
+    source.currentDb = &floor;
+    srreport::Report r;
+    CString why;
+    ASSERT_TRUE(srreport::BuildReport(source, r, why)) << why.ToUtf8();
+    const srreport::StoredRoom* R = room(r, u"R");
+    ASSERT_NE(R, nullptr);
+    ASSERT_GE(R->copies.size(), 2u);
+    for (int i : {0, 1}) {
+        const srreport::PlacedCopy& c = R->copies[size_t(i)];
+        EXPECT_EQ(c.state, CopyState::kBroken) << i;
+        ASSERT_EQ(c.differences.size(), 1u) << i;
+        EXPECT_EQ(c.differences[0].handle, i == 0 ? u"302" : u"310");
+        EXPECT_EQ(c.differences[0].detail, u"erased");
+    }
+    EXPECT_EQ(floor.numOpenObjects(), 0);
 }
 
 TEST_F(ReportTest, MembersOffByLessThanTheToleranceAreInStepAndByMoreAreNot)
@@ -165,14 +199,14 @@ Room R: 5 entities, 7 copies
       changed #323 AcDbLine: moved by 150, 0
   2F     #304    0, 10000, 0      180       no        1            excluded
   2F     #314    5000, 10000, 0   0         no        0            broken
-      gone #310 room boundary: erased
+      gone AcDbVkRoom: the marker names no room boundary
   2F     #324    10000, 10000, 0  0         no        0            drifted
       missing #)" + libraryDrain + R"( VkQsNode
   2F     #334    15000, 10000, 0  0         no        0            drifted
       added #340 AcDbLine
   Total: 2 in step, 1 excluded, 3 drifted, 1 broken
 
-Room U: 1 entities, no copies
+Room U: 1 entity, no copies
 
 Floors
   Floor  Copies  In step  Excluded  Drifted  Broken  Unknown rooms
