@@ -42,12 +42,20 @@ TEST(VkcadOptions, BatchFormsAreTheirFirstWord)
     EXPECT_EQ(l.options.mode, Options::kLoad);
     EXPECT_EQ(l.options.jsonl, "a.jsonl");
     EXPECT_EQ(l.options.drawing, "a.dwg");
+
+    auto rep = ParseCommandLine({"report", "--project", "p.prj", "--floor", "2F", "--json", "r.json", "卫生间A"});
+    ASSERT_EQ(rep.exitCode, -1) << rep.message;
+    EXPECT_EQ(rep.options.mode, Options::kReport);
+    EXPECT_EQ(rep.options.project, "p.prj");
+    EXPECT_EQ(rep.options.floor, "2F");
+    EXPECT_EQ(rep.options.json, "r.json");
+    EXPECT_EQ(rep.options.room, "卫生间A");
 }
 
 TEST(VkcadOptions, UsageErrorsStopWithAMessage)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"dump"}, {"load", "a.jsonl"}, {"--bogus"}, {"--script"}, {"a.dwg", "b.dwg"}, {"--floor", "1F"}}) {
+             {"dump"}, {"load", "a.jsonl"}, {"report"}, {"report", "--project", "p.prj", "A", "B"}, {"--bogus"}, {"--script"}, {"a.dwg", "b.dwg"}, {"--floor", "1F"}}) {
         auto r = ParseCommandLine(args);
         EXPECT_GT(r.exitCode, 0) << args[0];
         EXPECT_FALSE(r.message.empty()) << args[0];
