@@ -35,10 +35,10 @@ struct LibraryEntry {
 
 using LibraryEntries = std::map<CString, LibraryEntry, CStringLess>;
 
-// A marker of the forecast's room on one floor.
+// A marker of the forecast's room on one floor; `kept` says why the edit would leave it alone.
 struct ForecastMarker {
     CString handle;
-    int changeType = 0;
+    CString kept;
 };
 
 struct ScanContext {
@@ -254,6 +254,39 @@ PlacedCopy JudgeCopy(const AcDbQsStandRoom* marker, const LibraryEntry& entry, c
     return copy;
 }
 
+// What refuses a write open of an entity: its layer is locked.
+bool OnLockedLayer(const AcDbEntity* ent)
+{
+    AcDbLayerTable* layers = nullptr;
+    if (ent->database()->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
+    AcDbLayerTableRecord* layer = nullptr;
+    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
+    layers->close();
+    if (es != Acad::eOk) return false;
+    const bool locked = layer->isLocked();
+    layer->close();
+    return locked;
+}
+
+// Why an edit's rebuild would leave the copy as it is, in the order the rebuild finds out: it
+// cannot change the marker, the copy was changed by hand, or it cannot erase a member (which
+// would then be doubled). Empty: the copy is rebuilt.
+CString WhyKept(const AcDbQsStandRoom* marker, AcDbObjectId modelSpace)
+{
+    if (OnLockedLayer(marker)) return u"marker on a locked layer";
+    if (marker->GetChgType() == 1) return u"change type 1";
+    AcDbObjectIdArray members = marker->GetAssositEnts();
+    members.append(marker->GetAssositRoom());
+    for (const AcDbObjectId& id : members) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        const bool locked = ent->ownerId() == modelSpace && OnLockedLayer(ent);
+        ent->close();
+        if (locked) return u"a member on a locked layer";
+    }
+    return {};
+}
+
 // Every marker of the drawing's model space, in model-space order.
 void ScanDrawing(AcDbDatabase* db, FloorSummary* summary, const CString& floor, ScanContext& ctx)
 {
@@ -263,7 +296,7 @@ void ScanDrawing(AcDbDatabase* db, FloorSummary* summary, const CString& floor, 
         if (!marker) return;
         const CString name = marker->GetRoomName();
         if (!ctx.forecastRoom.IsEmpty() && name.Compare(ctx.forecastRoom) == 0)
-            ctx.forecastMarkers[floor].push_back({HandleText(marker->handle()), marker->GetChgType()});
+            ctx.forecastMarkers[floor].push_back({HandleText(marker->handle()), WhyKept(marker, modelSpace)});
         if (!summary) return;
         auto entry = ctx.library.find(name);
         if (entry == ctx.library.end()) {
@@ -337,7 +370,10 @@ void Forecast(const ReportSource& source, ScanContext& ctx)
         if (!f.read && f.sameDrawingAs.IsEmpty()) forecast.unreadFloors.push_back(f.name);
     if (forecast.stored) {
         auto fill = [&](ForecastFloor& floor, const std::vector<ForecastMarker>& markers) {
-            for (const ForecastMarker& m : markers) (m.changeType == 1 ? floor.kept : floor.rebuilt).push_back(m.handle);
+            for (const ForecastMarker& m : markers) {
+                if (m.kept.IsEmpty()) floor.rebuilt.push_back(m.handle);
+                else floor.kept.push_back({m.handle, m.kept});
+            }
         };
         for (const auto& [name, markers] : ctx.forecastMarkers) {
             if (name.Compare(source.currentFloor) == 0) continue;

@@ -27,6 +27,13 @@ Json Handles(const std::vector<CString>& handles)
     return list;
 }
 
+Json Kept(const std::vector<KeptCopy>& kept)
+{
+    Json list = Json::array();
+    for (const KeptCopy& k : kept) list.push_back(Json{{"marker", U8(k.marker)}, {"why", U8(k.why)}});
+    return list;
+}
+
 Json CopyJson(const PlacedCopy& c)
 {
     Json diffs = Json::array();
@@ -58,7 +65,7 @@ Json ForecastJson(const EditForecast& f)
         floors.push_back(Json{{"floor", U8(floor.name)},
                               {"opened", floor.opened},
                               {"rebuilt", Handles(floor.rebuilt)},
-                              {"kept", Handles(floor.kept)}});
+                              {"kept", Kept(floor.kept)}});
     return Json{{"room", U8(f.room)},
                 {"stored", f.stored},
                 {"currentFloor", U8(f.currentFloor)},

@@ -137,10 +137,13 @@ void PrintForecast(const EditForecast& f, std::string& out)
         return;
     }
     Table table;
-    table.row({"Floor", "Opened", "Rebuilt", "Kept (change type 1)"});
-    for (const ForecastFloor& floor : f.floors)
+    table.row({"Floor", "Opened", "Rebuilt", "Kept"});
+    for (const ForecastFloor& floor : f.floors) {
+        std::string kept;
+        for (const KeptCopy& k : floor.kept) kept += (kept.empty() ? "#" : ", #") + U8(k.marker) + " (" + U8(k.why) + ")";
         table.row({FloorLabel(floor.name), floor.opened ? "yes" : "no (current, last)", Handles(floor.rebuilt),
-                   Handles(floor.kept)});
+                   kept.empty() ? "-" : kept});
+    }
     table.print(out, "  ");
     out += "  The copy the room is re-extracted from is rebuilt whatever its change type.\n";
     if (!f.unreadFloors.empty()) {

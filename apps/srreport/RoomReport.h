@@ -55,10 +55,16 @@ struct FloorSummary {
 };
 
 // What an edit (bjbj) of one room would do, floor by floor, in the order it visits them.
+struct KeptCopy {
+    CString marker;
+    CString why;             // "change type 1", "marker on a locked layer", "a member on a locked layer"
+};
+
 struct ForecastFloor {
     CString name;
     bool opened = false;     // opened in the editor (every visited floor but the user's own)
-    std::vector<CString> rebuilt, kept;  // marker handles, model-space order
+    std::vector<CString> rebuilt;  // marker handles, model-space order
+    std::vector<KeptCopy> kept;
 };
 
 struct EditForecast {

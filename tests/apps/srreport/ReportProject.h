@@ -72,6 +72,7 @@ struct CopyOptions {
     bool boundaryErased = false;
     bool withoutDrain = false;     // the drain is neither linked nor drawn
     std::string extraAssoc;        // handles appended to the marker's list
+    std::string markerLayer = "0", lineLayer = "0";
 
     CopyOptions& changeType(int t) { chgType = t; return *this; }
     CopyOptions& room(std::string name) { roomName = std::move(name); return *this; }
@@ -79,9 +80,18 @@ struct CopyOptions {
     CopyOptions& noBoundary() { boundaryErased = true; return *this; }
     CopyOptions& noDrain() { withoutDrain = true; return *this; }
     CopyOptions& alsoLinked(std::string handles) { extraAssoc = std::move(handles); return *this; }
+    CopyOptions& markerOn(std::string layer) { markerLayer = std::move(layer); return *this; }
+    CopyOptions& lineOn(std::string layer) { lineLayer = std::move(layer); return *this; }
 };
 
 // Handles base .. base+4: boundary, water pipe, drain, line, marker.
+// A layer that refuses changes to its entities.
+inline std::string LockedLayer(int handle, const std::string& name)
+{
+    return R"({"handle":")" + Hex(handle) + R"(","class":"AcDbLayerTableRecord","owner":"2","name":")" + name +
+           R"(","locked":true})" "\n";
+}
+
 inline std::string CopyLines(int base, const Placement& p, const CopyOptions& o = {})
 {
     const std::string room = Hex(base), pipe = Hex(base + 1), drain = Hex(base + 2), line = Hex(base + 3),
@@ -107,9 +117,9 @@ inline std::string CopyLines(int base, const Placement& p, const CopyOptions& o 
     if (!o.withoutDrain)
         s += R"({"handle":")" + drain + R"(","class":"VkQsNode","typePath":"给排水\\附件\\地漏","sroom":")" + marker +
              R"(","insertPt":)" + Pt(p.apply(2500, 500)) + R"(,"radius":75})" "\n";
-    s += R"({"handle":")" + line + R"(","class":"AcDbLine","start":)" + Pt(p.apply(0, 1500) + o.lineMovedBy) +
+    s += R"({"handle":")" + line + R"(","class":"AcDbLine","layer":")" + o.lineLayer + R"(","start":)" + Pt(p.apply(0, 1500) + o.lineMovedBy) +
          R"(,"end":)" + Pt(p.apply(1000, 1500) + o.lineMovedBy) + "}\n";
-    s += R"({"handle":")" + marker + R"(","class":"AcDbQsStandRoom","vertices":[[0,0,0,-1,-1],[1,0,0,-1,-1]],"roomName":")" +
+    s += R"({"handle":")" + marker + R"(","class":"AcDbQsStandRoom","layer":")" + o.markerLayer + R"(","vertices":[[0,0,0,-1,-1],[1,0,0,-1,-1]],"roomName":")" +
          o.roomName + R"(","insertPt":)" + Pt(AcGePoint3d(p.x, p.y, 0)) + R"(,"matrix":)" + p.matrix() +
          R"(,"assocEnts":[)" + assoc + R"(],"assocRoom":")" + room + R"(","chgType":)" + std::to_string(o.chgType) + "}\n";
     return s;

@@ -291,7 +291,10 @@ TEST_F(ReportTest, AnUnreadableLibraryIsAnErrorAndNoProjectIsOne)
 TEST_F(ReportTest, TheForecastVisitsFloorsHoldingTheRoomByNameAndTheUsersFloorLast)
 {
     writeLibrary();
-    writeDrawing("a.dwg", CopyLines(0x300, {0, false, 0, 0}) + CopyLines(0x310, {0, false, 5000, 0}, CopyOptions().changeType(1)));
+    writeDrawing("a.dwg", LockedLayer(0x900, "Locked") + CopyLines(0x300, {0, false, 0, 0}) +
+                              CopyLines(0x310, {0, false, 5000, 0}, CopyOptions().changeType(1)) +
+                              CopyLines(0x320, {0, false, 10000, 0}, CopyOptions().markerOn("Locked")) +
+                              CopyLines(0x330, {0, false, 15000, 0}, CopyOptions().lineOn("Locked")));
     writeDrawing("b.dwg", CopyLines(0x300, {0, false, 0, 0}, CopyOptions().room("U")));
     writeDrawing("c.dwg", CopyLines(0x300, {0, false, 0, 0}));
     writeDrawing("d.dwg", CopyLines(0x300, {0, false, 0, 0}));
@@ -311,7 +314,13 @@ TEST_F(ReportTest, TheForecastVisitsFloorsHoldingTheRoomByNameAndTheUsersFloorLa
     EXPECT_TRUE(f.floors[0].opened && f.floors[1].opened && f.floors[2].opened);
     EXPECT_FALSE(f.floors[3].opened);
     EXPECT_EQ(f.floors[0].rebuilt, std::vector<CString>{u"304"});
-    EXPECT_EQ(f.floors[0].kept, std::vector<CString>{u"314"});
+    ASSERT_EQ(f.floors[0].kept.size(), 3u);
+    EXPECT_EQ(f.floors[0].kept[0].marker, u"314");
+    EXPECT_EQ(f.floors[0].kept[0].why, u"change type 1");
+    EXPECT_EQ(f.floors[0].kept[1].marker, u"324");
+    EXPECT_EQ(f.floors[0].kept[1].why, u"marker on a locked layer");
+    EXPECT_EQ(f.floors[0].kept[2].marker, u"334");
+    EXPECT_EQ(f.floors[0].kept[2].why, u"a member on a locked layer");
     EXPECT_TRUE(f.floors[3].rebuilt.empty());
     EXPECT_EQ(f.unreadFloors, std::vector<CString>{u"F12"});
 }
