@@ -60,15 +60,17 @@ int CManageStdRoom::IsCurveInPolyline(AcDbPolyline* boundary, const AcDbCurve* c
     AcArray<AcGePoint3d> points;
     GetPolylineInterePoint(boundary, &chord, points);
 
-    if (points.isEmpty())
-        return codeFromEnds(IsPtInPolylineByRay(boundary, s, tol), IsPtInPolylineByRay(boundary, e, tol));
+    if (points.isEmpty()) {
+        const CRayBoundary ray(boundary);  // read once for both ends
+        return codeFromEnds(ray.Classify(s, tol), ray.Classify(e, tol));
+    }
     if (points.length() == 1) {
         const AcGePoint3d& p = points[0];
         if (p.distanceTo(s) < tol) return codeFromTouchedEnd(boundary, s, tol);
         if (p.distanceTo(e) < tol) return codeFromTouchedEnd(boundary, e, tol);
-    } else if (IsPtInPolylineByRay(boundary, points[0], tol) >= 0 &&
-               IsPtInPolylineByRay(boundary, points[1], tol) >= 0) {
-        return 5;
+    } else {
+        const CRayBoundary ray(boundary);
+        if (ray.Classify(points[0], tol) >= 0 && ray.Classify(points[1], tol) >= 0) return 5;
     }
     return offsetTest(boundary, curve, tol);
 }
