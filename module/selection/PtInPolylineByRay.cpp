@@ -89,58 +89,98 @@ struct Query {
     double zGap;  // distance from the boundary's plane
 };
 
-// A straight segment whose ends lie clearly above and below the ray's height: the ray meets it
-// once, where the segment's line crosses that height, or misses it.
-int lineQuickly(const CRayBoundary::Seg& s, const Query& q)
+// Whether a distance measured here (to within far less than the margin) is below t: 1, 0,
+// or undecided when it lies within the margin of t.
+int below(double d, double t, double m)
 {
-    const double band = q.t + q.m;
-    if (s.parallel) return kUndecided;
-    const double a = s.y0 - q.pt.y, b = s.y1 - q.pt.y;
-    if (!((a > band && b < -band) || (a < -band && b > band))) return kUndecided;
-    const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-    const double xc = s.x0 - a * (dx / dy);                   // where the line reaches the ray's height
-    const double slope = std::fabs(dy) / (std::fabs(dx) + std::fabs(dy));  // at most the sine against X
-    const double ahead = (q.pt.x - xc) * slope;              // at most the distance to the line
-    if (ahead > band) return q.zGap < q.t - q.m ? 1 : kUndecided;  // crossed on the ray's side
-    if (-ahead > band) return 0;                                    // crossed behind the point
-    return kUndecided;
+    return d < t - m ? 1 : d > t + m ? 0 : kUndecided;
 }
 
-// An arc whose ends lie clearly above and below the ray's height meets that height once.
+// A straight segment: the same questions as the full test, each answered from distances
+// measured here, in the plan and across the gap between the point's and the boundary's planes.
+int lineQuickly(const CRayBoundary::Seg& s, const Query& q)
+{
+    const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+    const double px = q.pt.x - s.x0, py = q.pt.y - s.y0;
+    const double u = std::clamp((px * dx + py * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    const double ex = px - u * dx, ey = py - u * dy;
+    const double z2 = q.zGap * q.zGap;
+    const double toSeg = std::sqrt(ex * ex + ey * ey);  // in the plan
+    const int on = below(std::sqrt(toSeg * toSeg + z2), q.tol, q.m);
+    if (on != 0) return on == 1 ? -1 : kUndecided;
+    if (s.parallel) return 0;
+    // From the ray to a point of the plan: across when it lies behind the ray's start, else
+    // from the start.
+    const auto fromRay = [&](double x, double y) {
+        const double h = x > q.pt.x ? x - q.pt.x : 0.0, v = y - q.pt.y;
+        return std::sqrt(h * h + v * v);
+    };
+    const double toStart = fromRay(s.x0, s.y0), toEnd = fromRay(s.x1, s.y1);
+    int n = below(std::sqrt(toStart * toStart + z2), q.t, q.m);
+    if (n != 0) return n == 1 ? (s.y1 < s.y0 ? 1 : 0) : kUndecided;
+    n = below(std::sqrt(toEnd * toEnd + z2), q.t, q.m);
+    if (n != 0) return n == 1 ? (s.y0 < s.y1 ? 1 : 0) : kUndecided;
+    // In the plan the ray and the segment cross, or are nearest at an end of one of them.
+    const double a = s.y0 - q.pt.y, b = s.y1 - q.pt.y;
+    const bool crosses = ((a <= 0 && b >= 0) || (a >= 0 && b <= 0)) && s.x0 - a * (dx / dy) <= q.pt.x;
+    const double plan = crosses ? 0.0 : std::min({toSeg, toStart, toEnd});
+    return below(std::sqrt(plan * plan + z2), q.t, q.m);
+}
+
+// An arc whose ends both lie clearly above or below the ray's height: the ray's line meets the
+// circle twice or not at all, and each meeting point the arc holds is a crossing when it lies
+// on the ray. A lone crossing is never tangential here (it is checked for a flat arc).
 int arcQuickly(const CRayBoundary::Seg& s, const Query& q)
 {
-    if (!(q.tol > 4 * q.m) || s.radius > 1e5 * q.t) return kUndecided;
-    const double band = q.t + q.m + s.margin;
-    const double a = s.y0 - q.pt.y, b = s.y1 - q.pt.y;
-    if (!((a > band && b < -band) || (a < -band && b > band))) return kUndecided;
-    // The circle as the host builds it from the bulge.
     const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-    const double k = (1.0 - s.bulge * s.bulge) / (4.0 * s.bulge);
-    const double cx = s.x0 + dx * 0.5 - dy * k, cy = s.y0 + dy * 0.5 + dx * k;
-    const double r = std::hypot(s.x0 - cx, s.y0 - cy);
-    if (!(std::fabs(std::hypot(q.pt.x - cx, q.pt.y - cy) - r) > band)) return kUndecided;  // may be on it
-    const double dyc = q.pt.y - cy;
-    const double half = std::sqrt(r * r - dyc * dyc);
-    // Of the circle's two points at the ray's height, the arc holds the one on its side of
-    // the chord: the right of start to end for a positive bulge.
+    const double m = q.m + s.margin;
+    // The arc holds the circle's points on its side of the chord: the right of start to end
+    // for a positive bulge. 1 held, 0 not, undecided too near the chord to tell.
     const double side = s.bulge > 0 ? -1.0 : 1.0;
-    const double clear = 4 * (q.m + s.margin) * (std::fabs(dx) + std::fabs(dy));
-    const auto beyondChord = [&](double x) { return side * (dx * (q.pt.y - s.y0) - dy * (x - s.x0)); };
-    const double left = cx - half, right = cx + half;
-    const double onLeft = beyondChord(left), onRight = beyondChord(right);
-    double x = 0;
-    if (onLeft > clear && onRight < -clear)
-        x = left;
-    else if (onRight > clear && onLeft < -clear)
-        x = right;
-    else
-        return kUndecided;
-    if (x < q.pt.x - band) {
-        if (q.zGap > q.tol) return 0;  // the host finds no point off the arc's plane by more
-        return q.zGap < q.t - q.m ? 1 : kUndecided;
+    const double clear = 4 * m * (std::fabs(dx) + std::fabs(dy));
+    const auto held = [&](double x, double y) {
+        const double beyond = side * (dx * (y - s.y0) - dy * (x - s.x0));
+        return beyond > clear ? 1 : beyond < -clear ? 0 : kUndecided;
+    };
+    // On the arc: nearest to the point is the circle's point in its direction when the arc
+    // holds that, else the nearer end.
+    const double dxc = q.pt.x - s.cx, dyc = q.pt.y - s.cy, z2 = q.zGap * q.zGap;
+    const double fromCentre = std::sqrt(dxc * dxc + dyc * dyc);
+    if (!(fromCentre > m)) return kUndecided;
+    const double f = s.radius / fromCentre;
+    const int facing = held(s.cx + dxc * f, s.cy + dyc * f);
+    if (facing == kUndecided) return kUndecided;
+    double toArc = 0;
+    if (facing == 1) {
+        toArc = std::sqrt((fromCentre - s.radius) * (fromCentre - s.radius) + z2);
+    } else {
+        const auto to = [&](double x, double y) {
+            return std::sqrt((q.pt.x - x) * (q.pt.x - x) + (q.pt.y - y) * (q.pt.y - y) + z2);
+        };
+        toArc = std::min(to(s.x0, s.y0), to(s.x1, s.y1));
     }
-    if (x > q.pt.x + band) return 0;
-    return kUndecided;
+    const int on = below(toArc, q.tol, m);
+    if (on != 0) return on == 1 ? -1 : kUndecided;
+
+    if (!(q.tol > 4 * q.m) || s.radius > 1e5 * q.t) return kUndecided;
+    const double band = q.t + m;
+    if (!(std::fabs(s.y0 - q.pt.y) > band && std::fabs(s.y1 - q.pt.y) > band)) return kUndecided;
+    if (std::fabs(dyc) - s.radius > band) return 0;  // the line passes the circle by
+    if (!(s.radius - std::fabs(dyc) > band)) return kUndecided;  // it grazes the circle
+    const double half = std::sqrt(s.radius * s.radius - dyc * dyc);
+    int ahead = 0;
+    for (const double x : {s.cx - half, s.cx + half}) {
+        const int h = held(x, q.pt.y);
+        if (h == kUndecided) return kUndecided;
+        if (h == 0) continue;
+        if (x < q.pt.x - band)
+            ++ahead;
+        else if (!(x > q.pt.x + band))
+            return kUndecided;
+    }
+    if (ahead == 0) return 0;
+    if (q.zGap > q.tol) return 0;  // the host finds no point off the arc's plane by more
+    return q.zGap < q.t - q.m ? ahead : kUndecided;
 }
 
 }  // namespace
@@ -182,23 +222,36 @@ CRayBoundary::CRayBoundary(const AcDbPolyline* pline)
             pline->segType(i) == AcDbPolyline::kCoincident)
             continue;
         Seg& s = out[m_count++];
-        s = Seg{a.x, a.y, to.x, to.y, bulge, 0, 0, 0, 0, 0, 0, false, false};
+        s = Seg{a.x, a.y, to.x, to.y, bulge, 0, 0, 0, 0, 0, 0, 0, 0, false, false};
         scale = std::max({scale, std::fabs(a.x), std::fabs(a.y)});
         quick = quick && moderate(a.x) && moderate(a.y);
         const double spread = std::fabs(dx) + std::fabs(dy);  // at least the chord
         if (std::fabs(bulge) > kStraightBulge) {
-            // The arc lies within half its chord times (1 + |bulge|) of the chord's middle.
             s.arc = true;
+            // The circle as the host builds it from the bulge.
+            const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
+            s.cx = a.x + dx * 0.5 - dy * k;
+            s.cy = a.y + dy * 0.5 + dx * k;
+            s.radius = std::sqrt((a.x - s.cx) * (a.x - s.cx) + (a.y - s.cy) * (a.y - s.cy));
             const double b = std::fabs(bulge);
-            s.radius = 0.25 * spread * (1 / b + b);
-            s.margin = 4 * kRelMargin * s.radius;
-            const double reach = 0.5 * spread * (1 + b) + s.margin;
-            const double mx = a.x + dx * 0.5, my = a.y + dy * 0.5;
-            s.xlo = mx - reach;
-            s.xhi = mx + reach;
-            s.ylo = my - reach;
-            s.yhi = my + reach;
-            quick = quick && moderate(s.radius) && moderate(reach);
+            s.margin = kRelMargin * spread * (1 / b + b);  // four times a bound on the radius
+            // The box of the ends and of the circle's extremes that lie on the arc's side of
+            // the chord (or too near it to tell).
+            s.xlo = std::min(a.x, to.x);
+            s.xhi = std::max(a.x, to.x);
+            s.ylo = std::min(a.y, to.y);
+            s.yhi = std::max(a.y, to.y);
+            const double side = bulge > 0 ? -1.0 : 1.0, doubt = 1e-6 * spread * (spread + s.radius + std::fabs(a.x) + std::fabs(a.y));
+            const auto held = [&](double x, double y) { return side * (dx * (y - a.y) - dy * (x - a.x)) > -doubt; };
+            if (held(s.cx - s.radius, s.cy)) s.xlo = s.cx - s.radius;
+            if (held(s.cx + s.radius, s.cy)) s.xhi = s.cx + s.radius;
+            if (held(s.cx, s.cy - s.radius)) s.ylo = s.cy - s.radius;
+            if (held(s.cx, s.cy + s.radius)) s.yhi = s.cy + s.radius;
+            s.xlo -= s.margin;
+            s.xhi += s.margin;
+            s.ylo -= s.margin;
+            s.yhi += s.margin;
+            quick = quick && moderate(s.margin) && moderate(s.cx) && moderate(s.cy) && moderate(s.radius);
         } else {
             s.xlo = std::min(a.x, to.x);
             s.xhi = std::max(a.x, to.x);

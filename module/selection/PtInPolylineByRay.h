@@ -25,8 +25,8 @@ public:
     struct Seg {
         double x0, y0, x1, y1, bulge;
         double xlo, xhi, ylo, yhi;
-        double margin;  // arcs: how far the arc's computed points may stray, already in the box
-        double radius;  // arcs: a bound on the radius
+        double margin;         // arcs: how far the arc's computed points may stray, already in the box
+        double cx, cy, radius;  // arcs: the circle
         bool arc;
         bool parallel;  // straight: parallel to X within the ray test's angle
     };
