@@ -7,9 +7,9 @@
 
 // The full test of a segment goes through the host's 3-D segments, arcs and rays with their
 // tolerances. The quick decisions below stand in for it only where the answer is certain with
-// room to spare: every bound keeps a margin far above the rounding of the full test (relative
-// 1e-9 of the largest coordinate, where the full test's own rounding stays below 1e-12), and
-// whatever falls inside a margin goes to the full test. So both give the same answer always.
+// room to spare: every distance is compared with a margin far above the rounding of either
+// computation (relative 1e-9 of the largest magnitude involved, where the rounding stays below
+// 1e-12), and whatever falls within a margin goes to the full test. So both answer alike.
 
 namespace {
 
@@ -33,9 +33,8 @@ bool defaultGlobalTol()
 
 bool moderate(double v) { return std::fabs(v) <= kLargest; }  // false for NaN too
 
-}  // namespace
-
-struct CRayBoundary::Probe {
+// The ray from the point towards -X, with the tolerances of the full test.
+struct Probe {
     AcGePoint3d pt;
     AcGeRay3d ray;
     AcGeTol tol;
@@ -46,11 +45,8 @@ struct CRayBoundary::Probe {
     bool passesNear(const AcGeLineSeg3d& seg) const { return ray.distanceTo(seg) < near; }
 };
 
-namespace {
-
 // Crossings of a straight edge; -1 when the point lies on it. An edge met at a vertex
 // counts only at its upper end, so a vertex passed through counts once.
-template <class Probe>
 int lineCrossings(const Probe& r, const AcGeLineSeg3d& seg)
 {
     if (seg.isOn(r.pt, r.tol)) return -1;
@@ -61,7 +57,6 @@ int lineCrossings(const Probe& r, const AcGeLineSeg3d& seg)
     return r.passesNear(seg) ? 1 : 0;
 }
 
-template <class Probe>
 int arcCrossings(const Probe& r, const AcGeCircArc3d& arc)
 {
     if (arc.isOn(r.pt, r.tol)) return -1;
@@ -80,51 +75,73 @@ int arcCrossings(const Probe& r, const AcGeCircArc3d& arc)
     return std::fabs(angle - kHalfPi) <= kTangentTol ? 0 : 1;  // a tangential touch is no crossing
 }
 
+// The full test of one segment as read.
+int segmentExactly(const CRayBoundary::Seg& s, double elevation, const Probe& probe)
+{
+    const AcGePoint3d a(s.x0, s.y0, elevation), b(s.x1, s.y1, elevation);
+    if (s.arc) return arcCrossings(probe, AcGeCircArc3d::fromBulge(a, b, s.bulge));
+    return lineCrossings(probe, AcGeLineSeg3d(a, b));
+}
+
+// The host's parallel test of a straight segment against X, with the ray test's angle.
+bool parallelToX(double dx, double dy)
+{
+    const double slope2 = dy * dy / (dx * dx + dy * dy);
+    if (slope2 < kParallelBelow) return true;
+    if (slope2 > kParallelAbove) return false;
+    const AcGeVector3d d = AcGeVector3d(dx, dy, 0).normal();
+    return d.isParallelTo(AcGeVector3d::kXAxis, AcGeTol(1.0, kRayAngleTol));
+}
+
 // What a point sees of one segment, given everything the quick decisions need.
 struct Query {
     const AcGePoint3d& pt;
     double tol;   // as given
     double t;     // its absolute value
-    double m;     // rounding margin
     double zGap;  // distance from the boundary's plane
+    double m;     // rounding margin
 };
 
 // Whether a distance measured here (to within far less than the margin) is below t: 1, 0,
-// or undecided when it lies within the margin of t.
-int below(double d, double t, double m)
+// or undecided when it lies within the margin of t. Taken by its square d2.
+int below(double d2, double t, double m)
 {
-    return d < t - m ? 1 : d > t + m ? 0 : kUndecided;
+    const double lo = t - m, hi = t + m;
+    if (lo > 0 && d2 < lo * lo) return 1;
+    if (hi < 0 || d2 > hi * hi) return 0;
+    return kUndecided;
 }
 
 // A straight segment: the same questions as the full test, each answered from distances
 // measured here, in the plan and across the gap between the point's and the boundary's planes.
 int lineQuickly(const CRayBoundary::Seg& s, const Query& q)
 {
+    const double m = q.m;
     const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
     const double px = q.pt.x - s.x0, py = q.pt.y - s.y0;
     const double u = std::clamp((px * dx + py * dy) / (dx * dx + dy * dy), 0.0, 1.0);
     const double ex = px - u * dx, ey = py - u * dy;
     const double z2 = q.zGap * q.zGap;
-    const double toSeg = std::sqrt(ex * ex + ey * ey);  // in the plan
-    const int on = below(std::sqrt(toSeg * toSeg + z2), q.tol, q.m);
+    const double toSeg2 = ex * ex + ey * ey;  // squared, in the plan
+    const int on = below(toSeg2 + z2, q.tol, m);
     if (on != 0) return on == 1 ? -1 : kUndecided;
-    if (s.parallel) return 0;
+    if (parallelToX(dx, dy)) return 0;
     // From the ray to a point of the plan: across when it lies behind the ray's start, else
     // from the start.
-    const auto fromRay = [&](double x, double y) {
+    const auto fromRay2 = [&](double x, double y) {
         const double h = x > q.pt.x ? x - q.pt.x : 0.0, v = y - q.pt.y;
-        return std::sqrt(h * h + v * v);
+        return h * h + v * v;
     };
-    const double toStart = fromRay(s.x0, s.y0), toEnd = fromRay(s.x1, s.y1);
-    int n = below(std::sqrt(toStart * toStart + z2), q.t, q.m);
+    const double toStart2 = fromRay2(s.x0, s.y0), toEnd2 = fromRay2(s.x1, s.y1);
+    int n = below(toStart2 + z2, q.t, m);
     if (n != 0) return n == 1 ? (s.y1 < s.y0 ? 1 : 0) : kUndecided;
-    n = below(std::sqrt(toEnd * toEnd + z2), q.t, q.m);
+    n = below(toEnd2 + z2, q.t, m);
     if (n != 0) return n == 1 ? (s.y0 < s.y1 ? 1 : 0) : kUndecided;
     // In the plan the ray and the segment cross, or are nearest at an end of one of them.
     const double a = s.y0 - q.pt.y, b = s.y1 - q.pt.y;
     const bool crosses = ((a <= 0 && b >= 0) || (a >= 0 && b <= 0)) && s.x0 - a * (dx / dy) <= q.pt.x;
-    const double plan = crosses ? 0.0 : std::min({toSeg, toStart, toEnd});
-    return below(std::sqrt(plan * plan + z2), q.t, q.m);
+    const double plan2 = crosses ? 0.0 : std::min({toSeg2, toStart2, toEnd2});
+    return below(plan2 + z2, q.t, m);
 }
 
 // An arc whose ends both lie clearly above or below the ray's height: the ray's line meets the
@@ -150,16 +167,16 @@ int arcQuickly(const CRayBoundary::Seg& s, const Query& q)
     const double f = s.radius / fromCentre;
     const int facing = held(s.cx + dxc * f, s.cy + dyc * f);
     if (facing == kUndecided) return kUndecided;
-    double toArc = 0;
+    double toArc2 = 0;  // squared
     if (facing == 1) {
-        toArc = std::sqrt((fromCentre - s.radius) * (fromCentre - s.radius) + z2);
+        toArc2 = (fromCentre - s.radius) * (fromCentre - s.radius) + z2;
     } else {
-        const auto to = [&](double x, double y) {
-            return std::sqrt((q.pt.x - x) * (q.pt.x - x) + (q.pt.y - y) * (q.pt.y - y) + z2);
+        const auto to2 = [&](double x, double y) {
+            return (q.pt.x - x) * (q.pt.x - x) + (q.pt.y - y) * (q.pt.y - y) + z2;
         };
-        toArc = std::min(to(s.x0, s.y0), to(s.x1, s.y1));
+        toArc2 = std::min(to2(s.x0, s.y0), to2(s.x1, s.y1));
     }
-    const int on = below(toArc, q.tol, m);
+    const int on = below(toArc2, q.tol, m);
     if (on != 0) return on == 1 ? -1 : kUndecided;
 
     if (!(q.tol > 4 * q.m) || s.radius > 1e5 * q.t) return kUndecided;
@@ -183,6 +200,80 @@ int arcQuickly(const CRayBoundary::Seg& s, const Query& q)
     return q.zGap < q.t - q.m ? ahead : kUndecided;
 }
 
+// Reads segment i (from vertex a to vertex b) as the host's segment types see it; false when
+// its ends coincide. The box holds every point the segment's tests can meet.
+bool readSegment(const AcDbPolyline* pline, unsigned i, const AcGePoint2d& a, const AcGePoint2d& to, double bulge,
+                 CRayBoundary::Seg& s)
+{
+    const double dx = to.x - a.x, dy = to.y - a.y;
+    if (!(std::max(std::fabs(dx), std::fabs(dy)) > AcGeContext::gTol.equalPoint()) &&
+        pline->segType(i) == AcDbPolyline::kCoincident)
+        return false;
+    s.x0 = a.x;
+    s.y0 = a.y;
+    s.x1 = to.x;
+    s.y1 = to.y;
+    s.bulge = bulge;
+    s.scale = std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(to.x), std::fabs(to.y)});
+    s.xlo = std::min(a.x, to.x);
+    s.xhi = std::max(a.x, to.x);
+    s.ylo = std::min(a.y, to.y);
+    s.yhi = std::max(a.y, to.y);
+    s.arc = std::fabs(bulge) > kStraightBulge;
+    if (!s.arc) {
+        s.margin = s.cx = s.cy = s.radius = 0;
+        s.quick = moderate(s.scale);
+        return true;
+    }
+    // The circle as the host builds it from the bulge.
+    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
+    s.cx = a.x + dx * 0.5 - dy * k;
+    s.cy = a.y + dy * 0.5 + dx * k;
+    s.radius = std::sqrt((a.x - s.cx) * (a.x - s.cx) + (a.y - s.cy) * (a.y - s.cy));
+    const double b = std::fabs(bulge), spread = std::fabs(dx) + std::fabs(dy);  // spread: at least the chord
+    s.margin = kRelMargin * spread * (1 / b + b);  // four times a bound on the radius
+    // The box of the ends and of the circle's extremes that lie on the arc's side of the chord
+    // (or too near it to tell).
+    const double side = bulge > 0 ? -1.0 : 1.0, doubt = 1e-6 * spread * (spread + s.radius + s.scale);
+    const auto held = [&](double x, double y) { return side * (dx * (y - a.y) - dy * (x - a.x)) > -doubt; };
+    if (held(s.cx - s.radius, s.cy)) s.xlo = s.cx - s.radius;
+    if (held(s.cx + s.radius, s.cy)) s.xhi = s.cx + s.radius;
+    if (held(s.cx, s.cy - s.radius)) s.ylo = s.cy - s.radius;
+    if (held(s.cx, s.cy + s.radius)) s.yhi = s.cy + s.radius;
+    s.xlo -= s.margin;
+    s.xhi += s.margin;
+    s.ylo -= s.margin;
+    s.yhi += s.margin;
+    s.quick = moderate(s.scale) && moderate(s.margin) && moderate(s.cx) && moderate(s.cy) && moderate(s.radius);
+    return true;
+}
+
+// Straight segments farther than t from the ray are never met, arcs farther than 2t: a point
+// found near both the arc and the ray lies within 2t of each.
+inline bool outOfReach(const CRayBoundary::Seg& s, const Query& q)
+{
+    const double away = (s.arc ? 2 * q.t : q.t) + q.m;
+    return q.zGap > away || s.ylo - q.pt.y > away || q.pt.y - s.yhi > away || s.xlo - q.pt.x > away;
+}
+
+// The point's relation to a segment within reach: -1 on it, else the crossings it adds.
+int judge(const CRayBoundary::Seg& s, const Query& q, double elevation, const Probe& probe)
+{
+    if (s.quick) {
+        const int c = s.arc ? arcQuickly(s, q) : lineQuickly(s, q);
+        if (c != kUndecided) return c;
+    }
+    return segmentExactly(s, elevation, probe);
+}
+
+// The point's own magnitudes; false when the quick decisions cannot be used for it at all.
+bool pointScale(const AcGePoint3d& pt, double t, double elevation, double& scale)
+{
+    scale = std::max({std::fabs(pt.x), std::fabs(pt.y), std::fabs(pt.z), t, std::fabs(elevation)});
+    return moderate(pt.x) && moderate(pt.y) && moderate(pt.z) && moderate(t) && moderate(elevation) &&
+           defaultGlobalTol();
+}
+
 }  // namespace
 
 CRayBoundary::CRayBoundary(const AcDbPolyline* pline)
@@ -199,14 +290,12 @@ CRayBoundary::CRayBoundary(const AcDbPolyline* pline)
     }
     m_segs = out;
     m_elevation = pline->elevation();
-    const double equalPoint = AcGeContext::gTol.equalPoint();
-    bool quick = moderate(m_elevation);
-    double scale = std::fabs(m_elevation);
+    m_scale = 0;
+    m_xlo = m_ylo = HUGE_VAL;
+    m_xhi = m_yhi = -HUGE_VAL;
     AcGePoint2d first, from, to;
     pline->getPointAt(0, first);
     from = first;
-    m_xlo = m_ylo = HUGE_VAL;
-    m_xhi = m_yhi = -HUGE_VAL;
     for (unsigned i = 0; i < segs; ++i) {
         if (i + 1 < n)
             pline->getPointAt(i + 1, to);
@@ -214,106 +303,43 @@ CRayBoundary::CRayBoundary(const AcDbPolyline* pline)
             to = first;
         double bulge = 0;
         pline->getBulgeAt(i, bulge);
-        const AcGePoint2d a = from;
+        Seg& s = out[m_count];
+        const bool read = readSegment(pline, i, from, to, bulge, s);
         from = to;
-        const double dx = to.x - a.x, dy = to.y - a.y;
-        // Ends closer than the host's point tolerance make no segment.
-        if (!(std::max(std::fabs(dx), std::fabs(dy)) > equalPoint) &&
-            pline->segType(i) == AcDbPolyline::kCoincident)
-            continue;
-        Seg& s = out[m_count++];
-        s = Seg{a.x, a.y, to.x, to.y, bulge, 0, 0, 0, 0, 0, 0, 0, 0, false, false};
-        scale = std::max({scale, std::fabs(a.x), std::fabs(a.y)});
-        quick = quick && moderate(a.x) && moderate(a.y);
-        const double spread = std::fabs(dx) + std::fabs(dy);  // at least the chord
-        if (std::fabs(bulge) > kStraightBulge) {
-            s.arc = true;
-            // The circle as the host builds it from the bulge.
-            const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
-            s.cx = a.x + dx * 0.5 - dy * k;
-            s.cy = a.y + dy * 0.5 + dx * k;
-            s.radius = std::sqrt((a.x - s.cx) * (a.x - s.cx) + (a.y - s.cy) * (a.y - s.cy));
-            const double b = std::fabs(bulge);
-            s.margin = kRelMargin * spread * (1 / b + b);  // four times a bound on the radius
-            // The box of the ends and of the circle's extremes that lie on the arc's side of
-            // the chord (or too near it to tell).
-            s.xlo = std::min(a.x, to.x);
-            s.xhi = std::max(a.x, to.x);
-            s.ylo = std::min(a.y, to.y);
-            s.yhi = std::max(a.y, to.y);
-            const double side = bulge > 0 ? -1.0 : 1.0, doubt = 1e-6 * spread * (spread + s.radius + std::fabs(a.x) + std::fabs(a.y));
-            const auto held = [&](double x, double y) { return side * (dx * (y - a.y) - dy * (x - a.x)) > -doubt; };
-            if (held(s.cx - s.radius, s.cy)) s.xlo = s.cx - s.radius;
-            if (held(s.cx + s.radius, s.cy)) s.xhi = s.cx + s.radius;
-            if (held(s.cx, s.cy - s.radius)) s.ylo = s.cy - s.radius;
-            if (held(s.cx, s.cy + s.radius)) s.yhi = s.cy + s.radius;
-            s.xlo -= s.margin;
-            s.xhi += s.margin;
-            s.ylo -= s.margin;
-            s.yhi += s.margin;
-            quick = quick && moderate(s.margin) && moderate(s.cx) && moderate(s.cy) && moderate(s.radius);
-        } else {
-            s.xlo = std::min(a.x, to.x);
-            s.xhi = std::max(a.x, to.x);
-            s.ylo = std::min(a.y, to.y);
-            s.yhi = std::max(a.y, to.y);
-            const double slope2 = dy * dy / (dx * dx + dy * dy);
-            if (slope2 < kParallelBelow)
-                s.parallel = true;
-            else if (!(slope2 > kParallelAbove)) {
-                const AcGeLineSeg3d seg(AcGePoint3d(a.x, a.y, m_elevation), AcGePoint3d(to.x, to.y, m_elevation));
-                s.parallel = seg.direction().isParallelTo(AcGeVector3d::kXAxis, AcGeTol(1.0, kRayAngleTol));
-            }
-        }
+        if (!read) continue;
+        ++m_count;
+        m_quick = m_quick && s.quick;
+        m_scale = std::max(m_scale, s.scale);
         m_xlo = std::min(m_xlo, s.xlo);
         m_xhi = std::max(m_xhi, s.xhi);
         m_ylo = std::min(m_ylo, s.ylo);
         m_yhi = std::max(m_yhi, s.yhi);
     }
-    m_scale = scale;
-    m_quick = quick;
-}
-
-int CRayBoundary::SegmentExactly(const Seg& s, const Probe& probe) const
-{
-    const AcGePoint3d a(s.x0, s.y0, m_elevation), b(s.x1, s.y1, m_elevation);
-    if (s.arc) return arcCrossings(probe, AcGeCircArc3d::fromBulge(a, b, s.bulge));
-    return lineCrossings(probe, AcGeLineSeg3d(a, b));
-}
-
-int CRayBoundary::ClassifyExactly(const AcGePoint3d& pt, double tol) const
-{
-    const Probe probe(pt, tol);
-    int count = 0;
-    for (unsigned i = 0; i < m_count; ++i) {
-        const int c = SegmentExactly(m_segs[i], probe);
-        if (c < 0) return 0;
-        count += c;
-    }
-    return count % 2 == 1 ? 1 : -1;
 }
 
 int CRayBoundary::Classify(const AcGePoint3d& pt, double tol) const
 {
     if (m_null || m_count == 0) return -1;
     const double t = std::fabs(tol);
-    if (!m_quick || !(moderate(pt.x) && moderate(pt.y) && moderate(pt.z) && moderate(t)) || !defaultGlobalTol())
-        return ClassifyExactly(pt, tol);
-    const double scale = std::max({m_scale, std::fabs(pt.x), std::fabs(pt.y), std::fabs(pt.z), t});
-    const Query q{pt, tol, t, kRelMargin * scale + kTinyMargin, std::fabs(pt.z - m_elevation)};
-    // Straight segments farther than t from the ray are never met, arcs farther than 2t: a
-    // point found near both the arc and the ray lies within 2t of each.
-    const double band = t + q.m, reach = 2 * t + q.m;
-    if (q.zGap > reach || pt.y < m_ylo - reach || pt.y > m_yhi + reach || pt.x < m_xlo - reach) return -1;
-
     const Probe probe(pt, tol);
+    double scale = 0;
     int count = 0;
+    if (!m_quick || !pointScale(pt, t, m_elevation, scale)) {
+        for (unsigned i = 0; i < m_count; ++i) {
+            const int c = segmentExactly(m_segs[i], m_elevation, probe);
+            if (c < 0) return 0;
+            count += c;
+        }
+        return count % 2 == 1 ? 1 : -1;
+    }
+    // One margin for every segment, set by the largest magnitudes of all.
+    const Query q{pt, tol, t, std::fabs(pt.z - m_elevation), kRelMargin * std::max(scale, m_scale) + kTinyMargin};
+    const double reach = 2 * t + q.m;
+    if (q.zGap > reach || pt.y < m_ylo - reach || pt.y > m_yhi + reach || pt.x < m_xlo - reach) return -1;
     for (unsigned i = 0; i < m_count; ++i) {
         const Seg& s = m_segs[i];
-        const double away = s.arc ? reach : band;
-        if (q.zGap > away || s.ylo - pt.y > away || pt.y - s.yhi > away || s.xlo - pt.x > away) continue;
-        int c = s.arc ? arcQuickly(s, q) : lineQuickly(s, q);
-        if (c == kUndecided) c = SegmentExactly(s, probe);
+        if (outOfReach(s, q)) continue;
+        const int c = judge(s, q, m_elevation, probe);
         if (c < 0) return 0;
         count += c;
     }
@@ -323,5 +349,40 @@ int CRayBoundary::Classify(const AcGePoint3d& pt, double tol) const
 int IsPtInPolylineByRay(AcDbPolyline* pline, AcGePoint3d pt, double tol)
 {
     if (!pline) return -1;
-    return CRayBoundary(pline).Classify(pt, tol);
+    // One point: the segments are judged as they are read, none kept.
+    const unsigned n = pline->numVerts();
+    if (n < 2) return -1;
+    const unsigned segs = pline->isClosed() ? n : n - 1;
+    const double elevation = pline->elevation(), t = std::fabs(tol);
+    const Probe probe(pt, tol);
+    Query q{pt, tol, t, std::fabs(pt.z - elevation), 0};
+    double scale = 0;
+    const bool quick = pointScale(pt, t, elevation, scale);
+    AcGePoint2d first, from, to;
+    pline->getPointAt(0, first);
+    from = first;
+    int count = 0;
+    CRayBoundary::Seg s;
+    for (unsigned i = 0; i < segs; ++i) {
+        if (i + 1 < n)
+            pline->getPointAt(i + 1, to);
+        else
+            to = first;
+        double bulge = 0;
+        pline->getBulgeAt(i, bulge);
+        const bool read = readSegment(pline, i, from, to, bulge, s);
+        from = to;
+        if (!read) continue;
+        int c = 0;
+        if (quick && s.quick) {
+            q.m = kRelMargin * std::max(scale, s.scale) + kTinyMargin;  // this segment's magnitudes
+            if (outOfReach(s, q)) continue;
+            c = judge(s, q, elevation, probe);
+        } else {
+            c = segmentExactly(s, elevation, probe);
+        }
+        if (c < 0) return 0;
+        count += c;
+    }
+    return count % 2 == 1 ? 1 : -1;
 }

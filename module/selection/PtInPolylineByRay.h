@@ -25,23 +25,20 @@ public:
     struct Seg {
         double x0, y0, x1, y1, bulge;
         double xlo, xhi, ylo, yhi;
-        double margin;         // arcs: how far the arc's computed points may stray, already in the box
+        double scale;           // largest magnitude among its ends
+        double margin;          // arcs: how far the arc's computed points may stray, already in the box
         double cx, cy, radius;  // arcs: the circle
         bool arc;
-        bool parallel;  // straight: parallel to X within the ray test's angle
+        bool quick;             // every value finite and of moderate size
     };
 
 private:
-    struct Probe;
-    int ClassifyExactly(const AcGePoint3d& pt, double tol) const;
-    int SegmentExactly(const Seg& seg, const Probe& probe) const;
-
     static constexpr unsigned kInline = 16;
     bool m_null = true;
-    bool m_quick = false;  // every value finite and of moderate size
+    bool m_quick = true;  // every segment of moderate values
     unsigned m_count = 0;
     double m_elevation = 0;
-    double m_scale = 0;    // largest magnitude among the vertices and the elevation
+    double m_scale = 0;  // largest magnitude among the segments' ends
     double m_xlo = 0, m_xhi = 0, m_ylo = 0, m_yhi = 0;  // the segments' boxes together
     const Seg* m_segs = nullptr;
     std::unique_ptr<Seg[]> m_more;  // when the segments do not fit inline
