@@ -1,0 +1,92 @@
+// The per-entity decision, one entity kind at a time: a twelve-sided room (one side an arc)
+// and 512 entities of the kind spread over and around it, each judged through
+// CManageStdRoom::EntityIsInPolyline as the selection calls it (both objects opened per call).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "host/db/AcDb.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/SelectionInterfaces.h"
+
+namespace {
+
+constexpr int kEntities = 512;
+
+enum Kind { kPipe, kWall, kNode };
+
+struct Room {
+    std::unique_ptr<AcDbDatabase> db;
+    AcDbObjectId boundary;
+    std::vector<AcDbObjectId> entities;
+};
+
+AcDbObjectId appendTo(AcDbDatabase* db, AcDbEntity* ent, const char16_t* layer)
+{
+    AcDbBlockTableRecord* ms = nullptr;
+    acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForWrite);
+    ent->setLayer(layer);
+    AcDbObjectId id;
+    ms->appendAcDbEntity(id, ent);
+    ent->close();
+    ms->close();
+    return id;
+}
+
+Room& room(Kind kind)
+{
+    static std::unique_ptr<Room> rooms[3];
+    std::unique_ptr<Room>& r = rooms[kind];
+    if (!r) {
+        r = std::make_unique<Room>();
+        r->db = std::make_unique<AcDbDatabase>();
+        acdbEnsureLayer(r->db.get(), u"VK_建筑_SYS_墙", true);
+        acdbEnsureLayer(r->db.get(), u"给排水", true);
+        auto* outline = new AcDbVkRoom;
+        for (int i = 0; i < 12; ++i) {
+            const double a = 2 * M_PI * i / 12;
+            outline->addVertexAt(i, AcGePoint2d(80 * std::cos(a), 80 * std::sin(a)), i == 3 ? 0.3 : 0.0);
+        }
+        outline->setClosed(true);
+        r->boundary = appendTo(r->db.get(), outline, u"VK_建筑_SYS_墙");
+        std::mt19937 rng(9);
+        std::uniform_real_distribution<double> coord(-100, 100), len(-6, 6);
+        for (int i = 0; i < kEntities; ++i) {
+            const AcGePoint3d p(coord(rng), coord(rng), 0), q(p.x + len(rng), p.y + len(rng), 0);
+            if (kind == kPipe) {
+                auto* pipe = new VkQsPipe(p, q);
+                pipe->SetSmallTypeNamePath(u"给排水\\管道");
+                r->entities.push_back(appendTo(r->db.get(), pipe, u"给排水"));
+            } else if (kind == kWall) {
+                r->entities.push_back(appendTo(r->db.get(), new AcDbLine(p, q), u"VK_建筑_SYS_墙"));
+            } else {
+                auto* node = new VkQsNode(p);
+                node->SetSmallTypeNamePath(u"给排水\\阀门");
+                r->entities.push_back(appendTo(r->db.get(), node, u"给排水"));
+            }
+        }
+    }
+    acdbHostApplicationServices()->setWorkingDatabase(r->db.get());
+    return *r;
+}
+
+void BM_EntityIsInPolyline(benchmark::State& state)
+{
+    Room& r = room(Kind(state.range(0)));
+    std::bitset<6> filter;
+    filter.set();
+    size_t i = 0, inside = 0;
+    for (auto _ : state) {
+        inside += CManageStdRoom::EntityIsInPolyline(r.boundary, r.entities[i % kEntities], filter, true);
+        ++i;
+    }
+    benchmark::DoNotOptimize(inside);
+    state.SetLabel(state.range(0) == kPipe ? "pipe (its chord)" : state.range(0) == kWall ? "wall line" : "node (its point)");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EntityIsInPolyline)->ArgName("kind")->Arg(kPipe)->Arg(kWall)->Arg(kNode);
+
+}  // namespace
