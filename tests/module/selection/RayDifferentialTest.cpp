@@ -19,7 +19,7 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kCasesPerFamily = 40000;  // the sanitizers make the reference some ten times slower
+constexpr int kCasesPerFamily = 60000;  // the sanitizers make both some ten times slower
 #else
 constexpr int kCasesPerFamily = 250000;  // four families: a million cases
 #endif
