@@ -197,7 +197,7 @@ int arcQuickly(const CRayBoundary::Seg& s, const Query& q)
     }
     if (ahead == 0) return 0;
     if (q.zGap > q.tol) return 0;  // the host finds no point off the arc's plane by more
-    return q.zGap < q.t - q.m ? ahead : kUndecided;
+    return q.zGap < q.t - m ? ahead : kUndecided;
 }
 
 // Reads segment i (from vertex a to vertex b) as the host's segment types see it; false when
