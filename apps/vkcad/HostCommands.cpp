@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
+#include "host/db/DatabaseState.h"
 #include "host/ed/AcEd.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/AcEdCommandStack.h"
@@ -13,6 +14,7 @@
 #include "host/ed/Transcript.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/rx/AcRxDynamicLinker.h"
+#include "host/ui/WinUser.h"
 
 namespace vkcad {
 
@@ -20,6 +22,8 @@ namespace {
 
 constexpr const char16_t* kGroup = u"VKCAD";
 bool g_quit = false;
+bool g_askBeforeQuit = false;
+bool g_discardConfirmed = false;
 
 int g_failures = 0;
 
@@ -216,8 +220,27 @@ void CmdAppLoad()
         Fail(CString(u"Cannot load ") + name + u": " + CString::FromUtf8(linker->lastError()));
 }
 
+// At the console, leaving with unsaved drawings asks first: Yes saves them (a failed save
+// keeps the session), No leaves them, Cancel stays.
+bool ConfirmQuit()
+{
+    const std::vector<AcApDocument*> docs = ModifiedDocuments();
+    if (!g_askBeforeQuit || docs.empty()) return true;
+    const CString text = CString(u"Save changes to ") + DocumentTitles(docs) + u"?";
+    switch (MessageBoxW(nullptr, text.GetString(), u"vkcad", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
+    case IDYES: {
+        bool saved = true;
+        for (AcApDocument* doc : docs) saved = Save(doc, CString()) && saved;
+        return saved;
+    }
+    case IDNO: g_discardConfirmed = true; return true;
+    default: return false;
+    }
+}
+
 void CmdQuit()
 {
+    if (!ConfirmQuit()) return;
     g_quit = true;
     vked::inputQueue().clear();
 }
@@ -247,6 +270,29 @@ void RegisterHostCommands()
 }
 
 void RemoveHostCommands() { acedRegCmds()->removeGroup(kGroup); }
+
+std::vector<AcApDocument*> ModifiedDocuments()
+{
+    std::vector<AcApDocument*> docs;
+    AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
+    for (; !it->done(); it->step())
+        if (vkdb::IsModifiedSinceSave(it->document()->database())) docs.push_back(it->document());
+    delete it;
+    return docs;
+}
+
+CString DocumentTitles(const std::vector<AcApDocument*>& docs)
+{
+    CString titles;
+    for (AcApDocument* doc : docs) {
+        if (!titles.IsEmpty()) titles += u", ";
+        titles += doc->docTitle();
+    }
+    return titles;
+}
+
+void SetAskBeforeQuit(bool ask) { g_askBeforeQuit = ask; }
+bool DiscardConfirmed() { return g_discardConfirmed; }
 bool QuitRequested() { return g_quit; }
 int CommandFailures() { return g_failures; }
 void ClearCommandFailures() { g_failures = 0; }

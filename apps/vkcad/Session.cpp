@@ -157,10 +157,15 @@ int RunSession(const Options& o, std::ostream& err)
         bad = RunInput();
     } else {
         InstallConsole();
+        SetAskBeforeQuit(true);
         RunInput();
+        SetAskBeforeQuit(false);
         RemoveConsole();
     }
     vked::transcript().endLine();
+    // Changes that are about to go are never dropped without a word.
+    if (const std::vector<AcApDocument*> docs = ModifiedDocuments(); !docs.empty() && !DiscardConfirmed())
+        vked::transcript().writeLine(u"Modified drawings not saved: " + DocumentTitles(docs));
     std::cout.flush();
     acDocManager->closeAll();
     acrxDynamicLinker()->unloadAll();

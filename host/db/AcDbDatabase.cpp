@@ -338,18 +338,27 @@ void DbAccess::setHandseed(AcDbDatabase* db, AcDbHandle seed)
 void DbAccess::clearContents(AcDbDatabase* db) { deleteAllObjects(*db->impl()); }
 DbFileSlot& DbAccess::fileSlot(AcDbDatabase* db) { return db->impl()->file; }
 
+// What a save would write has changed (the default content of a new drawing does not count).
+static void markModified(AcDbDatabase* db)
+{
+    if (db && !db->impl()->silent) db->impl()->file.modified = true;
+}
+
 void DbAccess::notifyAppended(AcDbDatabase* db, const AcDbObject* obj)
 {
+    markModified(db);
     notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectAppended(db, obj); });
 }
 
 void DbAccess::notifyModified(AcDbDatabase* db, const AcDbObject* obj)
 {
+    markModified(db);
     notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectModified(db, obj); });
 }
 
 void DbAccess::notifyErased(AcDbDatabase* db, const AcDbObject* obj, bool erased)
 {
+    markModified(db);
     notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectErased(db, obj, erased); });
 }
 

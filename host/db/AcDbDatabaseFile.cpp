@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/db/AcDbDatabase.h"
+#include "host/db/DatabaseState.h"
 #include "host/db/DwgFormat.h"
 #include "host/db/detail/DatabaseImpl.h"
 #include "host/win/WinPath.h"
@@ -232,6 +233,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareM
     vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(this);
     slot.file = keepLock ? std::move(file) : nullptr;
     slot.fileName = fileName;
+    slot.modified = false;
     return Acad::eOk;
 }
 
@@ -270,6 +272,7 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const char16_t* fileName, bool bBakAndRen
     syncDirectoryOf(target);
     if (!ownFile) slot.file.reset();  // the database now belongs to the new file
     slot.fileName = fileName;
+    slot.modified = false;
     return Acad::eOk;
 }
 
@@ -293,4 +296,9 @@ Acad::ErrorStatus AcDbDatabase::getFilename(const char16_t*& name) const
 CString AcDbDatabase::filename() const
 {
     return vkdb::DbAccess::fileSlot(const_cast<AcDbDatabase*>(this)).fileName;
+}
+
+bool vkdb::IsModifiedSinceSave(const AcDbDatabase* db)
+{
+    return db && vkdb::DbAccess::fileSlot(const_cast<AcDbDatabase*>(db)).modified;
 }

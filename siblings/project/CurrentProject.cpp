@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "host/ed/AcApDocManager.h"
+#include "host/ed/SystemVariables.h"
 #include "host/ed/Transcript.h"
 #include "host/win/WinPath.h"
 #include "siblings/project/CProj.h"
@@ -186,5 +187,9 @@ bool OpenFloorFile(const CString& floorName, bool /*bReadOnly*/)
         vked::transcript().writeLine(u"** " + why + u" **");
         return false;
     }
+    // The status line names the floor now in front.
+    resbuf* macro = acutBuildString(floor->name.GetString());
+    acedSetVar(u"MODEMACRO", macro);
+    acutRelRb(macro);
     return true;
 }

@@ -30,6 +30,7 @@ namespace vkdb {
 struct DbFileSlot {
     std::unique_ptr<SharedFile> file;  // null when the database holds no file
     CString fileName;                  // Windows path; empty before a read or save
+    bool modified = false;             // an object was appended, changed or erased since
 };
 
 class DbAccess {

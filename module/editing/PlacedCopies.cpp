@@ -1,0 +1,120 @@
+#include "module/editing/PlacedCopies.h"
+
+#include <memory>
+
+#include "module/definition/CStdRoomTool.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/EditingInterfaces.h"
+
+namespace {
+AcDbBlockTableRecord* OpenModelSpace(AcDbDatabase* db)
+{
+    if (!db) return nullptr;
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk &&
+        db->getBlockTable(table, AcDb::kForNotify) != Acad::eOk)
+        return nullptr;
+    AcDbBlockTableRecord* space = nullptr;
+    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
+    table->close();
+    return es == Acad::eOk ? space : nullptr;
+}
+
+// The objects of block definitions that came along with an insertion, from a block begin up to
+// and including the next block end, taken out of the list: they are not the copy's to erase.
+void DropBlockDefinitionRuns(AcDbObjectIdArray& ids)
+{
+    AcDbObjectIdArray noted(0, 8);
+    bool inBlock = false;
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        const CString cls = ent->isA()->name();
+        ent->close();
+        if (cls.Compare(u"AcDbBlockBegin") == 0) inBlock = true;
+        if (inBlock) noted.append(id);
+        if (cls.Compare(u"AcDbBlockEnd") == 0) inBlock = false;
+    }
+    for (const AcDbObjectId& id : noted) ids.remove(id);
+}
+
+void EraseCopyMembers(const AcDbObjectIdArray& ids)
+{
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        if (!VkQsPipeValve::cast(ent)) ent->erase();
+        ent->close();
+    }
+}
+
+void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjectId& markerId)
+{
+    AcDbQsStandRoom* marker = nullptr;
+    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) return;
+    if (marker->GetChgType() == 1) {
+        marker->close();
+        return;
+    }
+    const AcGePoint3d insertPt = marker->GetInsertPt();
+    AcGeMatrix3d xform = CorrectedPlacement(edit.matrix, marker->GetMatrix());
+
+    AcDbObjectIdArray members(0, 8);
+    marker->GetAssositEnts(members);
+    members.append(marker->GetAssositRoom());
+    DropBlockDefinitionRuns(members);
+    EraseCopyMembers(members);
+    marker->erase();
+    marker->close();
+
+    VkQsReactorHelper::FlushGraphic(u"");
+    VkQsAutoHelper::Linkage(u"");
+    VkQsAutoHelper::Batch(u"");
+
+    COsVarVal ortho(u"ORTHOMODE", short(0));
+    TmpSetSRoomInsert inserting(true);
+    CManageStdRoom::InsertRoom(name, insertPt, xform);
+    AcDbObjectIdArray appended(0, 8);
+    VkQsReactorHelper::GetAllAppendId(appended);
+    CStdRoomTool().LinkInsertedRoom(&insertPt, &xform, &appended);
+}
+}  // namespace
+
+AcGeMatrix3d CorrectedPlacement(const AcGeMatrix3d& r, const AcGeMatrix3d& m)
+{
+    AcGeMatrix3d undo = r;
+    undo.invert();
+    AcGeMatrix3d t = m;
+    t.postMultBy(undo);  // t = m * r^-1: r^-1 acts first on column vectors
+    return t;
+}
+
+void CollectPlacedRooms(PlacedRoomMap& placed)
+{
+    placed.clear();
+    AcDbBlockTableRecord* space = OpenModelSpace(acdbHostApplicationServices()->workingDatabase());
+    if (!space) return;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    const Acad::ErrorStatus es = space->newIterator(it, true, true);
+    space->close();
+    if (es != Acad::eOk) return;
+    for (; !it->done(); it->step()) {
+        AcDbEntity* ent = nullptr;
+        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
+        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) {
+            auto [entry, fresh] = placed.try_emplace(marker->GetRoomName(), 0, 8);
+            entry->second.append(ent->objectId());
+        }
+        ent->close();
+    }
+    delete it;
+}
+
+void RebuildPlacedRooms(const SRoomEditMap& edits, PlacedRoomMap& placed)
+{
+    for (const auto& [name, edit] : edits) {
+        auto found = placed.find(name);
+        if (found == placed.end()) continue;
+        for (const AcDbObjectId& markerId : found->second) RebuildCopy(name, edit, markerId);
+    }
+}

@@ -1,0 +1,273 @@
+// The run after OK: the library entries of the edited rooms are rewritten, then every floor
+// that holds a copy of one of them is visited, the user's own floor last, and the copies there
+// are rebuilt. Drawings changed by the run stay open and unsaved.
+#include <memory>
+
+#include "host/ed/AcEd.h"
+#include "host/ed/SystemVariables.h"
+#include "host/win/Windows.h"
+#include "module/editing/CModifySRoom.h"
+#include "module/editing/FloorVisit.h"
+#include "module/editing/PlacedCopies.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/EditingInterfaces.h"
+
+namespace {
+CString CurrentFloorName()
+{
+    return VkQsDataMng::CProj().GetCurFloorName();
+}
+
+CString WorkingFileName()
+{
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    const char16_t* name = nullptr;
+    if (!db || db->getFilename(name) != Acad::eOk || !name) return CString();
+    return name;
+}
+
+CString Lower(CString text)
+{
+    text.MakeLower();
+    return text;
+}
+
+bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
+{
+    AcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk &&
+        db->getBlockTable(table, AcDb::kForNotify) != Acad::eOk)
+        return false;
+    AcDbBlockTableRecord* space = nullptr;
+    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
+    table->close();
+    if (es != Acad::eOk) return false;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    const Acad::ErrorStatus itEs = space->newIterator(it, true, true);
+    space->close();
+    if (itEs != Acad::eOk) return false;
+    bool found = false;
+    for (; !found && !it->done(); it->step()) {
+        AcDbEntity* ent = nullptr;
+        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
+        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) found = edits.count(marker->GetRoomName()) > 0;
+        ent->close();
+    }
+    delete it;
+    return found;
+}
+
+// The library drawing as it is now, to put back when a room's new entry cannot be written.
+std::unique_ptr<AcDbDatabase> SnapshotLibrary()
+{
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    if (db->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr) != Acad::eOk) return nullptr;
+    return db;
+}
+
+bool IsListed(const CManageStdRoom& library, const CString& name)
+{
+    for (const CString& listed : library.m_RoomNames)
+        if (listed.Compare(name) == 0) return true;
+    return false;
+}
+
+void ShowStep(VkProInterface& progress, const CString& floor, int n, int total)
+{
+    CString step;
+    step.Format(u"%s %d/%d", floor.GetString(), n, total);
+    progress.SetStep(step);
+}
+
+void CollectAndRebuild(const SRoomEditMap& edits)
+{
+    PlacedRoomMap placed;
+    CollectPlacedRooms(placed);
+    RebuildPlacedRooms(edits, placed);
+}
+}  // namespace
+
+bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& path, bool& owned)
+{
+    path = VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName);
+    db = nullptr;
+    owned = false;
+    if (floorName.Compare(CurrentFloorName()) == 0) {
+        db = acdbHostApplicationServices()->workingDatabase();
+        return db != nullptr;
+    }
+    if (path.IsEmpty()) return false;
+    AcApDocumentIterator* docs = acDocManager->newAcApDocumentIterator();
+    for (; !docs->done(); docs->step()) {
+        if (path.CompareNoCase(docs->document()->fileName()) == 0) db = docs->document()->database();
+    }
+    delete docs;
+    if (db) return true;
+    auto side = std::make_unique<AcDbDatabase>(false, true);
+    const Acad::ErrorStatus es = side->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    if (es != Acad::eOk) {
+        if (es != Acad::eFileNotFound)
+            acutPrintf(u"\n楼层%s的图纸%s无法读取，未检查其中的标准房间", floorName.GetString(), path.GetString());
+        return false;
+    }
+    db = side.release();
+    owned = true;
+    return true;
+}
+
+bool SwitchToFloor(const CString& floorName)
+{
+    if (floorName.Compare(CurrentFloorName()) == 0) return true;
+    const CString path = Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName));
+    if (!path.IsEmpty() && path.Compare(Lower(WorkingFileName())) == 0) return true;
+    if (!OpenFloorFile(floorName, false)) return false;
+    // Only that floor's drawing may be rebuilt: anything else current is a failed switch.
+    return path.Compare(Lower(WorkingFileName())) == 0 ||
+           path.Compare(Lower(acDocManager->curDocument() ? acDocManager->curDocument()->fileName() : u"")) == 0;
+}
+
+void CModifySRoom::ProcessModify()
+{
+    if (!m_bOK) return;
+    VkProInterface progress;
+    progress.ShowProgressDialog(u"处理中，请稍后...", nullptr);
+    TmpSetDeepCone deepClone(false);
+    TmpSetNotifySRoom notify(false);
+    if (m_mapEdit.empty()) return;
+
+    SaveModifiedRooms(m_mapEdit);
+    RestoreSourceEnts();
+    const SRoomEditMap rebuild = RoomsToRebuild();
+
+    CDealReactor reactor;
+    reactor.ClearPipeTrans();
+    FloorNameSet floors;
+    CollectFloors(m_mapEdit, floors);
+
+    resbuf* macro = acutNewRb(RTSTR);
+    acedGetVar(u"MODEMACRO", macro);
+    const CString savedMacro = macro->resval.rstring ? CString(macro->resval.rstring) : CString();
+    const CString current = CurrentFloorName();
+
+    const int total = static_cast<int>(floors.size());
+    int step = 0;
+    for (const CString& floor : floors) {
+        if (floor.Compare(current) == 0) continue;
+        ShowStep(progress, floor, ++step, total);
+        if (!SwitchToFloor(floor)) {
+            acutPrintf(u"\n无法切换到楼层%s，其中的标准房间未更新", floor.GetString());
+            continue;
+        }
+        CollectAndRebuild(rebuild);
+    }
+    ShowStep(progress, current, ++step, total);
+    if (SwitchToFloor(current)) CollectAndRebuild(rebuild);
+    else acutPrintf(u"\n无法切换到楼层%s，其中的标准房间未更新", current.GetString());
+
+    acutDelString(macro->resval.rstring);
+    macro->resval.rstring = acutNewString(savedMacro.GetString());
+    acedSetVar(u"MODEMACRO", macro);
+    acutRelRb(macro);
+}
+
+void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
+{
+    if (edits.empty()) return;
+    TmpSetDeepCone deepClone(false);
+    TmpSetNotifySRoom notify(false);
+    for (auto& [name, edit] : edits) {
+        AcDbQsStandRoom* marker = nullptr;
+        if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) {
+            acutPrintf(u"\n标准房间%s的源房间无法打开，库中内容未更新", name.GetString());
+            m_notRewritten.insert(name);
+            continue;
+        }
+        marker->SetUnModifyState();
+        marker->close();
+
+        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        std::unique_ptr<AcDbDatabase> before = SnapshotLibrary();
+        if (!library || !before) {
+            acutPrintf(u"\n标准房间库无法读取，标准房间%s未更新", name.GetString());
+            m_notRewritten.insert(name);
+            continue;
+        }
+        CString erased = name;
+        library->EraseStdRoom(erased);
+        if (library->AppendStdRoom1(name, edit.newEnts, edit.insertPt)) continue;
+
+        m_notRewritten.insert(name);
+        library = CManageStdRoom::CreateOnlyInstance();
+        if (library && !IsListed(*library, name)) {
+            // The old entry is gone and the new one was not written: put the old one back.
+            if (before->saveAs(CManageStdRoom::GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr) == Acad::eOk) {
+                library->m_RoomNames.push_back(name);
+                library->WriteToFile();
+            }
+        }
+        acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
+    }
+}
+
+void CModifySRoom::RestoreSourceEnts()
+{
+    for (auto& [name, edit] : m_mapEdit) {
+        AcDbQsStandRoom* marker = nullptr;
+        if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) continue;
+        AcDbObjectIdArray ents = edit.oldEnts;
+        // What the re-extraction newly took into this copy goes into the library too; the
+        // rebuild erases it here with the old components, so the copy holds it once.
+        if (!m_notRewritten.count(name)) {
+            for (const AcDbObjectId& id : edit.newEnts)
+                if (id != edit.standRoomId && id != edit.roomId && !ents.contains(id)) ents.append(id);
+        }
+        marker->SetAssositEnts(ents);
+        marker->close();
+    }
+}
+
+SRoomEditMap CModifySRoom::RoomsToRebuild() const
+{
+    SRoomEditMap rebuild;
+    auto library = std::make_unique<AcDbDatabase>(false, true);
+    const bool read = library->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr) == Acad::eOk;
+    AcDbBlockTable* table = nullptr;
+    const bool open = read && library->getBlockTable(table, AcDb::kForRead) == Acad::eOk;
+    for (const auto& [name, edit] : m_mapEdit) {
+        if (m_notRewritten.count(name)) continue;
+        AcDbObjectId blockId;
+        if (open && table->getAt(name, blockId) == Acad::eOk) {
+            rebuild.emplace(name, edit);
+        } else {
+            acutPrintf(u"\n标准房间库中没有%s，其副本未更新", name.GetString());
+        }
+    }
+    if (open) table->close();
+    return rebuild;
+}
+
+void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
+{
+    const CString current = CurrentFloorName();
+    floors.insert(current);
+    std::vector<CString> drawings{Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(current))};
+    CArray<VkQsDataMng::FloorRecord> records;
+    VkQsDataMng::CProj().GetAllFloorData(records);
+    for (const VkQsDataMng::FloorRecord& record : records) {
+        const CString& floor = record.strFloorName;
+        if (floor.Compare(current) == 0) continue;
+        AcDbDatabase* db = nullptr;
+        CString path;
+        bool owned = false;
+        if (!OpenFloorDatabase(floor, db, path, owned)) continue;
+        std::unique_ptr<AcDbDatabase> side(owned ? db : nullptr);
+        // Two floors on one drawing: its copies are rebuilt once, with the first floor.
+        const CString drawing = Lower(path);
+        if (std::find(drawings.begin(), drawings.end(), drawing) != drawings.end()) {
+            acutPrintf(u"\n楼层%s与其他楼层使用同一图纸%s，不再重复处理", floor.GetString(), path.GetString());
+            continue;
+        }
+        drawings.push_back(drawing);
+        if (HoldsMarkerOf(db, edits)) floors.insert(floor);
+    }
+}

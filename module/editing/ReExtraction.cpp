@@ -1,0 +1,191 @@
+// Re-extraction of a stored room from one of its placed copies: pick the copy's marker, gather
+// the components inside its boundary under the discipline filter, and let the user add and
+// remove components.
+#include <set>
+
+#include "host/ed/AcEd.h"
+#include "host/ui/WinUser.h"
+#include "module/definition/CStdRoomTool.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/frame/MessageEndings.h"
+#include "module/interfaces/EditingInterfaces.h"
+
+namespace {
+// Ids picked for removal during one selection pass; filled by the keyword callback and
+// emptied by AddRemoveEnts.
+std::set<AcDbObjectId> g_removeIds;
+
+constexpr UINT kWarningFlags = 0x12030;  // exclamation, task-modal, foreground
+
+void Warn(const CString& text)
+{
+    HWND owner = GetActiveWindow();
+    MessageBoxExW(owner, text.GetString(), u"Vektasoft", kWarningFlags, 0);
+}
+
+bool SetHighlight(const AcDbObjectId& id, bool on)
+{
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return false;
+    if (on) ent->highlight();
+    else ent->unhighlight();
+    ent->close();
+    return true;
+}
+
+int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword);
+
+// Typed Q during the component selection: removal passes until one ends with nothing picked.
+struct resbuf* RemoveKwordCallback(const char16_t*)
+{
+    for (;;) {
+        AcDbObjectIdArray picked(0, 8);
+        const int rc = SelectComponents(picked, false);
+        if (rc == RTERROR) break;
+        for (const AcDbObjectId& id : picked) {
+            SetHighlight(id, false);
+            g_removeIds.insert(id);
+        }
+    }
+    return nullptr;
+}
+
+int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword)
+{
+    ads_name ss;
+    int rc;
+    if (withKeyword) {
+        const char16_t* prompts[2] = {u"请选择随房间复制的构件[Q移除]\n", u""};
+        acedSSSetKwordCallbackPtr(&RemoveKwordCallback);
+        rc = acedSSGet(u":S:$:K", prompts, u"Q", nullptr, ss);
+    } else {
+        const char16_t* prompts[2] = {u"请选择移除的构件\n", u""};
+        rc = acedSSGet(u":S:$", prompts, nullptr, nullptr, ss);
+    }
+    if (rc != RTNORM) return rc;
+    Adesk::Int32 n = 0;
+    acedSSLength(ss, &n);
+    for (Adesk::Int32 i = 0; i < n; ++i) {
+        ads_name e;
+        AcDbObjectId id;
+        if (acedSSName(ss, i, e) == RTNORM && acdbGetObjectId(id, e) == Acad::eOk) ids.append(id);
+    }
+    acedSSFree(ss);
+    return RTNORM;
+}
+
+// Clears the not-carried mark of a valve that was picked again.
+void CarryValve(const AcDbObjectId& id)
+{
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
+    if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
+        valve->SetStyle(valve->GetStyle() & ~0x20);
+        valve->downgradeOpen();
+    }
+    ent->close();
+}
+}  // namespace
+
+bool CStdRoomTool::PickSameNameRoom(const CString& roomName, AcDbObjectId& markerId, AcDbObjectId& roomId,
+                                    AcDbObjectIdArray& entIds)
+{
+    if (PickStandRoom(markerId) != 0) return false;
+    AcDbQsStandRoom* marker = nullptr;
+    if (acdbOpenObject(marker, markerId, AcDb::kForRead) != Acad::eOk) return false;
+    if (marker->GetRoomName().Compare(roomName) != 0) {
+        marker->close();
+        Warn(CString(u"请提取同名标准房间") + kEndQuestion);
+        return false;
+    }
+    roomId = marker->GetAssositRoom();
+    AcDbVkRoom* room = nullptr;
+    if (acdbOpenObject(room, roomId, AcDb::kForRead) != Acad::eOk) {
+        roomId = AcDbObjectId::kNull;
+        marker->close();
+        return false;
+    }
+    room->close();
+    marker->close();
+    return SelectRoomEnts(roomId, entIds, markerId);
+}
+
+int CStdRoomTool::PickStandRoom(AcDbObjectId& markerId)
+{
+    for (;;) {
+        ads_name name;
+        ads_point pt;
+        const int rc = acedEntSel(u"\n请选择房间\n", name, pt);
+        if (rc == RTCAN) return 31;
+        if (rc != RTNORM) continue;
+        AcDbObjectId id;
+        if (acdbGetObjectId(id, name) != Acad::eOk) continue;
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        const bool isMarker = CString(ent->isA()->name()).Compare(u"AcDbQsStandRoom") == 0;
+        if (isMarker) ent->highlight();
+        ent->close();
+        if (isMarker) {
+            markerId = id;
+            return 0;
+        }
+    }
+}
+
+bool CStdRoomTool::SelectRoomEnts(AcDbObjectId& roomId, AcDbObjectIdArray& entIds, AcDbObjectId& markerId)
+{
+    CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+    if (!library) return false;
+    library->SetRoomId(roomId);
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, roomId, AcDb::kForRead) != Acad::eOk) return false;
+    AcDbExtents extents;
+    const bool isRoom = AcDbVkRoom::cast(ent) != nullptr;
+    if (isRoom) ent->getGeomExtents(extents);
+    ent->close();
+    if (!isRoom) return false;
+
+    AcArray<AcDbObjectId> candidates(0, 8);
+    CManageStdRoom::SelectEntity(extents, candidates);
+    candidates.remove(markerId);
+    CManageStdRoom::FilterEntity(candidates, entIds, roomId, library->GetFilterOption(), false);
+    for (const AcDbObjectId& id : entIds) SetHighlight(id, true);
+    return AddRemoveEnts(entIds);
+}
+
+bool CStdRoomTool::AddRemoveEnts(AcDbObjectIdArray& entIds)
+{
+    AcDbObjectIdArray seen(0, 8);
+    AcDbObjectIdArray valves(0, 8);
+    for (;;) {
+        g_removeIds.clear();
+        AcDbObjectIdArray picked(0, 8);
+        const int rc = SelectComponents(picked, true);
+        for (AcDbObjectId id : g_removeIds)
+            if (entIds.remove(id)) CManageStdRoom::ValueIsRelate(id);
+        g_removeIds.clear();
+
+        if (rc == RTNONE || rc == RTERROR) break;
+        if (rc == RTCAN) return false;
+        if (rc != RTNORM) continue;
+        for (const AcDbObjectId& id : picked) {
+            seen.append(id);
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+            const VkQsEntity* qs = VkQsEntity::cast(ent);
+            bool skip = qs && (VkQsMainLine::vk_cast(qs) != nullptr || isKPYX(qs));
+            AcDbObjectIdArray pipeValves(0, 8);
+            if (const VkQsPipe* pipe = VkQsPipe::cast(ent)) pipe->GetRefValves(pipeValves);
+            const bool isValve = VkQsPipeValve::cast(ent) != nullptr;
+            ent->close();
+            if (skip) continue;
+            for (AcDbObjectId valve : pipeValves)
+                if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);
+            if (isValve) valves.append(id);
+            SetHighlight(id, true);
+            entIds.append(id);
+        }
+    }
+    for (const AcDbObjectId& id : valves) CarryValve(id);
+    return true;
+}
