@@ -4,7 +4,8 @@
 # (stdout) with SCRIPT.expected, and, when SCRIPT.dump.expected exists, the drawing named on
 # the ";; dump:" line with it. Header lines of the script (comments to vkcad):
 #   ;; args: OPTIONS...        vkcad options before --script (e.g. --no-default-plugins a.dwg)
-#   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg
+#   ;; fixtures: a.jsonl ...   copied from beside the script (or fixtures/), each loaded into a.dwg;
+#                              x.jsonl:B.dwg loads into B.dwg, x.txt:Y.txt copies under the name Y.txt
 #   ;; dump: a.dwg [b.dwg...]  the drawing compared with SCRIPT.dump.expected after the run
 #                              (several: each dump follows a line "== NAME")
 #   ;; exit: N                 the exit code vkcad must give (default 0)
@@ -25,16 +26,20 @@ mkdir -p "$tmp/c"
 export VKCAD_DRIVES="C=$tmp/c" HOME="$tmp"
 cd "$tmp"
 
-for f in $(header fixtures); do
+for spec in $(header fixtures); do
+  f=${spec%%:*}
   src="$dir/$f"
   [ -f "$src" ] || src="$dir/fixtures/$f"
   if [ ! -f "$src" ]; then echo "scenario $name: fixture $f not found" >&2; exit 1; fi
   cp "$src" "$tmp/$f"
-  case "$f" in
-    *.jsonl)
-      if ! "$vkcad" load "$f" "${f%.jsonl}.dwg"; then
+  case "$spec" in
+    *.jsonl:*.dwg|*.jsonl)
+      dwg=${f%.jsonl}.dwg
+      [ "$spec" = "$f" ] || dwg=${spec#*:}
+      if ! "$vkcad" load "$f" "$dwg"; then
         echo "scenario $name: fixture $f does not load" >&2; exit 1
       fi ;;
+    *:*) cp "$src" "$tmp/${spec#*:}" ;;
   esac
 done
 cp "$scr" "$tmp/$name.scr"
