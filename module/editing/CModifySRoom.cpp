@@ -1,7 +1,5 @@
 #include "module/editing/CModifySRoom.h"
 
-#include <set>
-
 #include "host/ed/AcEd.h"
 #include "host/win/Windows.h"
 #include "module/definition/CStdRoomTool.h"
@@ -9,6 +7,7 @@
 #include "module/frame/ModuleInstance.h"
 #include "module/interfaces/EditingInterfaces.h"
 #include "module/selection/CEntityOptionDlg.h"
+#include "module/selection/PruneComponents.h"
 
 IMPLEMENT_DYNAMIC(CModifySRoom, CAcUiDialog)
 
@@ -19,31 +18,6 @@ BEGIN_MESSAGE_MAP(CModifySRoom, CAcUiDialog)
     ON_BN_CLICKED(IDOK, &CModifySRoom::OnBnClickedOk)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
-
-namespace {
-bool Contains(const AcDbObjectIdArray& ids, const AcDbObjectId& id)
-{
-    return ids.find(id) >= 0;
-}
-
-void RemoveFirst(AcDbObjectIdArray& ids, const AcDbObjectId& id)
-{
-    const int at = ids.find(id);
-    if (at >= 0) ids.removeAt(at);
-}
-
-// Opens id for read as T (or derived) and runs f on it; false when it is not one.
-template <class T, class F>
-bool WithOpen(const AcDbObjectId& id, F&& f)
-{
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return false;
-    T* typed = T::cast(ent);
-    if (typed) f(*typed);
-    ent->close();
-    return typed != nullptr;
-}
-}  // namespace
 
 CModifySRoom::CModifySRoom(CWnd* parent)
     : CAcUiDialog(IDD_MODIFY_ROOM, parent), m_Preview(CManageStdRoom::GetStdRoomTempPath())
@@ -138,7 +112,7 @@ void CModifySRoom::OnBnClickedReExtract()
         ShowWindow(SW_SHOW);
         return;
     }
-    if (!Contains(chosen, markerId)) chosen.append(markerId);
+    if (!chosen.contains(markerId)) chosen.append(markerId);
     AcDbObjectIdArray content = chosen;
     if (!roomId.isNull()) content.append(roomId);
     HighlightEnts(content, false);
@@ -151,9 +125,9 @@ void CModifySRoom::OnBnClickedReExtract()
     SRoomEditInfo info;
     marker->GetAssositEnts(info.oldEnts);
     AcDbObjectIdArray components = chosen;
-    RemoveFirst(components, markerId);
-    PruneDlpEnts(components);
-    PruneFittings(components);
+    components.remove(markerId);
+    vkroom::PruneDlpEnts(components);
+    vkroom::PruneFittings(components);
     marker->SetAssositEnts(components);
     info.insertPt = marker->GetInsertPt();
     info.matrix = marker->GetMatrix();
@@ -170,54 +144,5 @@ void CModifySRoom::OnBnClickedReExtract()
 
 void CModifySRoom::HighlightEnts(const AcDbObjectIdArray& ids, bool on)
 {
-    for (const AcDbObjectId& id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (on) ent->highlight();
-        else ent->unhighlight();
-        ent->close();
-    }
-}
-
-// A duct piece stays only when a two-way duct fitting of the list names it.
-void CModifySRoom::PruneDlpEnts(AcDbObjectIdArray& ids)
-{
-    std::set<AcDbObjectId> kept;
-    for (int i = ids.length() - 1; i >= 0; --i) {
-        WithOpen<VkQsDuctFitting>(ids[i], [&](VkQsDuctFitting& fitting) {
-            if (fitting.GetRefPipes().length() != 2) return;
-            for (const AcDbObjectId& dlp : fitting.GetRefDlps()) kept.insert(dlp);
-        });
-    }
-    AcDbObjectIdArray dropped(0, 8);
-    for (int i = ids.length() - 1; i >= 0; --i) {
-        const AcDbObjectId id = ids[i];
-        if (WithOpen<VkQsDlpEnt>(id, [](VkQsDlpEnt&) {}) && !kept.count(id)) {
-            ids.removeAt(i);
-            dropped.append(id);
-        }
-    }
-    HighlightEnts(dropped, false);
-}
-
-// A fitting on one pipe stays only when that pipe is in the list.
-void CModifySRoom::PruneFittings(AcDbObjectIdArray& ids)
-{
-    std::set<AcDbObjectId> pipes;
-    for (const AcDbObjectId& id : ids)
-        if (WithOpen<VkQsPolyForValve>(id, [](VkQsPolyForValve&) {})) pipes.insert(id);
-    AcDbObjectIdArray dropped(0, 8);
-    for (int i = ids.length() - 1; i >= 0; --i) {
-        const AcDbObjectId id = ids[i];
-        bool drop = false;
-        WithOpen<VkQsFittingBase>(id, [&](VkQsFittingBase& fitting) {
-            const AcDbObjectIdArray refs = fitting.GetRefPipes();
-            drop = refs.length() == 1 && !pipes.count(refs[0]);
-        });
-        if (drop) {
-            ids.removeAt(i);
-            dropped.append(id);
-        }
-    }
-    HighlightEnts(dropped, false);
+    for (const AcDbObjectId& id : ids) vkroom::SetHighlight(id, on);
 }

@@ -51,8 +51,6 @@ protected:
     afx_msg void OnClose();
     DECLARE_MESSAGE_MAP()
 
-    void PruneDlpEnts(AcDbObjectIdArray& ids);
-    void PruneFittings(AcDbObjectIdArray& ids);
     void HighlightEnts(const AcDbObjectIdArray& ids, bool on);
 
     // ---- the run after OK ----

@@ -4,34 +4,20 @@
 #include <set>
 
 #include "host/ed/AcEd.h"
-#include "host/ui/WinUser.h"
 #include "module/definition/CStdRoomTool.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/frame/MessageBoxes.h"
 #include "module/frame/MessageEndings.h"
 #include "module/interfaces/EditingInterfaces.h"
+#include "module/library/NotCarriedMark.h"
+#include "module/selection/PruneComponents.h"
 
 namespace {
 // Ids picked for removal during one selection pass; filled by the keyword callback and
 // emptied by AddRemoveEnts.
 std::set<AcDbObjectId> g_removeIds;
 
-constexpr UINT kWarningFlags = 0x12030;  // exclamation, task-modal, foreground
-
-void Warn(const CString& text)
-{
-    HWND owner = GetActiveWindow();
-    MessageBoxExW(owner, text.GetString(), u"Vektasoft", kWarningFlags, 0);
-}
-
-bool SetHighlight(const AcDbObjectId& id, bool on)
-{
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return false;
-    if (on) ent->highlight();
-    else ent->unhighlight();
-    ent->close();
-    return true;
-}
+using vkroom::SetHighlight;
 
 int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword);
 
@@ -74,17 +60,6 @@ int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword)
     return RTNORM;
 }
 
-// Clears the not-carried mark of a valve that was picked again.
-void CarryValve(const AcDbObjectId& id)
-{
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
-    if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
-        valve->SetStyle(valve->GetStyle() & ~0x20);
-        valve->downgradeOpen();
-    }
-    ent->close();
-}
 }  // namespace
 
 bool CStdRoomTool::PickSameNameRoom(const CString& roomName, AcDbObjectId& markerId, AcDbObjectId& roomId,
@@ -95,7 +70,7 @@ bool CStdRoomTool::PickSameNameRoom(const CString& roomName, AcDbObjectId& marke
     if (acdbOpenObject(marker, markerId, AcDb::kForRead) != Acad::eOk) return false;
     if (marker->GetRoomName().Compare(roomName) != 0) {
         marker->close();
-        Warn(CString(u"请提取同名标准房间") + kEndQuestion);
+        vkroom::ShowWarning(CString(u"请提取同名标准房间") + kEndQuestion);
         return false;
     }
     roomId = marker->GetAssositRoom();
@@ -186,6 +161,6 @@ bool CStdRoomTool::AddRemoveEnts(AcDbObjectIdArray& entIds)
             entIds.append(id);
         }
     }
-    for (const AcDbObjectId& id : valves) CarryValve(id);
+    for (const AcDbObjectId& id : valves) vkroom::ClearNotCarriedMark(id);
     return true;
 }
