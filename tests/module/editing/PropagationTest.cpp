@@ -1,0 +1,204 @@
+// An edit carried to every copy: where the new content lands under each copy's own turn and
+// mirror, what is left alone, which floors are visited in which order, and what the run leaves
+// behind (library, markers, unsaved floors, the status line).
+#include "host/ed/SystemVariables.h"
+#include "tests/module/editing/EditProject.h"
+
+using namespace edittest;
+
+namespace {
+
+CopyOptions ChangedByHand()
+{
+    CopyOptions o;
+    o.chgType = 1;
+    return o;
+}
+
+const Placement kPlain{0, false, 10000, 10000};
+const Placement kTurned{90, false, 30000, 10000};
+const Placement kMirrored{0, true, 50000, 10000};
+const Placement kMirroredTurned{90, true, 70000, 10000};
+
+// The source copy, where the drain pipe was drawn, and three more copies, all on floor F1.
+class CopyPlacementTest : public EditProjectTest, public ::testing::WithParamInterface<Placement> {};
+
+TEST_P(CopyPlacementTest, EveryCopyTakesTheNewComponentUnderItsOwnTurnAndMirror)
+{
+    const Placement source = GetParam();
+    std::vector<Placement> targets;
+    for (const Placement& p : {kPlain, kTurned, kMirrored, kMirroredTurned})
+        if (p.x != source.x) targets.push_back(p);
+    std::string f1 = CopyLines(0x100, source) + DrainLine(0x110, source);
+    int base = 0x200;
+    for (const Placement& t : targets) f1 += CopyLines(base += 0x100, t);
+    writeDrawing("F1.dwg", f1);
+    writeProject({{"F1", "F1.dwg"}});
+    startOn(u"F1");
+
+    editAndOk(u"#103");
+
+    AcDbDatabase* db = floorDb("F1.dwg");
+    const std::vector<Segment> drains = pipes(db, u"VK_给排水_排水管");
+    const std::vector<Segment> water = pipes(db, u"VK_给排水_给水管");
+    ASSERT_EQ(drains.size(), targets.size() + 1) << "one drain pipe per copy, the source's not doubled";
+    ASSERT_EQ(water.size(), targets.size() + 1);
+    targets.push_back(source);
+    for (const Placement& t : targets) {
+        const AcGePoint3d a = t.apply(500, 500), b = t.apply(500, 1500);
+        EXPECT_EQ(std::count_if(drains.begin(), drains.end(), [&](const Segment& s) { return SameSegment(s, a, b); }), 1)
+            << "drain of the copy at " << t.x;
+        const AcGePoint3d c = t.apply(300, 1000), d = t.apply(2700, 1000);
+        EXPECT_EQ(std::count_if(water.begin(), water.end(), [&](const Segment& s) { return SameSegment(s, c, d); }), 1)
+            << "water pipe of the copy at " << t.x;
+    }
+    // Each new marker keeps its copy's insertion point and records the placement it was built
+    // with: the copy's own after the source's undone.
+    const std::vector<Marker> ms = markers(db);
+    ASSERT_EQ(ms.size(), targets.size());
+    AcGeMatrix3d sourceM;
+    for (const Placement& t : targets) {
+        auto m = std::find_if(ms.begin(), ms.end(), [&](const Marker& m) { return Near(m.insertPt, AcGePoint3d(t.x, t.y, 0)); });
+        ASSERT_NE(m, ms.end());
+        EXPECT_EQ(m->ents.length(), 3);
+        // The drain's start as the library stores it: in the source copy's turn, about its base.
+        const AcGePoint3d stored = source.apply(500, 500) - AcGeVector3d(source.x, source.y, 0);
+        AcGePoint3d placed = stored;
+        EXPECT_TRUE(Near(placed.transformBy(m->matrix), t.apply(500, 500))) << "marker at " << t.x;
+    }
+    EXPECT_EQ(db->numOpenObjects(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FromAPlainOrATurnedSource, CopyPlacementTest, ::testing::Values(kPlain, kTurned),
+                         [](const auto& info) { return info.param.angle == 0 ? "Plain" : "Turned"; });
+
+TEST_F(EditProjectTest, ACopyChangedByHandAndBlockDefinitionObjectsInACopysListAreLeftAlone)
+{
+    writeDrawing("F1.dwg", CopyLines(0x100, kPlain) + DrainLine(0x110, kPlain) +
+                               CopyLines(0x200, kTurned, ChangedByHand()) + CopyLines(0x300, kMirrored));
+    writeProject({{"F1", "F1.dwg"}});
+    startOn(u"F1");
+    // A block definition whose begin, entity and end ended up in the mirrored copy's list, as
+    // they do when an insertion brings a block definition along.
+    AcDbDatabase* db = floorDb("F1.dwg");
+    AcDbObjectId blockId, lineId, beginId, endId;
+    {
+        AcDbBlockTable* table = nullptr;
+        ASSERT_EQ(db->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+        auto* rec = new AcDbBlockTableRecord;
+        rec->setName(u"X");
+        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
+        beginId = rec->blockBeginId();
+        endId = rec->blockEndId();
+        rec->close();
+        table->close();
+        lineId = vktest::appendTo(blockId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0)));
+        ASSERT_FALSE(lineId.isNull() || beginId.isNull() || endId.isNull());
+        AcDbObjectId marker;
+        ASSERT_EQ(db->getAcDbObjectId(marker, false, AcDbHandle(0x303)), Acad::eOk);
+        AcDbQsStandRoom* m = nullptr;
+        ASSERT_EQ(acdbOpenObject(m, marker, AcDb::kForWrite), Acad::eOk);
+        AcDbObjectIdArray ents = m->GetAssositEnts();
+        for (const AcDbObjectId& id : {beginId, lineId, endId}) ents.append(id);
+        m->SetAssositEnts(ents);
+        m->close();
+    }
+
+    editAndOk(u"#103");
+
+    for (const AcDbObjectId& id : {beginId, lineId, endId}) {
+        AcDbObject* obj = nullptr;
+        ASSERT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eOk) << "a block definition object was erased";
+        obj->close();
+    }
+    AcDbObjectId oldPipe;
+    ASSERT_EQ(db->getAcDbObjectId(oldPipe, false, AcDbHandle(0x301)), Acad::eOk);
+    AcDbObject* obj = nullptr;
+    EXPECT_EQ(acdbOpenObject(obj, oldPipe, AcDb::kForRead), Acad::eWasErased) << "the mirrored copy was rebuilt";
+
+    const std::vector<Marker> ms = markers(db);
+    auto byHand = std::find_if(ms.begin(), ms.end(), [](const Marker& m) { return m.chgType == 1; });
+    ASSERT_NE(byHand, ms.end());
+    EXPECT_EQ(byHand->id.handle(), AcDbHandle(0x203)) << "the copy changed by hand keeps its marker";
+    const std::vector<Segment> drains = pipes(db, u"VK_给排水_排水管");
+    EXPECT_EQ(drains.size(), 2u) << "the source and the mirrored copy";
+    for (const Segment& s : drains)
+        EXPECT_FALSE(SameSegment(s, kTurned.apply(500, 500), kTurned.apply(500, 1500)));
+}
+
+// F1 is the user's floor, with the source copy; F2 and F10 hold copies; F3 holds none.
+class FloorsTest : public EditProjectTest {
+protected:
+    void SetUp() override
+    {
+        EditProjectTest::SetUp();
+        writeDrawing("F1.dwg", CopyLines(0x100, kPlain) + DrainLine(0x110, kPlain));
+        writeDrawing("F2.dwg", CopyLines(0x100, kTurned));
+        writeDrawing("F3.dwg", R"({"handle":"100","class":"AcDbLine","start":[0,0,0],"end":[1,1,0]})" "\n");
+        writeDrawing("F10.dwg", CopyLines(0x100, kMirrored));
+        writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F10", "F10.dwg"}});
+    }
+};
+
+TEST_F(FloorsTest, FloorsAreVisitedInNameOrderTheUsersLastAndOnlyThoseWithACopy)
+{
+    startOn(u"F1");
+    const std::string f2Before = bytes("F2.dwg"), f3Before = bytes("F3.dwg");
+    editAndOk(u"#103");
+
+    const std::string t = out.utf8();
+    const size_t f10 = t.find("<wait: 处理中，请稍后... F10 1/3>"), f2 = t.find("<wait: 处理中，请稍后... F2 2/3>"),
+                 f1 = t.find("<wait: 处理中，请稍后... F1 3/3>"), done = t.find("<wait done>");
+    ASSERT_NE(f10, std::string::npos) << t;
+    ASSERT_NE(f2, std::string::npos);
+    ASSERT_NE(f1, std::string::npos);
+    EXPECT_TRUE(f10 < f2 && f2 < f1 && f1 < done);
+
+    EXPECT_FALSE(isOpen("F3.dwg"));
+    EXPECT_EQ(bytes("F3.dwg"), f3Before);
+    // The other floors stay open with their changes, unsaved; the user's floor is current again.
+    EXPECT_EQ(bytes("F2.dwg"), f2Before);
+    ASSERT_TRUE(isOpen("F2.dwg"));
+    EXPECT_EQ(CString(acDocManager->curDocument()->fileName()).CompareNoCase(hostPath("F1.dwg")), 0);
+    const std::vector<Segment> f2Drains = pipes(floorDb("F2.dwg"), u"VK_给排水_排水管");
+    ASSERT_EQ(f2Drains.size(), 1u);
+    EXPECT_TRUE(SameSegment(f2Drains[0], kTurned.apply(500, 500), kTurned.apply(500, 1500)));
+    const std::vector<Segment> f10Drains = pipes(floorDb("F10.dwg"), u"VK_给排水_排水管");
+    ASSERT_EQ(f10Drains.size(), 1u);
+    EXPECT_TRUE(SameSegment(f10Drains[0], kMirrored.apply(500, 500), kMirrored.apply(500, 1500)));
+
+    // The library entry holds the drain pipe, in the source copy's room coordinates.
+    const std::vector<Segment> stored = libraryPipes(u"VK_给排水_排水管");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_TRUE(SameSegment(stored[0], AcGePoint3d(500, 500, 0), AcGePoint3d(500, 1500, 0)));
+}
+
+TEST_F(FloorsTest, TheStatusLineMacroIsPutBackAfterTheFloorSwitches)
+{
+    startOn(u"F1");
+    resbuf* mine = acutBuildString(u"我的状态栏");
+    ASSERT_EQ(acedSetVar(u"MODEMACRO", mine), RTNORM);
+    acutRelRb(mine);
+    editAndOk(u"#103");
+    // Each switch shows its floor on the status line; the run puts the user's text back.
+    ASSERT_TRUE(seen("<wait: 处理中，请稍后... F2 2/3>")) << out.utf8();
+    resbuf rb;
+    ASSERT_EQ(acedGetVar(u"MODEMACRO", &rb), RTNORM);
+    EXPECT_EQ(CString(rb.resval.rstring), CString(u"我的状态栏"));
+    acutDelString(rb.resval.rstring);
+}
+
+TEST_F(FloorsTest, ReExtractingTwiceBeforeOkKeepsTheSecondRecord)
+{
+    // The second re-extraction removes the drain pipe again (Q, pick it, Enter): the library
+    // entry follows the second, so no copy gains a drain pipe.
+    startOn(u"F1");
+    run({u"bjbj", u"!click 214", u"!ok", u"#103", u"<enter>", u"!click 214", u"!ok", u"#103", u"Q", u"#110",
+         u"<enter>", u"<enter>", u"!ok"});
+    EXPECT_TRUE(libraryPipes(u"VK_给排水_排水管").empty()) << out.utf8();
+    EXPECT_EQ(libraryPipes(u"VK_给排水_给水管").size(), 1u);
+    EXPECT_TRUE(pipes(floorDb("F2.dwg"), u"VK_给排水_排水管").empty());
+    EXPECT_EQ(pipes(floorDb("F2.dwg"), u"VK_给排水_给水管").size(), 1u);
+}
+
+}  // namespace
