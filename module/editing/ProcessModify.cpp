@@ -137,12 +137,14 @@ void CModifySRoom::ProcessModify()
 
     SaveModifiedRooms(m_mapEdit);
     RestoreSourceEnts();
-    const SRoomEditMap rebuild = RoomsToRebuild();
+    // Only rooms whose new entry is in the library are rebuilt; without any, no floor is visited.
+    SRoomEditMap rebuild = RoomsToRebuild();
+    if (rebuild.empty()) return;
 
     CDealReactor reactor;
     reactor.ClearPipeTrans();
     FloorNameSet floors;
-    CollectFloors(m_mapEdit, floors);
+    CollectFloors(rebuild, floors);
 
     resbuf* macro = acutNewRb(RTSTR);
     acedGetVar(u"MODEMACRO", macro);
