@@ -1,9 +1,12 @@
 #include "siblings/project/ProjectFile.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
+
+#include "host/win/WinPath.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +31,10 @@ std::string Slashes(std::string s)
 
 std::string Absolute(const std::string& base, const std::string& p)
 {
-    fs::path path(Slashes(p));
+    // A path on a drive (C:\proj) lies where the drive map puts that drive.
+    const bool onDrive = p.size() >= 3 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':' &&
+                         (p[2] == '\\' || p[2] == '/');
+    fs::path path(onDrive ? vkwin::ToHostPath(CString::FromUtf8(p)) : Slashes(p));
     if (!path.is_absolute()) path = fs::path(base) / path;
     std::string out = path.lexically_normal().string();
     while (out.size() > 1 && out.back() == '/') out.pop_back();

@@ -202,3 +202,30 @@ TEST_F(FloorsTest, ReExtractingTwiceBeforeOkKeepsTheSecondRecord)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditProjectTest, ADrawingOpenedUnderAPathThatDiffersOnlyInCaseIsNotOpenedAgain)
+{
+    // The project names its floors on drive C:, the user opened floor F1 as c:\...
+    const Placement turned{90, false, 20000, 5000};
+    fs::create_directories(dir / "c" / "proj");
+    writeDrawing("c/proj/F1.dwg", CopyLines(0x100, kPlain) + DrainLine(0x110, kPlain));
+    writeDrawing("c/proj/F2.dwg", CopyLines(0x100, turned));
+    fs::rename(dir / "StardardRoom.dwg", dir / "c" / "proj" / "StardardRoom.dwg");
+    std::ofstream(dir / "p.prj") << "[Project]\nDir=C:\\proj\n[Floors]\nF1=F1.dwg\nF2=F2.dwg\n";
+    CString err;
+    ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
+    ASSERT_EQ(acDocManager->openDocument(u"c:\\proj\\F1.dwg"), Acad::eOk);
+    ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+    loaded = true;
+
+    editAndOk(u"#103");
+
+    ASSERT_TRUE(seen("<wait: 处理中，请稍后... F1 2/2>")) << out.utf8();
+    EXPECT_EQ(acDocManager->documentCount(), 2) << "F1 once, F2";
+    EXPECT_EQ(CString(acDocManager->curDocument()->fileName()), CString(u"c:\\proj\\F1.dwg"));
+    EXPECT_EQ(pipes(acDocManager->curDocument()->database(), u"VK_给排水_排水管").size(), 1u);
+}
+
+}  // namespace
