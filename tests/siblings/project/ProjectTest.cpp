@@ -96,6 +96,12 @@ TEST_F(ProjectTest, DirDefaultsToTheProjectFilesFolderAndMayBeAbsolute)
     std::string abs = (root / "work").string();
     ASSERT_TRUE(VkQsProject::LoadProjectFile(write("cfg/b.ini", "[project]\ndir=" + abs + "/\n[floors]\nB1=b1.dwg\n"), pf, why));
     EXPECT_EQ(pf.dir, abs);
+    // On a drive: where the drive map puts it, whatever the letter's case.
+    vkwin::SetDriveMap({{'Q', (root / "work").string()}});
+    ASSERT_TRUE(VkQsProject::LoadProjectFile(write("cfg/c.ini", "[Project]\nDir=q:\\dwg\n[Floors]\nB1=b1.dwg\n"), pf, why));
+    EXPECT_EQ(pf.dir, (root / "work" / "dwg").string());
+    EXPECT_EQ(pf.floors[0].hostPath, (root / "work" / "dwg" / "b1.dwg").string());
+    vkwin::SetDriveMap({});
 }
 
 TEST_F(ProjectTest, BadProjectFilesAreRefusedWithTheLineAndTheCurrentProjectStays)
