@@ -77,6 +77,7 @@ enum ErrorStatus {
     eNotInBlock = 94,
     eNullBlockName = 95,
     eWrongSubentityType = 96,
+    eOnLockedLayer = 97,
 };
 }  // namespace Acad
 

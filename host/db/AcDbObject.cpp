@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbSymbolTables.h"
 #include "host/db/detail/CopyFiler.h"
 #include "host/db/detail/DatabaseImpl.h"
 
@@ -141,6 +143,24 @@ AcRxObject* AcDbObject::clone() const
     return made.release();
 }
 
+namespace {
+// An entity on a locked layer cannot be changed: opening it for write is refused.
+bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db)
+{
+    AcDbEntity* ent = AcDbEntity::cast(o);
+    if (!ent || !db) return false;
+    AcDbLayerTable* layers = nullptr;
+    if (db->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
+    AcDbLayerTableRecord* layer = nullptr;
+    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
+    layers->close();
+    if (es != Acad::eOk) return false;
+    const bool locked = layer->isLocked();
+    layer->close();
+    return locked;
+}
+}  // namespace
+
 Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode, bool openErased)
 {
     obj = nullptr;
@@ -159,6 +179,7 @@ Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::Op
     case AcDb::kForWrite:
         if (state == Access::kOpenWrite) return Acad::eWasOpenForWrite;
         if (state > 0) return Acad::eWasOpenForRead;
+        if (OnLockedLayer(o, s->db)) return Acad::eOnLockedLayer;
         state = Access::kOpenWrite;
         Access::modified(o) = false;
         break;

@@ -118,7 +118,8 @@ void CModifySRoom::OnBnClickedReExtract()
     HighlightEnts(content, false);
 
     AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) {
+    if (const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite); es != Acad::eOk) {
+        if (es == Acad::eOnLockedLayer) acutPrintf(u"\n所选房间的标记在锁定的图层上，未重新提取");
         ShowWindow(SW_SHOW);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "host/ed/AcEd.h"
 #include "module/definition/CStdRoomTool.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
@@ -48,10 +49,34 @@ void EraseCopyMembers(const AcDbObjectIdArray& ids)
     }
 }
 
+// True when some member lies on a locked layer: erasing the rest and inserting the room anew
+// would leave that member doubled.
+bool HasLockedMember(const AcDbObjectIdArray& ids)
+{
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        const Acad::ErrorStatus es = acdbOpenAcDbEntity(ent, id, AcDb::kForWrite);
+        if (es == Acad::eOnLockedLayer) return true;
+        if (es == Acad::eOk) ent->close();
+    }
+    return false;
+}
+
+void TellLocked(const CString& name, const AcGePoint3d& at)
+{
+    acutPrintf(u"\n标准房间%s位于(%g,%g)的副本在锁定的图层上，未更新", name.GetString(), at.x, at.y);
+}
+
 void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjectId& markerId)
 {
     AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) return;
+    if (const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite); es != Acad::eOk) {
+        if (es == Acad::eOnLockedLayer && acdbOpenObject(marker, markerId, AcDb::kForRead) == Acad::eOk) {
+            TellLocked(name, marker->GetInsertPt());
+            marker->close();
+        }
+        return;
+    }
     if (marker->GetChgType() == 1) {
         marker->close();
         return;
@@ -63,6 +88,11 @@ void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjec
     marker->GetAssositEnts(members);
     members.append(marker->GetAssositRoom());
     DropBlockDefinitionRuns(members);
+    if (HasLockedMember(members)) {
+        marker->close();
+        TellLocked(name, insertPt);
+        return;
+    }
     EraseCopyMembers(members);
     marker->erase();
     marker->close();

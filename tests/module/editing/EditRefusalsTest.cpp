@@ -166,4 +166,61 @@ TEST_F(EditRefusalsTest, ALibraryHeldByAnotherProgramAtOkKeepsTheOldEntryAndEver
     EXPECT_EQ(sourceList().length(), 2);
 }
 
+void LockLayer(AcDbDatabase* db, const char16_t* name)
+{
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+    AcDbLayerTableRecord* layer = nullptr;
+    const Acad::ErrorStatus es = layers->getAt(name, layer, AcDb::kForWrite);
+    layers->close();
+    ASSERT_EQ(es, Acad::eOk);
+    layer->setIsLocked(true);
+    layer->close();
+}
+
+TEST_F(EditRefusalsTest, ASourceMarkerOnALockedLayerIsRefusedWithAMessageBeforeOrAtOk)
+{
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    startOn(u"F1");
+    const std::string library = bytes("StardardRoom.dwg");
+    LockLayer(floorDb("F1.dwg"), u"VK_标准房间");
+    const AcDbObjectIdArray before = sourceList();
+    editAndOk(u"#103");
+    EXPECT_TRUE(seen("所选房间的标记在锁定的图层上，未重新提取")) << out.utf8();
+    EXPECT_TRUE(seen("<wait: 处理中，请稍后...>\n<wait done>"));
+    expectNothingCarried(library, "locked before the re-extraction");
+    EXPECT_TRUE(sourceList() == before);
+}
+
+TEST_F(EditRefusalsTest, ASourceMarkerLockedBeforeOkKeepsTheLibraryEntry)
+{
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    startOn(u"F1");
+    const std::string library = bytes("StardardRoom.dwg");
+    runWithHook({u"bjbj", u"!click 214", u"!ok", u"#103", u"<enter>", u"!ok"}, 5,
+                [&] { LockLayer(floorDb("F1.dwg"), u"VK_标准房间"); });
+    EXPECT_TRUE(seen("标准房间R的源房间无法打开，库中内容未更新")) << out.utf8();
+    expectNothingCarried(library, "locked before OK");
+}
+
+TEST_F(EditRefusalsTest, ACopyWithAComponentOnALockedLayerIsLeftWholeAndNamed)
+{
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    startOn(u"F1");
+    runWithHook({u"bjbj", u"!click 214", u"!ok", u"#103", u"<enter>", u"!ok"}, 5, [&] {
+        // F2 is read from its file during the run: lock the layer there.
+        AcDbDatabase f2(false, true);
+        ASSERT_EQ(f2.readDwgFile(hostPath("F2.dwg"), _SH_DENYNO), Acad::eOk);
+        LockLayer(&f2, u"VK_给排水_地漏");
+        ASSERT_EQ(f2.saveAs(hostPath("F2.dwg"), false, AcDb::kDHL_1027), Acad::eOk);
+    });
+    EXPECT_TRUE(seen("标准房间R位于(20000,5000)的副本在锁定的图层上，未更新")) << out.utf8();
+    AcDbDatabase* f2 = floorDb("F2.dwg");
+    EXPECT_TRUE(pipes(f2, u"VK_给排水_排水管").empty());
+    EXPECT_EQ(pipes(f2, u"VK_给排水_给水管").size(), 1u) << "the copy is neither erased nor doubled";
+    // The source copy was rebuilt all the same.
+    EXPECT_EQ(pipes(floorDb("F1.dwg"), u"VK_给排水_排水管").size(), 1u);
+    EXPECT_EQ(libraryPipes(u"VK_给排水_排水管").size(), 1u);
+}
+
 }  // namespace
