@@ -302,3 +302,8 @@ bool vkdb::IsModifiedSinceSave(const AcDbDatabase* db)
 {
     return db && vkdb::DbAccess::fileSlot(const_cast<AcDbDatabase*>(db)).modified;
 }
+
+void vkdb::HoldFile(AcDbDatabase* db, std::unique_ptr<SharedFile> file)
+{
+    if (db) vkdb::DbAccess::fileSlot(db).file = std::move(file);
+}

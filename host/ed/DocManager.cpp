@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "host/db/DatabaseState.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/Transcript.h"
 #include "host/win/Windows.h"
@@ -10,7 +11,6 @@ struct AcApDocumentImpl {
     CString fileName;
     CString title;
     std::unique_ptr<AcDbDatabase> db;
-    SharedFile hold;
     bool readOnly = false;
     AcAp::DocLockMode lockMode = AcAp::kNotLocked;
     int lockCount = 0;
@@ -39,12 +39,16 @@ void Tell(F f)
         if (std::find(g_reactors.begin(), g_reactors.end(), r) != g_reactors.end()) f(r);
 }
 
-// Holds the drawing file for writing, denying other writers.
+// Holds the drawing file for writing, denying other writers. The database keeps the hold, so
+// that a save of the database itself (not only through the document) moves it to the new file.
 bool TakeHold(AcApDocumentImpl& d)
 {
-    d.hold.Close();
+    vkdb::HoldFile(d.db.get(), nullptr);
     if (!PathFileExistsW(d.fileName.GetString())) return false;
-    return d.hold.Open(d.fileName, SharedFile::kWrite, _SH_DENYWR, false);
+    auto hold = std::make_unique<SharedFile>();
+    if (!hold->Open(d.fileName, SharedFile::kWrite, _SH_DENYWR, false)) return false;
+    vkdb::HoldFile(d.db.get(), std::move(hold));
+    return true;
 }
 
 AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
@@ -103,17 +107,16 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
     auto impl = std::make_unique<AcApDocumentImpl>();
     impl->fileName = path;
     impl->title = TitleOf(path);
-    auto db = std::make_unique<AcDbDatabase>(false, false);
-    Acad::ErrorStatus es = db->readDwgFile(path.GetString(), _SH_DENYNO);
+    impl->db = std::make_unique<AcDbDatabase>(false, false);
+    Acad::ErrorStatus es = impl->db->readDwgFile(path.GetString(), _SH_DENYNO);
     if (es == Acad::eFileNotFound) {
-        db = std::make_unique<AcDbDatabase>(true, false);
+        impl->db = std::make_unique<AcDbDatabase>(true, false);
     } else if (es != Acad::eOk) {
         return es;
     } else if (!TakeHold(*impl)) {
         impl->readOnly = true;
         vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
     }
-    impl->db = std::move(db);
     AcApDocument* doc = AddDocument(std::move(impl));
     if (activate || !g_current) setCurDocument(doc, AcAp::kNone, true);
     if (docOut) *docOut = doc;
@@ -162,8 +165,7 @@ Acad::ErrorStatus AcApDocManager::closeDocument(AcApDocument* doc)
         g_current = nullptr;
         if (!g_docs.empty()) setCurDocument(g_docs.back()->doc.get(), AcAp::kNone, true);
     }
-    impl->db.reset();
-    impl->hold.Close();
+    impl->db.reset();  // lets go of the file
     return Acad::eOk;
 }
 
@@ -230,7 +232,7 @@ Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
     CString target = path.IsEmpty() ? d->fileName : path;
     bool own = target.CompareNoCase(d->fileName) == 0;
     if (own && d->readOnly) return Acad::eFileSharingViolation;
-    d->hold.Close();  // the save replaces the file this document holds
+    if (!own) vkdb::HoldFile(d->db.get(), nullptr);  // the hold goes with the name
     Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);
     if (es == Acad::eOk && !own) {
         d->fileName = target;

@@ -74,8 +74,11 @@ bool IsListed(const CManageStdRoom& library, const CString& name)
 
 void ShowStep(VkProInterface& progress, const CString& floor, int n, int total)
 {
+    // A drawing outside the project has no floor name: its title stands for it.
+    CString label = floor;
+    if (label.IsEmpty() && acDocManager->curDocument()) label = acDocManager->curDocument()->docTitle();
     CString step;
-    step.Format(u"%s %d/%d", floor.GetString(), n, total);
+    step.Format(u"%s %d/%d", label.GetString(), n, total);
     progress.SetStep(step);
 }
 

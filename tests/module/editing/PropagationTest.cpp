@@ -156,6 +156,7 @@ TEST_F(FloorsTest, FloorsAreVisitedInNameOrderTheUsersLastAndOnlyThoseWithACopy)
 
     EXPECT_FALSE(isOpen("F3.dwg"));
     EXPECT_EQ(bytes("F3.dwg"), f3Before);
+    EXPECT_TRUE(fs::exists(dir / "F1.bak")) << "OK saves the user's drawing before the run";
     // The other floors stay open with their changes, unsaved; the user's floor is current again.
     EXPECT_EQ(bytes("F2.dwg"), f2Before);
     ASSERT_TRUE(isOpen("F2.dwg"));
