@@ -82,8 +82,8 @@ int AppendCopy(std::string& out, int h, double angle, double x, double y)
            R"(,"closed":true,"attName":"卫生间","attIndex":"1","belongSR":true})" "\n";
     out += comps;
     out += R"({"handle":)" + hex(marker) + R"(,"class":"AcDbQsStandRoom","vertices":)" + outline(40) +
-           R"(,"closed":true,"roomName":"R","basePt":[0,0,0],"insertPt":[)" + Num(x) + "," + Num(y) +
-           R"(,0],"matrix":[)" + Num(c) + "," + Num(-s) + ",0," + Num(x) + "," + Num(s) + "," + Num(c) + ",0," + Num(y) +
+           R"(,"closed":true,"roomName":"R","basePt":[)" + Num(x) + "," + Num(y) + R"(,0],"insertPt":[)" + Num(x) + "," +
+           Num(y) + R"(,0],"matrix":[)" + Num(c) + "," + Num(-s) + ",0," + Num(x) + "," + Num(s) + "," + Num(c) + ",0," + Num(y) +
            R"(,0,0,1,0,0,0,0,1],"assocEnts":[)" + assoc + R"(],"assocRoom":)" + hex(room) + R"(,"chgType":0})" "\n";
     return next;
 }

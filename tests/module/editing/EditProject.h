@@ -107,8 +107,8 @@ inline std::string CopyLines(int base, const Placement& p, const CopyOptions& o 
     s += R"({"handle":")" + node + R"(","class":"VkQsNode","layer":"VK_给排水_地漏","typePath":"给排水\\附件\\地漏","sroom":")" +
          marker + R"(","insertPt":)" + Pt(p.apply(2500, 500)) + R"(,"radius":75})" "\n";
     s += R"({"handle":")" + marker + R"(","class":"AcDbQsStandRoom","layer":")" + o.markerLayer + R"(","vertices":)" +
-         outline(40) + R"(,"closed":true,"roomName":")" + o.roomName + R"(","basePt":[0,0,0],"insertPt":[)" +
-         std::to_string(p.x) + "," + std::to_string(p.y) + R"(,0],"matrix":)" + p.matrix() + R"(,"assocEnts":[)" +
+         outline(40) + R"(,"closed":true,"roomName":")" + o.roomName + R"(","basePt":)" + Pt(p.apply(0, 0)) + R"(,"insertPt":)" +
+         Pt(p.apply(0, 0)) + R"(,"matrix":)" + p.matrix() + R"(,"assocEnts":[)" +
          assoc + R"(],"assocRoom":")" + room + R"(","chgType":)" + std::to_string(o.chgType) + "}\n";
     return s;
 }
