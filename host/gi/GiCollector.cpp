@@ -108,6 +108,9 @@ bool Collector::circle(const AcGePoint3d& c, double r, const AcGeVector3d& norma
 bool Collector::circularArc(const AcGePoint3d& c, double r, const AcGeVector3d& normal, const AcGeVector3d& start,
                             double sweep)
 {
+    // More than a full turn draws the full circle (and nonsense draws nothing).
+    if (!std::isfinite(sweep) || !std::isfinite(r)) return false;
+    sweep = std::clamp(sweep, -2 * std::numbers::pi, 2 * std::numbers::pi);
     const AcGeVector3d n = unit(normal, AcGeVector3d(0, 0, 1));
     const AcGeVector3d u = unit(start, perpendicular(n));
     const AcGeVector3d v = n.crossProduct(u);

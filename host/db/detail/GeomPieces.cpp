@@ -16,7 +16,7 @@ double normalizeAngle(double a)
 double sweepOf(const Piece& arc)
 {
     double s = arc.endAng - arc.startAng;
-    if (s > kTwoPi) s = std::fmod(s, kTwoPi);
+    if (std::fabs(s) > kTwoPi) s = std::fmod(s, kTwoPi);  // whole turns either way
     if (s <= 0) s += kTwoPi;
     return s;
 }
