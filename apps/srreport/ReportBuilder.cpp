@@ -11,6 +11,7 @@
 #include "apps/srreport/RoomReport.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/win/Windows.h"
+#include "module/editing/CopyRebuildRule.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsEntity.h"
@@ -254,35 +255,14 @@ PlacedCopy JudgeCopy(const AcDbQsStandRoom* marker, const LibraryEntry& entry, c
     return copy;
 }
 
-// What refuses a write open of an entity: its layer is locked.
-bool OnLockedLayer(const AcDbEntity* ent)
+// Why an edit's rebuild would leave the copy as it is, by the edit's own rule; empty: rebuilt.
+CString WhyKept(const AcDbQsStandRoom* marker)
 {
-    AcDbLayerTable* layers = nullptr;
-    if (ent->database()->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbLayerTableRecord* layer = nullptr;
-    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
-    layers->close();
-    if (es != Acad::eOk) return false;
-    const bool locked = layer->isLocked();
-    layer->close();
-    return locked;
-}
-
-// Why an edit's rebuild would leave the copy as it is, in the order the rebuild finds out: it
-// cannot change the marker, the copy was changed by hand, or it cannot erase a member (which
-// would then be doubled). Empty: the copy is rebuilt.
-CString WhyKept(const AcDbQsStandRoom* marker, AcDbObjectId modelSpace)
-{
-    if (OnLockedLayer(marker)) return u"marker on a locked layer";
-    if (marker->GetChgType() == 1) return u"change type 1";
-    AcDbObjectIdArray members = marker->GetAssositEnts();
-    members.append(marker->GetAssositRoom());
-    for (const AcDbObjectId& id : members) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        const bool locked = ent->ownerId() == modelSpace && OnLockedLayer(ent);
-        ent->close();
-        if (locked) return u"a member on a locked layer";
+    switch (vkroom::WhyCopyKept(marker)) {
+    case CopyKept::kNo: return {};
+    case CopyKept::kMarkerLocked: return u"marker on a locked layer";
+    case CopyKept::kChangedByHand: return u"change type 1";
+    case CopyKept::kMemberLocked: return u"a member on a locked layer";
     }
     return {};
 }
@@ -296,7 +276,7 @@ void ScanDrawing(AcDbDatabase* db, FloorSummary* summary, const CString& floor, 
         if (!marker) return;
         const CString name = marker->GetRoomName();
         if (!ctx.forecastRoom.IsEmpty() && name.Compare(ctx.forecastRoom) == 0)
-            ctx.forecastMarkers[floor].push_back({HandleText(marker->handle()), WhyKept(marker, modelSpace)});
+            ctx.forecastMarkers[floor].push_back({HandleText(marker->handle()), WhyKept(marker)});
         if (!summary) return;
         auto entry = ctx.library.find(name);
         if (entry == ctx.library.end()) {

@@ -4,6 +4,7 @@
 
 #include "host/ed/AcEd.h"
 #include "module/definition/CStdRoomTool.h"
+#include "module/editing/CopyRebuildRule.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
 
@@ -49,19 +50,6 @@ void EraseCopyMembers(const AcDbObjectIdArray& ids)
     }
 }
 
-// True when some member lies on a locked layer: erasing the rest and inserting the room anew
-// would leave that member doubled.
-bool HasLockedMember(const AcDbObjectIdArray& ids)
-{
-    for (const AcDbObjectId& id : ids) {
-        AcDbEntity* ent = nullptr;
-        const Acad::ErrorStatus es = acdbOpenAcDbEntity(ent, id, AcDb::kForWrite);
-        if (es == Acad::eOnLockedLayer) return true;
-        if (es == Acad::eOk) ent->close();
-    }
-    return false;
-}
-
 void TellLocked(const CString& name, const AcGePoint3d& at)
 {
     acutPrintf(u"\n标准房间%s位于(%g,%g)的副本在锁定的图层上，未更新", name.GetString(), at.x, at.y);
@@ -77,9 +65,10 @@ void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjec
         }
         return;
     }
-    if (marker->GetChgType() == 1) {
-        marker->close();
-        return;
+    switch (vkroom::WhyCopyKept(marker)) {
+    case CopyKept::kNo: break;
+    case CopyKept::kMemberLocked: TellLocked(name, marker->GetInsertPt()); [[fallthrough]];
+    default: marker->close(); return;
     }
     const AcGePoint3d insertPt = marker->GetInsertPt();
     AcGeMatrix3d xform = CorrectedPlacement(edit.matrix, marker->GetMatrix());
@@ -88,11 +77,6 @@ void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjec
     marker->GetAssositEnts(members);
     members.append(marker->GetAssositRoom());
     DropBlockDefinitionRuns(members);
-    if (HasLockedMember(members)) {
-        marker->close();
-        TellLocked(name, insertPt);
-        return;
-    }
     EraseCopyMembers(members);
     marker->erase();
     marker->close();
