@@ -56,11 +56,15 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     // another room; F11 shares F2's drawing; F12 is no drawing.
     writeDrawing("F2.dwg", CopyLines(0x100, {90, false, 0, 0}) + CopyLines(0x200, {0, true, 20000, 0}, Options(1)));
     writeDrawing("F10.dwg", CopyLines(0x100, {180, false, 0, 0}, Options(1)));
+    // F4: a copy whose water pipe lies on a locked layer, so the edit cannot erase it.
+    writeDrawing("F4.dwg", R"({"handle":"90","class":"AcDbLayerTableRecord","owner":"2","name":"VK_给排水_给水管","locked":true})" "\n" +
+                               CopyLines(0x100, {0, false, 0, 0}));
     CopyOptions other;
     other.roomName = "Q";
     writeDrawing("F3.dwg", CopyLines(0x100, {0, false, 0, 0}, other));
     std::ofstream(dir / "F12.dwg") << "not a drawing";
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F10", "F10.dwg"}, {"F11", "F2.dwg"}, {"F12", "F12.dwg"}});
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F10", "F10.dwg"},
+                  {"F11", "F2.dwg"}, {"F12", "F12.dwg"}});
     startOn(u"F1");
 
     srreport::ReportSource source;
@@ -74,19 +78,22 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     ASSERT_TRUE(report.forecast && report.forecast->stored);
     const srreport::EditForecast& forecast = *report.forecast;
     // What the forecast says, checked by hand once, so that agreeing with the edit means something.
-    ASSERT_EQ(forecast.floors.size(), 3u);
+    ASSERT_EQ(forecast.floors.size(), 4u);
     EXPECT_EQ(forecast.floors[0].name, u"F10");
     EXPECT_TRUE(forecast.floors[0].rebuilt.empty());
     EXPECT_EQ(forecast.floors[1].name, u"F2");
     EXPECT_EQ(forecast.floors[1].rebuilt, std::vector<CString>{u"103"});
-    EXPECT_EQ(forecast.floors[2].name, u"F1");
-    EXPECT_FALSE(forecast.floors[2].opened);
-    EXPECT_EQ(forecast.floors[2].rebuilt, std::vector<CString>{u"103"});
-    ASSERT_EQ(forecast.floors[2].kept.size(), 2u);
-    EXPECT_EQ(forecast.floors[2].kept[1].why, u"marker on a locked layer");
+    EXPECT_EQ(forecast.floors[2].name, u"F4");
+    ASSERT_EQ(forecast.floors[2].kept.size(), 1u);
+    EXPECT_EQ(forecast.floors[2].kept[0].why, u"a member on a locked layer");
+    EXPECT_EQ(forecast.floors[3].name, u"F1");
+    EXPECT_FALSE(forecast.floors[3].opened);
+    EXPECT_EQ(forecast.floors[3].rebuilt, std::vector<CString>{u"103"});
+    ASSERT_EQ(forecast.floors[3].kept.size(), 2u);
+    EXPECT_EQ(forecast.floors[3].kept[1].why, u"marker on a locked layer");
     EXPECT_EQ(forecast.unreadFloors, std::vector<CString>{u"F12"});
 
-    std::map<CString, std::string> files{{u"F1", "F1.dwg"}, {u"F2", "F2.dwg"}, {u"F3", "F3.dwg"}, {u"F10", "F10.dwg"}};
+    std::map<CString, std::string> files{{u"F1", "F1.dwg"}, {u"F2", "F2.dwg"}, {u"F3", "F3.dwg"}, {u"F4", "F4.dwg"}, {u"F10", "F10.dwg"}};
     std::map<CString, std::set<CString>> before;
     for (const auto& [floor, file] : files) before[floor] = markersOfR(floorDb(file));
 
