@@ -9,7 +9,7 @@ if [ -n "${VK_DEMO_BIN:-}" ]; then
 else
   bash scripts/setup.sh
   cmake --preset default >/dev/null
-  cmake --build --preset default -j2 --target vkcad VkQsRoom SgdCalc
+  cmake --build --preset default -j2 --target vkcad VkQsRoom SgdCalc SrReport
   bin=build/default/bin
 fi
 demo=build/demo
