@@ -384,12 +384,12 @@ bool ImportDxfFile(const std::string& path, AcDbDatabase* db, ImportReport& repo
     // A pipe or a device would be read without end; a folder is no file at all.
     std::error_code ec;
     if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
-        why = path + " is not a regular file";
+        why = "not a regular file";
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        why = "cannot read " + path;
+        why = "cannot be read";
         return false;
     }
     return ImportDxf(in, db, report, why);
