@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libfmt-dev libcli11-dev libreadline-dev
-  libcairo2-dev libboost-dev libdxflib-dev fonts-noto-cjk
+  libcairo2-dev libboost-dev libdxflib-dev fonts-noto-cjk zlib1g-dev
   python3-ezdxf librecad-data
   clang libclang-rt-14-dev
 )

@@ -54,21 +54,19 @@ OpenReports& openReports()
 
 void deleteAllObjects(AcDbDatabaseImpl& impl)
 {
-    for (auto& [h, s] : impl.byHandle) {
-        if (AcDbObject* o = s->object) {
-            if (impl.open.count(s)) {
-                // Its holder still uses it: it leaves the database but is not deleted.
-                Access::stub(o) = nullptr;
-                s->object = nullptr;
-                continue;
-            }
-            Access::stub(o) = nullptr;
-            s->object = nullptr;
-            delete o;
-        }
-    }
-    for (auto& [h, s] : impl.byHandle) vkdb::retireStub(s);
+    std::vector<AcDbStub*> stubs;
+    stubs.reserve(impl.byHandle.size());
+    impl.byHandle.forEach([&](AcDbStub* s) {
+        stubs.push_back(s);
+        AcDbObject* o = s->object;
+        if (!o) return;
+        Access::stub(o) = nullptr;
+        s->object = nullptr;
+        if (!impl.open.count(s)) delete o;  // else its holder still uses it: it leaves the database
+    });
+    vkdb::retireStubs(stubs);
     impl.byHandle.clear();
+    impl.source.reset();
     impl.open.clear();
     impl.blockTable = impl.layerTable = AcDbObjectId();
     impl.handseed = 1;
@@ -160,9 +158,8 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
 {
     id = AcDbObjectId();
     if (h.isNull()) return Acad::eNullHandle;
-    auto it = m_impl->byHandle.find(h.value());
-    if (it != m_impl->byHandle.end()) {
-        id = AcDbObjectId(it->second);
+    if (AcDbStub* s = m_impl->byHandle.find(h.value())) {
+        id = AcDbObjectId(s);
         return Acad::eOk;
     }
     if (!createIfNotFound) return Acad::eUnknownHandle;
@@ -170,7 +167,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
     AcDbStub* s = vkdb::allocateStub();
     s->db = this;
     s->handle = h;
-    m_impl->byHandle.emplace(h.value(), s);
+    m_impl->byHandle.insert(h.value(), s);
     m_impl->handseed = std::max(m_impl->handseed, h.value() + 1);
     id = AcDbObjectId(s);
     return Acad::eOk;
@@ -214,8 +211,9 @@ std::vector<AcDbObjectId> AcDbDatabase::allObjectIds(bool includeErased) const
 {
     std::vector<AcDbObjectId> out;
     out.reserve(m_impl->byHandle.size());
-    for (auto& [h, s] : m_impl->byHandle)
-        if (s->object && (includeErased || !s->erased)) out.emplace_back(s);
+    m_impl->byHandle.forEach([&](AcDbStub* s) {
+        if (vkdb::hasObject(s) && (includeErased || !s->erased)) out.emplace_back(s);
+    });
     return out;
 }
 
@@ -249,6 +247,43 @@ AcDbHostApplicationServices* acdbHostApplicationServices()
     return &services;
 }
 
+// ---- stubs by handle ------------------------------------------------------------------------
+
+AcDbStub* HandleIndex::find(Adesk::UInt64 h) const
+{
+    auto it = std::lower_bound(m_sorted.begin(), m_sorted.end(), h,
+                               [](const auto& e, Adesk::UInt64 v) { return e.first < v; });
+    if (it != m_sorted.end() && it->first == h) return it->second;
+    if (m_side.empty()) return nullptr;
+    auto side = m_side.find(h);
+    return side == m_side.end() ? nullptr : side->second;
+}
+
+void HandleIndex::insert(Adesk::UInt64 h, AcDbStub* s)
+{
+    if (m_sorted.empty() || m_sorted.back().first < h) {
+        m_sorted.emplace_back(h, s);
+        return;
+    }
+    m_side.emplace(h, s);
+    if (m_side.size() > 64 + m_sorted.size() / 8) mergeSide();  // keeps insertion amortised O(log n)
+}
+
+void HandleIndex::mergeSide()
+{
+    std::vector<std::pair<Adesk::UInt64, AcDbStub*>> merged;
+    merged.reserve(size());
+    forEach([&](AcDbStub* s) { merged.emplace_back(s->handle.value(), s); });
+    m_sorted = std::move(merged);
+    m_side.clear();
+}
+
+void HandleIndex::clear()
+{
+    m_sorted = {};
+    m_side.clear();
+}
+
 // ---- internals shared with the file, clone and JSON code ---------------------------------
 
 namespace vkdb {
@@ -264,18 +299,17 @@ Acad::ErrorStatus makeResident(AcDbDatabase* db, AcDbObject* obj, Adesk::UInt64 
     AcDbStub* s = nullptr;
     if (handle == 0) {
         handle = impl.handseed;
-        while (handle <= kLastHandle && impl.byHandle.count(handle)) ++handle;  // reserved ones are skipped
+        while (handle <= kLastHandle && impl.byHandle.find(handle)) ++handle;  // reserved ones are skipped
     }
     if (handle > kLastHandle) return Acad::eOutOfMemory;  // the drawing has no handle left
-    auto it = impl.byHandle.find(handle);
-    if (it != impl.byHandle.end()) {
-        if (it->second->object) return Acad::eHandleExists;
-        s = it->second;  // reserved by an earlier reference: its ids now reach the object
+    if (AcDbStub* reserved = impl.byHandle.find(handle)) {
+        if (hasObject(reserved)) return Acad::eHandleExists;
+        s = reserved;  // reserved by an earlier reference: its ids now reach the object
     } else {
         s = allocateStub();
         s->db = db;
         s->handle = AcDbHandle(handle);
-        impl.byHandle.emplace(handle, s);
+        impl.byHandle.insert(handle, s);
     }
     impl.handseed = std::max(impl.handseed, handle + 1);
     s->object = obj;
@@ -288,6 +322,19 @@ Acad::ErrorStatus makeResident(AcDbDatabase* db, AcDbObject* obj, Adesk::UInt64 
     if (idOut) *idOut = AcDbObjectId(s);
     return Acad::eOk;
 }
+
+AcDbObject* residentObject(AcDbStub* s, Acad::ErrorStatus* es)
+{
+    if (es) *es = Acad::eOk;
+    if (!s || !s->db) return nullptr;
+    if (!s->object && s->record && s->db->impl()->source) {
+        Acad::ErrorStatus loaded = s->db->impl()->source->load(s);
+        if (es) *es = loaded;
+    }
+    return s->object;
+}
+
+bool hasObject(const AcDbStub* s) { return s->object || s->record; }
 
 void trackOpen(AcDbStub* s)
 {
@@ -364,8 +411,7 @@ void DbAccess::notifyErased(AcDbDatabase* db, const AcDbObject* obj, bool erased
 
 AcDbObject* DbAccess::peek(AcDbObjectId id)
 {
-    AcDbStub* s = id.stub();
-    return s && s->db ? s->object : nullptr;
+    return residentObject(id.stub());
 }
 
 void DbAccess::setOwner(AcDbObject* obj, AcDbObjectId owner)

@@ -14,6 +14,7 @@
 #include "host/db/AcDbDatabase.h"
 #include "host/db/DatabaseState.h"
 #include "host/db/DwgFormat.h"
+#include "host/db/DwgFormatSource.h"
 #include "host/db/detail/DatabaseImpl.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
@@ -182,8 +183,11 @@ void cleanLeftoversOf(const std::string& target)
     }
 }
 
-// Reads the whole file behind fd once its first bytes show a drawing of its size.
-Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::string& bytes)
+// The bytes behind fd once its first bytes show a drawing of its size: a read-only map of the
+// file, which the database keeps for the objects that it makes on first open. Our saves
+// replace a file by renaming a new one over it, so the mapped bytes never change under it.
+// Where the file cannot be mapped, its bytes are read into memory.
+Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::unique_ptr<vkdwg::SourceBytes>& bytes)
 {
     struct stat st {};
     if (fstat(file.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) return Acad::eFileAccessErr;
@@ -198,7 +202,12 @@ Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::string& bytes)
     }
     Acad::ErrorStatus es = vkdwg::checkFileStart(std::string_view(head, got), static_cast<std::uint64_t>(st.st_size));
     if (es != Acad::eOk) return es;
-    return file.ReadAll(bytes) ? Acad::eOk : Acad::eFileAccessErr;
+    bytes = vkdwg::mapFile(file.Fd(), static_cast<size_t>(st.st_size));
+    if (bytes) return Acad::eOk;
+    auto owned = std::make_shared<std::string>();
+    if (!file.ReadAll(*owned)) return Acad::eFileAccessErr;
+    bytes = vkdwg::ownBytes(std::move(owned));
+    return Acad::eOk;
 }
 
 // eWasOpenForWrite (or ForRead, ForNotify) while any object of db is open.
@@ -224,11 +233,11 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareM
     auto file = std::make_unique<SharedFile>();
     if (!file->Open(CString(fileName), SharedFile::kRead, keepLock ? shareMode : _SH_DENYNO))
         return statusOfOpenError(GetLastError());
-    std::string bytes;
+    std::unique_ptr<vkdwg::SourceBytes> bytes;
     Acad::ErrorStatus es = readDrawingBytes(*file, bytes);
     if (es != Acad::eOk) return es;
     cleanLeftoversOf(target);
-    es = vkdwg::readDrawing(this, bytes);
+    es = vkdwg::openDrawing(this, std::move(bytes));
     if (es != Acad::eOk) return es;
     vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(this);
     slot.file = keepLock ? std::move(file) : nullptr;

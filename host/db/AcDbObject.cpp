@@ -166,7 +166,9 @@ Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::Op
     obj = nullptr;
     AcDbStub* s = id.stub();
     if (!s || !s->db) return Acad::eNullObjectId;
-    AcDbObject* o = s->object;
+    Acad::ErrorStatus loaded = Acad::eOk;
+    AcDbObject* o = vkdb::residentObject(s, &loaded);
+    if (loaded != Acad::eOk) return loaded;   // its record in the file does not read
     if (!o) return Acad::eNullObjectPointer;  // a reserved handle whose object never came
     if (s->erased && !openErased) return Acad::eWasErased;
     int& state = Access::openState(o);
@@ -225,9 +227,8 @@ Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, AcDbDatabase* db, const AcDb
     id = AcDbObjectId();
     if (!db) return Acad::eNoDatabase;
     if (h.isNull()) return Acad::eNullHandle;
-    auto& map = db->impl()->byHandle;
-    auto it = map.find(h.value());
-    if (it == map.end()) return Acad::eUnknownHandle;
-    id = AcDbObjectId(it->second);
+    AcDbStub* s = db->impl()->byHandle.find(h.value());
+    if (!s) return Acad::eUnknownHandle;
+    id = AcDbObjectId(s);
     return Acad::eOk;
 }

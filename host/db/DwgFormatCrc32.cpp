@@ -1,31 +1,14 @@
-#include <array>
+// The format's checksum is the CRC-32 of zlib and PNG (IEEE 802.3); zlib computes it several
+// bytes at a time, some five times faster than a table lookup per byte.
+#include <zlib.h>
 
 #include "host/db/DwgFormat.h"
 
 namespace vkdwg {
-namespace {
-
-// The IEEE 802.3 polynomial (reflected), as zlib and PNG use it.
-constexpr std::array<std::uint32_t, 256> makeTable()
-{
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        t[i] = c;
-    }
-    return t;
-}
-constexpr auto kTable = makeTable();
-
-}  // namespace
 
 std::uint32_t crc32(const void* data, size_t n, std::uint32_t crc)
 {
-    const auto* p = static_cast<const unsigned char*>(data);
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) crc = kTable[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return static_cast<std::uint32_t>(::crc32_z(crc, static_cast<const Bytef*>(data), n));
 }
 
 }  // namespace vkdwg

@@ -305,6 +305,55 @@ bool scanPayload(std::string_view in, std::vector<PayloadRef>* refs)
     return depth == 0;
 }
 
+Acad::ErrorStatus replayPayload(std::string_view in, AcDbDwgFiler* f,
+                                const std::function<AcDbObjectId(std::uint64_t)>& resolve)
+{
+    size_t pos = 0;
+    auto doubleAt = [&](size_t k) { return get<double>(in, pos + 8 * k); };
+    while (pos < in.size() && f->filerStatus() == Acad::eOk) {
+        auto t = static_cast<FieldTag>(in[pos++]);
+        switch (t) {
+        case FieldTag::kBool: f->writeBool(in[pos] != 0); break;
+        case FieldTag::kInt32: f->writeInt32(get<Adesk::Int32>(in, pos)); break;
+        case FieldTag::kInt64: f->writeInt64(get<Adesk::Int64>(in, pos)); break;
+        case FieldTag::kDouble: f->writeDouble(doubleAt(0)); break;
+        case FieldTag::kString: {
+            size_t n = get<std::uint32_t>(in, pos);
+            std::u16string text(n, u'\0');
+            std::memcpy(text.data(), in.data() + pos + 4, n * 2);
+            f->writeString(CString(std::move(text)));
+            pos += 4 + n * 2;
+            continue;
+        }
+        case FieldTag::kPoint2d: f->writePoint2d(AcGePoint2d(doubleAt(0), doubleAt(1))); break;
+        case FieldTag::kPoint3d: f->writePoint3d(AcGePoint3d(doubleAt(0), doubleAt(1), doubleAt(2))); break;
+        case FieldTag::kVector3d: f->writeVector3d(AcGeVector3d(doubleAt(0), doubleAt(1), doubleAt(2))); break;
+        case FieldTag::kMatrix3d: {
+            AcGeMatrix3d m;
+            for (int k = 0; k < 16; ++k) m.entry[k / 4][k % 4] = doubleAt(static_cast<size_t>(k));
+            f->writeMatrix3d(m);
+            break;
+        }
+        case FieldTag::kReference: {
+            auto h = get<std::uint64_t>(in, pos + 1);
+            f->writeReference(h ? resolve(h) : AcDbObjectId::kNull, static_cast<AcDb::ReferenceKind>(in[pos]));
+            break;
+        }
+        case FieldTag::kBytes: {
+            size_t n = get<std::uint32_t>(in, pos);
+            f->writeBytes(in.data() + pos + 4, n);
+            pos += 4 + n;
+            continue;
+        }
+        case FieldTag::kArrayBegin: f->writeArrayBegin(get<Adesk::Int32>(in, pos)); break;
+        case FieldTag::kArrayEnd: f->writeArrayEnd(); break;
+        default: return Acad::eDwgObjectImproperlyRead;
+        }
+        pos += fixedBody(t);
+    }
+    return f->filerStatus();
+}
+
 }  // namespace vkdwg
 
 #include "host/db/detail/DbInternals.h"

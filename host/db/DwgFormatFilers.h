@@ -106,6 +106,11 @@ struct PayloadRef {
 // Walks a payload without knowing its class: checks tags, lengths and array nesting, and
 // lists the references (refs may be null). False for a malformed payload.
 bool scanPayload(std::string_view payload, std::vector<PayloadRef>* refs);
+// Files every value of a well-formed payload (one scanPayload took) into filer, the
+// references as resolve gives them: an unread object's record is saved as its object would
+// file itself.
+Acad::ErrorStatus replayPayload(std::string_view payload, AcDbDwgFiler* filer,
+                                const std::function<AcDbObjectId(std::uint64_t)>& resolve);
 
 }  // namespace vkdwg
 

@@ -1,4 +1,7 @@
 // Reading the drawing format: everything is checked before the database changes.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -9,7 +12,7 @@
 #include "host/db/DwgFormat.h"
 #include "host/db/DwgFormatFilers.h"
 #include "host/db/DwgFormatProxy.h"
-#include "host/db/detail/DbInternals.h"
+#include "host/db/DwgFormatSource.h"
 
 namespace vkdwg {
 namespace {
@@ -51,34 +54,23 @@ private:
     size_t m_pos = 0;
 };
 
-struct ClassEntry {
-    CString name;
-    std::int32_t parent = -1;
-    const AcRxClass* cls = nullptr;  // a registered, creatable class of database objects
-    bool entityLike = false;         // an entity by its chain (decides the kind of proxy)
-    std::vector<CString> chain;      // the name and the parents' names
-};
-
-struct ObjectRecord {
-    std::uint64_t handle = 0;
-    std::uint32_t classIndex = 0;
-    std::uint64_t owner = 0;
-    bool erased = false;
-    std::string_view payload;
-};
-
 struct ParsedFile {
     std::uint64_t handseed = 0;
     std::uint64_t blockTable = 0, layerTable = 0;
     std::vector<ClassEntry> classes;
-    std::vector<ObjectRecord> objects;  // in ascending handle order
+    std::vector<std::uint64_t> handles;  // ascending
+    std::vector<std::uint64_t> records;  // where each handle's record starts in the file
+    std::vector<bool> erased;
 };
 
 constexpr size_t kMinClassEntry = 4 + 4;
-constexpr size_t kMinObjectRecord = 8 + 4 + 8 + 1 + 4;
+// The bytes looked at between two releases of a map's pages: small enough that a drawing
+// being checked does not sit in memory whole, large enough to cost nothing.
+constexpr size_t kReleaseStep = size_t{4} << 20;
 
-Acad::ErrorStatus checkHeader(std::string_view in, const ReadOptions& opt)
+Acad::ErrorStatus checkHeader(const SourceBytes& src, const ReadOptions& opt)
 {
+    std::string_view in = src.bytes();
     if (in.size() < sizeof kMagic || std::memcmp(in.data(), kMagic, sizeof kMagic) != 0)
         return Acad::eBadDwgHeader;
     if (in.size() < kHeaderSize + 4) return Acad::eBadDwgHeader;  // cut off inside the header
@@ -93,7 +85,13 @@ Acad::ErrorStatus checkHeader(std::string_view in, const ReadOptions& opt)
     if (length != in.size()) return Acad::eDwgCRCDoesNotMatch;  // cut off or grown
     std::uint32_t stored = 0;
     std::memcpy(&stored, in.data() + in.size() - 4, 4);
-    if (crc32(in.data(), in.size() - 4) != stored) return Acad::eDwgCRCDoesNotMatch;
+    std::uint32_t crc = 0;
+    for (size_t at = 0, end = in.size() - 4; at < end; at += kReleaseStep) {
+        size_t n = std::min(kReleaseStep, end - at);
+        crc = crc32(in.data() + at, n, crc);
+        src.release(at, at + n);
+    }
+    if (crc != stored) return Acad::eDwgCRCDoesNotMatch;
     return Acad::eOk;
 }
 
@@ -119,29 +117,43 @@ bool parseClasses(Cursor& c, ParsedFile& f)
     return true;
 }
 
-bool parseObjects(Cursor& c, ParsedFile& f)
+// Checks every record (handles ascending below the handseed, known classes and flags,
+// well-formed payloads) and notes where it lies. base: the cursor's offset in the file.
+bool parseObjects(Cursor& c, ParsedFile& f, const SourceBytes& src, size_t base)
 {
     std::uint32_t n = 0;
-    if (!c.read(n) || c.left() / kMinObjectRecord < n) return false;
-    f.objects.resize(n);
+    if (!c.read(n) || c.left() / kRecordHeadSize < n) return false;
+    f.handles.resize(n);
+    f.records.resize(n);
+    f.erased.resize(n);
     std::uint64_t previous = 0;
-    for (ObjectRecord& r : f.objects) {
-        std::uint8_t flags = 0;
-        std::uint32_t len = 0;
-        if (!c.read(r.handle) || !c.read(r.classIndex) || !c.read(r.owner) || !c.read(flags) || !c.read(len))
+    size_t released = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        size_t at = c.pos();
+        RecordHead r;
+        std::string_view payload;
+        if (!c.read(r.handle) || !c.read(r.classIndex) || !c.read(r.owner) || !c.read(r.flags) || !c.read(r.length))
             return false;
         if (r.handle <= previous || r.handle >= f.handseed) return false;  // ascending, unique
-        if (r.classIndex >= f.classes.size() || flags > 1) return false;
-        if (!c.readView(len, r.payload) || !scanPayload(r.payload, nullptr)) return false;
-        r.erased = flags != 0;
+        if (r.classIndex >= f.classes.size() || r.flags > 1) return false;
+        if (!c.readView(r.length, payload) || !scanPayload(payload, nullptr)) return false;
+        f.handles[i] = r.handle;
+        f.records[i] = base + at;
+        f.erased[i] = r.flags != 0;
         previous = r.handle;
+        if (c.pos() - released >= kReleaseStep) {
+            src.release(base + released, base + c.pos());
+            released = c.pos();
+        }
     }
+    src.release(base + released, base + c.pos());
     return true;
 }
 
-Acad::ErrorStatus parse(std::string_view in, ParsedFile& f, const ReadOptions& opt)
+Acad::ErrorStatus parse(const SourceBytes& src, ParsedFile& f, const ReadOptions& opt)
 {
-    if (Acad::ErrorStatus es = checkHeader(in, opt); es != Acad::eOk) return es;
+    if (Acad::ErrorStatus es = checkHeader(src, opt); es != Acad::eOk) return es;
+    std::string_view in = src.bytes();
     Cursor c(in.substr(kHeaderSize, in.size() - kHeaderSize - 4));
     std::uint32_t vars = 0;
     if (!c.read(f.handseed) || !c.read(vars) || c.left() / 12 < vars) return Acad::eDwgObjectImproperlyRead;
@@ -152,27 +164,19 @@ Acad::ErrorStatus parse(std::string_view in, ParsedFile& f, const ReadOptions& o
         if (key == CString(u"BlockTable")) f.blockTable = h;
         if (key == CString(u"LayerTable")) f.layerTable = h;
     }
-    if (!parseClasses(c, f) || !parseObjects(c, f) || c.left() != 0) return Acad::eDwgObjectImproperlyRead;
+    if (!parseClasses(c, f) || !parseObjects(c, f, src, kHeaderSize) || c.left() != 0)
+        return Acad::eDwgObjectImproperlyRead;
     return Acad::eOk;
 }
 
-// Where a handle's record lies in the file, if it does.
-std::optional<size_t> recordOf(const ParsedFile& f, std::uint64_t h)
-{
-    auto it = std::lower_bound(f.objects.begin(), f.objects.end(), h,
-                               [](const ObjectRecord& r, std::uint64_t v) { return r.handle < v; });
-    if (it == f.objects.end() || it->handle != h) return std::nullopt;
-    return static_cast<size_t>(it - f.objects.begin());
-}
-
-std::unique_ptr<AcDbObject> makeProxy(const ClassEntry& e, const ObjectRecord& r,
+std::unique_ptr<AcDbObject> makeProxy(const ClassEntry& e, std::string_view payload,
                                       const DwgInFiler::Resolver& resolve, AcDbDatabase* db)
 {
     std::unique_ptr<AcDbObject> obj;
     ProxyContent* content = nullptr;
     if (e.entityLike) {
         auto ent = std::make_unique<AcDbProxyEntity>();
-        DwgInFiler front(r.payload, db, resolve);
+        DwgInFiler front(payload, db, resolve);
         if (ent->AcDbEntity::dwgInFields(&front) != Acad::eOk) return nullptr;
         content = &ent->content();
         obj = std::move(ent);
@@ -181,55 +185,186 @@ std::unique_ptr<AcDbObject> makeProxy(const ClassEntry& e, const ObjectRecord& r
         content = &o->content();
         obj = std::move(o);
     }
-    if (!content->setPayload(std::string(r.payload))) return nullptr;
+    if (!content->setPayload(std::string(payload))) return nullptr;
     content->classChain = e.chain;
     for (size_t i = 0; i < content->refs.size(); ++i)
         content->ids[i] = content->refs[i].handle ? resolve(content->refs[i].handle) : AcDbObjectId::kNull;
     return obj;
 }
 
-Acad::ErrorStatus materialize(AcDbDatabase* db, const ParsedFile& f)
+// Gives db a stub for every record of the file, the source to make their objects from on
+// first open, the tables and the handseed. db is empty.
+Acad::ErrorStatus attach(AcDbDatabase* db, ParsedFile& f, std::unique_ptr<SourceBytes> bytes)
 {
-    std::vector<AcDbObjectId> ids(f.objects.size());
-    for (size_t i = 0; i < f.objects.size(); ++i) {
-        Acad::ErrorStatus es = db->getAcDbObjectId(ids[i], true, AcDbHandle(f.objects[i].handle));
-        if (es != Acad::eOk) return es;
+    AcDbDatabaseImpl& impl = *db->impl();
+    std::vector<AcDbStub*> stubs(f.handles.size());
+    impl.byHandle.reserve(f.handles.size());
+    for (size_t i = 0; i < f.handles.size(); ++i) {
+        AcDbStub* s = vkdb::allocateStub();
+        s->db = db;
+        s->handle = AcDbHandle(f.handles[i]);
+        s->record = f.records[i];
+        s->erased = f.erased[i];
+        impl.byHandle.insert(f.handles[i], s);
+        stubs[i] = s;
     }
-    // A reference to a handle that the file does not hold reads as null.
-    DwgInFiler::Resolver resolve = [&](std::uint64_t h) {
-        auto i = recordOf(f, h);
-        return i ? ids[*i] : AcDbObjectId::kNull;
-    };
-    for (size_t i = 0; i < f.objects.size(); ++i) {
-        const ObjectRecord& r = f.objects[i];
-        const ClassEntry& e = f.classes[r.classIndex];
-        std::unique_ptr<AcDbObject> obj;
-        if (e.cls) {
-            obj.reset(AcDbObject::cast(e.cls->create()));
-            if (!obj) return Acad::eDwgObjectImproperlyRead;
-            DwgInFiler filer(r.payload, db, resolve);
-            Acad::ErrorStatus es = obj->dwgInFields(&filer);
-            if (es != Acad::eOk || filer.filerStatus() != Acad::eOk || !filer.atEnd())
-                return Acad::eDwgObjectImproperlyRead;
-        } else {
-            obj = makeProxy(e, r, resolve, db);
-            if (!obj) return Acad::eDwgObjectImproperlyRead;
-        }
-        Acad::ErrorStatus es = vkdb::DbAccess::addObjectWithHandle(db, obj.get(), AcDbHandle(r.handle),
-                                                                   resolve(r.owner), r.erased);
-        if (es != Acad::eOk) return es;
-        obj.release();  // the database owns it now
-    }
-    AcDbObjectId bt = resolve(f.blockTable), lt = resolve(f.layerTable);
-    const AcDbObject* btObj = vkdb::DbAccess::peek(bt);
-    const AcDbObject* ltObj = vkdb::DbAccess::peek(lt);
-    if (!AcDbBlockTable::cast(btObj) || !AcDbLayerTable::cast(ltObj)) return Acad::eDwgObjectImproperlyRead;
+    f.records = {};
+    f.erased = {};
+    auto source = std::make_unique<DrawingSource>(std::move(bytes), std::move(f.classes), std::move(f.handles),
+                                                  std::move(stubs));
+    DrawingSource* src = source.get();
+    impl.source = std::move(source);
+    if (!f.handles.empty()) impl.handseed = std::max(impl.handseed, src->stubs().back()->handle.value() + 1);
+    AcDbObjectId bt = src->resolve(f.blockTable), lt = src->resolve(f.layerTable);
+    if (!AcDbBlockTable::cast(vkdb::DbAccess::peek(bt)) || !AcDbLayerTable::cast(vkdb::DbAccess::peek(lt)))
+        return Acad::eDwgObjectImproperlyRead;
     vkdb::DbAccess::setTables(db, bt, lt);
     vkdb::DbAccess::setHandseed(db, AcDbHandle(f.handseed));
     return Acad::eOk;
 }
 
+// Reads bytes into db: checks the whole file, then gives db its records; with everyNow, makes
+// every object at once and lets go of the bytes.
+Acad::ErrorStatus read(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes, const ReadOptions& opt, bool everyNow)
+{
+    if (!db) return Acad::eNoDatabase;
+    ParsedFile f;
+    if (Acad::ErrorStatus es = parse(*bytes, f, opt); es != Acad::eOk) return es;
+    if (!db->allObjectIds(true).empty() || db->impl()->source) vkdb::DbAccess::clearContents(db);  // a read replaces
+    Acad::ErrorStatus es = attach(db, f, std::move(bytes));
+    if (es == Acad::eOk && everyNow) {
+        for (AcDbStub* s : sourceOf(db)->stubs()) {
+            vkdb::residentObject(s, &es);
+            if (es != Acad::eOk) break;
+        }
+        if (es == Acad::eOk) db->impl()->source.reset();
+    }
+    if (es != Acad::eOk) vkdb::DbAccess::clearContents(db);
+    return es;
+}
+
 }  // namespace
+
+// ---- the source of objects read on first open ----------------------------------------------
+
+AcDbObjectId DrawingSource::resolve(std::uint64_t h) const
+{
+    if (h == 0 || m_handles.empty()) return AcDbObjectId::kNull;
+    // References mostly go up the file one by one (a block's entities): try next to the last.
+    size_t i = m_hint + 1 < m_handles.size() && m_handles[m_hint + 1] == h ? m_hint + 1
+               : m_handles[m_hint] == h                                    ? m_hint
+               : static_cast<size_t>(std::lower_bound(m_handles.begin(), m_handles.end(), h) - m_handles.begin());
+    if (i == m_handles.size() || m_handles[i] != h) return AcDbObjectId::kNull;
+    m_hint = i;
+    return AcDbObjectId(m_stubs[i]);
+}
+
+RecordHead DrawingSource::head(const AcDbStub* s) const
+{
+    std::string_view in = m_bytes->bytes();
+    RecordHead r;
+    r.handle = get<std::uint64_t>(in, s->record);
+    r.classIndex = get<std::uint32_t>(in, s->record + 8);
+    r.owner = get<std::uint64_t>(in, s->record + 12);
+    r.flags = get<std::uint8_t>(in, s->record + 20);
+    r.length = get<std::uint32_t>(in, s->record + 21);
+    return r;
+}
+
+std::string_view DrawingSource::payload(const AcDbStub* s, const RecordHead& h) const
+{
+    return m_bytes->bytes().substr(s->record + kRecordHeadSize, h.length);
+}
+
+Acad::ErrorStatus DrawingSource::load(AcDbStub* s)
+{
+    if (!s->record || s->object) return Acad::eOk;
+    AcDbDatabase* db = s->db;
+    const RecordHead r = head(s);
+    const ClassEntry& e = classOf(r);
+    std::string_view body = payload(s, r);
+    DwgInFiler::Resolver resolver = [this](std::uint64_t h) { return resolve(h); };
+    std::unique_ptr<AcDbObject> obj;
+    if (e.cls) {
+        obj.reset(AcDbObject::cast(e.cls->create()));
+        if (!obj) return Acad::eDwgObjectImproperlyRead;
+        DwgInFiler filer(body, db, resolver);
+        Acad::ErrorStatus es = obj->dwgInFields(&filer);
+        if (es != Acad::eOk || filer.filerStatus() != Acad::eOk || !filer.atEnd())
+            return Acad::eDwgObjectImproperlyRead;
+    } else {
+        obj = makeProxy(e, body, resolver, db);
+        if (!obj) return Acad::eDwgObjectImproperlyRead;
+    }
+    // Resident, closed and not new, as every object of a file that was read.
+    AcDbObject* o = obj.release();
+    s->object = o;
+    s->record = 0;
+    AcDbObjectAccess::stub(o) = s;
+    AcDbObjectAccess::owner(o) = resolve(r.owner);
+    AcDbObjectAccess::openState(o) = 0;
+    AcDbObjectAccess::modified(o) = false;
+    AcDbObjectAccess::isNew(o) = false;
+    return Acad::eOk;
+}
+
+namespace {
+
+class MappedBytes : public SourceBytes {
+public:
+    MappedBytes(void* at, size_t size) : m_at(at), m_size(size) {}
+    ~MappedBytes() override { munmap(m_at, m_size); }
+    std::string_view bytes() const override { return {static_cast<const char*>(m_at), m_size}; }
+    void release(size_t from, size_t to) const override
+    {
+        // Whole pages only: the ones that the range covers entirely.
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        size_t first = (from + page - 1) / page * page, last = std::min(to, m_size) / page * page;
+        if (last > first) madvise(static_cast<char*>(m_at) + first, last - first, MADV_DONTNEED);
+    }
+
+private:
+    void* m_at;
+    size_t m_size;
+};
+
+class ViewedBytes : public SourceBytes {
+public:
+    explicit ViewedBytes(std::string_view b) : m_bytes(b) {}
+    std::string_view bytes() const override { return m_bytes; }
+
+private:
+    std::string_view m_bytes;
+};
+
+}  // namespace
+
+std::unique_ptr<SourceBytes> mapFile(int fd, size_t size)
+{
+    if (size == 0) return nullptr;
+    void* at = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (at == MAP_FAILED) return nullptr;
+    return std::make_unique<MappedBytes>(at, size);
+}
+
+std::unique_ptr<SourceBytes> viewBytes(std::string_view bytes) { return std::make_unique<ViewedBytes>(bytes); }
+
+std::unique_ptr<SourceBytes> ownBytes(std::shared_ptr<const std::string> bytes)
+{
+    class Owned : public ViewedBytes {
+    public:
+        explicit Owned(std::shared_ptr<const std::string> b) : ViewedBytes(*b), m_keep(std::move(b)) {}
+
+    private:
+        std::shared_ptr<const std::string> m_keep;
+    };
+    return std::make_unique<Owned>(std::move(bytes));
+}
+
+DrawingSource* sourceOf(AcDbDatabase* db)
+{
+    return db ? dynamic_cast<DrawingSource*>(db->impl()->source.get()) : nullptr;
+}
 
 Acad::ErrorStatus checkFileStart(std::string_view head, std::uint64_t fileSize)
 {
@@ -245,13 +380,12 @@ Acad::ErrorStatus checkFileStart(std::string_view head, std::uint64_t fileSize)
 
 Acad::ErrorStatus readDrawing(AcDbDatabase* db, std::string_view bytes, const ReadOptions& opt)
 {
-    if (!db) return Acad::eNoDatabase;
-    ParsedFile f;
-    if (Acad::ErrorStatus es = parse(bytes, f, opt); es != Acad::eOk) return es;
-    if (!db->allObjectIds(true).empty()) vkdb::DbAccess::clearContents(db);  // a read replaces
-    Acad::ErrorStatus es = materialize(db, f);
-    if (es != Acad::eOk) vkdb::DbAccess::clearContents(db);
-    return es;
+    return read(db, viewBytes(bytes), opt, true);
+}
+
+Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes)
+{
+    return read(db, std::move(bytes), ReadOptions{}, false);
 }
 
 }  // namespace vkdwg

@@ -9,6 +9,7 @@
 #include "host/db/DwgFormat.h"
 #include "host/db/DwgFormatFilers.h"
 #include "host/db/DwgFormatProxy.h"
+#include "host/db/DwgFormatSource.h"
 #include "host/db/detail/DbInternals.h"
 
 namespace vkdwg {
@@ -18,6 +19,12 @@ namespace {
 // The classes named in a file, each after its parent.
 class ClassTable {
 public:
+    // The class of an unread record of source, by its chain in the source's class table.
+    std::uint32_t indexOf(const ClassEntry& sourceClass)
+    {
+        if (auto it = m_bySource.find(&sourceClass); it != m_bySource.end()) return it->second;
+        return m_bySource[&sourceClass] = addChain(sourceClass.chain);
+    }
     std::uint32_t indexOf(const AcDbObject* obj)
     {
         if (const ProxyContent* p = proxyContent(obj)) return addChain(p->classChain);
@@ -55,6 +62,7 @@ private:
     std::vector<std::pair<CString, std::int32_t>> m_entries;
     std::unordered_map<CString, std::uint32_t> m_byName;
     std::unordered_map<const AcRxClass*, std::uint32_t> m_byClass;
+    std::unordered_map<const ClassEntry*, std::uint32_t> m_bySource;
 };
 
 std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
@@ -66,14 +74,14 @@ std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
 // entities along, an erased room its parts, whatever their own flags say.
 class LiveObjects {
 public:
-    explicit LiveObjects(AcDbDatabase* db) : m_db(db) {}
+    explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db)) {}
     bool kept(AcDbObjectId id)
     {
         std::vector<AcDbStub*> chain;
         bool keep = true;
         for (AcDbObjectId at = id;;) {
             AcDbStub* s = at.stub();
-            if (!s || at.database() != m_db || !s->object) break;  // no owner in this drawing
+            if (!s || at.database() != m_db || !vkdb::hasObject(s)) break;  // no owner in this drawing
             if (auto it = m_known.find(s); it != m_known.end()) {
                 keep = it->second;
                 break;
@@ -84,14 +92,20 @@ public:
                 break;
             }
             chain.push_back(s);
-            at = s->object->ownerId();
+            at = ownerOf(s);
         }
         for (AcDbStub* s : chain) m_known[s] = keep;
         return keep;
     }
 
 private:
+    AcDbObjectId ownerOf(const AcDbStub* s) const
+    {
+        if (s->object) return s->object->ownerId();
+        return m_source ? m_source->resolve(m_source->head(s).owner) : AcDbObjectId::kNull;
+    }
     AcDbDatabase* m_db;
+    const DrawingSource* m_source;
     std::unordered_map<AcDbStub*, bool> m_known;
 };
 
@@ -111,11 +125,32 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     LiveObjects live(db);
     auto keep = [&live](AcDbObjectId id) { return live.kept(id); };
     ClassTable classes;
+    const DrawingSource* source = sourceOf(db);
+    std::function<AcDbObjectId(std::uint64_t)> resolve = [source](std::uint64_t h) { return source->resolve(h); };
     std::string objects;
     std::uint32_t count = 0;
     for (AcDbObjectId id : db->allObjectIds(false)) {
         if (!live.kept(id)) continue;
         if (id.handle().value() >= db->handseed().value()) return Acad::eHandleExists;
+        if (AcDbStub* s = id.stub(); !s->object && s->record && source) {
+            // Not read since the file was opened: its record goes as its object would file
+            // itself, the references brought up to date.
+            const RecordHead head = source->head(s);
+            put(objects, id.handle().value());
+            put(objects, classes.indexOf(source->classOf(head)));
+            put(objects, handleIn(source->resolve(head.owner), db));
+            objects.push_back(0);
+            size_t lenPos = objects.size();
+            put(objects, std::uint32_t{0});
+            DwgOutFiler filer(objects, db, keep);
+            Acad::ErrorStatus es = replayPayload(source->payload(s, head), &filer, resolve);
+            if (es != Acad::eOk) return es;
+            size_t len = objects.size() - lenPos - 4;
+            if (len > 0xFFFFFFFFu) return Acad::eFilerError;
+            patch(objects, lenPos, static_cast<std::uint32_t>(len));
+            ++count;
+            continue;
+        }
         ObjectReadScope scope(id);
         const AcDbObject* obj = scope.get();
         if (!obj) continue;  // a reserved handle without an object

@@ -21,6 +21,9 @@ struct AcDbStub {
     AcDbObject* object = nullptr;  // null for a reserved handle whose object is not yet loaded
     bool erased = false;
     int notifyOpens = 0;           // opens for notify; read and write opens are counted on the object
+    // Added for objects read on first open: where the object's record lies in the database's
+    // drawing source while it is not yet made (0: no record; the object, if any, is resident).
+    std::uint64_t record = 0;
 };
 
 namespace vkdb {

@@ -46,15 +46,20 @@ AcDbStub* allocateStub()
     return &p.blocks.back()[p.usedInLast++];
 }
 
-void retireStub(AcDbStub* s)
+void retireStub(AcDbStub* s) { retireStubs({s}); }
+
+void retireStubs(const std::vector<AcDbStub*>& stubs)
 {
     StubPool& p = pool();
     std::lock_guard lock(p.mutex);
-    s->db = nullptr;
-    s->object = nullptr;
-    s->erased = false;
-    s->notifyOpens = 0;
-    p.dead.push_back(s);
+    for (AcDbStub* s : stubs) {
+        s->db = nullptr;
+        s->object = nullptr;
+        s->erased = false;
+        s->notifyOpens = 0;
+        s->record = 0;
+        p.dead.push_back(s);
+    }
 }
 
 }  // namespace vkdb
