@@ -1,0 +1,183 @@
+// Opening and saving a large drawing the way a user meets it: the whole vkcad process, from
+// start to exit, on a drawing of 100,000 lines and 100,000 closed four-vertex polylines.
+// Each run starts vkcad with a script (empty, or QSAVE) and the drawing, and takes the wall
+// time from fork to exit and the peak resident memory and CPU time from wait4.
+//
+// The baseline: with VK_BASELINE_VKCAD naming another vkcad (built from an earlier commit,
+// scripts/build-baseline.sh), the same runs are made with it in the same process, on a file
+// that it writes itself from the same JSON lines, so both appear in one report.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Vkcad {
+    std::string binary;  // empty: not available
+    std::string drawing;
+};
+
+fs::path workDir()
+{
+    static const fs::path* dir = [] {  // never destroyed: the clean-up at exit needs it
+        auto* d = new fs::path(fs::temp_directory_path() / ("vk-bench-process-" + std::to_string(getpid())));
+        fs::create_directories(*d);
+        return d;
+    }();
+    return *dir;
+}
+
+// The drawing's content as vkcad's JSON lines: n/2 lines and n/2 closed polylines of four
+// vertices (one bulge each), laid out on a grid 1000 wide.
+fs::path drawingLines(int n)
+{
+    fs::path p = workDir() / "drawing.jsonl";
+    if (fs::exists(p)) return p;
+    std::ofstream out(p);
+    char buf[512];
+    for (int i = 0; i < n; ++i) {
+        int x = i % 1000, y = i / 1000;
+        if (i % 2 == 0)
+            std::snprintf(buf, sizeof buf,
+                          "{\"class\":\"AcDbLine\",\"layer\":\"0\",\"start\":[%d,%d,0],\"end\":[%d.5,%d.5,0]}\n", x, y,
+                          x, y);
+        else
+            std::snprintf(buf, sizeof buf,
+                          "{\"class\":\"AcDbPolyline\",\"layer\":\"0\",\"vertices\":[[%d,%d,0,0,0],[%d,%d,0.3,0,0],"
+                          "[%d,%d,0,0,0],[%d,%d,0,0,0]],\"closed\":true}\n",
+                          x, y, x + 1, y, x + 1, y + 1, x, y + 1);
+        out << buf;
+    }
+    return p;
+}
+
+struct Run {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    double peakMB = 0;
+    int status = -1;
+};
+
+Run runProcess(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    Run r;
+    auto start = std::chrono::steady_clock::now();
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (pid < 0) return r;
+    int status = 0;
+    rusage ru{};
+    if (wait4(pid, &status, 0, &ru) != pid) return r;
+    r.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.cpuSeconds = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                   static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+    r.peakMB = static_cast<double>(ru.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+// The vkcad of this build (0) or the baseline (1), with its own copy of the drawing.
+const Vkcad& vkcad(int which)
+{
+    static const Vkcad builds[2] = {
+        [] {
+            Vkcad v{VKCAD_BINARY, (workDir() / "current.dwg").string()};
+            runProcess({v.binary, "load", drawingLines(200000).string(), v.drawing});
+            if (!fs::exists(v.drawing)) v.binary.clear();
+            return v;
+        }(),
+        [] {
+            const char* env = std::getenv("VK_BASELINE_VKCAD");
+            Vkcad v{env ? env : "", (workDir() / "baseline.dwg").string()};
+            if (v.binary.empty()) return v;
+            runProcess({v.binary, "load", drawingLines(200000).string(), v.drawing});
+            if (!fs::exists(v.drawing)) v.binary.clear();
+            return v;
+        }(),
+    };
+    return builds[which];
+}
+
+fs::path script(const char* name, const char* text)
+{
+    fs::path p = workDir() / name;
+    std::ofstream(p) << text;
+    return p;
+}
+
+void report(benchmark::State& state, const std::vector<Run>& runs, const Vkcad& v)
+{
+    // Medians: a shared machine slows single runs down, never speeds them up.
+    auto median = [&](auto field) {
+        std::vector<double> v;
+        for (const Run& r : runs) v.push_back(r.*field);
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    double peak = 0;
+    for (const Run& r : runs) peak = std::max(peak, r.peakMB);
+    state.counters["median_wall_ms"] = median(&Run::wallSeconds) * 1000;
+    state.counters["median_cpu_ms"] = median(&Run::cpuSeconds) * 1000;
+    state.counters["peak_RSS_MB"] = peak;
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(v.drawing)) / 1e6;
+}
+
+// vkcad started on the drawing with a script, until it exits.
+void runScript(benchmark::State& state, const fs::path& scr)
+{
+    const Vkcad& v = vkcad(static_cast<int>(state.range(0)));
+    if (v.binary.empty()) {
+        state.SkipWithError(state.range(0) ? "no baseline: set VK_BASELINE_VKCAD" : "vkcad did not build the drawing");
+        return;
+    }
+    state.SetLabel(state.range(0) ? "baseline" : "this build");
+    std::vector<Run> runs;
+    for (auto _ : state) {
+        Run r = runProcess({v.binary, "--script", scr.string(), v.drawing});
+        if (r.status != 0) {
+            state.SkipWithError("vkcad failed");
+            return;
+        }
+        state.SetIterationTime(r.wallSeconds);
+        runs.push_back(r);
+    }
+    report(state, runs, v);
+}
+
+void BM_VkcadOpenDrawing(benchmark::State& state) { runScript(state, script("empty.scr", "")); }
+BENCHMARK(BM_VkcadOpenDrawing)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
+
+// Opening, QSAVE (temporary file, fsync, rename, back-up) and exit.
+void BM_VkcadOpenAndSaveDrawing(benchmark::State& state) { runScript(state, script("qsave.scr", "QSAVE\n")); }
+BENCHMARK(BM_VkcadOpenAndSaveDrawing)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// Cleans the scratch folder once the benchmarks are done.
+struct Cleanup {
+    ~Cleanup()
+    {
+        std::error_code ec;
+        fs::remove_all(workDir(), ec);
+    }
+} cleanup;
+
+}  // namespace
