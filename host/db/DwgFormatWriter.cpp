@@ -74,7 +74,10 @@ std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
 // entities along, an erased room its parts, whatever their own flags say.
 class LiveObjects {
 public:
-    explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db)) {}
+    explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db))
+    {
+        m_known.reserve(db->impl()->byHandle.size());
+    }
     bool kept(AcDbObjectId id)
     {
         std::vector<AcDbStub*> chain;
@@ -127,55 +130,30 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     ClassTable classes;
     const DrawingSource* source = sourceOf(db);
     std::function<AcDbObjectId(std::uint64_t)> resolve = [source](std::uint64_t h) { return source->resolve(h); };
-    std::string objects;
-    std::uint32_t count = 0;
+
+    // What goes into the file and the class of each, first: the class table comes before the
+    // objects, which are then filed straight into the output.
+    struct Item {
+        AcDbStub* stub;
+        std::uint32_t classIndex;
+    };
+    std::vector<Item> items;
+    size_t unreadBytes = 0;
     for (AcDbObjectId id : db->allObjectIds(false)) {
         if (!live.kept(id)) continue;
         if (id.handle().value() >= db->handseed().value()) return Acad::eHandleExists;
-        if (AcDbStub* s = id.stub(); !s->object && s->record && source) {
-            // Not read since the file was opened: its record goes as its object would file
-            // itself, the references brought up to date.
+        AcDbStub* s = id.stub();
+        if (!s->object && s->record && source) {
             const RecordHead head = source->head(s);
-            put(objects, id.handle().value());
-            put(objects, classes.indexOf(source->classOf(head)));
-            put(objects, handleIn(source->resolve(head.owner), db));
-            objects.push_back(0);
-            size_t lenPos = objects.size();
-            put(objects, std::uint32_t{0});
-            DwgOutFiler filer(objects, db, keep);
-            Acad::ErrorStatus es = replayPayload(source->payload(s, head), &filer, resolve);
-            if (es != Acad::eOk) return es;
-            size_t len = objects.size() - lenPos - 4;
-            if (len > 0xFFFFFFFFu) return Acad::eFilerError;
-            patch(objects, lenPos, static_cast<std::uint32_t>(len));
-            ++count;
-            continue;
-        }
-        ObjectReadScope scope(id);
-        const AcDbObject* obj = scope.get();
-        if (!obj) continue;  // a reserved handle without an object
-        put(objects, id.handle().value());
-        put(objects, classes.indexOf(obj));
-        put(objects, handleIn(obj->ownerId(), db));
-        objects.push_back(0);
-        size_t lenPos = objects.size();
-        put(objects, std::uint32_t{0});
-        if (const ProxyContent* p = proxyContent(obj)) {
-            objects += p->currentPayload(db);
-        } else {
-            DwgOutFiler filer(objects, db, keep);
-            Acad::ErrorStatus es = obj->dwgOutFields(&filer);
-            if (es == Acad::eOk) es = filer.filerStatus();
-            if (es != Acad::eOk) return es;
-        }
-        size_t len = objects.size() - lenPos - 4;
-        if (len > 0xFFFFFFFFu) return Acad::eFilerError;
-        patch(objects, lenPos, static_cast<std::uint32_t>(len));
-        ++count;
+            items.push_back({s, classes.indexOf(source->classOf(head))});
+            unreadBytes += kRecordHeadSize + head.length;
+        } else if (const AcDbObject* obj = vkdb::DbAccess::peek(id)) {
+            items.push_back({s, classes.indexOf(obj)});
+        }  // else a reserved handle without an object
     }
 
     out.clear();
-    out.reserve(objects.size() + 4096);
+    out.reserve(unreadBytes + 64 * items.size() + 4096);
     out.append(kMagic, sizeof kMagic);
     out.append(kVersionTag1027, sizeof kVersionTag1027);
     put(out, kRevision);
@@ -187,8 +165,49 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     putString(out, u"LayerTable");
     put(out, handleIn(db->layerTableId(), db));
     classes.write(out);
-    put(out, count);
-    out += objects;
+    put(out, static_cast<std::uint32_t>(items.size()));
+    for (const Item& item : items) {
+        AcDbStub* s = item.stub;
+        AcDbObjectId id(s);
+        put(out, s->handle.value());
+        put(out, item.classIndex);
+        size_t ownerPos = out.size();
+        put(out, std::uint64_t{0});
+        out.push_back(0);
+        size_t lenPos = out.size();
+        put(out, std::uint32_t{0});
+        Acad::ErrorStatus es = Acad::eOk;
+        if (!s->object && s->record && source) {
+            // Not read since the file was opened: its record goes as its object would file
+            // itself, the references brought up to date.
+            const RecordHead head = source->head(s);
+            patch(out, ownerPos, handleIn(source->resolve(head.owner), db));
+            DwgOutFiler filer(out, db, keep);
+            es = replayPayload(source->payload(s, head), &filer, resolve);
+        } else {
+            ObjectReadScope scope(id);
+            const AcDbObject* obj = scope.get();
+            if (!obj) {
+                out.clear();
+                return Acad::eNullObjectPointer;
+            }
+            patch(out, ownerPos, handleIn(obj->ownerId(), db));
+            if (const ProxyContent* p = proxyContent(obj)) {
+                out += p->currentPayload(db);
+            } else {
+                DwgOutFiler filer(out, db, keep);
+                es = obj->dwgOutFields(&filer);
+                if (es == Acad::eOk) es = filer.filerStatus();
+            }
+        }
+        size_t len = out.size() - lenPos - 4;
+        if (es == Acad::eOk && len > 0xFFFFFFFFu) es = Acad::eFilerError;
+        if (es != Acad::eOk) {
+            out.clear();  // nothing half written
+            return es;
+        }
+        patch(out, lenPos, static_cast<std::uint32_t>(len));
+    }
     patch(out, 16, static_cast<std::uint64_t>(out.size() + 4));
     put(out, crc32(out.data(), out.size()));
     return Acad::eOk;
