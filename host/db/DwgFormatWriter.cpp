@@ -166,6 +166,7 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     put(out, handleIn(db->layerTableId(), db));
     classes.write(out);
     put(out, static_cast<std::uint32_t>(items.size()));
+    std::vector<PayloadRef> refs;
     for (const Item& item : items) {
         AcDbStub* s = item.stub;
         AcDbObjectId id(s);
@@ -182,8 +183,20 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
             // itself, the references brought up to date.
             const RecordHead head = source->head(s);
             patch(out, ownerPos, handleIn(source->resolve(head.owner), db));
-            DwgOutFiler filer(out, db, keep);
-            es = replayPayload(source->payload(s, head), &filer, resolve);
+            std::string_view payload = source->payload(s, head);
+            refs.clear();
+            scanPayload(payload, &refs);
+            // Most records refer to nothing that changed: their bytes are what filing gives.
+            bool same = std::all_of(refs.begin(), refs.end(), [&](const PayloadRef& r) {
+                AcDbObjectId to = source->resolve(r.handle);
+                return r.handle == 0 || (!to.isNull() && live.kept(to));
+            });
+            if (same) {
+                out.append(payload);
+            } else {
+                DwgOutFiler filer(out, db, keep);
+                es = replayPayload(payload, &filer, resolve);
+            }
         } else {
             ObjectReadScope scope(id);
             const AcDbObject* obj = scope.get();
