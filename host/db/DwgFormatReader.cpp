@@ -276,6 +276,13 @@ std::string_view DrawingSource::payload(const AcDbStub* s, const RecordHead& h) 
     return m_bytes->bytes().substr(s->record + kRecordHeadSize, h.length);
 }
 
+void DrawingSource::releaseBefore(std::uint64_t offset) const
+{
+    if (offset < m_released + kReleaseStep) return;
+    m_bytes->release(m_released, offset);
+    m_released = offset;
+}
+
 Acad::ErrorStatus DrawingSource::load(AcDbStub* s)
 {
     if (!s->record || s->object) return Acad::eOk;

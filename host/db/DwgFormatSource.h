@@ -64,6 +64,8 @@ public:
     RecordHead head(const AcDbStub* s) const;
     const ClassEntry& classOf(const RecordHead& h) const { return m_classes[h.classIndex]; }
     std::string_view payload(const AcDbStub* s, const RecordHead& h) const;
+    // The bytes before offset need not stay in memory (see SourceBytes::release).
+    void releaseBefore(std::uint64_t offset) const;
 
 private:
     std::unique_ptr<SourceBytes> m_bytes;
@@ -71,6 +73,7 @@ private:
     std::vector<std::uint64_t> m_handles;  // ascending, as in the file
     std::vector<AcDbStub*> m_stubs;        // the stub of each handle
     mutable size_t m_hint = 0;             // where the last reference was found
+    mutable std::uint64_t m_released = 0;  // releaseBefore's last offset
 };
 
 // Reads a drawing file's bytes into db (emptied first): the whole file is checked as

@@ -71,12 +71,15 @@ std::uint64_t handleIn(AcDbObjectId id, const AcDbDatabase* db)
 }
 
 // What goes into a file: live objects whose owners go too. An erased block takes its
-// entities along, an erased room its parts, whatever their own flags say.
+// entities along, an erased room its parts, whatever their own flags say. The block and layer
+// tables are the roots: live, they go, whoever is named as their owner.
 class LiveObjects {
 public:
     explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db))
     {
         m_known.reserve(db->impl()->byHandle.size());
+        for (AcDbObjectId root : {db->blockTableId(), db->layerTableId()})
+            if (AcDbStub* s = root.stub(); s && !s->erased) m_known[s] = true;
     }
     bool kept(AcDbObjectId id)
     {
@@ -191,6 +194,7 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
                 AcDbObjectId to = source->resolve(r.handle);
                 return r.handle == 0 || (!to.isNull() && live.kept(to));
             });
+            source->releaseBefore(s->record);  // records are copied in file order
             if (same) {
                 out.append(payload);
             } else {

@@ -82,6 +82,35 @@ void BM_ReadDrawing(benchmark::State& state)
 }
 BENCHMARK(BM_ReadDrawing)->Arg(200000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The read, then every object opened and closed once (objects are made on first open): what a
+// command that looks at the whole floor pays.
+void BM_ReadDrawingAndOpenEveryObject(benchmark::State& state)
+{
+    const std::string path = scratchFile("vk-bench-readall");
+    CString name = CString::FromUtf8(path);
+    size_t objects = 0;
+    {
+        auto db = makeDrawing(static_cast<int>(state.range(0)));
+        db->saveAs(name, false);
+        objects = db->allObjectIds(true).size();
+    }
+    for (auto _ : state) {
+        AcDbDatabase db(false);
+        if (db.readDwgFile(name, _SH_DENYNO) != Acad::eOk) state.SkipWithError("readDwgFile failed");
+        for (AcDbObjectId id : db.allObjectIds(true)) {
+            AcDbObject* obj = nullptr;
+            if (acdbOpenObject(obj, id, AcDb::kForRead) != Acad::eOk) {
+                state.SkipWithError("an object did not open");
+                break;
+            }
+            obj->close();
+        }
+    }
+    reportRates(state, objects, std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadDrawingAndOpenEveryObject)->Arg(200000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_WblockEntities(benchmark::State& state)
 {
     auto db = makeDrawing(static_cast<int>(state.range(0)));

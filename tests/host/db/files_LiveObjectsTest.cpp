@@ -99,6 +99,28 @@ TEST(LiveObjectsInFiles, ALiveReferenceToAnErasedBlockIsRefusedAndNothingIsWritt
     EXPECT_FALSE(inFile(back, first.handle()));
 }
 
+TEST(LiveObjectsInFiles, TheTablesAreWrittenWhateverTheyNameAsTheirOwner)
+{
+    // A file may name an erased object, or the other table, as a table's owner: the tables
+    // still go, or the file written would be refused.
+    ScratchDir dir;
+    AcDbDatabase db;
+    AcDbObjectId line = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
+    {
+        AcDbObjectPointer<AcDbObject> blocks(db.blockTableId(), AcDb::kForWrite);
+        AcDbObjectPointer<AcDbObject> layers(db.layerTableId(), AcDb::kForWrite);
+        ASSERT_TRUE(blocks && layers);
+        ASSERT_EQ(blocks->setOwnerId(line), Acad::eOk);
+        ASSERT_EQ(layers->setOwnerId(db.blockTableId()), Acad::eOk);
+    }
+    ASSERT_EQ(eraseObject(line), Acad::eOk);
+    ASSERT_EQ(db.saveAs(dir.win("a.dwg"), false), Acad::eOk);
+    AcDbDatabase back(false);
+    ASSERT_EQ(back.readDwgFile(dir.win("a.dwg"), _SH_DENYNO), Acad::eOk);
+    EXPECT_FALSE(back.modelSpaceId().isNull());
+    EXPECT_FALSE(inFile(back, line.handle()));
+}
+
 TEST(OpenObjects, SavingADrawingWithAnObjectOpenIsRefusedAndNamesIt)
 {
     ScratchDir dir;
