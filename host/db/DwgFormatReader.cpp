@@ -216,7 +216,9 @@ Acad::ErrorStatus attach(AcDbDatabase* db, ParsedFile& f, std::unique_ptr<Source
     impl.source = std::move(source);
     if (!f.handles.empty()) impl.handseed = std::max(impl.handseed, src->stubs().back()->handle.value() + 1);
     AcDbObjectId bt = src->resolve(f.blockTable), lt = src->resolve(f.layerTable);
-    if (!AcDbBlockTable::cast(vkdb::DbAccess::peek(bt)) || !AcDbLayerTable::cast(vkdb::DbAccess::peek(lt)))
+    // The tables are live (a writer never writes them erased, and would refuse to save them).
+    if (!AcDbBlockTable::cast(vkdb::DbAccess::peek(bt)) || !AcDbLayerTable::cast(vkdb::DbAccess::peek(lt)) ||
+        bt.isErased() || lt.isErased())
         return Acad::eDwgObjectImproperlyRead;
     vkdb::DbAccess::setTables(db, bt, lt);
     vkdb::DbAccess::setHandseed(db, AcDbHandle(f.handseed));

@@ -130,3 +130,35 @@ TEST(DrawingFileBadInput, RandomMutationsNeverCrashAndNeverLeaveHalfADrawing)
     }
     EXPECT_LT(accepted, 3000);
 }
+
+TEST(DrawingFileBadInput, AFileWithAnErasedTableIsRefusedSinceItCouldNotBeSavedAgain)
+{
+    // Every place where the block or layer table's handle could start a record gets the
+    // erased flag (at 20 bytes in), the checksum made right: whatever the reader takes, it
+    // can write again; the real records are refused.
+    AcDbDatabase db;
+    buildSampleDrawing(db);
+    std::string good;
+    ASSERT_EQ(vkdwg::writeDrawing(&db, good), Acad::eOk);
+    int refused = 0;
+    for (AcDbObjectId table : {db.blockTableId(), db.layerTableId()}) {
+        const std::uint64_t h = table.handle().value();
+        for (size_t at = vkdwg::kHeaderSize; at + 25 + 4 <= good.size(); ++at) {
+            if (std::memcmp(good.data() + at, &h, 8) != 0 || good[at + 20] != 0) continue;
+            std::string bytes = good;
+            bytes[at + 20] = 1;
+            std::uint32_t crc = vkdwg::crc32(bytes.data(), bytes.size() - 4);
+            std::memcpy(bytes.data() + bytes.size() - 4, &crc, 4);
+            AcDbDatabase back(false);
+            Acad::ErrorStatus es = vkdwg::readDrawing(&back, bytes);
+            if (es != Acad::eOk) {
+                ++refused;
+                EXPECT_TRUE(back.allObjectIds(true).empty());
+                continue;
+            }
+            std::string again;
+            EXPECT_EQ(vkdwg::writeDrawing(&back, again), Acad::eOk) << "at " << at;
+        }
+    }
+    EXPECT_GE(refused, 2);
+}
