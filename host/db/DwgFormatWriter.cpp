@@ -48,19 +48,23 @@ private:
     {
         std::int32_t parent = -1;
         for (auto it = leafFirst.rbegin(); it != leafFirst.rend(); ++it) {
-            auto found = m_byName.find(*it);
-            if (found != m_byName.end()) {
-                parent = static_cast<std::int32_t>(found->second);
+            // A class is its name under its parent: a proxy's chain may give a known name
+            // another parent, and each must keep its own.
+            std::vector<std::uint32_t>& same = m_byName[*it];
+            auto found = std::find_if(same.begin(), same.end(),
+                                      [&](std::uint32_t i) { return m_entries[i].second == parent; });
+            if (found != same.end()) {
+                parent = static_cast<std::int32_t>(*found);
                 continue;
             }
             m_entries.emplace_back(*it, parent);
             parent = static_cast<std::int32_t>(m_entries.size() - 1);
-            m_byName.emplace(*it, static_cast<std::uint32_t>(parent));
+            same.push_back(static_cast<std::uint32_t>(parent));
         }
         return static_cast<std::uint32_t>(parent);
     }
     std::vector<std::pair<CString, std::int32_t>> m_entries;
-    std::unordered_map<CString, std::uint32_t> m_byName;
+    std::unordered_map<CString, std::vector<std::uint32_t>> m_byName;  // entries of each name
     std::unordered_map<const AcRxClass*, std::uint32_t> m_byClass;
     std::unordered_map<const ClassEntry*, std::uint32_t> m_bySource;
 };

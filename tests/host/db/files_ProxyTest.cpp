@@ -108,3 +108,32 @@ TEST(DrawingFileProxies, UnknownClassesLoadAsProxiesAndAreSavedBackUnchanged)
         EXPECT_NE(found, nullptr) << name;
     }
 }
+
+TEST(DrawingFileProxies, AProxyChainThatGivesAKnownClassAnotherParentKeepsItsOwnChain)
+{
+    // The chain names AcDbCurve, but above a class that is no entity: the file must keep
+    // both AcDbCurves apart, or the proxy would read back as an entity.
+    ScratchDir dir;
+    AcDbDatabase db;
+    addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
+    auto* odd = new AcDbProxyObject;
+    std::string payload;
+    vkdwg::DwgOutFiler filer(payload, &db);
+    filer.writeInt32(7);
+    ASSERT_TRUE(odd->content().setPayload(payload));
+    const std::vector<CString> chain = {u"VkOdd", u"AcDbCurve", u"VkNotAnEntity", u"AcDbObject", u"AcRxObject"};
+    odd->content().classChain = chain;
+    AcDbObjectId id;
+    ASSERT_EQ(db.addAcDbObject(id, odd), Acad::eOk);
+    odd->close();
+    ASSERT_EQ(db.saveAs(dir.win("a.dwg"), false), Acad::eOk);
+
+    AcDbDatabase back(false);
+    ASSERT_EQ(back.readDwgFile(dir.win("a.dwg"), _SH_DENYNO), Acad::eOk);
+    AcDbObjectId again;
+    ASSERT_EQ(back.getAcDbObjectId(again, false, id.handle()), Acad::eOk);
+    AcDbObjectPointer<AcDbProxyObject> proxy(again, AcDb::kForRead);
+    ASSERT_EQ(proxy.openStatus(), Acad::eOk);
+    EXPECT_EQ(proxy->content().classChain, chain);
+    EXPECT_EQ(proxy->content().payload, payload);
+}
