@@ -174,8 +174,12 @@ public:
     {
         finishPolyline();
         m_poly = std::make_unique<Pending>();
-        // The next polyline of the file with as many vertices (the reader skips empty ones).
-        while (m_polys < m_scan.polylines.size() && m_scan.polylines[m_polys].vertices.size() != d.number) ++m_polys;
+        // The next polyline of the file: the reader skips empty LWPOLYLINEs, so one of those is
+        // matched by its vertex count; a 2-D POLYLINE is never skipped, and the reader hands
+        // over no count for it (its number is whatever the last LWPOLYLINE left).
+        while (m_polys < m_scan.polylines.size() && m_scan.polylines[m_polys].lightweight &&
+               m_scan.polylines[m_polys].vertices.size() != d.number)
+            ++m_polys;
         if (m_polys < m_scan.polylines.size()) m_poly->record = &m_scan.polylines[m_polys++];
         m_poly->type = !m_poly->record || m_poly->record->lightweight ? "LWPOLYLINE" : "POLYLINE";
         m_poly->attrib = attributes;

@@ -153,6 +153,44 @@ TEST(DxfImport, TextOfEveryVersionAndCodePageComesOutAsCharacters)
     }
 }
 
+// An R12 file has no LWPOLYLINE at all: every 2-D POLYLINE keeps its default and vertex widths,
+// also one following a polyline of another vertex count, and is counted as imported.
+TEST(DxfImport, R12PolylinesKeepTheirWidths)
+{
+    auto poly = [](const char* width, std::vector<std::pair<const char*, const char*>> pts) {
+        std::vector<std::pair<int, std::string>> g{{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {10, "0"}, {20, "0"},
+                                                   {30, "0"}, {70, "0"}, {40, width}, {41, width}};
+        for (auto [x, y] : pts) {
+            for (auto v : std::vector<std::pair<int, std::string>>{{0, "VERTEX"}, {8, "0"}, {10, x}, {20, y}, {30, "0"}})
+                g.push_back(v);
+        }
+        g.push_back({0, "SEQEND"});
+        g.push_back({8, "0"});
+        return g;
+    };
+    std::vector<std::pair<int, std::string>> groups{{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1009"},
+                                                    {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}};
+    for (auto& g : poly("240", {{"0", "0"}, {"4000", "0"}})) groups.push_back(g);
+    for (auto& g : poly("100", {{"0", "0"}, {"0", "2400"}, {"2000", "2400"}})) groups.push_back(g);
+    groups.push_back({0, "ENDSEC"});
+    groups.push_back({0, "EOF"});
+
+    AcDbDatabase db;
+    vkdxf::ImportReport report;
+    std::string why;
+    ASSERT_TRUE(Import(Dxf(groups), db, report, why)) << why;
+    EXPECT_EQ(report.imported, (std::map<std::string, int>{{"POLYLINE", 2}}));
+    EXPECT_EQ(report.skippedText(), "");
+    const auto d = dxftest::Describe(db);
+    const std::vector<std::string>& ms = d.at("*Model_Space");
+    ASSERT_EQ(ms.size(), 3u);
+    EXPECT_EQ(ms[1], "AcDbPolyline 0 256 open [0.000000,0.000000,0.000000,240.000000,240.000000] "
+                     "[4000.000000,0.000000,0.000000,240.000000,240.000000]");
+    EXPECT_EQ(ms[2], "AcDbPolyline 0 256 open [0.000000,0.000000,0.000000,100.000000,100.000000] "
+                     "[0.000000,2400.000000,0.000000,100.000000,100.000000] "
+                     "[2000.000000,2400.000000,0.000000,100.000000,100.000000]");
+}
+
 TEST(DxfImport, AFileThatIsNotDxfOrIsCutShortNamesItsLineAndAddsNothing)
 {
     const std::string good = SamplePlan();
