@@ -53,6 +53,7 @@ void Collector::draw(const AcDbEntity* ent)
     setLayer(ent->layer());
     setColor(ent->colorIndex());
     m_width = 0;
+    m_entityStart = m_out.size();
     ent->worldDraw(this);
 }
 
@@ -88,6 +89,15 @@ bool Collector::add(Primitive p)
 {
     if (m_hideLayers && layerInfo(m_layer).hidden) return false;
     p.color = resolvedColor();
+    // The segments of one wide polyline are one band, so that its corners join.
+    if (p.kind == Primitive::kPath && p.width > 0 && p.points.size() > 1 && m_out.size() > m_entityStart) {
+        Primitive& last = m_out.back();
+        if (last.kind == Primitive::kPath && last.width == p.width && last.color == p.color &&
+            last.points.back().isEqualTo(p.points.front())) {
+            last.points.insert(last.points.end(), p.points.begin() + 1, p.points.end());
+            return false;
+        }
+    }
     m_out.push_back(std::move(p));
     return false;  // false: keep drawing
 }

@@ -72,6 +72,7 @@ private:
     CString m_layer = u"0";
     int m_color = 256;
     double m_width = 0;
+    size_t m_entityStart = 0;  // the first primitive of the entity being drawn
 };
 
 // The given entities of a database (ids of one drawing), as a preview shows them.

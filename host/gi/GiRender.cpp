@@ -103,8 +103,6 @@ void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view)
     const Mapping m = mappingFor(prims, view);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     selectFont(cr);
     for (const Primitive& p : prims) {
         if (p.points.empty()) continue;
@@ -133,10 +131,19 @@ void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view)
             continue;
         }
         cairo_set_line_width(cr, std::max(1.0, p.width * m.scale));
-        for (size_t i = 0; i < p.points.size(); ++i) {
+        // A polyline with a width is a band with square ends and mitred corners, as in CAD;
+        // hair lines get round ends so that short pieces stay visible.
+        const bool band = p.width > 0;
+        cairo_set_line_cap(cr, band ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(cr, band ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
+        // A band that returns to its start closes there with a corner, not two ends.
+        const bool ring = band && p.points.size() > 2 && p.points.back().isEqualTo(p.points.front());
+        const size_t n = ring ? p.points.size() - 1 : p.points.size();
+        for (size_t i = 0; i < n; ++i) {
             if (i == 0) cairo_move_to(cr, m.x(p.points[i].x), m.y(p.points[i].y));
             else cairo_line_to(cr, m.x(p.points[i].x), m.y(p.points[i].y));
         }
+        if (ring) cairo_close_path(cr);
         cairo_stroke(cr);
     }
 }

@@ -129,6 +129,33 @@ TEST(Picture, PolylineWidthsAndTextsAreDrawnToScale)
     EXPECT_EQ(Ink(px, 100, 45, 25, 99, 45), 0);
 }
 
+// A wall drawn as a wide polyline ends square at its vertices, and its corners are whole: a
+// closed square band of width 10 round 20,20 - 80,80 inks its corner boxes fully and nothing
+// beyond the band's outer edge.
+TEST(Picture, WidePolylinesEndSquareAndJoinAtTheirCorners)
+{
+    AcDbDatabase db;
+    auto* open = new AcDbPolyline;  // 10 wide from x 20 to 50 at y 90
+    open->addVertexAt(0, AcGePoint2d(20, 90), 0, 10, 10);
+    open->addVertexAt(1, AcGePoint2d(50, 90), 0, 10, 10);
+    appendToModelSpace(db, open);
+    auto* ring = new AcDbPolyline;
+    const double corners[4][2] = {{20, 20}, {80, 20}, {80, 70}, {20, 70}};
+    for (int i = 0; i < 4; ++i) ring->addVertexAt(i, AcGePoint2d(corners[i][0], corners[i][1]), 0, 10, 10);
+    ring->setClosed(true);
+    appendToModelSpace(db, ring);
+    const std::vector<unsigned> px = Plan(db);  // row = 100 - y
+    // Square ends: nothing left of x 20 or right of x 50 along the open band.
+    EXPECT_EQ(Ink(px, 100, 12, 7, 18, 13), 0);
+    EXPECT_EQ(Ink(px, 100, 52, 7, 58, 13), 0);
+    EXPECT_GT(Ink(px, 100, 21, 6, 49, 14), 28 * 8);
+    // Every outer corner box (15..25 each way round a corner) is filled, the first one too.
+    for (auto [cx, cy] : {std::pair{20, 20}, {80, 20}, {80, 70}, {20, 70}}) {
+        const int x0 = cx - 4, y0 = 100 - cy - 4;
+        EXPECT_EQ(Ink(px, 100, x0, y0, x0 + 8, y0 + 8), 81) << cx << "," << cy;
+    }
+}
+
 TEST(Picture, PngAndSvgFilesAreWrittenAndBadTargetsRefused)
 {
     AcDbDatabase db;
