@@ -11,6 +11,7 @@
 #include "host/ed/AcEdInput.h"
 #include "host/ed/AcEdSelection.h"
 #include "host/ed/InputQueue.h"
+#include "host/ed/SystemVariables.h"
 #include "host/ed/Transcript.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/rx/AcRxDynamicLinker.h"
@@ -38,8 +39,8 @@ void Fail(const CString& text)
 
 CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
 
-// A file name from the command line; false on Esc or an empty answer.
-bool AskFileName(const char16_t* prompt, CString& name)
+// A file name or other text from the command line; false on Esc or an empty answer.
+bool AskText(const char16_t* prompt, CString& name)
 {
     char16_t buf[1024] = {};
     if (acedGetString(1, prompt, buf, 1024) != RTNORM) return false;
@@ -86,7 +87,7 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform)
 void CmdOpen()
 {
     CString name;
-    if (!AskFileName(u"Enter name of drawing to open: ", name)) return;
+    if (!AskText(u"Enter name of drawing to open: ", name)) return;
     Acad::ErrorStatus es = acDocManager->appContextOpenDocument(name.GetString());
     if (es != Acad::eOk) Fail(CString(u"Cannot open ") + name + u": " + StatusText(es));
 }
@@ -111,7 +112,7 @@ void CmdSaveAs()
 {
     AcApDocument* doc = acDocManager->curDocument();
     CString name;
-    if (!doc || !AskFileName(u"Enter file name: ", name)) return;
+    if (!doc || !AskText(u"Enter file name: ", name)) return;
     Save(doc, name);
 }
 
@@ -212,7 +213,7 @@ void CmdList()
 void CmdAppLoad()
 {
     CString name;
-    if (!AskFileName(u"Enter plug-in file name: ", name)) return;
+    if (!AskText(u"Enter plug-in file name: ", name)) return;
     AcRxDynamicLinker* linker = acrxDynamicLinker();
     if (linker->loadModule(name.ToUtf8()))
         Say(name + u" loaded.");
@@ -238,6 +239,52 @@ bool ConfirmQuit()
     }
 }
 
+// Shows a system variable and, unless Enter keeps it, sets it: a whole number for short
+// variables, a number for reals, text for strings.
+void CmdSetVar()
+{
+    CString name;
+    if (!AskText(u"Enter variable name: ", name)) return;
+    name.MakeUpper();
+    resbuf current;
+    if (acedGetVar(name.GetString(), &current) != RTNORM) {
+        Fail(CString(u"Unknown variable name: ") + name);
+        return;
+    }
+    resbuf value;
+    value.restype = current.restype;
+    CString prompt;
+    int rc = RTERROR;
+    switch (current.restype) {
+    case RTSHORT: {
+        int v = current.resval.rint;
+        prompt.Format(u"Enter new value for %s <%d>: ", name.GetString(), v);
+        rc = acedGetInt(prompt.GetString(), &v);
+        value.resval.rint = static_cast<short>(v);
+        break;
+    }
+    case RTREAL: {
+        double v = current.resval.rreal;
+        prompt.Format(u"Enter new value for %s <%g>: ", name.GetString(), v);
+        rc = acedGetReal(prompt.GetString(), &v);
+        value.resval.rreal = v;
+        break;
+    }
+    case RTSTR: {
+        prompt.Format(u"Enter new value for %s <\"%s\">: ", name.GetString(), current.resval.rstring);
+        acutDelString(current.resval.rstring);
+        char16_t buf[1024] = {};
+        rc = acedGetString(1, prompt.GetString(), buf, 1024);
+        value.resval.rstring = buf;
+        break;
+    }
+    default:
+        Say(name + u" cannot be set here.");
+        return;
+    }
+    if (rc == RTNORM && acedSetVar(name.GetString(), &value) != RTNORM) Fail(name + u" is read-only.");
+}
+
 void CmdQuit()
 {
     if (!ConfirmQuit()) return;
@@ -257,6 +304,7 @@ const HostCommand kCommands[] = {
     {u"CLOSE", CmdClose, ACRX_CMD_MODAL},       {u"ERASE", CmdErase, ACRX_CMD_MODAL},
     {u"MOVE", CmdMove, ACRX_CMD_MODAL},         {u"COPY", CmdCopy, ACRX_CMD_MODAL},
     {u"LIST", CmdList, ACRX_CMD_MODAL},         {u"APPLOAD", CmdAppLoad, ACRX_CMD_SESSION},
+    {u"SETVAR", CmdSetVar, ACRX_CMD_SESSION},
     {u"QUIT", CmdQuit, ACRX_CMD_SESSION},       {u"EXIT", CmdQuit, ACRX_CMD_SESSION},
 };
 

@@ -20,7 +20,7 @@ const char* acadErrorStatusText(Acad::ErrorStatus es)
         VK_ES(eNotInDatabase) VK_ES(eWasErased) VK_ES(eWasOpenForRead) VK_ES(eWasOpenForWrite)
         VK_ES(eWasOpenForNotify) VK_ES(eWasNotOpenForWrite) VK_ES(eAtMaxReaders) VK_ES(eNoDatabase)
         VK_ES(eCannotBeErasedByCaller) VK_ES(eSelfReference) VK_ES(eInvalidContext)
-        VK_ES(eNotInBlock) VK_ES(eNullBlockName) VK_ES(eWrongSubentityType) VK_ES(eOnLockedLayer)
+        VK_ES(eNotInBlock) VK_ES(eNullBlockName) VK_ES(eWrongSubentityType) VK_ES(eOnLockedLayer) VK_ES(eMakeMeProxy)
 #undef VK_ES
     }
     return "eUnknownErrorStatus";

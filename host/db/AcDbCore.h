@@ -78,6 +78,7 @@ enum ErrorStatus {
     eNullBlockName = 95,
     eWrongSubentityType = 96,
     eOnLockedLayer = 97,
+    eMakeMeProxy = 301,           // dwgInFields of a newer version: keep the object as a proxy
 };
 }  // namespace Acad
 
@@ -90,6 +91,7 @@ enum AcDbDwgVersion { kDHL_1027 = 31, kDHL_CURRENT = kDHL_1027 };
 enum Intersect { kOnBothOperands = 0, kExtendThis = 1, kExtendArg = 2, kExtendBoth = 3 };
 enum Visibility { kVisible = 0, kInvisible = 1 };
 enum DuplicateRecordCloning { kDrcNotApplicable = 0, kDrcIgnore = 1, kDrcReplace = 2 };
+enum Planarity { kNonPlanar = 0, kPlanar = 1, kLinear = 2 };
 }  // namespace AcDb
 
 // A database-unique 64-bit handle, shown as upper-case hexadecimal text without leading zeros.

@@ -144,6 +144,8 @@ bool AcDbEntity::worldDraw(AcGiWorldDraw* wd) const
     return subWorldDraw(wd);
 }
 
+Acad::ErrorStatus AcDbEntity::getPlane(AcGePlane&, AcDb::Planarity&) const { return Acad::eNotApplicable; }
+
 bool AcDbEntity::subWorldDraw(AcGiWorldDraw* wd) const
 {
     std::vector<GeomPiece> pieces;

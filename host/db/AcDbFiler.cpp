@@ -1,7 +1,8 @@
-// Filing of id arrays, shared by every filer.
+// Filing of id arrays, shared by every filer, and DXF filing in memory.
 #include "host/db/AcDbFiler.h"
 
 #include <algorithm>
+#include <cstdarg>
 
 Acad::ErrorStatus AcDbDwgFiler::writeIdArray(const AcDbObjectIdArray& ids, AcDb::ReferenceKind kind,
                                              const char* name)
@@ -30,4 +31,42 @@ Acad::ErrorStatus AcDbDwgFiler::readIdArray(AcDbObjectIdArray* ids, AcDb::Refere
     if ((es = readArrayEnd()) != Acad::eOk) return es;
     *ids = read;
     return Acad::eOk;
+}
+
+// ---- DXF filing ----
+
+Acad::ErrorStatus AcDbDxfFiler::setError(Acad::ErrorStatus es, const char16_t* format, ...)
+{
+    if (m_error.IsEmpty() && format) {
+        va_list args;
+        va_start(args, format);
+        m_error.FormatV(format, args);
+        va_end(args);
+    }
+    recordError(es);
+    return es;
+}
+
+Acad::ErrorStatus AcDbDxfMemoryFiler::readItem(AcDbDxfItem* item)
+{
+    if (!item) return Acad::eNullObjectPointer;
+    if (m_pos >= m_items.size()) return Acad::eEndOfFile;
+    *item = m_items[m_pos++];
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDxfMemoryFiler::pushBackItem()
+{
+    if (m_pos == 0) return Acad::eInvalidContext;
+    --m_pos;
+    return Acad::eOk;
+}
+
+bool AcDbDxfMemoryFiler::atSubclassData(const char16_t* name)
+{
+    if (m_pos >= m_items.size() || m_items[m_pos].groupCode != 100) return false;
+    const CString* marker = std::get_if<CString>(&m_items[m_pos].value);
+    if (!marker || !name || marker->Compare(name) != 0) return false;
+    ++m_pos;
+    return true;
 }

@@ -11,6 +11,9 @@
 // then writeArrayEnd(); readArrayBegin gives the count that was written.
 // Reading a named field that a JSON object does not hold leaves the variable unchanged and
 // answers eOk, so that fixtures may leave out fields.
+#include <variant>
+#include <vector>
+
 #include "host/db/AcDbCore.h"
 #include "host/ge/AcGeMatrix3d.h"
 
@@ -115,7 +118,17 @@ protected:
     virtual Acad::ErrorStatus refusedWrite() { return Acad::eIsReading; }
 };
 
+// One DXF item: a group code and its value.
+struct AcDbDxfItem {
+    int groupCode = 0;
+    std::variant<std::monostate, double, Adesk::Int32, CString, AcGePoint3d, AcDbObjectId> value;
+};
+
 // DXF-style filing with group codes; available to classes that want it, not used for files.
+// Reading: readItem gives the items in order (eEndOfFile past the last); pushBackItem makes
+// the next readItem give the last item again; atSubclassData consumes the subclass marker
+// (group 100) of that name when it is next. setError records the first error, with a
+// printf-style message, and answers it; filerStatus answers it from then on.
 class AcDbDxfFiler {
 public:
     virtual ~AcDbDxfFiler() = default;
@@ -125,4 +138,54 @@ public:
     virtual Acad::ErrorStatus writeItem(int groupCode, const AcGePoint3d& v) = 0;
     virtual Acad::ErrorStatus writeItem(int groupCode, const AcDbObjectId& v) = 0;
     virtual Acad::ErrorStatus writeSubclassMarker(const char16_t* name) = 0;
+    Acad::ErrorStatus writeInt16(int groupCode, Adesk::Int32 v) { return writeItem(groupCode, v); }
+
+    virtual Acad::ErrorStatus readItem(AcDbDxfItem* item) = 0;
+    virtual Acad::ErrorStatus pushBackItem() = 0;
+    virtual bool atSubclassData(const char16_t* name) = 0;
+    virtual Acad::ErrorStatus filerStatus() const = 0;
+    Acad::ErrorStatus setError(Acad::ErrorStatus es, const char16_t* format, ...);
+    CString errorMessage() const { return m_error; }
+
+protected:
+    virtual void recordError(Acad::ErrorStatus es) = 0;
+
+private:
+    CString m_error;
+};
+
+// DXF items kept in memory: what is written is read back in the same order.
+class AcDbDxfMemoryFiler : public AcDbDxfFiler {
+public:
+    Acad::ErrorStatus writeItem(int groupCode, double v) override { return put(groupCode, v); }
+    Acad::ErrorStatus writeItem(int groupCode, Adesk::Int32 v) override { return put(groupCode, v); }
+    Acad::ErrorStatus writeItem(int groupCode, const CString& v) override { return put(groupCode, v); }
+    Acad::ErrorStatus writeItem(int groupCode, const AcGePoint3d& v) override { return put(groupCode, v); }
+    Acad::ErrorStatus writeItem(int groupCode, const AcDbObjectId& v) override { return put(groupCode, v); }
+    Acad::ErrorStatus writeSubclassMarker(const char16_t* name) override { return put(100, CString(name)); }
+    Acad::ErrorStatus readItem(AcDbDxfItem* item) override;
+    Acad::ErrorStatus pushBackItem() override;
+    bool atSubclassData(const char16_t* name) override;
+    Acad::ErrorStatus filerStatus() const override { return m_status; }
+    const std::vector<AcDbDxfItem>& items() const { return m_items; }
+    void rewind() { m_pos = 0; }
+
+protected:
+    void recordError(Acad::ErrorStatus es) override
+    {
+        if (m_status == Acad::eOk) m_status = es;
+    }
+
+private:
+    template <class T>
+    Acad::ErrorStatus put(int groupCode, const T& v)
+    {
+        AcDbDxfItem& item = m_items.emplace_back();
+        item.groupCode = groupCode;
+        item.value.template emplace<T>(v);
+        return m_status;
+    }
+    std::vector<AcDbDxfItem> m_items;
+    size_t m_pos = 0;
+    Acad::ErrorStatus m_status = Acad::eOk;
 };

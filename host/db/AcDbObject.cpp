@@ -130,6 +130,8 @@ Acad::ErrorStatus AcDbObject::dwgInFields(AcDbDwgFiler* filer)
 Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* filer) const { return Acad::eOk; }
 Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* filer) { return Acad::eOk; }
 
+Acad::ErrorStatus AcDbObject::applyPartialUndo(AcDbDwgFiler*, AcRxClass*) { return Acad::eNotApplicable; }
+
 AcRxObject* AcDbObject::clone() const
 {
     std::unique_ptr<AcRxObject> made(isA()->create());

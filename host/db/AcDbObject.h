@@ -16,6 +16,8 @@
 #include "host/ge/AcDbExtents.h"
 #include "host/rx/AcRxObject.h"
 
+class AcGePlane;
+
 class AcDbObject : public AcRxObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbObject);
@@ -54,6 +56,12 @@ public:
 
     // A copy of this object, not in any database, made through a copy filer.
     virtual AcRxObject* clone() const;
+
+    // Undo: this host keeps no undo records, so undoFiler() is always null and nothing ever
+    // calls applyPartialUndo on its own; classes that record partial undo still read their
+    // records back through it. The base answers eNotApplicable.
+    AcDbDwgFiler* undoFiler() const { return nullptr; }
+    virtual Acad::ErrorStatus applyPartialUndo(AcDbDwgFiler* undoFiler, AcRxClass* classObj);
 
 protected:
     // Hooks for derived classes.
@@ -99,6 +107,8 @@ public:
                                     AcGePoint3dArray& points) const;
     // Text for the LIST command: "  Layer: ...", one property a line.
     virtual void list(CString& out) const;
+    // The plane the entity lies in; the base answers eNotApplicable.
+    virtual Acad::ErrorStatus getPlane(AcGePlane& plane, AcDb::Planarity& planarity) const;
 
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;

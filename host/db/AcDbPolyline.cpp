@@ -407,3 +407,29 @@ Acad::ErrorStatus AcDbPolyline::dwgInFields(AcDbDwgFiler* filer)
     if ((es = filer->readBool(&m_closed, "closed")) != Acad::eOk) return es;
     return filer->readDouble(&m_elevation, "elevation");
 }
+
+bool AcGiWorldGeometry::pline(const AcDbPolyline& pl, unsigned int fromIndex, unsigned int numSegs)
+{
+    std::vector<AcDbEntity::GeomPiece> pieces;
+    const unsigned int n = pl.numVerts();
+    const unsigned int segs = pl.isClosed() ? n : (n ? n - 1 : 0);
+    const unsigned int end = numSegs == 0 ? segs : std::min(segs, fromIndex + numSegs);
+    for (unsigned int i = fromIndex; i < end; ++i) {
+        const AcDbPolyline::SegType t = pl.segType(i);
+        if (t != AcDbPolyline::kLine && t != AcDbPolyline::kArc) continue;
+        AcGePoint3d a, b;
+        pl.getPointAt(i, a);
+        pl.getPointAt((i + 1) % n, b);
+        double bulge = 0;
+        pl.getBulgeAt(i, bulge);
+        AcDbEntity::GeomPiece piece;
+        if (t == AcDbPolyline::kArc) {
+            piece = vkdb::arcFromBulge(a, b, bulge);
+        } else {
+            piece.a = a;
+            piece.b = b;
+        }
+        vkdb::drawPiece(piece, *this);
+    }
+    return true;
+}

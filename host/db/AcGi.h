@@ -2,6 +2,8 @@
 // World drawing: an entity draws itself into a geometry collector (previews, pictures, picks).
 #include "host/db/AcDbCore.h"
 
+class AcDbPolyline;
+
 class AcGiWorldGeometry {
 public:
     virtual ~AcGiWorldGeometry() = default;
@@ -18,6 +20,9 @@ public:
         return this->text(position, height, text);
     }
     virtual void setLineWidth(double width) {}  // world width of the curves that follow (0: thin)
+    // A lightweight polyline's segments from fromIndex, numSegs of them (0: all), as lines
+    // and arcs at its elevation; a segment that closes it only when it is closed.
+    virtual bool pline(const AcDbPolyline& pline, unsigned int fromIndex = 0, unsigned int numSegs = 0);
     virtual void setColor(int aci) {}           // colour index of what follows
     // Layer of what follows; inside a block reference, layer "0" means the reference's layer.
     virtual void setLayer(const CString& layer) {}

@@ -6,4 +6,6 @@
 namespace vkroom {
 int ShowWarning(const CString& text);      // exclamation icon
 int ShowInformation(const CString& text);  // information icon
+// Yes and No with the exclamation icon, No the default; answers IDYES or IDNO.
+int AskYesNo(const CString& text);
 }  // namespace vkroom

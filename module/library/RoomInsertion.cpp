@@ -6,6 +6,7 @@
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/InsertionInterfaces.h"
+#include "module/library/LibraryReadCache.h"
 
 namespace {
 // Makes the library the working database while its entities are collected, so that copies
@@ -29,8 +30,9 @@ private:
 };
 
 // The ids to copy out of a stored room's block. A beam is copied into the library's model
-// space first: it travels as a copy of its own, not as a member of the block.
-AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockId)
+// space first: it travels as a copy of its own, not as a member of the block. The copies'
+// ids are added to beamCopies too.
+AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockId, AcDbObjectIdArray& beamCopies)
 {
     AcDbObjectIdArray ids(0, 8);
     WorkingDatabaseScope working(library);
@@ -42,8 +44,12 @@ AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockI
             if (CString(ent->isA()->name()).Compare(u"AcDbVkBeam") == 0) {
                 auto* copy = static_cast<AcDbEntity*>(ent->clone());
                 AcDbObjectId copyId;
-                if (copy && addToModelSpace(copyId, copy) == Acad::eOk) ids.append(copyId);
-                else delete copy;
+                if (copy && addToModelSpace(copyId, copy) == Acad::eOk) {
+                    ids.append(copyId);
+                    beamCopies.append(copyId);
+                } else {
+                    delete copy;
+                }
             } else {
                 ids.append(id);
             }
@@ -54,6 +60,18 @@ AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockI
     VkQsReactorHelper::FlushGraphic(u"");
     return ids;
 }
+
+// A kept library read must look as freshly read to the next insertion: the beam copies
+// made for this one leave its model space again.
+void EraseBeamCopies(const AcDbObjectIdArray& copies)
+{
+    for (const AcDbObjectId& id : copies) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        ent->erase();
+        ent->close();
+    }
+}
 }  // namespace
 
 void CManageStdRoom::InsertRoom(CString name, AcGePoint3d insertPt, AcGeMatrix3d& xform)
@@ -61,8 +79,9 @@ void CManageStdRoom::InsertRoom(CString name, AcGePoint3d insertPt, AcGeMatrix3d
     TmpSetNotifySRoom notify(false);
     TmpSetDeepCone deepClone(false);
 
-    auto library = std::make_unique<AcDbDatabase>(false, true);
-    if (library->readDwgFile(GetStdRoomPath(), _SH_DENYWR, false, nullptr) != Acad::eOk) return;
+    vkroom::LibraryRead read(GetStdRoomPath());
+    AcDbDatabase* library = read.Database();
+    if (!library) return;
     AcDbBlockTable* table = nullptr;
     if (library->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
     AcDbObjectId blockId;
@@ -70,13 +89,13 @@ void CManageStdRoom::InsertRoom(CString name, AcGePoint3d insertPt, AcGeMatrix3d
     table->close();
     if (found != Acad::eOk) return;
 
-    const AcDbObjectIdArray ids = CollectRoomEntities(library.get(), blockId);
+    AcDbObjectIdArray beamCopies;
+    const AcDbObjectIdArray ids = CollectRoomEntities(library, blockId, beamCopies);
     AcDbDatabase* rawCopy = nullptr;
-    if (library->wblock(rawCopy, ids, AcGePoint3d::kOrigin) != Acad::eOk) {
-        delete rawCopy;
-        return;
-    }
+    const Acad::ErrorStatus copied = library->wblock(rawCopy, ids, AcGePoint3d::kOrigin);
     std::unique_ptr<AcDbDatabase> copy(rawCopy);
+    if (read.IsKept()) EraseBeamCopies(beamCopies);
+    if (copied != Acad::eOk) return;
     xform.setTranslation(AcGeVector3d(insertPt.x, insertPt.y, 0));
     if (copy) {
         if (AcDbDatabase* current = acdbHostApplicationServices()->workingDatabase())

@@ -27,10 +27,18 @@ public:
     CString m_strRoomName;
 
 protected:
+    // The text of the selected row; empty when none is selected.
+    CString SelectedName() const;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     afx_msg LRESULT OnAcadKeepFocus(WPARAM, LPARAM);
+    afx_msg void OnBnClickedDelete();
+    afx_msg void OnSelchangeRoomList();
+    afx_msg void OnKillfocusRoomList();
     afx_msg void OnSetfocusRoomList();
+    // Runs the placement jig for the selected room until it is cancelled, which ends the
+    // command; ignored while placing or with an empty list.
+    afx_msg void OnPlaceRoom();
     afx_msg void OnClose();
     DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,7 @@
 #pragma once
-// A project with a library drawing holding one room "R" (boundary, marker, a pipe with its
-// valve, a plain line and a beam, all about the block's origin), and helpers to look at what
+// A project with a library drawing holding room "R" (boundary, marker, a pipe with its valve,
+// a plain line and a beam, all about the block's origin) and room "S" (boundary and marker),
+// and helpers to look at what
 // an insertion brought into the current drawing.
 #include <filesystem>
 #include <system_error>
@@ -64,6 +65,19 @@ protected:
         pipe->close();
         vktest::appendTo(blockId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0)));
         vktest::appendTo(blockId, new AcDbVkBeam(AcGePoint3d(0, 500, 0), AcGePoint3d(3000, 500, 0), 200));
+        // Room "S": a 1000 by 1000 boundary and its marker.
+        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+        rec = new AcDbBlockTableRecord;
+        rec->setName(u"S");
+        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
+        rec->close();
+        table->close();
+        vktest::appendTo(blockId, boundary(1000, 1000));
+        auto* small = new AcDbQsStandRoom;
+        small->addVertexAt(0, AcGePoint2d(40, 40), 0);
+        small->addVertexAt(1, AcGePoint2d(40, 960), 0);
+        small->SetRoomName(u"S");
+        vktest::appendTo(blockId, small);
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg"), false, AcDb::kDHL_1027), Acad::eOk);
     }
 

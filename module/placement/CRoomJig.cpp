@@ -1,0 +1,162 @@
+#include "module/placement/CRoomJig.h"
+
+#include <memory>
+#include <vector>
+
+#include "host/db/AcDb.h"
+#include "host/ed/AcEdInput.h"
+#include "host/ge/AcGePlane.h"
+#include "host/ui/CDialog.h"
+#include "module/definition/CStdRoomTool.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/PlacementInterfaces.h"
+#include "module/library/LibraryReadCache.h"
+#include "module/placement/CVkQsTempRoom.h"
+
+namespace {
+// Rotation and mirrors act about the origin of the stored geometry, the room's base point.
+AcGeMatrix3d Unturned() { return AcGeMatrix3d::rotation(0, AcGeVector3d::kZAxis, AcGePoint3d::kOrigin); }
+}  // namespace
+
+CRoomJig::CRoomJig(const CString& roomName) : m_strLoadedName(roomName), m_strRoomName(roomName)
+{
+    LoadRoom(roomName);
+}
+
+CRoomJig::~CRoomJig() { delete m_pTempRoom; }
+
+void CRoomJig::DropPreview()
+{
+    delete m_pTempRoom;
+    m_pTempRoom = nullptr;
+}
+
+void CRoomJig::LoadRoom(CString roomName)
+{
+    CWaitCursor wait;
+    AcDbDatabase* raw = nullptr;
+    CManageStdRoom::GetDb(raw);
+    std::unique_ptr<AcDbDatabase> library(raw);
+    if (!library) return;
+    AcDbBlockTable* table = nullptr;
+    if (library->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
+    AcDbBlockTableRecord* block = nullptr;
+    if (table->getAt(roomName, block, AcDb::kForRead) != Acad::eOk) {
+        table->close();
+        return;
+    }
+    m_BlockOrigin = block->origin();
+    m_CurPt = m_BlockOrigin;
+    for (const AcDbObjectId& id : block->entityIds()) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (AcDbVkRoom* room = AcDbVkRoom::cast(ent)) {
+            std::vector<CVkQsTempRoom::Vertex> vertices;
+            for (unsigned int i = 0; i < room->numVerts(); ++i) {
+                CVkQsTempRoom::Vertex v;
+                room->getBulgeAt(i, v.first);
+                room->getPointAt(i, v.second);
+                vertices.push_back(v);
+            }
+            DropPreview();  // of several boundaries, the last one is shown
+            m_pTempRoom = new CVkQsTempRoom(&vertices, &m_BlockOrigin, &m_Xform);
+        }
+        ent->close();
+    }
+    block->close();
+    table->close();
+}
+
+AcEdJig::DragStatus CRoomJig::sampler()
+{
+    setUserInputControls(kInputControls);
+    setSpecialCursorType(kCrosshair);
+    setKeywordList(kKeywords);
+    return acquirePoint(m_CurPt);
+}
+
+bool CRoomJig::update()
+{
+    if (m_pTempRoom) m_pTempRoom->SetDragState(&m_CurPt, &m_Xform);
+    return true;
+}
+
+AcDbEntity* CRoomJig::entity() const { return m_pTempRoom; }
+
+AcEdJig::DragStatus CRoomJig::Run()
+{
+    m_bDragging = 1;
+    m_Xform = Unturned();
+    // One read of the library serves every copy of this session while the file is unchanged.
+    vkroom::LibraryReadSession libraryRead;
+    DragStatus status;
+    do {
+        if (m_strLoadedName.Compare(m_strRoomName) != 0) {
+            DropPreview();
+            LoadRoom(m_strRoomName);
+            m_Xform = Unturned();
+            m_strLoadedName = m_strRoomName;
+        }
+        acutPrintf(u"\n指定插入点[A-旋转角度,B-左右翻转，C-上下翻转]");
+        status = drag();
+        switch (status) {
+        case kNormal:
+            PlaceCopy();
+            break;
+        case kKW1:
+            if (!AskAngle()) {
+                DropPreview();
+                m_bDragging = 0;
+                return kCancel;
+            }
+            break;
+        case kKW2:
+            m_Xform.preMultBy(AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d::kOrigin, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis)));
+            break;
+        case kKW3:
+            m_Xform.preMultBy(AcGeMatrix3d::mirroring(AcGePlane(AcGePoint3d::kOrigin, AcGeVector3d::kXAxis, AcGeVector3d::kZAxis)));
+            break;
+        case kCancel:
+            DropPreview();
+            CManageStdRoom::DelIntance();
+            break;
+        default:  // Enter and anything else: keep dragging
+            break;
+        }
+    } while (status != kCancel);
+    m_bDragging = 0;
+    return kCancel;
+}
+
+bool CRoomJig::AskAngle()
+{
+    CString prompt;
+    prompt.Format(u"\n请输入旋转角度值:<%g>", m_dAngle);
+    const int rc = acedGetReal(prompt, &m_dAngle);
+    if (rc == RTNORM) {
+        m_dAngleRad = m_dAngle * kDegToRad;
+        m_Xform = AcGeMatrix3d::rotation(m_dAngleRad, AcGeVector3d::kZAxis, AcGePoint3d::kOrigin);
+    }
+    return rc != RTCAN;
+}
+
+void CRoomJig::PlaceCopy()
+{
+    CWaitCursor wait;
+    const AcGePoint3d pt = m_CurPt;
+    // The marker records this copy's own (x, y, 0) with the jig's rotation and mirroring, as
+    // a rebuild of the copy records it.
+    AcGeMatrix3d recorded = m_Xform;
+    recorded.setTranslation(AcGeVector3d(pt.x, pt.y, 0));
+    // What was appended before this copy is none of its members.
+    AcDbObjectIdArray ids(0, 8);
+    VkQsReactorHelper::GetAllAppendId(ids);
+
+    CManageStdRoom::InsertRoom(m_strRoomName, m_CurPt, m_Xform);
+    CStdRoomTool tool;
+    VkQsReactorHelper::GetAllAppendId(ids);
+    tool.LinkInsertedRoom(&pt, &recorded, &ids);
+    VkQsAutoHelper::Linkage(u"");
+    VkQsReactorHelper::FlushGraphic(u"");
+    VkQsAutoHelper::Batch(u"");
+}
