@@ -214,6 +214,16 @@ TEST_F(RoomJigTest, APointPlacesTheRoomChosenDuringItsDragAndAMissingRoomPlacesN
     EXPECT_EQ(markers().size(), 2u);
     EXPECT_EQ(out.utf8().substr(said).find("**"), std::string::npos) << out.utf8().substr(said);
 
+    // Deleting S from a list that still names it does no harm: the library stays as it is.
+    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    lib->m_RoomNames = {u"R", u"S"};
+    const std::string library = bytes("StardardRoom.dwg");
+    CString gone(u"S");
+    lib->EraseStdRoom(gone);
+    EXPECT_EQ(bytes("StardardRoom.dwg"), library);
+    EXPECT_EQ(lib->m_RoomNames, (std::vector<CString>{u"R", u"S"})) << "the next validation drops it";
+    EXPECT_FALSE(std::filesystem::exists(dir / "Roomlist.txt"));
+
     script({u"!move 3,3", u"5,5", u"<esc>"});
     CRoomJig missing(u"没有");
     EXPECT_EQ(missing.entity(), nullptr);
