@@ -1,27 +1,64 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, makes the demo project (two floors and a one-room library) from
-# its fixtures in build/demo, and runs the demo script through vkcad on it. The settings file "c:\sgd.ini" lands in build/demo/c.
+# The product's whole job on a demo hotel of three floors: import the architect's plan (DXF),
+# make the floors over it, define a standard bathroom on 1F, place it on every floor turned and
+# mirrored, edit it from one copy on 2F so that every copy follows, and draw each floor before
+# and after the edit. Everything lands in build/demo (the settings file "c:\sgd.ini" in
+# build/demo/c); the pictures are named at the end.
+#   VK_DEMO_BIN  run the programs built there instead of setting up and building the default preset
+#   VK_DEMO_OUT  the folder to work in instead of build/demo (emptied first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# VK_DEMO_BIN: run with programs already built there instead of building the default preset.
+root=$PWD
 if [ -n "${VK_DEMO_BIN:-}" ]; then
-  bin=$VK_DEMO_BIN
+  bin=$(realpath "$VK_DEMO_BIN")
 else
   bash scripts/setup.sh
   cmake --preset default >/dev/null
   cmake --build --preset default -j2 --target vkcad VkQsRoom SgdCalc SrReport
-  bin=build/default/bin
+  bin=$root/build/default/bin
 fi
-demo=build/demo
+demo=${VK_DEMO_OUT:-build/demo}
 rm -rf "$demo" && mkdir -p "$demo/c"
-cp apps/demo/demo.prj "$demo/"
-for f in apps/demo/*.jsonl; do
-  "$bin/vkcad" load "$f" "$demo/$(basename "${f%.jsonl}").dwg"
+demo=$(realpath "$demo")
+export VKCAD_DRIVES="C=$demo/c"
+vkcad() { "$bin/vkcad" "$@"; }
+section() { printf '\n== %s\n' "$*"; }
+
+section "The architect's plan: apps/demo/plan.dxf (an R12 file in code page 936)"
+vkcad import apps/demo/plan.dxf "$demo/plan.dwg"
+
+section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl); 1F also holds the bathroom drawn once (apps/demo/1F.jsonl)"
+for floor in 1F 2F 3F; do
+  {
+    vkcad dump "$demo/plan.dwg"
+    cat apps/demo/floor.jsonl
+    if [ -f "apps/demo/$floor.jsonl" ]; then cat "apps/demo/$floor.jsonl"; fi
+  } >"$demo/$floor.jsonl"
+  vkcad load "$demo/$floor.jsonl" "$demo/$floor.dwg"
+  rm "$demo/$floor.jsonl" "$demo/$floor.dwg.bak" 2>/dev/null || true
 done
-# The standard-room library holds one room (StardardRoom.jsonl); its list names it, in the
-# ANSI code page with CRLF line ends.
-printf '1\r\n%s\r\n' "$(printf '卫生间A' | iconv -f UTF-8 -t GBK)" >"$demo/Roomlist.txt"
-export VKCAD_DRIVES="C=$PWD/$demo/c"
-"$bin/vkcad" --project "$demo/demo.prj" --floor 1F --script apps/demo/demo.scr
-echo "== c:\\sgd.ini (shown in UTF-8)"
+cp apps/demo/demo.prj "$demo/"
+
+# Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them).
+pictures=()
+draw() {  # draw STAGE
+  for floor in 1F 2F 3F; do
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1.png" --size 1600x1200
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1-bathrooms.png" --window 1500,3700,6500,11300 --size 800x1216
+    pictures+=("$demo/$floor-$1.png" "$demo/$floor-$1-bathrooms.png")
+  done
+}
+
+section "Define the bathroom on 1F (bjcj) and place it on every floor (bjbz): apps/demo/place.scr"
+(cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/place.scr")
+draw before
+
+section "Edit the bathroom from its copy on 2F (bjbj), SAVEALL, the report: apps/demo/edit.scr"
+(cd "$demo" && vkcad --project demo.prj --floor 2F --script "$root/apps/demo/edit.scr")
+draw after
+
+section "c:\\sgd.ini (shown in UTF-8)"
 iconv -f GBK -t UTF-8 "$demo/c/sgd.ini"  # the file is in the ANSI code page
+
+section "Pictures of the floors before and after the edit"
+for p in "${pictures[@]}"; do echo "$p"; done
