@@ -180,13 +180,36 @@ TEST_F(FloorsTest, TheStatusLineMacroIsPutBackAfterTheFloorSwitches)
     resbuf* mine = acutBuildString(u"我的状态栏");
     ASSERT_EQ(acedSetVar(u"MODEMACRO", mine), RTNORM);
     acutRelRb(mine);
+    resbuf ortho;
+    ortho.restype = RTSHORT;
+    ortho.resval.rint = 1;
+    ASSERT_EQ(acedSetVar(u"ORTHOMODE", &ortho), RTNORM);
     editAndOk(u"#103");
+    ASSERT_EQ(acedGetVar(u"ORTHOMODE", &ortho), RTNORM);
+    EXPECT_EQ(ortho.resval.rint, 1) << "held off around each insertion only";
     // Each switch shows its floor on the status line; the run puts the user's text back.
     ASSERT_TRUE(seen("<wait: 处理中，请稍后... F2 2/3>")) << out.utf8();
     resbuf rb;
     ASSERT_EQ(acedGetVar(u"MODEMACRO", &rb), RTNORM);
     EXPECT_EQ(CString(rb.resval.rstring), CString(u"我的状态栏"));
     acutDelString(rb.resval.rstring);
+}
+
+TEST_F(EditProjectTest, ASourceCopyChangedByHandIsRebuiltAndEveryNewCopyStartsUnchanged)
+{
+    // The user changed the source copy by hand before re-extracting it from that copy.
+    writeDrawing("F1.dwg", CopyLines(0x100, kPlain, ChangedByHand()) + DrainLine(0x110, kPlain));
+    writeDrawing("F2.dwg", CopyLines(0x100, kTurned));
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    startOn(u"F1");
+    editAndOk(u"#103");
+    for (const char* file : {"F1.dwg", "F2.dwg"}) {
+        const std::vector<Marker> ms = markers(floorDb(file));
+        ASSERT_EQ(ms.size(), 1u) << file;
+        EXPECT_EQ(ms[0].chgType, 0) << file;
+        EXPECT_NE(ms[0].id.handle(), AcDbHandle(0x103)) << file << ": not rebuilt";
+        EXPECT_EQ(pipes(floorDb(file), u"VK_给排水_排水管").size(), 1u) << file;
+    }
 }
 
 TEST_F(FloorsTest, ReExtractingTwiceBeforeOkKeepsTheSecondRecord)
