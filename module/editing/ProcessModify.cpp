@@ -11,6 +11,7 @@
 #include "module/editing/PlacedCopies.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
+#include "module/library/LibraryReadCache.h"
 
 namespace {
 CString CurrentFloorName()
@@ -144,6 +145,9 @@ void CModifySRoom::ProcessModify()
     SRoomEditMap rebuild = RoomsToRebuild();
     if (rebuild.empty()) return;
 
+    // Every copy is inserted from the library as it now is: read once for the whole run
+    // (again only if another program rewrites it meanwhile).
+    vkroom::LibraryReadSession libraryRead;
     CDealReactor reactor;
     reactor.ClearPipeTrans();
     FloorNameSet floors;
