@@ -3,6 +3,7 @@
 
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
+#include "module/selection/CurveInPolyline.h"
 #include "module/selection/PtInPolylineByRay.h"
 
 namespace {
@@ -52,13 +53,15 @@ int CManageStdRoom::IsCurveInPolyline(AcDbPolyline* boundary, const AcDbCurve* c
     AcGePoint3d s, e;
     curve->getStartPoint(s);
     curve->getEndPoint(e);
+    return CurveInPolylineCode(boundary, s, e, tol, curve);
+}
 
-    AcDbPolyline chord;
-    chord.addVertexAt(0, s.convert2d(AcGePlane::kXYPlane), 0.0, -1.0, -1.0);
-    chord.addVertexAt(1, e.convert2d(AcGePlane::kXYPlane), 0.0, -1.0, -1.0);
-
+int CurveInPolylineCode(AcDbPolyline* boundary, const AcGePoint3d& s, const AcGePoint3d& e, double tol,
+                        const AcDbCurve* curve)
+{
+    // The chord is the curve's ends on the XY plane; only its single straight segment matters.
     AcArray<AcGePoint3d> points;
-    GetPolylineInterePoint(boundary, &chord, points);
+    AppendChordInterePoint(boundary, s.convert2d(AcGePlane::kXYPlane), e.convert2d(AcGePlane::kXYPlane), points);
 
     if (points.isEmpty()) {
         const CRayBoundary ray(boundary);  // read once for both ends
@@ -72,5 +75,7 @@ int CManageStdRoom::IsCurveInPolyline(AcDbPolyline* boundary, const AcDbCurve* c
         const CRayBoundary ray(boundary);
         if (ray.Classify(points[0], tol) >= 0 && ray.Classify(points[1], tol) >= 0) return 5;
     }
-    return offsetTest(boundary, curve, tol);
+    if (curve) return offsetTest(boundary, curve, tol);
+    const AcDbLine line(s, e);  // temporary, never added to a database
+    return offsetTest(boundary, &line, tol);
 }

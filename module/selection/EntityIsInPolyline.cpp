@@ -1,6 +1,9 @@
 // The per-entity decision: does an entity belong to the region inside a boundary?
+#include <string_view>
+
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
+#include "module/selection/CurveInPolyline.h"
 
 namespace {
 
@@ -10,9 +13,9 @@ constexpr const char16_t* kArchitecturalLayerPrefix = u"VK_建筑_SYS";
 // Discipline words in filter bit order, from bit 1.
 constexpr const char16_t* kDisciplines[] = {u"给排水", u"电气", u"暖通", u"消防", u"弱电"};
 
-bool startsWith(const CString& text, const char16_t* word)
+bool startsWith(const CString& text, std::u16string_view word)
 {
-    return text.Find(word) == 0;
+    return std::u16string_view(text.GetString(), text.GetLength()).starts_with(word);
 }
 
 bool codeCountsInside(int code)
@@ -27,8 +30,8 @@ bool pointInside(AcDbPolyline* boundary, const AcGePoint3d& p)
 
 bool chordInside(AcDbPolyline* boundary, const AcGePoint3d& s, const AcGePoint3d& e)
 {
-    AcDbLine line(s, e);  // temporary, never added to a database
-    return codeCountsInside(CManageStdRoom::IsCurveInPolyline(boundary, &line, kTol));
+    // As IsCurveInPolyline judges a temporary line from s to e (made only if its offsets are needed).
+    return codeCountsInside(CurveInPolylineCode(boundary, s, e, kTol, nullptr));
 }
 
 void extentsCorners(const AcDbEntity* ent, AcGePoint3d& s, AcGePoint3d& e)

@@ -1,5 +1,6 @@
 #include "siblings/services/VKToolKit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -66,11 +67,11 @@ double Sweep(const Seg& s, const AcGePoint3d& p)
     return chord;
 }
 
-}  // namespace
-
-int VKToolKit::IsPtInPolyline(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
+// The winding-number test as written first: every segment's distance through the host's
+// geometry, then the angles the segments sweep as seen from the point. It decides whatever
+// the quick test below cannot settle.
+int PointBySweep(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
 {
-    if (!pline || pline->numVerts() < 2) return -1;
     AcGePoint3d p(pt.x, pt.y, 0);
     std::vector<Seg> segs = Outline(pline);
     for (const Seg& s : segs)
@@ -80,6 +81,148 @@ int VKToolKit::IsPtInPolyline(const AcDbPolyline* pline, const AcGePoint3d& pt, 
     for (const Seg& s : segs) total += Sweep(s, p);
     long winding = std::lround(total / kTwoPi);
     return winding != 0 ? 1 : -1;
+}
+
+// The same answer from plain arithmetic on the outline as read: a segment whose box (grown by
+// the tolerance) misses the point cannot be within the tolerance of it, and the winding number
+// is counted from the crossings of a ray towards +X (an arc adds its chord, plus a turn when the
+// point lies between chord and arc). Each sign is taken with a margin of 1e-9 of the squared
+// size of the figures, far above the rounding of either computation; a question whose answer
+// falls within the margin, values too large or too small to bound, or a long outline send the
+// point to PointBySweep.
+constexpr unsigned kQuickSegs = 32;
+constexpr double kLargest = 1e9;
+constexpr double kMargin = 1e-9;
+
+struct QuickSeg {
+    double ax, ay, bx, by, bulge;
+    bool arc;
+    double xlo, xhi, ylo, yhi;  // holds the segment
+    double cx, cy, r;           // arcs: the circle
+    double bow;                 // arcs: the chord's cross product with the arc's middle, unsigned
+
+    Seg seg() const { return {AcGePoint3d(ax, ay, 0), AcGePoint3d(bx, by, 0), bulge}; }
+    double cross(const AcGePoint3d& p) const { return (bx - ax) * (p.y - ay) - (by - ay) * (p.x - ax); }
+};
+
+enum { kUnsure = 2 };
+
+// Winding contribution of one segment, or kUnsure.
+int Crossings(const QuickSeg& q, const AcGePoint3d& p, double m2)
+{
+    const double cross = q.cross(p);
+    int w = 0;
+    const bool up = q.ay <= p.y && p.y < q.by, down = q.by <= p.y && p.y < q.ay;
+    if (up || down || q.arc) {
+        if (std::fabs(cross) <= m2) return kUnsure;
+        if (up && cross > 0) w = 1;
+        if (down && cross < 0) w = -1;
+    }
+    if (!q.arc) return w;
+    const double dx = p.x - q.cx, dy = p.y - q.cy, d2 = dx * dx + dy * dy, r2 = q.r * q.r;
+    if (std::fabs(d2 - r2) <= m2) return kUnsure;
+    // The arc lies on the right of its chord when it turns counter-clockwise.
+    const bool arcSide = (cross > 0) == (q.bulge < 0);
+    if (d2 < r2 && arcSide) w += q.bulge > 0 ? 1 : -1;
+    return w;
+}
+
+bool ReadQuick(const AcDbPolyline* pl, QuickSeg* out, unsigned n, double& scale)
+{
+    const bool closed = pl->isClosed();
+    AcGePoint2d first, a2;
+    pl->getPointAt(0, first);
+    a2 = first;
+    for (unsigned i = 0; i < n; ++i) {
+        AcGePoint2d b2 = first;
+        double bulge = 0;
+        if (i + 1 < n) pl->getPointAt(i + 1, b2);
+        if (i + 1 < n || closed) pl->getBulgeAt(i, bulge);
+        QuickSeg& q = out[i];
+        if (!(std::fabs(a2.x) <= kLargest && std::fabs(a2.y) <= kLargest && std::fabs(bulge) <= kLargest))
+            return false;
+        q.ax = a2.x, q.ay = a2.y, q.bx = b2.x, q.by = b2.y, q.bulge = bulge;
+        scale = std::max({scale, std::fabs(a2.x), std::fabs(a2.y)});
+        q.arc = IsArc(q.seg());
+        q.xlo = std::min(a2.x, b2.x), q.xhi = std::max(a2.x, b2.x);
+        q.ylo = std::min(a2.y, b2.y), q.yhi = std::max(a2.y, b2.y);
+        a2 = b2;
+        q.cx = q.cy = q.r = q.bow = 0;
+        if (!q.arc) continue;
+        if (std::fabs(bulge) < 1e-6 || std::fabs(bulge) > 1e6) return false;
+        const double dx = q.bx - q.ax, dy = q.by - q.ay, k = (1.0 - bulge * bulge) / (4.0 * bulge);
+        q.cx = q.ax + dx * 0.5 - dy * k;
+        q.cy = q.ay + dy * 0.5 + dx * k;
+        q.r = std::hypot(q.ax - q.cx, q.ay - q.cy);
+        q.bow = 0.5 * std::fabs(bulge) * (dx * dx + dy * dy);
+        if (!(q.r <= kLargest)) return false;
+        scale = std::max({scale, std::fabs(q.cx) + q.r, std::fabs(q.cy) + q.r});
+        if (std::fabs(bulge) <= 1) {
+            // Up to a half circle the arc stays within its rise of the chord.
+            const double rise = 0.5 * std::fabs(bulge) * std::hypot(dx, dy) * (1 + 1e-9);
+            q.xlo -= rise, q.xhi += rise, q.ylo -= rise, q.yhi += rise;
+        } else {
+            q.xlo = q.cx - q.r, q.xhi = q.cx + q.r, q.ylo = q.cy - q.r, q.yhi = q.cy + q.r;
+        }
+    }
+    return true;
+}
+
+// Whether p lies within t of the segment: 1 yes, 0 no, kUnsure too close to call.
+int WithinQuickly(const QuickSeg& q, const AcGePoint3d& p, double t, double m)
+{
+    double d;
+    if (q.arc) {
+        d = std::fabs(std::hypot(p.x - q.cx, p.y - q.cy) - q.r);  // to the circle: no farther than to the arc
+        return d > t + m ? 0 : kUnsure;
+    }
+    const double dx = q.bx - q.ax, dy = q.by - q.ay, len2 = dx * dx + dy * dy;
+    double u = len2 > 0 ? ((p.x - q.ax) * dx + (p.y - q.ay) * dy) / len2 : 0;
+    u = std::clamp(u, 0.0, 1.0);
+    d = std::hypot(p.x - (q.ax + u * dx), p.y - (q.ay + u * dy));
+    if (d > t + m) return 0;
+    if (d < t - m) return 1;
+    return kUnsure;
+}
+
+// 1, 0 or -1 as PointBySweep, or kUnsure.
+int PointQuickly(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
+{
+    const unsigned n = pline->numVerts();
+    if (n > kQuickSegs) return kUnsure;
+    const double t = std::fabs(tol);
+    if (!(std::fabs(pt.x) <= kLargest && std::fabs(pt.y) <= kLargest && t <= kLargest)) return kUnsure;
+    QuickSeg segs[kQuickSegs];
+    double scale = std::max({1.0, std::fabs(pt.x), std::fabs(pt.y), t});
+    if (!ReadQuick(pline, segs, n, scale)) return kUnsure;
+    const double m = kMargin * scale, m2 = kMargin * scale * scale;
+    if (t < 1e3 * m) return kUnsure;  // a tolerance lost in the rounding of the figures
+    const AcGePoint3d p(pt.x, pt.y, 0);
+    const double reach = t + m;
+    for (unsigned i = 0; i < n; ++i) {
+        const QuickSeg& q = segs[i];
+        if (q.arc && q.bow <= 1e3 * m2) return kUnsure;  // too flat to tell its side
+        if (p.x < q.xlo - reach || p.x > q.xhi + reach || p.y < q.ylo - reach || p.y > q.yhi + reach) continue;
+        int within = WithinQuickly(q, p, t, m);
+        if (within == kUnsure) within = DistanceTo(q.seg(), p) <= t;
+        if (within) return 0;
+    }
+    int winding = 0;
+    for (unsigned i = 0; i < n; ++i) {
+        const int w = Crossings(segs[i], p, m2);
+        if (w == kUnsure) return kUnsure;
+        winding += w;
+    }
+    return winding != 0 ? 1 : -1;
+}
+
+}  // namespace
+
+int VKToolKit::IsPtInPolyline(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
+{
+    if (!pline || pline->numVerts() < 2) return -1;
+    const int quick = PointQuickly(pline, pt, tol);
+    return quick != kUnsure ? quick : PointBySweep(pline, pt, tol);
 }
 
 bool VKToolKit::ExtentsInter(const AcDbExtents& a, const AcDbExtents& b)
