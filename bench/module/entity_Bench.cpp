@@ -1,6 +1,7 @@
 // The per-entity decision, one entity kind at a time: a twelve-sided room (one side an arc)
 // and 512 entities of the kind spread over and around it, each judged through
-// CManageStdRoom::EntityIsInPolyline as the selection calls it (both objects opened per call).
+// CManageStdRoom::EntityIsInPolyline as the selection calls it (both objects opened per call),
+// beside the earlier code kept for the differential test (tests/support/EntityIsInPolylineReference.h).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "host/db/AcDb.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
+#include "tests/support/EntityIsInPolylineReference.h"
 
 namespace {
 
@@ -73,20 +75,31 @@ Room& room(Kind kind)
     return *r;
 }
 
-void BM_EntityIsInPolyline(benchmark::State& state)
+const char* label(int kind)
+{
+    return kind == kPipe ? "pipe (its chord)" : kind == kWall ? "wall line" : "node (its point)";
+}
+
+template <bool (*Decide)(AcDbObjectId&, AcDbObjectId&, std::bitset<6>&, bool)>
+void decideEach(benchmark::State& state)
 {
     Room& r = room(Kind(state.range(0)));
     std::bitset<6> filter;
     filter.set();
     size_t i = 0, inside = 0;
     for (auto _ : state) {
-        inside += CManageStdRoom::EntityIsInPolyline(r.boundary, r.entities[i % kEntities], filter, true);
+        inside += Decide(r.boundary, r.entities[i % kEntities], filter, true);
         ++i;
     }
     benchmark::DoNotOptimize(inside);
-    state.SetLabel(state.range(0) == kPipe ? "pipe (its chord)" : state.range(0) == kWall ? "wall line" : "node (its point)");
+    state.SetLabel(label(int(state.range(0))));
     state.SetItemsProcessed(state.iterations());
 }
+
+void BM_EntityIsInPolyline(benchmark::State& state) { decideEach<&CManageStdRoom::EntityIsInPolyline>(state); }
 BENCHMARK(BM_EntityIsInPolyline)->ArgName("kind")->Arg(kPipe)->Arg(kWall)->Arg(kNode);
+
+void BM_EntityIsInPolylineReference(benchmark::State& state) { decideEach<&vkref::EntityIsInPolyline>(state); }
+BENCHMARK(BM_EntityIsInPolylineReference)->ArgName("kind")->Arg(kPipe)->Arg(kWall)->Arg(kNode);
 
 }  // namespace
