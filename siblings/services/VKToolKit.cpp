@@ -168,20 +168,24 @@ bool ReadQuick(const AcDbPolyline* pl, QuickSeg* out, unsigned n, double& scale)
     return true;
 }
 
-// Whether p lies within t of the segment: 1 yes, 0 no, kUnsure too close to call.
+// Whether p lies within t of the segment: 1 yes, 0 no, kUnsure too close to call. Squared
+// distances are compared with the squared bounds t + m and t - m (t is far above m).
 int WithinQuickly(const QuickSeg& q, const AcGePoint3d& p, double t, double m)
 {
-    double d;
+    const double out = (t + m) * (t + m);
     if (q.arc) {
-        d = std::fabs(std::hypot(p.x - q.cx, p.y - q.cy) - q.r);  // to the circle: no farther than to the arc
-        return d > t + m ? 0 : kUnsure;
+        // No farther from the circle than from the arc: outside the ring of the circle +- (t + m)
+        // the arc is out of reach.
+        const double dx = p.x - q.cx, dy = p.y - q.cy, d2 = dx * dx + dy * dy;
+        const double outer = q.r + t + m, inner = q.r - t - m;
+        return d2 > outer * outer || (inner > 0 && d2 < inner * inner) ? 0 : kUnsure;
     }
     const double dx = q.bx - q.ax, dy = q.by - q.ay, len2 = dx * dx + dy * dy;
     double u = len2 > 0 ? ((p.x - q.ax) * dx + (p.y - q.ay) * dy) / len2 : 0;
     u = std::clamp(u, 0.0, 1.0);
-    d = std::hypot(p.x - (q.ax + u * dx), p.y - (q.ay + u * dy));
-    if (d > t + m) return 0;
-    if (d < t - m) return 1;
+    const double ex = p.x - (q.ax + u * dx), ey = p.y - (q.ay + u * dy), d2 = ex * ex + ey * ey;
+    if (d2 > out) return 0;
+    if (d2 < (t - m) * (t - m)) return 1;
     return kUnsure;
 }
 
