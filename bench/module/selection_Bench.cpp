@@ -16,6 +16,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
 #include "module/selection/CalConstrucSegment.h"
+#include "tests/support/EntityIsInPolylineReference.h"
 
 namespace {
 
@@ -173,6 +174,20 @@ void BM_PointToolkitIsPtInPolyline(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PointToolkitIsPtInPolyline);
+
+// The toolkit's point test as it was (the angle every segment sweeps), kept as the reference.
+void BM_PointToolkitReference(benchmark::State& state)
+{
+    const Outlines& o = outlines();
+    size_t i = 0, inside = 0;
+    for (auto _ : state) {
+        inside += vkref::ToolkitPtInPolyline(o.plines[i % 64].get(), o.points[i % 4096], 1.0) >= 0;
+        ++i;
+    }
+    benchmark::DoNotOptimize(inside);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PointToolkitReference);
 
 // The module's ray test, reached through the exported relation of a curve: a 0.0001-long
 // line never meets the first side, so both of its ends go through the ray test.

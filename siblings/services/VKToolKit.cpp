@@ -206,7 +206,8 @@ int PointQuickly(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
     for (unsigned i = 0; i < n; ++i) {
         const QuickSeg& q = segs[i];
         if (q.arc && q.bow <= 1e3 * m2) return kUnsure;  // too flat to tell its side
-        if (p.x < q.xlo - reach || p.x > q.xhi + reach || p.y < q.ylo - reach || p.y > q.yhi + reach) continue;
+        // Bitwise, not short-circuit: the outcome varies from point to point, a branch would not.
+        if ((p.x < q.xlo - reach) | (p.x > q.xhi + reach) | (p.y < q.ylo - reach) | (p.y > q.yhi + reach)) continue;
         int within = WithinQuickly(q, p, t, m);
         if (within == kUnsure) within = DistanceTo(q.seg(), p) <= t;
         if (within) return 0;
