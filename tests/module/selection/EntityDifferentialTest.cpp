@@ -132,7 +132,7 @@ private:
 
 std::string describe(const AcDbPolyline& p, const AcGePoint3d& a, const AcGePoint3d& b, double tol)
 {
-    char buf[200];
+    char buf[320];
     std::snprintf(buf, sizeof buf, "%s elevation %.17g tol %.17g points (%.17g, %.17g, %.17g) (%.17g, %.17g, %.17g):",
                   p.isClosed() ? "closed" : "open", p.elevation(), tol, a.x, a.y, a.z, b.x, b.y, b.z);
     std::string s = buf;
