@@ -41,7 +41,8 @@ public:
 protected:
     bool subWorldDraw(AcGiWorldDraw* wd) const override;
     // The polyline part of a copy, through the polyline's public interface (the database
-    // object underneath is not copyable): vertices, closure, elevation, layer and colour.
+    // object underneath is not copyable): vertices, closure, elevation, layer, colour and
+    // visibility.
     void copyPolylineFrom(const AcDbPolyline& other)
     {
         while (numVerts() > 0) removeVertexAt(numVerts() - 1);
@@ -57,6 +58,7 @@ protected:
         setElevation(other.elevation());
         setLayer(other.layer());
         setColorIndex(other.colorIndex());
+        setVisibility(other.visibility());
     }
 
 public:

@@ -54,6 +54,9 @@ TEST(RegionClasses, CopiesTakeOutlineAndEveryField)
     room.setBulgeAt(1, 0.5);
     room.setElevation(300);
     room.setLayer(u"VK_建筑_SYS_房间");
+    room.setColorIndex(3);
+    room.setVisibility(AcDb::kInvisible);
+    room.setWidthsAt(0, 20, 40);
     room.SetAttname(u"卫生间");
     room.SetAttIndex(u"R-12");
     room.SetIfBelongSR(true);
@@ -69,6 +72,12 @@ TEST(RegionClasses, CopiesTakeOutlineAndEveryField)
     EXPECT_TRUE(copy.isClosed());
     EXPECT_DOUBLE_EQ(copy.elevation(), 300);
     EXPECT_EQ(copy.layer().Compare(u"VK_建筑_SYS_房间"), 0);
+    EXPECT_EQ(copy.colorIndex(), 3);
+    EXPECT_EQ(copy.visibility(), AcDb::kInvisible);
+    double sw = 0, ew = 0;
+    copy.getWidthsAt(0, sw, ew);
+    EXPECT_DOUBLE_EQ(sw, 20);
+    EXPECT_DOUBLE_EQ(ew, 40);
     EXPECT_EQ(copy.GetAttname().Compare(u"卫生间"), 0);
     EXPECT_EQ(copy.GetAttIndex().Compare(u"R-12"), 0);
     EXPECT_TRUE(copy.GetIfBelongSR());
@@ -81,12 +90,17 @@ TEST(RegionClasses, CopiesTakeOutlineAndEveryField)
     EXPECT_EQ(other.numVerts(), 4u);
     EXPECT_EQ(other.GetAttIndex().Compare(u"R-12"), 0);
     EXPECT_TRUE(other.GetIfBelongSR());
+    EXPECT_EQ(other.visibility(), AcDb::kInvisible);
+    EXPECT_EQ(other.colorIndex(), 3);
 
     AcDbVkConstrucSegment seg;
     setOutline(seg, {{0, 0}, {10, 0}, {10, 10}});
     seg.SetAttname(u"一段");
+    seg.setVisibility(AcDb::kInvisible);
     AcDbVkConstrucSegment segCopy;
     segCopy = seg;
+    EXPECT_EQ(segCopy.visibility(), AcDb::kInvisible);
+    EXPECT_EQ(AcDbVkConstrucSegment(seg).visibility(), AcDb::kInvisible);
     EXPECT_EQ(segCopy.numVerts(), 3u);
     EXPECT_EQ(segCopy.GetAttname().Compare(u"一段"), 0);
 }
