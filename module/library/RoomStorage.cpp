@@ -59,8 +59,10 @@ void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
 
 int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
 {
-    if (IsListed(m_RoomNames, name) || !CheckName(name)) return 0;
+    if (IsListed(m_RoomNames, name)) return 0;
+    // The caller's ids take the room id for any name not yet listed, stored or not.
     ids.append(m_RoomId);
+    if (!CheckName(name)) return 0;
     if (!DefineStdRoom(name, ids, basePt)) return 0;
     m_RoomNames.push_back(name);
     WriteToFile();

@@ -33,6 +33,22 @@ TEST_F(LibraryBadInputTest, NamesTheListFileCannotGiveBackAreRefused)
     EXPECT_EQ(store(CString(std::u16string(127, u'长').c_str())), 1) << "127 characters still fit";
 }
 
+TEST_F(LibraryBadInputTest, ARefusedNewNameStillTakesTheRoomIdAtTheEndOfTheIds)
+{
+    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
+    const AcDbObjectId pipe = append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0)));
+    AcDbObjectId room = append(new VkQsPipe(AcGePoint3d(0, 10, 0), AcGePoint3d(100, 10, 0)));
+    lib->SetRoomId(room);
+    AcDbObjectIdArray ids(0, 8);
+    ids.append(pipe);
+    vked::TranscriptCapture out;
+    EXPECT_EQ(lib->AppendStdRoom(u"两 个", ids, AcGePoint3d::kOrigin), 0);
+    EXPECT_NE(out.utf8().find("未保存"), std::string::npos) << out.utf8();
+    ASSERT_EQ(ids.length(), 2);
+    EXPECT_EQ(ids[1], room);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Roomlist.txt"));
+}
+
 TEST_F(LibraryBadInputTest, AnUnreadableLibraryIsNeitherOverwrittenNorEmptiesTheList)
 {
     ASSERT_EQ(store(u"A"), 1);
