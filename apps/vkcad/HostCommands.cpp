@@ -49,6 +49,29 @@ bool AskText(const char16_t* prompt, CString& name)
     return !name.IsEmpty();
 }
 
+// True when the entity's layer is locked: commands that change entities leave it alone.
+bool OnLockedLayer(const AcDbObjectId& id)
+{
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return false;
+    const AcDbObjectId layerId = ent->layerId();
+    ent->close();
+    AcDbLayerTableRecord* layer = nullptr;
+    if (acdbOpenObject(layer, layerId, AcDb::kForRead) != Acad::eOk) return false;
+    const bool locked = layer->isLocked();
+    layer->close();
+    return locked;
+}
+
+// "1 was on a locked layer." / "N were on a locked layer."
+void SayLocked(int count)
+{
+    if (count == 0) return;
+    CString msg;
+    msg.Format(count == 1 ? u"%d was on a locked layer." : u"%d were on a locked layer.", count);
+    Say(msg);
+}
+
 // The entities the user selects; empty when nothing was selected or the selection was cancelled.
 std::vector<AcDbObjectId> AskSelection()
 {
@@ -67,10 +90,20 @@ std::vector<AcDbObjectId> AskSelection()
     return ids;
 }
 
-// The selection and the move from a base point to a second point; false when any is missing.
-bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform)
+// The selection of a command that changes entities: those on locked layers are dropped, and
+// said so, as soon as the selection ends.
+std::vector<AcDbObjectId> AskSelectionToChange()
 {
-    ids = AskSelection();
+    std::vector<AcDbObjectId> ids = AskSelection();
+    const auto locked = std::erase_if(ids, OnLockedLayer);
+    SayLocked(static_cast<int>(locked));
+    return ids;
+}
+
+// The selection and the move from a base point to a second point; false when any is missing.
+bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform, bool toChange)
+{
+    ids = toChange ? AskSelectionToChange() : AskSelection();
     if (ids.empty()) return false;
     ads_point base, second;
     if (acedGetPoint(nullptr, u"Specify base point: ", base) != RTNORM) return false;
@@ -134,7 +167,7 @@ void CmdClose()
 void CmdErase()
 {
     int count = 0;
-    for (const AcDbObjectId& id : AskSelection()) {
+    for (const AcDbObjectId& id : AskSelectionToChange()) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
         if (ent->erase() == Acad::eOk) ++count;
@@ -149,7 +182,7 @@ void CmdMove()
 {
     std::vector<AcDbObjectId> ids;
     AcGeMatrix3d xform;
-    if (!AskSelectionAndMove(ids, xform)) return;
+    if (!AskSelectionAndMove(ids, xform, true)) return;
     for (const AcDbObjectId& id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
@@ -163,7 +196,7 @@ void CmdCopy()
 {
     std::vector<AcDbObjectId> ids;
     AcGeMatrix3d xform;
-    if (!AskSelectionAndMove(ids, xform)) return;
+    if (!AskSelectionAndMove(ids, xform, false)) return;
     // Each copy takes a handle; a drawing that has too few left gets none of them.
     const Adesk::UInt64 handlesLeft = ~Adesk::UInt64{0} - acdbCurDwg()->handseed().value();
     if (ids.size() > handlesLeft) {

@@ -3,27 +3,83 @@
 
 #include "host/db/detail/DbInternals.h"
 
+namespace {
+// Every status once: its name and what it means to someone reading a message.
+#define VK_STATUSES(X)                                                                          \
+    X(eOk, "no error")                                                                          \
+    X(eNotImplementedYet, "not implemented")                                                    \
+    X(eNotApplicable, "does not apply here")                                                    \
+    X(eInvalidInput, "the input is not valid")                                                  \
+    X(eOutOfMemory, "out of memory")                                                            \
+    X(eInvalidOpenState, "the object is not open in a way that allows this")                    \
+    X(eHandleExists, "the handle is already in use")                                            \
+    X(eNullHandle, "the handle is null")                                                        \
+    X(eUnknownHandle, "no object has that handle")                                              \
+    X(eNullObjectPointer, "no object was given")                                                \
+    X(eNullObjectId, "the object id is null or its drawing is gone")                            \
+    X(eKeyNotFound, "no entry of that name")                                                    \
+    X(eDuplicateKey, "an entry of that name exists already")                                    \
+    X(eInvalidIndex, "the index is out of range")                                               \
+    X(eAlreadyInDb, "the object is in a drawing already")                                       \
+    X(eInvalidExtents, "the object has no extents")                                             \
+    X(eInvalidSymbolTableName, "the name is not a valid table entry name")                      \
+    X(eWrongObjectType, "the object is not of the expected kind")                               \
+    X(eWrongDatabase, "the object belongs to another drawing")                                  \
+    X(eInvalidDwgVersion, "the drawing format version is not supported")                        \
+    X(eEndOfObject, "an object's data ends too early")                                          \
+    X(eEndOfFile, "the file ends too early")                                                    \
+    X(eIsReading, "the filer only reads")                                                       \
+    X(eIsWriting, "the filer only writes")                                                      \
+    X(eNotOpenForRead, "the object is not open")                                                \
+    X(eNotOpenForWrite, "the object is not open for write")                                     \
+    X(eNotThatKindOfClass, "the object is not of that class")                                   \
+    X(eInvalidBlockName, "the block name is not valid")                                         \
+    X(eInvalidDxfCode, "the group code is not valid")                                           \
+    X(eFilerError, "the data does not read")                                                    \
+    X(eDwgCRCDoesNotMatch, "the drawing is damaged: its checksum does not match")               \
+    X(eDwgSentinelDoesNotMatch, "the drawing is damaged: a section marker is wrong")            \
+    X(eDwgObjectImproperlyRead, "the drawing is damaged: an object does not read")              \
+    X(eFileAccessErr, "no permission to read or write the file, or it is not a regular file")   \
+    X(eFileSystemErr, "the file system failed while writing (the disk may be full)")            \
+    X(eFileNotFound, "the file or its folder does not exist")                                   \
+    X(eFileSharingViolation, "another program or session holds the file open")                 \
+    X(eBadDwgHeader, "the file is not a drawing")                                               \
+    X(eNotInDatabase, "the object is not in a drawing")                                         \
+    X(eWasErased, "the object was erased")                                                      \
+    X(eWasOpenForRead, "the object is open for read elsewhere")                                 \
+    X(eWasOpenForWrite, "the object is open for write elsewhere")                               \
+    X(eWasOpenForNotify, "the object is open for notify")                                       \
+    X(eWasNotOpenForWrite, "the object was not open for write")                                 \
+    X(eAtMaxReaders, "the object is open by too many readers")                                  \
+    X(eNoDatabase, "there is no drawing")                                                       \
+    X(eCannotBeErasedByCaller, "the object cannot be erased")                                   \
+    X(eSelfReference, "the object would refer to itself")                                       \
+    X(eInvalidContext, "not possible in this context")                                          \
+    X(eNotInBlock, "the entity is in no block")                                                 \
+    X(eNullBlockName, "the block name is empty")                                                \
+    X(eWrongSubentityType, "the sub-entity is not of the expected kind")                        \
+    X(eOnLockedLayer, "the entity is on a locked layer")                                        \
+    X(eMakeMeProxy, "the object is of a newer version: it is kept as a proxy")
+}  // namespace
+
 const char* acadErrorStatusText(Acad::ErrorStatus es)
 {
     switch (es) {
-#define VK_ES(n) case Acad::n: return #n;
-        VK_ES(eOk) VK_ES(eNotImplementedYet) VK_ES(eNotApplicable) VK_ES(eInvalidInput)
-        VK_ES(eOutOfMemory) VK_ES(eInvalidOpenState) VK_ES(eHandleExists) VK_ES(eNullHandle)
-        VK_ES(eUnknownHandle) VK_ES(eNullObjectPointer) VK_ES(eNullObjectId) VK_ES(eKeyNotFound)
-        VK_ES(eDuplicateKey) VK_ES(eInvalidIndex) VK_ES(eAlreadyInDb) VK_ES(eInvalidExtents)
-        VK_ES(eInvalidSymbolTableName) VK_ES(eWrongObjectType) VK_ES(eWrongDatabase)
-        VK_ES(eInvalidDwgVersion) VK_ES(eEndOfObject) VK_ES(eEndOfFile) VK_ES(eIsReading)
-        VK_ES(eIsWriting) VK_ES(eNotOpenForRead) VK_ES(eNotOpenForWrite) VK_ES(eNotThatKindOfClass)
-        VK_ES(eInvalidBlockName) VK_ES(eInvalidDxfCode) VK_ES(eFilerError) VK_ES(eDwgCRCDoesNotMatch)
-        VK_ES(eDwgSentinelDoesNotMatch) VK_ES(eDwgObjectImproperlyRead) VK_ES(eFileAccessErr)
-        VK_ES(eFileSystemErr) VK_ES(eFileNotFound) VK_ES(eFileSharingViolation) VK_ES(eBadDwgHeader)
-        VK_ES(eNotInDatabase) VK_ES(eWasErased) VK_ES(eWasOpenForRead) VK_ES(eWasOpenForWrite)
-        VK_ES(eWasOpenForNotify) VK_ES(eWasNotOpenForWrite) VK_ES(eAtMaxReaders) VK_ES(eNoDatabase)
-        VK_ES(eCannotBeErasedByCaller) VK_ES(eSelfReference) VK_ES(eInvalidContext)
-        VK_ES(eNotInBlock) VK_ES(eNullBlockName) VK_ES(eWrongSubentityType) VK_ES(eOnLockedLayer) VK_ES(eMakeMeProxy)
-#undef VK_ES
+#define VK_NAME(n, meaning) case Acad::n: return #n;
+        VK_STATUSES(VK_NAME)
+#undef VK_NAME
     }
     return "eUnknownErrorStatus";
+}
+
+const char* acadErrorStatusMeaning(Acad::ErrorStatus es)
+{
+    switch (es) {
+#define VK_MEANING(n, meaning) case Acad::n: return meaning;
+        VK_STATUSES(VK_MEANING)
+#undef VK_MEANING
+    }
+    return "an unknown status";
 }
 
 AcDbHandle::AcDbHandle(const char16_t* hexText)

@@ -84,6 +84,8 @@ enum ErrorStatus {
 
 // Readable name of a status, for messages: "eFileNotFound".
 const char* acadErrorStatusText(Acad::ErrorStatus es);
+// What the status means, in a few words for messages: "the file or its folder does not exist".
+const char* acadErrorStatusMeaning(Acad::ErrorStatus es);
 
 namespace AcDb {
 enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };

@@ -20,6 +20,24 @@ bool resident(const AcDbObject* o)
     const AcDbStub* s = Access::stub(o);
     return s && s->db;
 }
+
+// An entity on a locked layer cannot be changed: opening it for write, or upgrading a read
+// open, is refused. The database's own work (reading files, cloning, loading) places objects
+// without opening them, so it is not affected.
+bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db)
+{
+    AcDbEntity* ent = AcDbEntity::cast(o);
+    if (!ent || !db) return false;
+    AcDbLayerTable* layers = nullptr;
+    if (db->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
+    AcDbLayerTableRecord* layer = nullptr;
+    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
+    layers->close();
+    if (es != Acad::eOk) return false;
+    const bool locked = layer->isLocked();
+    layer->close();
+    return locked;
+}
 }  // namespace
 
 AcDbObject::AcDbObject() = default;
@@ -64,6 +82,7 @@ Acad::ErrorStatus AcDbObject::upgradeOpen()
     if (m_openState == Access::kOpenWrite) return Acad::eWasOpenForWrite;
     if (m_openState <= 0) return Acad::eNotOpenForRead;
     if (m_openState > 1) return Acad::eWasOpenForRead;  // other readers hold it
+    if (OnLockedLayer(this, database())) return Acad::eOnLockedLayer;
     m_openState = Access::kOpenWrite;
     m_modified = false;
     return Acad::eOk;
@@ -145,23 +164,6 @@ AcRxObject* AcDbObject::clone() const
     return made.release();
 }
 
-namespace {
-// An entity on a locked layer cannot be changed: opening it for write is refused.
-bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db)
-{
-    AcDbEntity* ent = AcDbEntity::cast(o);
-    if (!ent || !db) return false;
-    AcDbLayerTable* layers = nullptr;
-    if (db->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbLayerTableRecord* layer = nullptr;
-    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
-    layers->close();
-    if (es != Acad::eOk) return false;
-    const bool locked = layer->isLocked();
-    layer->close();
-    return locked;
-}
-}  // namespace
 
 Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode, bool openErased)
 {

@@ -6,6 +6,8 @@
 // - any number of read opens at once; one write open, and none while read opens exist
 //   (eWasOpenForRead / eWasOpenForWrite);
 // - an erased object opens only when asked (openErased), else eWasErased;
+// - an entity on a locked layer opens for read only: a write open or upgradeOpen answers
+//   eOnLockedLayer (the database's own reading, cloning and loading are not affected);
 // - changing an object needs a write open: assertWriteEnabled() on a read open is refused
 //   and the setter answers eNotOpenForWrite;
 // - close() ends one open; when the last write open closes, the object is reported modified

@@ -8,6 +8,7 @@
 #include "apps/vkcad/HostCommands.h"
 #include "apps/vkcad/Session.h"
 #include "host/db/AcDbJson.h"
+#include "host/db/AcDbSymbolTables.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
@@ -53,6 +54,14 @@ protected:
         acdbDumpJson(db(), out);
         return out.str();
     }
+    // The dump line of the object with this handle.
+    std::string DumpLine(const std::string& handle)
+    {
+        std::istringstream lines(Dump());
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("\"handle\":\"" + handle + "\"") != std::string::npos) return line;
+        return {};
+    }
     void Run(const char16_t* script, int expectBad)
     {
         vked::inputQueue().pushText(script, u"t.scr");
@@ -80,6 +89,36 @@ TEST_F(VkcadCommands, CancelledMoveChangesNothingAndBadLinesAreCounted)
     EXPECT_EQ(Dump(), before);
     EXPECT_NE(capture.utf8().find("** line 6 (t.scr): "), std::string::npos) << capture.utf8();
     EXPECT_NE(capture.utf8().find("** line 9 (t.scr): "), std::string::npos) << capture.utf8();
+}
+
+TEST_F(VkcadCommands, EntitiesOnALockedLayerStayAsTheyAreAndAreCounted)
+{
+    std::istringstream in(
+        "{\"handle\":\"1B0\",\"class\":\"AcDbLine\",\"layer\":\"Fixed\",\"start\":[0,0,0],\"end\":[1,0,0]}\n"
+        "{\"handle\":\"1B1\",\"class\":\"AcDbLine\",\"layer\":\"Fixed\",\"start\":[0,9,0],\"end\":[1,9,0]}\n");
+    CString err;
+    ASSERT_EQ(acdbLoadJson(in, db(), err), Acad::eOk) << err.ToUtf8();
+    AcDbLayerTable* table = nullptr;
+    ASSERT_EQ(db()->getLayerTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbLayerTableRecord* layer = nullptr;
+    ASSERT_EQ(table->getAt(u"Fixed", layer, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    layer->setIsLocked(true);
+    layer->close();
+
+    Run(u"MOVE\n#1A0 #1B0\n<enter>\n0,0\n5,5\nERASE\n#1A1 #1B0 #1B1\n<enter>\n", 0);
+    const std::string t = capture.utf8();
+    for (const char* handle : {"1B0", "1B1"}) {
+        const std::string line = DumpLine(handle);
+        ASSERT_FALSE(line.empty()) << handle;
+        EXPECT_EQ(line.find("\"erased\":true"), std::string::npos) << line;
+        EXPECT_NE(line.find("\"end\":[1.0,"), std::string::npos) << "not moved: " << line;
+    }
+    EXPECT_NE(DumpLine("1A0").find("\"start\":[5.0,5.0,0.0]"), std::string::npos) << DumpLine("1A0");
+    EXPECT_NE(DumpLine("1A1").find("\"erased\":true"), std::string::npos) << DumpLine("1A1");
+    EXPECT_NE(t.find("1 was on a locked layer."), std::string::npos) << t;
+    EXPECT_NE(t.find("2 were on a locked layer."), std::string::npos) << t;
+    EXPECT_NE(t.find("1 erased"), std::string::npos) << t;
 }
 
 TEST_F(VkcadCommands, AnUnknownCommandCountsAsABadLineAndTheScriptGoesOn)
