@@ -115,7 +115,15 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
         return es;
     } else if (!TakeHold(*impl)) {
         impl->readOnly = true;
-        vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
+        // Held by another program, or simply not writable here: say which.
+        if (GetLastError() == ERROR_SHARING_VIOLATION) {
+            vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
+        } else {
+            const Acad::ErrorStatus why = GetLastError() == ERROR_FILE_NOT_FOUND ? Acad::eFileNotFound : Acad::eFileAccessErr;
+            vked::transcript().writeLine(CString(u"** ") + path + u" cannot be written: " +
+                                         CString::FromUtf8(acadErrorStatusText(why)) + u" (" +
+                                         CString::FromUtf8(acadErrorStatusMeaning(why)) + u"): opened read-only **");
+        }
     }
     AcApDocument* doc = AddDocument(std::move(impl));
     if (activate || !g_current) setCurDocument(doc, AcAp::kNone, true);

@@ -62,7 +62,9 @@ bool OpenDrawing(const std::string& hostPath, CString* error)
 {
     Acad::ErrorStatus es = acDocManager->appContextOpenDocument(vkwin::FromHostPath(hostPath));
     if (es != Acad::eOk && error)
-        error->Format(u"cannot open the floor's drawing %s (error %d)", vkwin::FromHostPath(hostPath).GetString(), int(es));
+        error->Format(u"cannot open the floor's drawing %s: %s (%s)", vkwin::FromHostPath(hostPath).GetString(),
+                      CString::FromUtf8(acadErrorStatusText(es)).GetString(),
+                      CString::FromUtf8(acadErrorStatusMeaning(es)).GetString());
     return es == Acad::eOk;
 }
 

@@ -207,3 +207,17 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
 }
 
 }  // namespace
+
+TEST_F(ProjectTest, AFloorDrawingThatDoesNotOpenIsReportedInWordsWithItsPath)
+{
+    ASSERT_TRUE(VkQsProject::SetCurrentProjectFile(standardProject()));
+    write("work/dwg/1F.dwg", "not a drawing at all\n");
+    CString why;
+    EXPECT_FALSE(VkQsProject::OpenProjectFloor(u"1F", &why));
+    EXPECT_FALSE(OpenFloorFile(u"1F", false));
+    for (const std::string& text : {why.ToUtf8(), out.utf8()}) {
+        EXPECT_NE(text.find("eBadDwgHeader (the file is not a drawing)"), std::string::npos) << text;
+        EXPECT_NE(text.find("1F.dwg"), std::string::npos) << text;
+        EXPECT_EQ(text.find("error 81"), std::string::npos) << text;
+    }
+}
