@@ -12,6 +12,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/frame/ModuleInstance.h"
 #include "module/interfaces/FrameInterfaces.h"
+#include "module/interfaces/LibraryInterfaces.h"
 #include "module/placement/CSelectRoomDlg.h"
 
 namespace vkroom {
@@ -27,8 +28,14 @@ public:
 };
 
 // True when the library drawing exists (it is created empty when missing) and can be read.
+// The library lives in the project's folders: with no project open there is none, and the
+// user is asked to open a project first.
 bool ProbeLibrary(bool reportLocked)
 {
+    if (!VkQsDataMng::CProj().IsValid()) {
+        acutPrintf(u"\n未打开工程，请先打开工程");
+        return false;
+    }
     auto probe = std::make_unique<AcDbDatabase>(false, true);
     const CString path = CManageStdRoom::GetStdRoomPath();
     Acad::ErrorStatus es = probe->readDwgFile(path, _SH_DENYWR, false, nullptr);

@@ -131,3 +131,26 @@ TEST_F(CommandFrameTest, PointsPickedWhileTheDialogIsOpenDoNothing)
     EXPECT_TRUE(ms->entityIds().empty());
     ms->close();
 }
+
+TEST_F(CommandFrameTest, WithoutAProjectEveryCommandAsksForOneAndWritesNothing)
+{
+    VkQsProject::SetCurrentProjectFile("");
+    const fs::path rootLibrary = "/StardardRoom.dwg";
+    const bool wasThere = fs::exists(rootLibrary);
+    run({u"bjbz", u"!cancel", u"bjcj", u"!cancel", u"bjbj", u"!cancel"});
+    const std::string text = out.utf8();
+    size_t asked = 0;
+    for (size_t at = text.find("未打开工程，请先打开工程"); at != std::string::npos;
+         at = text.find("未打开工程，请先打开工程", at + 1))
+        ++asked;
+    EXPECT_EQ(asked, 3u) << text;
+    EXPECT_FALSE(seen("<dialog 20")) << text;
+    EXPECT_FALSE(seen("<dialog 21")) << text;
+    EXPECT_FALSE(fs::exists(library()));
+    if (!wasThere) {
+        EXPECT_FALSE(fs::exists(rootLibrary)) << "written into the file system's root";
+        fs::remove(rootLibrary);
+        fs::remove("/StandardRoomTmp.dwg");
+    }
+    EXPECT_FALSE(m_bLeadContainer);
+}
