@@ -1,7 +1,9 @@
 // The room list: "Roomlist.txt" in the ANSI code page, kept in step with the library drawing.
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
@@ -11,6 +13,34 @@
 namespace {
 // Paths pass through a 128-character buffer on their way to the file functions.
 constexpr int kBufferLength = 128;
+// How long a write of the list waits for another session's write of it to end.
+constexpr auto kListWait = std::chrono::seconds(10);
+
+// The list's lock: the file open for reading and writing, denying other writers (readers
+// still read it). Another session holds it only while it rewrites the list, so a refused open
+// is tried again for a while.
+bool LockList(SharedFile& file, const CString& path)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kListWait;
+    for (;;) {
+        if (file.Open(path, SharedFile::kReadWrite, _SH_DENYWR, true)) return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// The names on file first, in file order, then those of ours that the file lacks: what other
+// sessions stored since this one read the list is kept.
+std::vector<CString> MergeWithFile(const std::string& onFile, const std::vector<CString>& ours)
+{
+    std::vector<CString> merged = vkroom::ParseRoomList(onFile);
+    const size_t listed = merged.size();
+    for (const CString& name : ours)
+        if (std::find(merged.begin(), merged.begin() + static_cast<std::ptrdiff_t>(listed), name) ==
+            merged.begin() + static_cast<std::ptrdiff_t>(listed))
+            merged.push_back(name);
+    return merged;
+}
 }  // namespace
 
 void CManageStdRoom::InitRoomList()
@@ -28,12 +58,17 @@ void CManageStdRoom::InitRoomList()
 
 void CManageStdRoom::WriteToFile()
 {
-    ValidateRoom();
-    if (m_RoomlistPath.GetLength() >= kBufferLength) return;
-    const std::string text = vkroom::FormatRoomList(m_RoomNames);
     SharedFile file;
-    if (!file.Open(m_RoomlistPath, SharedFile::kWrite, _SH_DENYNO, true)) return;
-    file.WriteAll(text);
+    if (m_RoomlistPath.GetLength() >= kBufferLength || !LockList(file, m_RoomlistPath)) {
+        ValidateRoom();
+        return;
+    }
+    // Under the lock, the list on file at this moment joins ours; the library drawing then
+    // decides, as always, which names stay.
+    std::string onFile;
+    if (file.ReadAll(onFile)) m_RoomNames = MergeWithFile(onFile, m_RoomNames);
+    ValidateRoom();
+    file.WriteAll(vkroom::FormatRoomList(m_RoomNames));
 }
 
 void CManageStdRoom::ValidateRoom()
