@@ -3,8 +3,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <optional>
 #include <signal.h>
+#include <string>
+#include <unistd.h>
 
 #include <readline/history.h>
 #include <readline/readline.h>
@@ -19,6 +22,8 @@ namespace {
 
 int g_lineNo = 0;
 volatile std::sig_atomic_t g_interrupted = 0;
+bool g_ended = false;        // the input has ended: it is not read again
+bool g_terminal = false;     // the console reads a terminal through readline
 
 // Ctrl-C at the console is Esc: it cancels the waiting prompt, not vkcad.
 void OnInterrupt(int) { g_interrupted = 1; }
@@ -33,8 +38,23 @@ int CheckInterrupt()
     return 0;
 }
 
+// Standard input that is no terminal, one line each time the queue runs dry, as a script's
+// lines are read (a UTF-8 byte order mark skipped, a CR before the line feed dropped).
+std::optional<vked::InputLine> ReadStdinLine()
+{
+    std::string text;
+    if (g_ended || !std::getline(std::cin, text)) {
+        g_ended = true;
+        return std::nullopt;
+    }
+    if (g_lineNo == 0 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    return vked::InputLine{CString::FromUtf8(text), u"stdin", ++g_lineNo, false};
+}
+
 std::optional<vked::InputLine> ReadConsoleLine()
 {
+    if (g_ended) return std::nullopt;
     vked::Transcript& t = vked::transcript();
     // The prompt the transcript already printed becomes readline's own prompt, so that line
     // editing redraws it; at top level the console asks for a command. A modal dialog or a
@@ -59,7 +79,10 @@ std::optional<vked::InputLine> ReadConsoleLine()
         std::fputs("\n", stdout);   // the terminal has shown ^C
         return vked::InputLine{u"<esc>", u"console", ++g_lineNo, false};
     }
-    if (!text) return std::nullopt;  // end of input (Ctrl-D)
+    if (!text) {  // end of input (Ctrl-D): it ends vkcad as QUIT does
+        g_ended = true;
+        return std::nullopt;
+    }
     if (*text) add_history(text);
     // Enter on its own answers a prompt that asks something (it ends a selection, takes a
     // default); elsewhere an empty line is nothing, as a blank script line is.
@@ -71,8 +94,25 @@ std::optional<vked::InputLine> ReadConsoleLine()
 
 }  // namespace
 
+void InstallStdinScript()
+{
+    g_lineNo = 0;
+    g_ended = false;
+    vked::inputQueue().setPullSource(ReadStdinLine);
+}
+
+void RemoveStdinScript() { vked::inputQueue().setPullSource(nullptr); }
+
 void InstallConsole()
 {
+    g_terminal = ::isatty(STDIN_FILENO) == 1;
+    if (!g_terminal) {
+        // Nobody types here and no terminal echoes: the lines are read, and shown, as a script's.
+        InstallStdinScript();
+        return;
+    }
+    g_lineNo = 0;
+    g_ended = false;
     vked::transcript().setEchoInput(false);
     vked::inputQueue().setPullSource(ReadConsoleLine);
     struct sigaction sa {};
@@ -84,6 +124,10 @@ void InstallConsole()
 
 void RemoveConsole()
 {
+    if (!g_terminal) {
+        RemoveStdinScript();
+        return;
+    }
     rl_event_hook = nullptr;
     signal(SIGINT, SIG_DFL);
     vked::inputQueue().setPullSource(nullptr);

@@ -148,13 +148,13 @@ int RunSession(const Options& o, std::ostream& err)
     int bad = 0;
     if (!o.script.empty()) {
         if (o.script == "-") {
-            std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-            vked::inputQueue().pushText(CString::FromUtf8(text), u"stdin");
+            InstallStdinScript();
         } else if (!vked::inputQueue().pushScriptFile(CString::FromUtf8(o.script))) {
             err << "vkcad: cannot read script " << o.script << "\n";
             return 1;
         }
         bad = RunInput();
+        if (o.script == "-") RemoveStdinScript();
     } else {
         InstallConsole();
         SetAskBeforeQuit(true);

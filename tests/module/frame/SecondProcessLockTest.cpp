@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+
+#include "tests/support/ChildProcess.h"
 
 
 namespace fs = std::filesystem;
@@ -47,18 +47,16 @@ TEST(SecondProcessLock, PlaceReportsALibraryHeldByAnotherVkcad)
     RunCommand(env + vkcad + " --project p.prj --script place.scr");
     ASSERT_TRUE(fs::exists(dir / "StardardRoom.dwg"));
 
-    // A second vkcad opens it as its drawing and waits on standard input.
-    FILE* holder = ::popen((env + vkcad + " --no-default-plugins --script - StardardRoom.dwg >/dev/null 2>&1").c_str(), "w");
-    ASSERT_NE(holder, nullptr);
-    // Until the holder has the file open, bjbz still shows its dialog: try again a while.
-    std::string out;
-    for (int i = 0; i < 100; ++i) {
-        out = RunCommand(env + vkcad + " --project p.prj --script place.scr 2>/dev/null");
-        if (out.find("<dialog") == std::string::npos) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::fputs("QUIT\n", holder);
-    ::pclose(holder);
+    // A second vkcad opens it as its drawing; once it echoes its first script line it holds
+    // the file, and it keeps holding it while it waits for the next line.
+    vktest::ChildProcess holder(env + "timeout -s KILL 120 " + vkcad +
+                                " --no-default-plugins --script - StardardRoom.dwg 2>&1");
+    ASSERT_TRUE(holder.started());
+    holder.write("LIST\n<enter>\n");
+    ASSERT_TRUE(holder.readUntil("Command: LIST")) << "the holder did not start: " << holder.output();
+    const std::string out = RunCommand(env + vkcad + " --project p.prj --script place.scr 2>/dev/null");
+    holder.write("QUIT\n");
+    EXPECT_EQ(holder.wait(), 0) << holder.output();
 
     EXPECT_NE(out.find("标准房间文件已经打开，请先关闭"), std::string::npos) << out;
     EXPECT_EQ(out.find("<dialog"), std::string::npos) << out;
