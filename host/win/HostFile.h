@@ -1,7 +1,9 @@
 #pragma once
 // Pieces of the file layer shared by its parts; not for use outside host/win.
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/win/Windows.h"
 
@@ -21,5 +23,13 @@ bool ReadHostFile(const std::string& hostPath, std::string& out);
 // Writes through a temporary file in the same directory and renames it into place; an
 // existing file keeps its permissions. Sets the last error on failure.
 bool WriteHostFileAtomic(const std::string& hostPath, std::string_view data);
+
+// The profile (INI) functions on a file's bytes (ProfileFile.cpp); names match ignoring case.
+std::vector<CString> ProfileSections(std::string bytes);
+std::vector<CString> ProfileKeys(std::string bytes, CString section);
+std::optional<CString> ProfileValue(std::string bytes, CString section, CString key);  // unquoted
+// The bytes after WritePrivateProfileStringW's change; nullopt for text it refuses.
+std::optional<std::string> ProfileWrite(std::string bytes, const char16_t* section, const char16_t* key,
+                                        const char16_t* value);
 
 }  // namespace vkwin::detail

@@ -43,6 +43,8 @@ Profile Parse(std::string bytes) {
         pos = l.next;
         // Decoded before looking for ']' and '=': in a double-byte page ']' can be a trail byte.
         CString text = AnsiToWide(p.Text(l));
+        // Names and values are C strings to the profile functions: a NUL ends the line's text.
+        if (const size_t nul = text.str().find(u'\0'); nul != std::u16string::npos) text = text.Left(static_cast<int>(nul));
         text.Trim();
         if (!text.IsEmpty() && text[0] == u'[') {
             l.kind = Line::Section;
@@ -135,40 +137,59 @@ CString Unquote(CString v) {
 
 }  // namespace
 
-BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName) {
-    if (!section || !fileName || !*fileName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+namespace vkwin::detail {
+
+std::vector<CString> ProfileSections(std::string bytes)
+{
+    const Profile p = Parse(std::move(bytes));
+    std::vector<CString> names;
+    for (const auto& l : p.lines)
+        if (l.kind == Line::Section) names.push_back(l.name);
+    return names;
+}
+
+std::vector<CString> ProfileKeys(std::string bytes, CString section)
+{
+    const Profile p = Parse(std::move(bytes));
+    std::vector<CString> names;
+    if (const auto range = FindSection(p, section.Trim()))
+        for (size_t i = range->first; i < range->second; ++i)
+            if (p.lines[i].kind == Line::Key) names.push_back(p.lines[i].name);
+    return names;
+}
+
+std::optional<CString> ProfileValue(std::string bytes, CString section, CString key)
+{
+    const Profile p = Parse(std::move(bytes));
+    const auto range = FindSection(p, section.Trim());
+    const auto idx = range ? FindKey(p, *range, key.Trim()) : std::nullopt;
+    if (!idx) return std::nullopt;
+    return Unquote(p.lines[*idx].value);
+}
+
+std::optional<std::string> ProfileWrite(std::string bytes, const char16_t* section, const char16_t* key,
+                                        const char16_t* value)
+{
     CString sec(section), k(key), v(value);
     // Text that would read back as other lines or other names is refused outright.
-    if (HasAny(sec, u"\r\n]") || HasAny(k, u"\r\n=") || HasAny(v, u"\r\n") || (key && k.TrimLeft().Find(u'[') == 0)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
+    if (!section || HasAny(sec, u"\r\n]") || HasAny(k, u"\r\n=") || HasAny(v, u"\r\n") ||
+        (key && k.TrimLeft().Find(u'[') == 0))
+        return std::nullopt;
     sec.Trim();
     k.Trim();
-    const std::string host = vkwin::ToHostPath(fileName);
-    std::string bytes;
-    bool exists = false;
-    if (!Load(host, bytes, exists)) return FALSE;
-    if (exists && HeldAgainstWriters(host)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return FALSE;
-    }
     Profile p = Parse(std::move(bytes));
     const auto range = FindSection(p, sec);
     std::string out = p.bytes;
     const std::string crlf = "\r\n";
 
     if (!key) {  // delete the section: its header and every line up to the next one
-        if (!range) return TRUE;
+        if (!range) return out;
         const size_t from = p.lines[range->first - 1].begin;
         const size_t to = range->second < p.lines.size() ? p.lines[range->second].begin : p.bytes.size();
         out.erase(from, to - from);
     } else if (!value) {  // delete the key's line
         const auto idx = range ? FindKey(p, *range, k) : std::nullopt;
-        if (!idx) return TRUE;
+        if (!idx) return out;
         out.erase(p.lines[*idx].begin, p.lines[*idx].next - p.lines[*idx].begin);
     } else if (!range) {  // new section at the end
         if (!out.empty() && out.back() != '\n') out += crlf;
@@ -185,8 +206,27 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
         if (l.next == l.end) insert = crlf + insert;  // the last line of the file had no line end
         out.insert(l.next, insert);
     }
-    if (exists && out == p.bytes) return TRUE;
-    return vkwin::detail::WriteHostFileAtomic(host, out) ? TRUE : FALSE;
+    return out;
+}
+
+}  // namespace vkwin::detail
+
+BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName) {
+    if (!section || !fileName || !*fileName || !vkwin::detail::ProfileWrite(std::string(), section, key, value)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const std::string host = vkwin::ToHostPath(fileName);
+    std::string bytes;
+    bool exists = false;
+    if (!Load(host, bytes, exists)) return FALSE;
+    if (exists && HeldAgainstWriters(host)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    const std::optional<std::string> out = vkwin::detail::ProfileWrite(bytes, section, key, value);
+    if (*out == bytes) return TRUE;  // nothing to change (nor a file to create)
+    return vkwin::detail::WriteHostFileAtomic(host, *out) ? TRUE : FALSE;
 }
 
 DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR lpDefault, char16_t* buffer, DWORD nSize,
@@ -200,24 +240,8 @@ DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR lpDefault, 
         if (!section || !key) return CopyList({}, buffer, nSize);
         return CopyOut(def.str(), buffer, nSize);
     }
-    const Profile p = Parse(std::move(bytes));
-    std::vector<CString> names;
-    if (!section) {
-        for (const auto& l : p.lines)
-            if (l.kind == Line::Section) names.push_back(l.name);
-        return CopyList(names, buffer, nSize);
-    }
-    CString sec(section), k(key);
-    sec.Trim();
-    k.Trim();
-    const auto range = FindSection(p, sec);
-    if (!key) {
-        if (range)
-            for (size_t i = range->first; i < range->second; ++i)
-                if (p.lines[i].kind == Line::Key) names.push_back(p.lines[i].name);
-        return CopyList(names, buffer, nSize);
-    }
-    const auto idx = range ? FindKey(p, *range, k) : std::nullopt;
-    if (!idx) return CopyOut(def.str(), buffer, nSize);
-    return CopyOut(Unquote(p.lines[*idx].value).str(), buffer, nSize);
+    if (!section) return CopyList(vkwin::detail::ProfileSections(std::move(bytes)), buffer, nSize);
+    if (!key) return CopyList(vkwin::detail::ProfileKeys(std::move(bytes), section), buffer, nSize);
+    const std::optional<CString> found = vkwin::detail::ProfileValue(std::move(bytes), section, key);
+    return CopyOut((found ? *found : def).str(), buffer, nSize);
 }

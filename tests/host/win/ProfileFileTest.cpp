@@ -107,6 +107,16 @@ TEST_F(Profile, ReadingTrimsUnquotesTruncatesAndLists) {
     EXPECT_EQ(std::u16string(list, n + 1), std::u16string(u"q\0long\0\0", 8));
 }
 
+TEST_F(Profile, ANulEndsTheTextOfItsLine) {
+    WriteBytes("sgd.ini", std::string("[S]\r\nab\0cd=1\r\nk=v\0tail\r\n", 24));
+    char16_t list[64];
+    const DWORD n = GetPrivateProfileStringW(u"S", nullptr, u"", list, 64, u"C:\\sgd.ini");
+    EXPECT_EQ(std::u16string(list, n + 1), std::u16string(u"k\0\0", 3));
+    EXPECT_EQ(Get(u"S", u"k"), CString(u"v"));
+    ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"w", u"C:\\sgd.ini"));
+    EXPECT_EQ(Get(u"S", u"k"), CString(u"w"));
+}
+
 TEST_F(Profile, WriteIsRefusedWhileAnotherOpenDeniesWriters) {
     WriteBytes("sgd.ini", "[S]\r\nk=v\r\n");
     SharedFile holder;
