@@ -55,13 +55,19 @@ bool LoadProjectFile(const std::string& hostPath, ProjectFile& out, CString& err
     out = ProjectFile{};
     std::error_code ec;
     fs::path file = fs::absolute(fs::path(hostPath), ec).lexically_normal();
-    std::string name = file.filename().string();
     std::ifstream in(file, std::ios::binary);
     if (hostPath.empty() || !in || fs::is_directory(file, ec))
         return Fail(error, hostPath.empty() ? std::string("project file") : hostPath, 0, "cannot read the project file");
     std::stringstream buf;
     buf << in.rdbuf();
-    std::string text = buf.str();
+    return ParseProjectFile(buf.str(), file.string(), out, error);
+}
+
+bool ParseProjectFile(std::string text, const std::string& absolutePath, ProjectFile& out, CString& error)
+{
+    out = ProjectFile{};
+    const fs::path file(absolutePath);
+    const std::string name = file.filename().string();
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
 
     out.path = file.string();

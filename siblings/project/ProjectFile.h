@@ -28,5 +28,7 @@ struct ProjectFile {
 // for a missing or unreadable file, a malformed line, an unknown section, an empty or
 // duplicate floor name, a floor without a drawing, or a project with no floors.
 bool LoadProjectFile(const std::string& hostPath, ProjectFile& out, CString& error);
+// The same for the file's text, read from absolutePath.
+bool ParseProjectFile(std::string text, const std::string& absolutePath, ProjectFile& out, CString& error);
 
 }  // namespace VkQsProject
