@@ -203,7 +203,8 @@ std::optional<std::string> ProfileWrite(std::string bytes, const char16_t* secti
             if (!p.IsBlank(p.lines[i])) after = i;
         const Line& l = p.lines[after];
         std::string insert = WideToAnsi(k + u"=" + v) + crlf;
-        if (l.next == l.end) insert = crlf + insert;  // the last line of the file had no line end
+        // The last line of the file may have no line feed (a lone CR is none).
+        if (l.next == 0 || p.bytes[l.next - 1] != '\n') insert = crlf + insert;
         out.insert(l.next, insert);
     }
     return out;

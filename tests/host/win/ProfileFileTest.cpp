@@ -117,6 +117,14 @@ TEST_F(Profile, ANulEndsTheTextOfItsLine) {
     EXPECT_EQ(Get(u"S", u"k"), CString(u"w"));
 }
 
+TEST_F(Profile, AKeyAddedAfterALastLineWithoutLineFeedIsALineOfItsOwn) {
+    for (const char* file : {"[S]\r\nt\r", "[S]\r\nt", "[S]\r", "[S]"}) {
+        WriteBytes("sgd.ini", file);
+        ASSERT_TRUE(WritePrivateProfileStringW(u"S", u"k", u"v", u"C:\\sgd.ini"));
+        EXPECT_EQ(Get(u"S", u"k"), CString(u"v")) << file;
+    }
+}
+
 TEST_F(Profile, WriteIsRefusedWhileAnotherOpenDeniesWriters) {
     WriteBytes("sgd.ini", "[S]\r\nk=v\r\n");
     SharedFile holder;
