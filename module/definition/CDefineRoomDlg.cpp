@@ -11,6 +11,7 @@
 #include "module/interfaces/DefinitionInterfaces.h"
 #include "module/library/NotCarriedMark.h"
 #include "module/selection/CEntityOptionDlg.h"
+#include "module/selection/ComponentSelection.h"
 #include "module/selection/PruneComponents.h"
 
 IMPLEMENT_DYNAMIC(CDefineRoomDlg, CDialog)
@@ -31,8 +32,6 @@ constexpr int kMaxRoomName = 64;
 constexpr const char16_t* kRoomClassName = u"AcDbVkRoom";
 constexpr const char16_t* kPickRoomPrompt = u"\n请选择房间\n";
 constexpr const char16_t* kBasePointPrompt = u"\n指定房间基点\n";
-constexpr const char16_t* kAddPrompt = u"请选择随房间复制的构件[Q移除]\n";
-constexpr const char16_t* kRemovePrompt = u"请选择移除的构件\n";
 
 // One character each; none of them may appear in a room name.
 constexpr const char16_t* kForbiddenChars[] = {
@@ -213,26 +212,7 @@ bool CDefineRoomDlg::PickBasePoint()
 
 int CDefineRoomDlg::SelectComponents(AcDbObjectIdArray& ids, bool withKeyword)
 {
-    ads_name ss;
-    int rc;
-    if (withKeyword) {
-        const char16_t* prompts[2] = {kAddPrompt, u""};
-        acedSSSetKwordCallbackPtr(&CDefineRoomDlg::RemoveKwordCallback);
-        rc = acedSSGet(u":S:$:K", prompts, u"Q", nullptr, ss);
-    } else {
-        const char16_t* prompts[2] = {kRemovePrompt, u""};
-        rc = acedSSGet(u":S:$", prompts, nullptr, nullptr, ss);
-    }
-    if (rc != RTNORM) return rc;
-    Adesk::Int32 n = 0;
-    acedSSLength(ss, &n);
-    for (Adesk::Int32 i = 0; i < n; ++i) {
-        ads_name ent;
-        AcDbObjectId id;
-        if (acedSSName(ss, i, ent) == RTNORM && acdbGetObjectId(id, ent) == Acad::eOk) ids.append(id);
-    }
-    acedSSFree(ss);
-    return RTNORM;
+    return vkroom::SelectComponentPass(ids, withKeyword, &CDefineRoomDlg::RemoveKwordCallback);
 }
 
 int CDefineRoomDlg::AddRemoveEnts()
@@ -242,30 +222,10 @@ int CDefineRoomDlg::AddRemoveEnts()
     for (;;) {
         AcDbObjectIdArray picked(0, 8);
         const int rc = SelectComponents(picked, true);
-        for (AcDbObjectId id : g_removed)
-            if (m_EntIds.remove(id)) CManageStdRoom::ValueIsRelate(id);
-        g_removed.clear();
+        vkroom::DropRemovedComponents(g_removed, m_EntIds);
 
         if (rc == RTNORM) {
-            for (const AcDbObjectId& id : picked) {
-                seen.append(id);
-                AcDbEntity* ent = nullptr;
-                if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-                if (VkQsEntity* component = VkQsEntity::cast(ent)) {
-                    if (VkQsMainLine::vk_cast(component) || isKPYX(component)) {
-                        ent->close();
-                        continue;
-                    }
-                }
-                if (VkQsPipe* pipe = VkQsPipe::cast(ent)) {
-                    for (AcDbObjectId valve : pipe->GetRefValves())
-                        if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);
-                }
-                if (VkQsPipeValve::cast(ent)) valves.append(id);
-                ent->highlight();
-                m_EntIds.append(ent->objectId());
-                ent->close();
-            }
+            vkroom::TakePickedComponents(picked, m_EntIds, seen, valves);
             continue;
         }
         if (rc == RTNONE || rc == RTERROR) {

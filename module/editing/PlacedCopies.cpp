@@ -103,25 +103,32 @@ AcGeMatrix3d CorrectedPlacement(const AcGeMatrix3d& r, const AcGeMatrix3d& m)
     return t;
 }
 
-void CollectPlacedRooms(PlacedRoomMap& placed)
+void VisitMarkers(AcDbDatabase* db, const std::function<bool(AcDbQsStandRoom*)>& visit)
 {
-    placed.clear();
-    AcDbBlockTableRecord* space = OpenModelSpace(acdbHostApplicationServices()->workingDatabase());
+    AcDbBlockTableRecord* space = OpenModelSpace(db);
     if (!space) return;
     AcDbBlockTableRecordIterator* it = nullptr;
     const Acad::ErrorStatus es = space->newIterator(it, true, true);
     space->close();
     if (es != Acad::eOk) return;
-    for (; !it->done(); it->step()) {
+    bool more = true;
+    for (; more && !it->done(); it->step()) {
         AcDbEntity* ent = nullptr;
         if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
-        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) {
-            auto [entry, fresh] = placed.try_emplace(marker->GetRoomName(), 0, 8);
-            entry->second.append(ent->objectId());
-        }
+        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) more = visit(marker);
         ent->close();
     }
     delete it;
+}
+
+void CollectPlacedRooms(PlacedRoomMap& placed)
+{
+    placed.clear();
+    VisitMarkers(acdbHostApplicationServices()->workingDatabase(), [&](AcDbQsStandRoom* marker) {
+        auto [entry, fresh] = placed.try_emplace(marker->GetRoomName(), 0, 8);
+        entry->second.append(marker->objectId());
+        return true;
+    });
 }
 
 void RebuildPlacedRooms(const SRoomEditMap& edits, PlacedRoomMap& placed)

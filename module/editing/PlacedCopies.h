@@ -1,12 +1,18 @@
 #pragma once
 // The placed copies of rooms in the working drawing, and their rebuild from the library.
+#include <functional>
 #include <map>
 
 #include "host/db/AcDb.h"
 #include "module/editing/CModifySRoom.h"
 
+class AcDbQsStandRoom;
+
 using PlacedRoomMap = std::map<CString, AcDbObjectIdArray, CStringLess>;
 
+// Calls visit with each marker of db's model space (open for read, closed after), in
+// model-space order, until visit returns false.
+void VisitMarkers(AcDbDatabase* db, const std::function<bool(AcDbQsStandRoom*)>& visit);
 // Every marker of model space, by room name, in model-space order.
 void CollectPlacedRooms(PlacedRoomMap& placed);
 // Erases each copy of a pending room (unless marked as changed by hand) and inserts the room's

@@ -35,26 +35,11 @@ CString Lower(CString text)
 
 bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
 {
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk &&
-        db->getBlockTable(table, AcDb::kForNotify) != Acad::eOk)
-        return false;
-    AcDbBlockTableRecord* space = nullptr;
-    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
-    table->close();
-    if (es != Acad::eOk) return false;
-    AcDbBlockTableRecordIterator* it = nullptr;
-    const Acad::ErrorStatus itEs = space->newIterator(it, true, true);
-    space->close();
-    if (itEs != Acad::eOk) return false;
     bool found = false;
-    for (; !found && !it->done(); it->step()) {
-        AcDbEntity* ent = nullptr;
-        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
-        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) found = edits.count(marker->GetRoomName()) > 0;
-        ent->close();
-    }
-    delete it;
+    VisitMarkers(db, [&](AcDbQsStandRoom* marker) {
+        found = edits.count(marker->GetRoomName()) > 0;
+        return !found;
+    });
     return found;
 }
 

@@ -10,6 +10,7 @@
 #include "module/frame/MessageEndings.h"
 #include "module/interfaces/EditingInterfaces.h"
 #include "module/library/NotCarriedMark.h"
+#include "module/selection/ComponentSelection.h"
 #include "module/selection/PruneComponents.h"
 
 namespace {
@@ -38,26 +39,7 @@ struct resbuf* RemoveKwordCallback(const char16_t*)
 
 int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword)
 {
-    ads_name ss;
-    int rc;
-    if (withKeyword) {
-        const char16_t* prompts[2] = {u"请选择随房间复制的构件[Q移除]\n", u""};
-        acedSSSetKwordCallbackPtr(&RemoveKwordCallback);
-        rc = acedSSGet(u":S:$:K", prompts, u"Q", nullptr, ss);
-    } else {
-        const char16_t* prompts[2] = {u"请选择移除的构件\n", u""};
-        rc = acedSSGet(u":S:$", prompts, nullptr, nullptr, ss);
-    }
-    if (rc != RTNORM) return rc;
-    Adesk::Int32 n = 0;
-    acedSSLength(ss, &n);
-    for (Adesk::Int32 i = 0; i < n; ++i) {
-        ads_name e;
-        AcDbObjectId id;
-        if (acedSSName(ss, i, e) == RTNORM && acdbGetObjectId(id, e) == Acad::eOk) ids.append(id);
-    }
-    acedSSFree(ss);
-    return RTNORM;
+    return vkroom::SelectComponentPass(ids, withKeyword, &RemoveKwordCallback);
 }
 
 }  // namespace
@@ -136,30 +118,11 @@ bool CStdRoomTool::AddRemoveEnts(AcDbObjectIdArray& entIds)
         g_removeIds.clear();
         AcDbObjectIdArray picked(0, 8);
         const int rc = SelectComponents(picked, true);
-        for (AcDbObjectId id : g_removeIds)
-            if (entIds.remove(id)) CManageStdRoom::ValueIsRelate(id);
-        g_removeIds.clear();
+        vkroom::DropRemovedComponents(g_removeIds, entIds);
 
         if (rc == RTNONE || rc == RTERROR) break;
         if (rc == RTCAN) return false;
-        if (rc != RTNORM) continue;
-        for (const AcDbObjectId& id : picked) {
-            seen.append(id);
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-            const VkQsEntity* qs = VkQsEntity::cast(ent);
-            bool skip = qs && (VkQsMainLine::vk_cast(qs) != nullptr || isKPYX(qs));
-            AcDbObjectIdArray pipeValves(0, 8);
-            if (const VkQsPipe* pipe = VkQsPipe::cast(ent)) pipe->GetRefValves(pipeValves);
-            const bool isValve = VkQsPipeValve::cast(ent) != nullptr;
-            ent->close();
-            if (skip) continue;
-            for (AcDbObjectId valve : pipeValves)
-                if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);
-            if (isValve) valves.append(id);
-            SetHighlight(id, true);
-            entIds.append(id);
-        }
+        if (rc == RTNORM) vkroom::TakePickedComponents(picked, entIds, seen, valves);
     }
     for (const AcDbObjectId& id : valves) vkroom::ClearNotCarriedMark(id);
     return true;

@@ -21,4 +21,18 @@ inline AcDbObjectId appendTo(AcDbObjectId blockId, AcDbEntity* ent)
 
 inline AcDbObjectId appendToModelSpace(AcDbDatabase& db, AcDbEntity* ent) { return appendTo(db.modelSpaceId(), ent); }
 
+// Adds an empty block definition named `name`; its id, the null id when that fails.
+inline AcDbObjectId addBlockDefinition(AcDbDatabase& db, const char16_t* name)
+{
+    AcDbBlockTable* table = nullptr;
+    AcDbObjectId id;
+    if (db.getBlockTable(table, AcDb::kForWrite) != Acad::eOk) return id;
+    auto* rec = new AcDbBlockTableRecord;
+    rec->setName(name);
+    if (table->add(id, rec) == Acad::eOk) rec->close();
+    else delete rec;
+    table->close();
+    return id;
+}
+
 }  // namespace vktest

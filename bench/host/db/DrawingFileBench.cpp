@@ -63,16 +63,19 @@ void BM_SaveDrawing(benchmark::State& state)
 }
 BENCHMARK(BM_SaveDrawing)->Arg(200000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// A drawing of n objects saved to path, for the read benchmarks; how many objects it holds.
+size_t savedDrawing(int n, const CString& path)
+{
+    auto db = makeDrawing(n);
+    db->saveAs(path, false);
+    return db->allObjectIds(true).size();
+}
+
 void BM_ReadDrawing(benchmark::State& state)
 {
     const std::string path = scratchFile("vk-bench-read");
     CString name = CString::FromUtf8(path);
-    size_t objects = 0;
-    {
-        auto db = makeDrawing(static_cast<int>(state.range(0)));
-        db->saveAs(name, false);
-        objects = db->allObjectIds(true).size();
-    }
+    const size_t objects = savedDrawing(static_cast<int>(state.range(0)), name);
     for (auto _ : state) {
         AcDbDatabase db(false);
         if (db.readDwgFile(name, _SH_DENYNO) != Acad::eOk) state.SkipWithError("readDwgFile failed");
@@ -88,12 +91,7 @@ void BM_ReadDrawingAndOpenEveryObject(benchmark::State& state)
 {
     const std::string path = scratchFile("vk-bench-readall");
     CString name = CString::FromUtf8(path);
-    size_t objects = 0;
-    {
-        auto db = makeDrawing(static_cast<int>(state.range(0)));
-        db->saveAs(name, false);
-        objects = db->allObjectIds(true).size();
-    }
+    const size_t objects = savedDrawing(static_cast<int>(state.range(0)), name);
     for (auto _ : state) {
         AcDbDatabase db(false);
         if (db.readDwgFile(name, _SH_DENYNO) != Acad::eOk) state.SkipWithError("readDwgFile failed");

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/RunCommand.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,28 +74,13 @@ std::string Fmt(Pt p)
     return s.str();
 }
 
-std::string RunCommand(const std::string& command, int& status)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) {
-        status = -1;
-        return out;
-    }
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    status = pclose(p);
-    return out;
-}
-
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // A drawing as its JSON lines, by handle.
 std::map<std::string, json> Dump(const fs::path& vkcad, const fs::path& dwg)
 {
     int status = 0;
-    const std::string text = RunCommand(Quote(vkcad) + " dump " + Quote(dwg), status);
+    const std::string text = vktest::RunCommand(Quote(vkcad) + " dump " + Quote(dwg), &status);
     EXPECT_EQ(status, 0) << "vkcad dump " << dwg;
     std::map<std::string, json> objects;
     std::istringstream in(text);
@@ -151,9 +138,9 @@ TEST(Demo, DefinesPlacesAndEditsTheBathroomOnEveryFloorAndDrawsThem)
 
     int status = 0;
     const std::string transcript =
-        RunCommand("cd " + Quote(sourceDir) + " && VK_DEMO_BIN=" + Quote(bin) + " VK_DEMO_OUT=" + Quote(out) +
-                " bash scripts/demo.sh 2>&1",
-            status);
+        vktest::RunCommand("cd " + Quote(sourceDir) + " && VK_DEMO_BIN=" + Quote(bin) + " VK_DEMO_OUT=" + Quote(out) +
+                               " bash scripts/demo.sh 2>&1",
+                           &status);
     ASSERT_EQ(status, 0) << transcript;
 
     // What it says: the plan read whole, the edit run over the three floors, the report.

@@ -19,6 +19,7 @@
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace reporttest {
 
@@ -58,12 +59,7 @@ inline std::string Pt(const AcGePoint3d& p)
     return s.str();
 }
 
-inline std::string Hex(int h)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%X", h);
-    return buf;
-}
+using vktest::Hex;
 
 struct CopyOptions {
     int chgType = 0;
@@ -129,10 +125,7 @@ class ReportProjectTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkroom-report-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkroom-report");
     }
     void TearDown() override
     {
@@ -145,38 +138,24 @@ protected:
 
     void writeDrawing(const std::string& file, const std::string& jsonLines)
     {
-        std::istringstream in(jsonLines);
         AcDbDatabase db(true, true);
-        CString why;
-        ASSERT_EQ(acdbLoadJson(in, &db, why), Acad::eOk) << file << ": " << why.ToUtf8();
+        ASSERT_TRUE(vktest::LoadJsonLines(jsonLines, db)) << file;
         ASSERT_EQ(db.saveAs(hostPath(file), false, AcDb::kDHL_1027), Acad::eOk) << file;
-    }
-
-    void addBlock(AcDbDatabase& library, const char16_t* name, const std::string& jsonLines)
-    {
-        AcDbDatabase room(true, true);
-        std::istringstream in(jsonLines);
-        CString why;
-        ASSERT_EQ(acdbLoadJson(in, &room, why), Acad::eOk) << why.ToUtf8();
-        AcDbObjectId blockId;
-        ASSERT_EQ(library.insert(blockId, name, &room, true), Acad::eOk);
     }
 
     // R as stored from a copy at the origin, and U, a bare boundary; both listed.
     void writeLibrary()
     {
         AcDbDatabase library(true, true);
-        addBlock(library, u"R", CopyLines(0x100, Placement{}));
-        addBlock(library, u"U", R"({"handle":"200","class":"AcDbVkRoom","vertices":[[0,0,0,-1,-1],[10,0,0,-1,-1],[10,10,0,-1,-1]],"closed":true})" "\n");
+        ASSERT_TRUE(vktest::InsertJsonBlock(library, u"R", CopyLines(0x100, Placement{})));
+        ASSERT_TRUE(vktest::InsertJsonBlock(library, u"U", R"({"handle":"200","class":"AcDbVkRoom","vertices":[[0,0,0,-1,-1],[10,0,0,-1,-1],[10,10,0,-1,-1]],"closed":true})" "\n"));
         ASSERT_EQ(library.saveAs(hostPath("StardardRoom.dwg"), false, AcDb::kDHL_1027), Acad::eOk);
         std::ofstream(dir / "Roomlist.txt", std::ios::binary) << "2\r\nR\r\nU\r\n";
     }
 
     void writeProject(const std::vector<std::pair<std::string, std::string>>& floors)
     {
-        std::ofstream prj(dir / "p.prj");
-        prj << "[Project]\n[Floors]\n";
-        for (const auto& [name, file] : floors) prj << name << "=" << file << "\n";
+        vktest::WriteProjectFile(dir / "p.prj", floors);
     }
 
     void makeCurrent()
@@ -185,11 +164,7 @@ protected:
         ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
     }
 
-    std::string bytes(const std::string& file) const
-    {
-        std::ifstream in(dir / file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string bytes(const std::string& file) const { return vktest::FileBytes(dir / file); }
 
     fs::path dir;
 };

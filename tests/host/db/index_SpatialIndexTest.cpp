@@ -125,24 +125,10 @@ TEST_F(SpatialIndexTest, AnEntityOpenForWriteIsReturnedWhereverItLies)
 TEST_F(SpatialIndexTest, AChangedBlockDefinitionMovesItsReferences)
 {
     AcDbDatabase db;
-    AcDbBlockTable* table = nullptr;
-    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* def = new AcDbBlockTableRecord;
-    def->setName(u"B");
-    AcDbObjectId defId;
-    ASSERT_EQ(table->add(defId, def), Acad::eOk);
-    table->close();
-    auto* inDef = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0));
-    def->appendAcDbEntity(inDef);
-    inDef->close();
-    def->close();
-    AcDbObjectId lineInDef;
-    {
-        AcDbBlockTableRecord* rec = nullptr;
-        ASSERT_EQ(acdbOpenObject(rec, defId, AcDb::kForRead), Acad::eOk);
-        lineInDef = rec->entityIds().front();
-        rec->close();
-    }
+    const AcDbObjectId defId = vktest::addBlockDefinition(db, u"B");
+    ASSERT_FALSE(defId.isNull());
+    const AcDbObjectId lineInDef = vktest::appendTo(defId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0)));
+    ASSERT_FALSE(lineInDef.isNull());
     const AcDbObjectId ref = appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(100, 100, 0), defId));
     EXPECT_EQ(query(db, box(99, 99, 102, 102)), std::vector<AcDbObjectId>{ref});
 

@@ -11,6 +11,8 @@
 #include "host/db/AcDb.h"
 #include "host/dxf/DxfInterchange.h"
 #include "tests/host/dxf/DxfTestSupport.h"
+#include "tests/support/ProjectFiles.h"
+#include "tests/support/RunCommand.h"
 #include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
@@ -39,10 +41,7 @@ class DxfRoundTrip : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("vk_dxf_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vk_dxf");
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -153,18 +152,6 @@ std::string PythonWithEzdxf()
     return "";
 }
 
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-        ::pclose(p);
-    }
-    return out;
-}
-
 }  // namespace
 
 TEST_F(DxfRoundTrip, ADrawingComesBackTheSame)
@@ -233,7 +220,7 @@ TEST_F(DxfRoundTrip, EzdxfReadsTheFilesAndItsAuditFindsNothing)
                                        "print('off', sorted(l.dxf.name for l in doc.layers if l.is_off()))\n"
                                        "print('texts', sorted(t.dxf.text for t in doc.query('TEXT')))\n"
                                        "print('entities', len(doc.modelspace()))\n";
-    const std::string out = RunCommand("PYTHONIOENCODING=utf-8 " + python + " " + (dir / "audit.py").string() + " " + path + " 2>&1");
+    const std::string out = vktest::RunCommand("PYTHONIOENCODING=utf-8 " + python + " " + (dir / "audit.py").string() + " " + path + " 2>&1");
     EXPECT_NE(out.find("errors 0 fixes 0"), std::string::npos) << out;
     EXPECT_NE(out.find("'关闭', '冻结', '建筑墙']"), std::string::npos) << out;
     EXPECT_NE(out.find("off ['关闭']"), std::string::npos) << out;

@@ -92,14 +92,8 @@ TEST(Picture, LayersThatAreOffOrFrozenAreNotDrawnAndColoursComeFromTheLayer)
     EXPECT_EQ(Ink(px, 100, 0, 0, 99, 70), 0);  // nothing of the other two
 
     // Inside a block, layer "0" is the reference's layer: off there, off here.
-    AcDbBlockTable* table = nullptr;
-    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord;
-    block->setName(u"B");
-    AcDbObjectId blockId;
-    ASSERT_EQ(table->add(blockId, block), Acad::eOk);
-    block->close();
-    table->close();
+    const AcDbObjectId blockId = vktest::addBlockDefinition(db, u"B");
+    ASSERT_FALSE(blockId.isNull());
     vktest::appendTo(blockId, LineOn(u"0", 0, 0, 80, 0));
     auto* ref = new AcDbBlockReference(AcGePoint3d(10, 40, 0), blockId);
     ref->setLayer(u"关");

@@ -18,6 +18,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/DefinitionInterfaces.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
@@ -43,10 +44,7 @@ class DefineRoomTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkroom-define-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkroom-define");
         std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\nF1=F1.dwg\n";
         CString err;
         ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();

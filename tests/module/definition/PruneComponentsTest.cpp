@@ -7,21 +7,12 @@
 #include "host/db/AcDb.h"
 #include "module/selection/PruneComponents.cpp"
 #include "tests/support/TestDrawing.h"
+#include "tests/support/WorkingDrawingTest.h"
 
 namespace {
 
-class PruneComponentsTest : public ::testing::Test {
+class PruneComponentsTest : public vktest::WorkingDrawingTest {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<AcDbDatabase>(true);
-        acdbHostApplicationServices()->setWorkingDatabase(db.get());
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(db->numOpenObjects(), 0);
-        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    }
     // Appends and highlights, as the pick does with what it gathers.
     AcDbObjectId add(AcDbEntity* ent)
     {
@@ -60,7 +51,6 @@ protected:
         return a;
     }
 
-    std::unique_ptr<AcDbDatabase> db;
 };
 
 TEST_F(PruneComponentsTest, DuctPiecesStayOnlyWhenAFittingBetweenTwoDuctsHoldsThem)

@@ -9,6 +9,7 @@
 #include "host/db/AcDb.h"
 #include "module/definition/CStdRoomTool.cpp"
 #include "tests/support/TestDrawing.h"
+#include "tests/support/WorkingDrawingTest.h"
 
 namespace {
 
@@ -16,18 +17,8 @@ struct V {
     double x, y, bulge = 0;
 };
 
-class StdRoomMarkerTest : public ::testing::Test {
+class StdRoomMarkerTest : public vktest::WorkingDrawingTest {
 protected:
-    void SetUp() override
-    {
-        db = std::make_unique<AcDbDatabase>(true);
-        acdbHostApplicationServices()->setWorkingDatabase(db.get());
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(db->numOpenObjects(), 0);
-        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    }
 
     template <class P = AcDbVkRoom>
     AcDbObjectId boundary(std::initializer_list<V> vs, double elevation = 0)
@@ -91,7 +82,6 @@ protected:
         return n;
     }
 
-    std::unique_ptr<AcDbDatabase> db;
 };
 
 TEST_F(StdRoomMarkerTest, AClockwiseRectangleGivesAnOutlineFortyInsideClosedByItsFirstVertex)

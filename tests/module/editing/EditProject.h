@@ -33,6 +33,7 @@
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipe.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
 namespace edittest {
@@ -70,12 +71,7 @@ inline std::string Pt(const AcGePoint3d& p)
     return s.str();
 }
 
-inline std::string Hex(int h)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%X", h);
-    return buf;
-}
+using vktest::Hex;
 
 struct CopyOptions {
     int chgType = 0;
@@ -129,9 +125,7 @@ class EditProjectTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkroom-edit-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = vktest::FreshTestDir("vkroom-edit");
         fs::create_directories(dir / "c");
         vkwin::SetDriveMap({{'C', (dir / "c").string()}});
         writeLibrary();
@@ -157,11 +151,9 @@ protected:
     // Builds a drawing from JSON lines of entities (or a whole dump) and saves it.
     void writeDrawing(const std::string& file, const std::string& jsonLines)
     {
-        std::istringstream in(jsonLines);
         const bool whole = jsonLines.find("\"AcDbBlockTable\"") != std::string::npos;
         AcDbDatabase db(!whole, true);
-        CString why;
-        ASSERT_EQ(acdbLoadJson(in, &db, why), Acad::eOk) << file << ": " << why.ToUtf8();
+        ASSERT_TRUE(vktest::LoadJsonLines(jsonLines, db)) << file;
         ASSERT_EQ(db.saveAs(hostPath(file), true, AcDb::kDHL_1027), Acad::eOk) << file;
     }
 
@@ -169,22 +161,15 @@ protected:
     // from a copy at the origin.
     void writeLibrary()
     {
-        AcDbDatabase room(true, true);
-        std::istringstream in(CopyLines(0x100, Placement{}));
-        CString why;
-        ASSERT_EQ(acdbLoadJson(in, &room, why), Acad::eOk) << why.ToUtf8();
         AcDbDatabase library(true, true);
-        AcDbObjectId blockId;
-        ASSERT_EQ(library.insert(blockId, u"R", &room, true), Acad::eOk);
+        ASSERT_TRUE(vktest::InsertJsonBlock(library, u"R", CopyLines(0x100, Placement{})));
         ASSERT_EQ(library.saveAs(hostPath("StardardRoom.dwg"), true, AcDb::kDHL_1027), Acad::eOk);
     }
 
     // floors: name and drawing file, in floor order.
     void writeProject(const std::vector<std::pair<std::string, std::string>>& floors)
     {
-        std::ofstream prj(dir / "p.prj");
-        prj << "[Project]\n[Floors]\n";
-        for (auto& [name, file] : floors) prj << name << "=" << file << "\n";
+        vktest::WriteProjectFile(dir / "p.prj", floors);
     }
 
     // Makes the project current, opens the floor and loads the module.
@@ -227,11 +212,7 @@ protected:
 
     CString hostPath(const std::string& file) const { return vkwin::FromHostPath((dir / file).string()); }
     bool seen(const char* text) const { return out.utf8().find(text) != std::string::npos; }
-    std::string bytes(const std::string& file) const
-    {
-        std::ifstream in(dir / file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string bytes(const std::string& file) const { return vktest::FileBytes(dir / file); }
 
     // The drawing as the run left it: the open document's, else the file read afresh.
     AcDbDatabase* floorDb(const std::string& file)

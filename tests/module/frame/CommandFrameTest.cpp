@@ -17,6 +17,7 @@
 #include "siblings/object/QsGlobalVariable.h"
 #include "siblings/project/VkQsProject.h"
 #include "tests/support/NothingOpen.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -31,9 +32,7 @@ class CommandFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkroom-frame-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        dir = vktest::FreshTestDir("vkroom-frame");
         fs::create_directories(dir / "c");
         vkwin::SetDriveMap({{'C', (dir / "c").string()}});
         std::ofstream(dir / "demo.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n";

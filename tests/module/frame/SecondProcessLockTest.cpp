@@ -9,26 +9,17 @@
 
 #include "tests/support/ChildProcess.h"
 
+#include "tests/support/RunCommand.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+using vktest::RunCommand;
+
 std::string BinDir()
 {
     const char* bin = std::getenv("VK_BIN_DIR");
     return fs::absolute(bin ? bin : ".").string();
-}
-
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    ::pclose(p);
-    return out;
 }
 }  // namespace
 

@@ -13,17 +13,14 @@
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
 #include "tests/support/NothingOpen.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
 class LibraryProjectTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() /
-              ("vkroom-lib-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        dir = vktest::FreshTestDir("vkroom-lib");
         std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n2F=2F.dwg\n";
         CString err;
         ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();

@@ -12,6 +12,7 @@
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -20,10 +21,7 @@ class RoomListTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkroom-list-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkroom-list");
         useProject(dir);
     }
     void TearDown() override

@@ -76,14 +76,8 @@ TEST_F(LibraryReadCacheTest, AKeptReadHoldsNoLockBetweenCopiesAndFollowsAChanged
     // The library is replaced by one whose room R has a wider boundary and no beam.
     {
         AcDbDatabase lib(true);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        auto* rec = new AcDbBlockTableRecord;
-        rec->setName(u"R");
-        AcDbObjectId blockId;
-        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
-        rec->close();
-        table->close();
+        const AcDbObjectId blockId = vktest::addBlockDefinition(lib, u"R");
+        ASSERT_FALSE(blockId.isNull());
         vktest::appendTo(blockId, boundary(7000, 2000));
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg"), true, AcDb::kDHL_1027), Acad::eOk);
     }

@@ -36,25 +36,28 @@ protected:
         return room;
     }
 
+    // A block `name` holding a w by h boundary at the origin and its marker; its id.
+    static AcDbObjectId roomBlock(AcDbDatabase& lib, const char16_t* name, double w, double h)
+    {
+        const AcDbObjectId blockId = vktest::addBlockDefinition(lib, name);
+        EXPECT_FALSE(blockId.isNull()) << "block definition";
+        if (blockId.isNull()) return blockId;
+        vktest::appendTo(blockId, boundary(w, h));
+        auto* marker = new AcDbQsStandRoom;
+        marker->addVertexAt(0, AcGePoint2d(40, 40), 0);
+        marker->addVertexAt(1, AcGePoint2d(40, h - 40), 0);
+        marker->SetRoomName(name);
+        vktest::appendTo(blockId, marker);
+        return blockId;
+    }
+
     // Room "R": a 3000 by 2000 boundary at the origin, its marker, a pipe with one valve, a
     // line and a beam.
     void writeLibrary()
     {
         AcDbDatabase lib(true);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        auto* rec = new AcDbBlockTableRecord;
-        rec->setName(u"R");
-        AcDbObjectId blockId;
-        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
-        rec->close();
-        table->close();
-        vktest::appendTo(blockId, boundary(3000, 2000));
-        auto* marker = new AcDbQsStandRoom;
-        marker->addVertexAt(0, AcGePoint2d(40, 40), 0);
-        marker->addVertexAt(1, AcGePoint2d(40, 1960), 0);
-        marker->SetRoomName(u"R");
-        vktest::appendTo(blockId, marker);
+        const AcDbObjectId blockId = roomBlock(lib, u"R", 3000, 2000);
+        ASSERT_FALSE(blockId.isNull());
         const AcDbObjectId pipeId = vktest::appendTo(blockId, new VkQsPipe(AcGePoint3d(300, 1000, 0), AcGePoint3d(2700, 1000, 0)));
         auto* valve = new VkQsPipeValve(AcGePoint3d(1000, 1000, 0), 0);
         valve->SetPipeId(pipeId);
@@ -66,18 +69,7 @@ protected:
         vktest::appendTo(blockId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0)));
         vktest::appendTo(blockId, new AcDbVkBeam(AcGePoint3d(0, 500, 0), AcGePoint3d(3000, 500, 0), 200));
         // Room "S": a 1000 by 1000 boundary and its marker.
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        rec = new AcDbBlockTableRecord;
-        rec->setName(u"S");
-        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
-        rec->close();
-        table->close();
-        vktest::appendTo(blockId, boundary(1000, 1000));
-        auto* small = new AcDbQsStandRoom;
-        small->addVertexAt(0, AcGePoint2d(40, 40), 0);
-        small->addVertexAt(1, AcGePoint2d(40, 960), 0);
-        small->SetRoomName(u"S");
-        vktest::appendTo(blockId, small);
+        ASSERT_FALSE(roomBlock(lib, u"S", 1000, 1000).isNull());
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg"), false, AcDb::kDHL_1027), Acad::eOk);
     }
 

@@ -40,14 +40,8 @@ public:
     // A named block of `d`.
     static AcDbObjectId addBlock(AcDbDatabase* d, const char16_t* name)
     {
-        AcDbBlockTable* bt = nullptr;
-        EXPECT_EQ(d->getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
-        auto* rec = new AcDbBlockTableRecord;
-        rec->setName(name);
-        AcDbObjectId id;
-        EXPECT_EQ(bt->add(id, rec), Acad::eOk);
-        rec->close();
-        bt->close();
+        const AcDbObjectId id = vktest::addBlockDefinition(*d, name);
+        EXPECT_FALSE(id.isNull()) << "block definition";
         return id;
     }
 

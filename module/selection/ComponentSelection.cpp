@@ -1,0 +1,71 @@
+#include "module/selection/ComponentSelection.h"
+
+#include "host/ed/AcEd.h"
+#include "module/frame/CManageStdRoom.h"
+#include "module/selection/PruneComponents.h"
+#include "siblings/object/VkQsEntity.h"
+#include "siblings/object/VkQsMainLine.h"
+#include "siblings/object/VkQsPipe.h"
+#include "siblings/object/VkQsPipeValve.h"
+
+namespace vkroom {
+
+namespace {
+constexpr const char16_t* kAddPrompt = u"请选择随房间复制的构件[Q移除]\n";
+constexpr const char16_t* kRemovePrompt = u"请选择移除的构件\n";
+}  // namespace
+
+int SelectComponentPass(AcDbObjectIdArray& ids, bool withKeyword, AcEdSSKwordCallback removeCallback)
+{
+    ads_name ss;
+    int rc;
+    if (withKeyword) {
+        const char16_t* prompts[2] = {kAddPrompt, u""};
+        acedSSSetKwordCallbackPtr(removeCallback);
+        rc = acedSSGet(u":S:$:K", prompts, u"Q", nullptr, ss);
+    } else {
+        const char16_t* prompts[2] = {kRemovePrompt, u""};
+        rc = acedSSGet(u":S:$", prompts, nullptr, nullptr, ss);
+    }
+    if (rc != RTNORM) return rc;
+    Adesk::Int32 n = 0;
+    acedSSLength(ss, &n);
+    for (Adesk::Int32 i = 0; i < n; ++i) {
+        ads_name ent;
+        AcDbObjectId id;
+        if (acedSSName(ss, i, ent) == RTNORM && acdbGetObjectId(id, ent) == Acad::eOk) ids.append(id);
+    }
+    acedSSFree(ss);
+    return RTNORM;
+}
+
+void DropRemovedComponents(std::set<AcDbObjectId>& removed, AcDbObjectIdArray& chosen)
+{
+    for (AcDbObjectId id : removed)
+        if (chosen.remove(id)) CManageStdRoom::ValueIsRelate(id);
+    removed.clear();
+}
+
+void TakePickedComponents(const AcDbObjectIdArray& picked, AcDbObjectIdArray& chosen, AcDbObjectIdArray& seen,
+                          AcDbObjectIdArray& valves)
+{
+    for (const AcDbObjectId& id : picked) {
+        seen.append(id);
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        const VkQsEntity* qs = VkQsEntity::cast(ent);
+        const bool skip = qs && (VkQsMainLine::vk_cast(qs) != nullptr || isKPYX(qs));
+        AcDbObjectIdArray pipeValves(0, 8);
+        if (const VkQsPipe* pipe = VkQsPipe::cast(ent)) pipe->GetRefValves(pipeValves);
+        const bool isValve = VkQsPipeValve::cast(ent) != nullptr;
+        ent->close();
+        if (skip) continue;
+        for (AcDbObjectId valve : pipeValves)
+            if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);
+        if (isValve) valves.append(id);
+        SetHighlight(id, true);
+        chosen.append(id);
+    }
+}
+
+}  // namespace vkroom
