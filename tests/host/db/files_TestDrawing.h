@@ -70,14 +70,8 @@ inline AcDbObjectId addLayer(AcDbDatabase& db, const char16_t* name, Adesk::UInt
 // A new block definition with a few entities; its id.
 inline AcDbObjectId addBlock(AcDbDatabase& db, const char16_t* name)
 {
-    AcDbBlockTable* table = nullptr;
-    AcDbObjectId id;
-    if (db.getBlockTable(table, AcDb::kForWrite) != Acad::eOk) return id;
-    auto* rec = new AcDbBlockTableRecord;
-    rec->setName(name);
-    if (table->add(id, rec) == Acad::eOk) rec->close();
-    else delete rec;
-    table->close();
+    const AcDbObjectId id = vktest::addBlockDefinition(db, name);
+    if (id.isNull()) return id;
     appendTo(id, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)));
     appendTo(id, new AcDbLine(AcGePoint3d(1, 0, 0), AcGePoint3d(1, 1, 0)));
     return id;
