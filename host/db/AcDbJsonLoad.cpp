@@ -275,7 +275,12 @@ public:
     Acad::ErrorStatus run(std::istream& in)
     {
         if (!readLines(in) || !assignHandles() || !dryRun()) return Acad::eInvalidInput;
-        return load();
+        Acad::ErrorStatus es = load();
+        // Every refusal names its reason; a step below that fails without one still says what.
+        if (es != Acad::eOk && m_error.IsEmpty())
+            fail(m_lines.empty() ? 1 : m_lines.front().number,
+                 std::string("the lines do not make a drawing: ") + acadErrorStatusText(es));
+        return es;
     }
 
 private:
@@ -397,6 +402,8 @@ private:
             std::unique_ptr<AcDbObject> obj = readFields(l.obj, l.cls, m_db, resolve, why);
             if (!obj) return fail(l.number, why.empty() ? blameField(l.obj, l.cls, m_db, resolve) : why);
             if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "field \"owner\": handle " + AcDbHandle(l.owner).text().ToUtf8() + " is not in the drawing");
+            if ((!l.hasOwner || !l.owner) && (AcDbBlockBegin::cast(obj.get()) || AcDbBlockEnd::cast(obj.get())))
+                return fail(l.number, "field \"owner\": a block's begin or end needs its block as owner");
             if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !modelSpace)
                 return fail(l.number, "an entity without owner needs a model space");
             if (auto* rec = AcDbSymbolTableRecord::cast(obj.get())) {
@@ -509,13 +516,14 @@ private:
         }
         if (m_db->blockTableId().isNull() && !blockTable.isNull())
             vkdb::DbAccess::setTables(m_db, blockTable, layerTable);
+        // The tables take their records first: model space may be a record the lines bring.
+        for (auto& [tableHandle, members] : m_members)
+            if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;
         if (!toModelSpace.empty()) {
             AcDbObjectId ms = m_db->modelSpaceId();
             for (AcDbObjectId id : toModelSpace) vkdb::DbAccess::setOwner(vkdb::DbAccess::peek(id), ms);
             if (Acad::ErrorStatus es = vkclone::appendToBlock(ms, toModelSpace); es != Acad::eOk) return es;
         }
-        for (auto& [tableHandle, members] : m_members)
-            if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;
         for (const Line& l : m_lines)
             if (l.blockParts[0])
                 if (Acad::ErrorStatus es = addBlockParts(ids[l.handle], l); es != Acad::eOk) return es;

@@ -102,3 +102,43 @@ TEST(JsonViews, BadLinesAreReportedWithTheirNumberAndChangeNothing)
         EXPECT_EQ(dump(db), before) << c.text;
     }
 }
+
+// A whole dump edited by hand: the block table lost its list, so model space joins it only
+// through its owner; an entity without owner still lands in model space, and a block's end
+// given without owner is refused with a reason instead of an empty message.
+TEST(JsonViews, RecordsJoinTheirTableBeforeEntitiesGoToModelSpace)
+{
+    AcDbDatabase db;
+    std::string whole = dump(db);
+    std::string edited;
+    std::istringstream lines(whole);
+    std::string line, endLine;
+    while (std::getline(lines, line)) {
+        if (line.find("\"AcDbBlockTable\"") != std::string::npos) line = R"({"handle":"1","class":"AcDbBlockTable"})";
+        if (endLine.empty() && line.find("\"AcDbBlockEnd\"") != std::string::npos) endLine = line;
+        edited += line + "\n";
+    }
+    ASSERT_FALSE(endLine.empty());
+    const std::string loose = R"({"class":"AcDbLine","start":[1,2,0],"end":[3,4,0]})" "\n";
+
+    AcDbDatabase back(false);
+    CString error;
+    ASSERT_EQ(load(edited + loose, back, error), Acad::eOk) << error.ToUtf8();
+    AcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(acdbOpenObject(ms, back.modelSpaceId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(ms->entityIds().size(), 1u);
+    ms->close();
+
+    std::string ownerless = edited;
+    std::string withoutOwner = endLine;
+    size_t at = withoutOwner.find("\"owner\":");
+    ASSERT_NE(at, std::string::npos);
+    withoutOwner.replace(at, withoutOwner.find(',', at) - at + 1, "");
+    ownerless.replace(ownerless.find(endLine), endLine.size(), withoutOwner);
+    AcDbDatabase refused(false);
+    std::string before = dump(refused);
+    EXPECT_EQ(load(ownerless, refused, error), Acad::eInvalidInput);
+    EXPECT_NE(error.ToUtf8().find("field \"owner\": a block's begin or end needs its block as owner"), std::string::npos)
+        << error.ToUtf8();
+    EXPECT_EQ(dump(refused), before);
+}
