@@ -62,11 +62,12 @@ void deleteAllObjects(AcDbDatabaseImpl& impl)
         if (!o) return;
         Access::stub(o) = nullptr;
         s->object = nullptr;
-        if (!impl.open.count(s)) delete o;  // else its holder still uses it: it leaves the database
+        if (s->openSlot < 0) delete o;  // else its holder still uses it: it leaves the database
     });
     vkdb::retireStubs(stubs);
     impl.byHandle.clear();
     impl.source.reset();
+    for (AcDbStub* s : impl.open) s->openSlot = -1;
     impl.open.clear();
     impl.blockTable = impl.layerTable = AcDbObjectId();
     impl.handseed = 1;
@@ -340,10 +341,19 @@ void trackOpen(AcDbStub* s)
 {
     if (!s || !s->db || !s->object) return;
     auto& open = s->db->impl()->open;
-    if (Access::openState(s->object) != 0 || s->notifyOpens > 0)
-        open.insert(s);
-    else
-        open.erase(s);
+    const bool isOpen = Access::openState(s->object) != 0 || s->notifyOpens > 0;
+    if (isOpen == (s->openSlot >= 0)) return;
+    if (isOpen) {
+        s->openSlot = static_cast<int>(open.size());
+        open.push_back(s);
+        return;
+    }
+    // The last stub takes the closed one's slot.
+    AcDbStub* last = open.back();
+    open[static_cast<size_t>(s->openSlot)] = last;
+    last->openSlot = s->openSlot;
+    open.pop_back();
+    s->openSlot = -1;
 }
 
 Acad::ErrorStatus DbAccess::addObjectWithHandle(AcDbDatabase* db, AcDbObject* obj, AcDbHandle h, AcDbObjectId owner,

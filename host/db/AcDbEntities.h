@@ -59,6 +59,9 @@ public:
     Acad::ErrorStatus getPointAt(unsigned int index, AcGePoint2d& pt) const;
     Acad::ErrorStatus setPointAt(unsigned int index, const AcGePoint2d& pt);
     Acad::ErrorStatus getBulgeAt(unsigned int index, double& bulge) const;
+    // The points and bulges of the first min(count, numVerts()) vertices in one call, for code
+    // that walks the whole outline; returns numVerts(). Either array may be null.
+    unsigned int getPointsAndBulges(AcGePoint2d* points, double* bulges, unsigned int count) const;
     Acad::ErrorStatus setBulgeAt(unsigned int index, double bulge);
     Acad::ErrorStatus getWidthsAt(unsigned int index, double& startWidth, double& endWidth) const;
     Acad::ErrorStatus setWidthsAt(unsigned int index, double startWidth, double endWidth);

@@ -13,7 +13,7 @@ ACRX_DEFINE_ABSTRACT_MEMBERS(AcDbEntity, AcDbObject)
 
 AcDbEntity::AcDbEntity() = default;
 
-CString AcDbEntity::layer() const { return m_layer; }
+const CString& AcDbEntity::layer() const { return m_layer; }
 
 Acad::ErrorStatus AcDbEntity::setLayer(const char16_t* layerName, bool doSubents)
 {

@@ -87,7 +87,7 @@ public:
     ACRX_DECLARE_MEMBERS(AcDbEntity);
     AcDbEntity();
 
-    CString layer() const;
+    const CString& layer() const;  // the entity's own copy: valid while the entity lives unchanged
     Acad::ErrorStatus setLayer(const char16_t* layerName, bool doSubents = true);
     AcDbObjectId layerId() const;              // null while not in a database or layer missing
     Adesk::UInt16 colorIndex() const { return m_color; }

@@ -135,6 +135,16 @@ Acad::ErrorStatus AcDbPolyline::getBulgeAt(unsigned int index, double& bulge) co
     return Acad::eOk;
 }
 
+unsigned int AcDbPolyline::getPointsAndBulges(AcGePoint2d* points, double* bulges, unsigned int count) const
+{
+    const unsigned int n = numVerts(), k = std::min(count, n);
+    for (unsigned int i = 0; i < k; ++i) {
+        if (points) points[i] = m_verts[i].pt;
+        if (bulges) bulges[i] = m_verts[i].bulge;
+    }
+    return n;
+}
+
 Acad::ErrorStatus AcDbPolyline::setBulgeAt(unsigned int index, double bulge)
 {
     if (index >= m_verts.size()) return Acad::eInvalidIndex;

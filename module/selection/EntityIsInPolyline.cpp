@@ -1,5 +1,6 @@
 // The per-entity decision: does an entity belong to the region inside a boundary?
 #include <string_view>
+#include <type_traits>
 
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
@@ -68,7 +69,7 @@ bool architecturalInside(AcDbPolyline* boundary, const AcDbEntity* ent)
 
 bool passesDisciplineFilter(const VkQsEntity* comp, const std::bitset<6>& filter)
 {
-    const CString path = comp->GetSmallTypeNamePath();
+    const CString& path = comp->GetSmallTypeNamePath();
     for (size_t i = 0; i < std::size(kDisciplines); ++i)
         if (startsWith(path, kDisciplines[i]) && !filter.test(i + 1)) return false;
     return true;
@@ -90,13 +91,17 @@ bool referencePoint(const VkQsEntity* comp, AcGePoint3d& p)
     return true;
 }
 
+static_assert(std::is_base_of_v<VkQsPipe, VkQsMainPipe> && std::is_base_of_v<VkQsPipe, VkQsMainLeadCon>,
+              "componentInside asks the main-line cross-cast of pipes only");
+
 bool componentInside(AcDbPolyline* boundary, const AcDbEntity* ent, const std::bitset<6>& filter)
 {
     const VkQsEntity* comp = VkQsEntity::cast(ent);
     if (!comp) return false;
     if (!passesDisciplineFilter(comp, filter)) return false;
     if (isKPYX(comp)) return false;
-    if (VkQsMainLine::vk_cast(comp) && !VkQsMainLeadCon::cast(comp)) return false;
+    // Main lines are pipes (VkQsMainPipe, VkQsMainLeadCon): the costly cross-cast is asked of pipes only.
+    if (VkQsPipe::cast(comp) && VkQsMainLine::vk_cast(comp) && !VkQsMainLeadCon::cast(comp)) return false;
 
     AcGePoint3d ref;
     if (referencePoint(comp, ref)) return pointInside(boundary, flattened(ref));

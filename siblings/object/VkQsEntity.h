@@ -14,7 +14,7 @@ public:
     int GetStyle() const { return m_style; }
     Acad::ErrorStatus SetStyle(int style);
     // "DISCIPLINE\\KIND\\SUBKIND": the first word names the discipline.
-    CString GetSmallTypeNamePath() const { return m_typePath; }
+    const CString& GetSmallTypeNamePath() const { return m_typePath; }
     Acad::ErrorStatus SetSmallTypeNamePath(const CString& path);
     CString GetDiscipline() const;  // the path up to its first backslash
     // The standard-room marker this component belongs to (a link, not an edit).

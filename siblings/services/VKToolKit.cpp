@@ -32,7 +32,19 @@ std::vector<Seg> Outline(const AcDbPolyline* pl)
     return segs;
 }
 
-bool IsArc(const Seg& s) { return std::abs(s.bulge) > 1e-12 && s.a.distanceTo(s.b) > 1e-12; }
+// The chord's length as AcGePoint3d::distanceTo gives it, computed here without a call.
+double ChordLength(double ax, double ay, double bx, double by)
+{
+    const double dx = ax - bx, dy = ay - by;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+bool IsArc(double ax, double ay, double bx, double by, double bulge)
+{
+    return std::abs(bulge) > 1e-12 && ChordLength(ax, ay, bx, by) > 1e-12;
+}
+
+bool IsArc(const Seg& s) { return IsArc(s.a.x, s.a.y, s.b.x, s.b.y, s.bulge); }
 
 double DistanceTo(const Seg& s, const AcGePoint3d& p)
 {
@@ -130,20 +142,20 @@ int Crossings(const QuickSeg& q, const AcGePoint3d& p, double m2)
 bool ReadQuick(const AcDbPolyline* pl, QuickSeg* out, unsigned n, double& scale)
 {
     const bool closed = pl->isClosed();
-    AcGePoint2d first, a2;
-    pl->getPointAt(0, first);
-    a2 = first;
+    AcGePoint2d pts[kQuickSegs];
+    double bulges[kQuickSegs];
+    if (pl->getPointsAndBulges(pts, bulges, n) != n) return false;
+    AcGePoint2d a2 = pts[0];
     for (unsigned i = 0; i < n; ++i) {
-        AcGePoint2d b2 = first;
-        double bulge = 0;
-        if (i + 1 < n) pl->getPointAt(i + 1, b2);
-        if (i + 1 < n || closed) pl->getBulgeAt(i, bulge);
+        const AcGePoint2d b2 = i + 1 < n ? pts[i + 1] : pts[0];
+        // An open polyline is taken as closed by a straight last segment.
+        const double bulge = i + 1 < n || closed ? bulges[i] : 0.0;
         QuickSeg& q = out[i];
         if (!(std::fabs(a2.x) <= kLargest && std::fabs(a2.y) <= kLargest && std::fabs(bulge) <= kLargest))
             return false;
         q.ax = a2.x, q.ay = a2.y, q.bx = b2.x, q.by = b2.y, q.bulge = bulge;
         scale = std::max({scale, std::fabs(a2.x), std::fabs(a2.y)});
-        q.arc = IsArc(q.seg());
+        q.arc = IsArc(a2.x, a2.y, b2.x, b2.y, bulge);
         q.xlo = std::min(a2.x, b2.x), q.xhi = std::max(a2.x, b2.x);
         q.ylo = std::min(a2.y, b2.y), q.yhi = std::max(a2.y, b2.y);
         a2 = b2;
@@ -153,13 +165,13 @@ bool ReadQuick(const AcDbPolyline* pl, QuickSeg* out, unsigned n, double& scale)
         const double dx = q.bx - q.ax, dy = q.by - q.ay, k = (1.0 - bulge * bulge) / (4.0 * bulge);
         q.cx = q.ax + dx * 0.5 - dy * k;
         q.cy = q.ay + dy * 0.5 + dx * k;
-        q.r = std::hypot(q.ax - q.cx, q.ay - q.cy);
+        q.r = std::sqrt((q.ax - q.cx) * (q.ax - q.cx) + (q.ay - q.cy) * (q.ay - q.cy));  // no overflow below kLargest
         q.bow = 0.5 * std::fabs(bulge) * (dx * dx + dy * dy);
         if (!(q.r <= kLargest)) return false;
         scale = std::max({scale, std::fabs(q.cx) + q.r, std::fabs(q.cy) + q.r});
         if (std::fabs(bulge) <= 1) {
             // Up to a half circle the arc stays within its rise of the chord.
-            const double rise = 0.5 * std::fabs(bulge) * std::hypot(dx, dy) * (1 + 1e-9);
+            const double rise = 0.5 * std::fabs(bulge) * std::sqrt(dx * dx + dy * dy) * (1 + 1e-9);
             q.xlo -= rise, q.xhi += rise, q.ylo -= rise, q.yhi += rise;
         } else {
             q.xlo = q.cx - q.r, q.xhi = q.cx + q.r, q.ylo = q.cy - q.r, q.yhi = q.cy + q.r;

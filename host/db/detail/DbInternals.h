@@ -24,6 +24,9 @@ struct AcDbStub {
     // Added for objects read on first open: where the object's record lies in the database's
     // drawing source while it is not yet made (0: no record; the object, if any, is resident).
     std::uint64_t record = 0;
+    // Added for cheap open tracking: where the stub stands in its database's list of open
+    // objects, -1 while its object is closed in every mode.
+    int openSlot = -1;
 };
 
 namespace vkdb {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/host/db/core_TestDb.h"
 
 using coretest::addLine;
@@ -39,6 +41,29 @@ TEST_F(OpenClose, OneWriterAtATime)
     EXPECT_EQ(w->close(), Acad::eOk);
     EXPECT_EQ(w->close(), Acad::eNotOpenForRead);  // closing twice
     EXPECT_TRUE(db.openObjectIds().empty());
+}
+
+// The list of open objects stays exact whatever order objects are opened and closed in, and
+// in every mode (a closed object gives its place in the list to another).
+TEST_F(OpenClose, OpenListFollowsEveryOrderOfClosing)
+{
+    std::vector<AcDbObjectId> ids{lineId};
+    for (int i = 1; i < 6; ++i) ids.push_back(addLine(db, {0, double(i), 0}, {10, double(i), 0}));
+    std::vector<AcDbObject*> objs(ids.size());
+    const AcDb::OpenMode modes[] = {AcDb::kForRead, AcDb::kForWrite, AcDb::kForNotify};
+    for (size_t i = 0; i < ids.size(); ++i) ASSERT_EQ(acdbOpenObject(objs[i], ids[i], modes[i % 3]), Acad::eOk);
+    AcDbObject* again = nullptr;
+    ASSERT_EQ(acdbOpenObject(again, ids[3], AcDb::kForRead), Acad::eOk);  // a second reader
+    std::vector<AcDbObjectId> want = ids;
+    for (size_t k : {2u, 0u, 3u, 5u, 1u, 4u}) {
+        ASSERT_EQ(objs[k]->close(), Acad::eOk);
+        if (k != 3) std::erase(want, ids[k]);  // the second reader still holds #3
+        EXPECT_EQ(db.openObjectIds(), want) << "after closing " << k;
+        EXPECT_EQ(db.numOpenObjects(), int(want.size()));
+    }
+    ASSERT_EQ(again->close(), Acad::eOk);
+    EXPECT_TRUE(db.openObjectIds().empty());
+    EXPECT_EQ(db.numOpenObjects(), 0);
 }
 
 TEST_F(OpenClose, ChangesThroughAReadOpenAreRefused)
