@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# Paths relative to the checkout in the compiler cache, so that another clone reuses it.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 presets=("$@"); [ ${#presets[@]} -eq 0 ] && presets=(default asan)
 for p in "${presets[@]}"; do
   echo "== $p: configure and build"
