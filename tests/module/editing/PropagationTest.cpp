@@ -2,6 +2,7 @@
 // mirror, what is left alone, which floors are visited in which order, and what the run leaves
 // behind (library, markers, unsaved floors, the status line).
 #include "host/ed/SystemVariables.h"
+#include "siblings/object/VkQsPipeValve.h"
 #include "tests/module/editing/EditProject.h"
 
 using namespace edittest;
@@ -124,6 +125,59 @@ TEST_F(EditProjectTest, ACopyChangedByHandAndBlockDefinitionObjectsInACopysListA
     EXPECT_EQ(drains.size(), 2u) << "the source and the mirrored copy";
     for (const Segment& s : drains)
         EXPECT_FALSE(SameSegment(s, kTurned.apply(500, 500), kTurned.apply(500, 1500)));
+}
+
+// A valve on a pipe is never erased by the rebuild itself: one listed by a copy whose pipe runs
+// outside the room stays where it is, while a valve on one of the copy's own pipes goes with
+// that pipe and the new copy brings its own.
+TEST_F(EditProjectTest, ValvesOnPipesAreNotErasedByTheRebuild)
+{
+    auto pipeWithValve = [](int pipe, int valve, const Placement& p, double x0, double x1, double at, const char* sroom) {
+        return R"({"handle":")" + Hex(pipe) + R"(","class":"VkQsPipe","layer":"VK_给排水_给水管","typePath":"给排水\\管道\\给水管","start":)" +
+               Pt(p.apply(x0, 1800)) + R"(,"end":)" + Pt(p.apply(x1, 1800)) + R"(,"valves":[")" + Hex(valve) + "\"]}\n" +
+               R"({"handle":")" + Hex(valve) + R"(","class":"VkQsPipeValve","layer":"VK_给排水_阀门","typePath":"给排水\\阀门\\闸阀","sroom":")" +
+               sroom + R"(","pipe":")" + Hex(pipe) + R"(","position":)" + Pt(p.apply(at, 1800)) + R"(,"angle":0,"size":200})" "\n";
+    };
+    CopyOptions own, outside;
+    own.extraAssoc = "\"1A0\",\"1A1\"";   // the source's pipe and valve, inside the room
+    outside.extraAssoc = "\"2A1\"";       // a valve on a corridor pipe that runs past the copy
+    writeDrawing("F1.dwg", CopyLines(0x100, kPlain, own) + pipeWithValve(0x1A0, 0x1A1, kPlain, 200, 2800, 1500, "103") +
+                               DrainLine(0x110, kPlain) + CopyLines(0x200, kTurned, outside) +
+                               pipeWithValve(0x2A0, 0x2A1, kTurned, -5000, 8000, 1500, "203"));
+    writeProject({{"F1", "F1.dwg"}});
+    startOn(u"F1");
+
+    editAndOk(u"#103");
+
+    AcDbDatabase* db = floorDb("F1.dwg");
+    auto state = [&](int handle) {
+        AcDbObjectId id;
+        if (db->getAcDbObjectId(id, false, AcDbHandle(handle)) != Acad::eOk) return Acad::eInvalidInput;
+        AcDbObject* obj = nullptr;
+        const Acad::ErrorStatus es = acdbOpenObject(obj, id, AcDb::kForRead);
+        if (es == Acad::eOk) obj->close();
+        return es;
+    };
+    EXPECT_EQ(state(0x2A1), Acad::eOk) << "the valve on the corridor pipe was erased";
+    EXPECT_EQ(state(0x2A0), Acad::eOk);
+    EXPECT_EQ(state(0x202), Acad::eWasErased) << "the turned copy was rebuilt";
+    EXPECT_EQ(state(0x1A1), Acad::eWasErased) << "the source's valve goes with its pipe";
+    // Every copy now holds exactly one valve of the room, at the valve's place in that copy.
+    std::vector<AcGePoint3d> valves;
+    AcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead), Acad::eOk);
+    for (const AcDbObjectId& id : ms->entityIds()) {
+        VkQsPipeValve* v = nullptr;
+        if (acdbOpenObject(v, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (id.handle() != AcDbHandle(0x2A1)) valves.push_back(v->position());
+        v->close();
+    }
+    ms->close();
+    ASSERT_EQ(valves.size(), 2u);
+    for (const Placement& t : {kPlain, kTurned})
+        EXPECT_EQ(std::count_if(valves.begin(), valves.end(), [&](const AcGePoint3d& v) { return Near(v, t.apply(1500, 1800)); }), 1)
+            << "valve of the copy at " << t.x;
+    EXPECT_EQ(db->numOpenObjects(), 0);
 }
 
 // F1 is the user's floor, with the source copy; F2 and F10 hold copies; F3 holds none.
