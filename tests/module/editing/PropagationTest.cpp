@@ -2,7 +2,9 @@
 // mirror, what is left alone, which floors are visited in which order, and what the run leaves
 // behind (library, markers, unsaved floors, the status line).
 #include "host/ed/SystemVariables.h"
+#include "module/resources/resource.h"
 #include "siblings/object/VkQsPipeValve.h"
+#include "siblings/services/VkQsGsPreviewCtrl.h"
 #include "tests/module/editing/EditProject.h"
 
 using namespace edittest;
@@ -178,6 +180,31 @@ TEST_F(EditProjectTest, ValvesOnPipesAreNotErasedByTheRebuild)
         EXPECT_EQ(std::count_if(valves.begin(), valves.end(), [&](const AcGePoint3d& v) { return Near(v, t.apply(1500, 1800)); }), 1)
             << "valve of the copy at " << t.x;
     EXPECT_EQ(db->numOpenObjects(), 0);
+}
+
+// After a re-extraction the dialog's preview shows the room's new content, as it lies in the
+// source copy: the drain pipe drawn there is among what it draws.
+TEST_F(EditProjectTest, TheReExtractedContentIsPreviewedBeforeOk)
+{
+    writeDrawing("F1.dwg", CopyLines(0x100, kTurned) + DrainLine(0x110, kTurned));
+    writeProject({{"F1", "F1.dwg"}});
+    startOn(u"F1");
+    const AcGePoint3d a = kTurned.apply(500, 500), b = kTurned.apply(500, 1500);
+    bool looked = false;
+    runWithHook({u"bjbj", u"!click 214", u"!ok", u"#103", u"<enter>", u"!ok"}, 5, [&] {
+        CDialog* dlg = vkui::TopDialog();
+        ASSERT_NE(dlg, nullptr);
+        auto* preview = dynamic_cast<VkQsGsPreviewCtrl*>(dlg->GetDlgItem(IDC_MODIFY_PREVIEW));
+        ASSERT_NE(preview, nullptr);
+        looked = true;
+        const auto& prims = preview->Primitives();
+        EXPECT_EQ(std::count_if(prims.begin(), prims.end(), [&](const PreviewPrimitive& p) {
+                      return p.kind == PreviewPrimitive::kPath && p.points.size() == 2 &&
+                             Near(p.points.front(), a) && Near(p.points.back(), b);
+                  }), 1)
+            << "the drain pipe is not in the preview";
+    });
+    EXPECT_TRUE(looked);
 }
 
 // F1 is the user's floor, with the source copy; F2 and F10 hold copies; F3 holds none.
