@@ -1,5 +1,5 @@
 // A drawing out to DXF through dxflib's writer, in the order of sections and tables that
-// other programs expect of an AutoCAD 2000 file.
+// other programs expect of a DXF R2000 (AC1015) file.
 #include <dl_dxf.h>
 
 #include <cmath>

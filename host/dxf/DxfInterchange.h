@@ -32,7 +32,7 @@ struct ExportReport {
     std::map<std::string, int> drawn;    // objects of other classes written as their drawing, by class
 };
 
-// Writes db as DXF (AutoCAD 2000 format, text in code page 936): layers with their states,
+// Writes db as DXF (DXF R2000 format, AC1015, text in code page 936): layers with their states,
 // host entities as themselves, blocks and their references, every other class as the
 // graphics it draws, tagged with its class name and handle in extended data of the
 // application "VKCAD". The file is written whole or not at all.

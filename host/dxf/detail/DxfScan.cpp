@@ -93,7 +93,9 @@ void noteValue(DxfScan& scan, const std::string& type, bool inSequence, int code
 
 bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why)
 {
-    if (text.rfind("AutoCAD Binary DXF", 0) == 0) {
+    // A binary DXF file opens with a short program name, " Binary DXF", CR LF and Ctrl-Z.
+    const size_t binaryMark = text.find(" Binary DXF\r\n\x1a");
+    if (binaryMark != std::string::npos && binaryMark < 16) {
         why = "line 1: binary DXF is not read; save the drawing as ASCII DXF";
         return false;
     }

@@ -17,7 +17,7 @@ namespace {
 
 std::string Gbk(const char16_t* s) { return WideToAnsi(CString(s), 936); }
 
-// An AutoCAD 2000 plan in code page 936 with one of everything.
+// A DXF R2000 (AC1015) plan in code page 936 with one of everything.
 std::string SamplePlan()
 {
     return Dxf({
@@ -199,7 +199,7 @@ TEST(DxfImport, AFileThatIsNotDxfOrIsCutShortNamesItsLineAndAddsNothing)
     } cases[] = {
         {"this is not a drawing\nat all\n", "line 1: not DXF"},
         {"", "line 1: the file is empty"},
-        {"AutoCAD Binary DXF\r\n\x1a", "line 1: binary DXF"},
+        {"Writer Binary DXF\r\n\x1a", "line 1: binary DXF"},
         {good.substr(0, good.find("ELLIPSE")), "cut short"},
         {good.substr(0, good.find("\n", good.find("ELLIPSE")) + 3), "cut short: a group code without its value"},
         {Dxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {10, "ten"}}), "line 8: group code 10 needs a number, found \"ten\""},
