@@ -1,5 +1,7 @@
 #pragma once
 // The host's own entity classes.
+#include <cstdint>
+
 #include "host/db/AcDbObject.h"
 #include "host/ge/AcGeCurves.h"
 
@@ -77,6 +79,10 @@ public:
     double elevation() const;
     void setElevation(double elev);
     AcGeVector3d normal() const { return AcGeVector3d::kZAxis; }
+    // A stamp of the outline as it stands. Every change of vertices, bulges, widths, closure or
+    // elevation gives a new one, and no two polylines of this process ever share one, so code
+    // that prepares an outline for many questions can tell whether its preparation still holds.
+    std::uint64_t outlineStamp() const { return m_stamp; }
 
     Acad::ErrorStatus getStartPoint(AcGePoint3d& p) const override;
     Acad::ErrorStatus getEndPoint(AcGePoint3d& p) const override;
@@ -96,9 +102,11 @@ private:
         AcGePoint2d pt;
         double bulge = 0, startWidth = -1, endWidth = -1;
     };
+    static std::uint64_t newStamp();
     std::vector<Vertex> m_verts;
     bool m_closed = false;
     double m_elevation = 0;
+    std::uint64_t m_stamp = newStamp();
 };
 
 class AcDbBlockReference : public AcDbEntity {

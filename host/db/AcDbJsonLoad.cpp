@@ -526,7 +526,7 @@ private:
         }
         for (const Line& l : m_lines)
             if (l.blockParts[0])
-                if (Acad::ErrorStatus es = addBlockParts(ids[l.handle], l); es != Acad::eOk) return es;
+                if (Acad::ErrorStatus es = addBlockParts(ids[l.handle], l, entities); es != Acad::eOk) return es;
         // An entity that names a block as its owner is one of the block's entities.
         for (auto& [owner, owned] : byOwner) {
             auto* block = AcDbBlockTableRecord::cast(vkdb::DbAccess::peek(owner));
@@ -547,15 +547,16 @@ private:
         return Acad::eOk;
     }
 
-    Acad::ErrorStatus addBlockParts(AcDbObjectId blockId, const Line& l)
+    // Gives a block its begin and end; they join the entities, whose layers the drawing gets.
+    Acad::ErrorStatus addBlockParts(AcDbObjectId blockId, const Line& l, std::vector<AcDbObjectId>& entities)
     {
         std::unique_ptr<AcDbObject> begin(new AcDbBlockBegin), end(new AcDbBlockEnd);
         Acad::ErrorStatus es = vkdb::DbAccess::addObjectWithHandle(m_db, begin.get(), AcDbHandle(l.blockParts[0]), blockId, l.erased);
         if (es != Acad::eOk) return es;
-        begin.release();
+        entities.push_back(begin.release()->objectId());
         es = vkdb::DbAccess::addObjectWithHandle(m_db, end.get(), AcDbHandle(l.blockParts[1]), blockId, l.erased);
         if (es != Acad::eOk) return es;
-        end.release();
+        entities.push_back(end.release()->objectId());
         AcDbBlockTableRecord* block = nullptr;
         if ((es = acdbOpenObject(block, blockId, AcDb::kForWrite, true)) != Acad::eOk) return es;
         Json fields = Json::object();

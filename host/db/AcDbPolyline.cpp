@@ -1,5 +1,6 @@
 // Lightweight polylines: vertices with bulges and widths, segments, offsets, transforms.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <optional>
 
@@ -86,6 +87,12 @@ double bulgeOnCircle(const OffsetSeg& seg, const AcGePoint2d& s, const AcGePoint
 
 }  // namespace
 
+std::uint64_t AcDbPolyline::newStamp()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 unsigned int AcDbPolyline::numVerts() const { return static_cast<unsigned int>(m_verts.size()); }
 
 Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2d& pt, double bulge,
@@ -95,6 +102,7 @@ Acad::ErrorStatus AcDbPolyline::addVertexAt(unsigned int index, const AcGePoint2
     if (!std::isfinite(pt.x) || !std::isfinite(pt.y) || !std::isfinite(bulge)) return Acad::eInvalidInput;
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
     m_verts.insert(m_verts.begin() + index, Vertex{pt, bulge, startWidth, endWidth});
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -103,6 +111,7 @@ Acad::ErrorStatus AcDbPolyline::removeVertexAt(unsigned int index)
     if (index >= m_verts.size()) return Acad::eInvalidIndex;
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
     m_verts.erase(m_verts.begin() + index);
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -125,6 +134,7 @@ Acad::ErrorStatus AcDbPolyline::setPointAt(unsigned int index, const AcGePoint2d
     if (index >= m_verts.size()) return Acad::eInvalidIndex;
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
     m_verts[index].pt = pt;
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -151,6 +161,7 @@ Acad::ErrorStatus AcDbPolyline::setBulgeAt(unsigned int index, double bulge)
     if (!std::isfinite(bulge)) return Acad::eInvalidInput;
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
     m_verts[index].bulge = bulge;
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -168,6 +179,7 @@ Acad::ErrorStatus AcDbPolyline::setWidthsAt(unsigned int index, double startWidt
     if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
     m_verts[index].startWidth = startWidth;
     m_verts[index].endWidth = endWidth;
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -221,9 +233,20 @@ Acad::ErrorStatus AcDbPolyline::getArcSegAt(unsigned int index, AcGeCircArc2d& a
     return Acad::eOk;
 }
 
-void AcDbPolyline::setClosed(bool closed) { if (assertWriteEnabled()) m_closed = closed; }
+void AcDbPolyline::setClosed(bool closed)
+{
+    if (!assertWriteEnabled()) return;
+    m_closed = closed;
+    m_stamp = newStamp();
+}
+
 double AcDbPolyline::elevation() const { return m_elevation; }
-void AcDbPolyline::setElevation(double elev) { if (assertWriteEnabled()) m_elevation = elev; }
+void AcDbPolyline::setElevation(double elev)
+{
+    if (!assertWriteEnabled()) return;
+    m_elevation = elev;
+    m_stamp = newStamp();
+}
 
 Acad::ErrorStatus AcDbPolyline::getStartPoint(AcGePoint3d& p) const { return getPointAt(0, p); }
 
@@ -332,6 +355,7 @@ Acad::ErrorStatus AcDbPolyline::getOffsetCurves(double dist, std::vector<AcDbCur
     }
     if (m_closed && bridged[0]) pl->m_verts.push_back(Vertex{ends.back(), 0.0});  // bridge closes
     if (!m_closed) pl->m_verts.push_back(Vertex{ends.back(), 0.0});
+    pl->m_stamp = newStamp();
     curves.push_back(pl);
     return Acad::eOk;
 }
@@ -364,6 +388,7 @@ Acad::ErrorStatus AcDbPolyline::subTransformBy(const AcGeMatrix3d& xform)
         if (v.endWidth > 0) v.endWidth *= scale;
     }
     m_elevation = elev;
+    m_stamp = newStamp();
     return Acad::eOk;
 }
 
@@ -389,6 +414,7 @@ Acad::ErrorStatus AcDbPolyline::dwgOutFields(AcDbDwgFiler* filer) const
 
 Acad::ErrorStatus AcDbPolyline::dwgInFields(AcDbDwgFiler* filer)
 {
+    m_stamp = newStamp();
     Acad::ErrorStatus es = AcDbEntity::dwgInFields(filer);
     if (es != Acad::eOk) return es;
     Adesk::Int32 n = 0;

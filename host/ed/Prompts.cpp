@@ -171,6 +171,10 @@ int acedGetDist(const ads_point basePoint, const char16_t* prompt, ads_real* res
         if (ParseNumber(t, v)) {
         } else if (basePoint && ParsePoint(t, p)) {
             v = std::hypot(p.x - basePoint[0], p.y - basePoint[1], p.z - basePoint[2]);
+            if (!std::isfinite(v)) {
+                why = u"the distance to that point is too large";
+                return 0;
+            }
         } else {
             why = u"expected a distance";
             return 0;
@@ -190,7 +194,12 @@ int acedGetAngle(const ads_point basePoint, const char16_t* prompt, ads_real* re
             why = u"expected an angle in degrees";
             return 0;
         }
-        *result = v * 3.14159265358979323846 / 180.0;
+        const double radians = v * 3.14159265358979323846 / 180.0;
+        if (!std::isfinite(radians)) {
+            why = u"the angle is too large";
+            return 0;
+        }
+        *result = radians;
         return RTNORM;
     });
 }

@@ -1,4 +1,6 @@
 // Run-time classes and the registry of classes by name.
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -23,11 +25,13 @@ Registry& registry()
 }  // namespace
 
 AcRxClass::AcRxClass(const char16_t* name, AcRxClass* parent, Constructor ctor)
-    : m_name(name), m_parent(parent), m_ctor(ctor)
+    : m_name(name), m_parent(parent), m_ctor(ctor), m_depth(parent ? parent->m_depth + 1 : 0)
 {
+    if (parent) std::copy(std::begin(parent->m_line), std::end(parent->m_line), std::begin(m_line));
+    if (m_depth < kLine) m_line[m_depth] = this;
 }
 
-bool AcRxClass::isDerivedFrom(const AcRxClass* other) const
+bool AcRxClass::isDerivedFromDeep(const AcRxClass* other) const
 {
     for (const AcRxClass* c = this; c; c = c->m_parent)
         if (c == other) return true;

@@ -15,14 +15,24 @@ public:
     AcRxClass(const char16_t* name, AcRxClass* parent, Constructor ctor);
     const char16_t* name() const { return m_name.GetString(); }
     AcRxClass* myParent() const { return m_parent; }
-    bool isDerivedFrom(const AcRxClass* other) const;  // true for the class itself
+    // True for the class itself. A lookup in the line of ancestors, as casts ask it all the time.
+    bool isDerivedFrom(const AcRxClass* other) const
+    {
+        if (!other || other->m_depth > m_depth) return false;
+        return other->m_depth < kLine ? m_line[other->m_depth] == other : isDerivedFromDeep(other);
+    }
     AcRxObject* create() const { return m_ctor ? m_ctor() : nullptr; }  // null for abstract classes
     bool isAbstract() const { return m_ctor == nullptr; }
 
 private:
+    static constexpr unsigned kLine = 12;
+    bool isDerivedFromDeep(const AcRxClass* other) const;
+
     CString m_name;
     AcRxClass* m_parent;
     Constructor m_ctor;
+    unsigned m_depth = 0;                   // the root's is 0
+    const AcRxClass* m_line[kLine] = {};    // ancestors by depth from the root, this class included, as deep as it holds
 };
 
 class AcRxObject {

@@ -10,9 +10,9 @@ namespace {
 
 constexpr double kTol = 1.0;
 constexpr double kShortestChord = 0.0001;
-constexpr const char16_t* kArchitecturalLayerPrefix = u"VK_建筑_SYS";
+constexpr std::u16string_view kArchitecturalLayerPrefix = u"VK_建筑_SYS";
 // Discipline words in filter bit order, from bit 1.
-constexpr const char16_t* kDisciplines[] = {u"给排水", u"电气", u"暖通", u"消防", u"弱电"};
+constexpr std::u16string_view kDisciplines[] = {u"给排水", u"电气", u"暖通", u"消防", u"弱电"};
 
 bool startsWith(const CString& text, std::u16string_view word)
 {

@@ -1,7 +1,9 @@
 #include "siblings/services/VKToolKit.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "host/db/AcDb.h"
@@ -201,20 +203,55 @@ int WithinQuickly(const QuickSeg& q, const AcGePoint3d& p, double t, double m)
     return kUnsure;
 }
 
+// An outline as the quick test reads it, kept for the next points: a selection asks about
+// many points against one boundary, and reading the outline costs more than a point's test.
+struct QuickOutline {
+    std::uint64_t stamp = 0;  // the polyline's outline stamp when read; 0 for nothing read yet
+    bool quick = false;       // within the quick test's limits
+    unsigned n = 0;
+    double scale = 0;         // the largest magnitude among the figures
+    double xlo = 0, xhi = 0, ylo = 0, yhi = 0;  // the segments' boxes together
+    QuickSeg segs[kQuickSegs];
+};
+
+const QuickOutline& ReadQuickOutline(const AcDbPolyline* pline)
+{
+    thread_local const std::unique_ptr<QuickOutline> held = std::make_unique<QuickOutline>();
+    QuickOutline& outline = *held;
+    if (outline.stamp == pline->outlineStamp()) return outline;
+    outline.stamp = pline->outlineStamp();
+    outline.n = pline->numVerts();
+    outline.scale = 0;
+    outline.quick = outline.n <= kQuickSegs && ReadQuick(pline, outline.segs, outline.n, outline.scale);
+    if (!outline.quick) return outline;
+    outline.xlo = outline.ylo = HUGE_VAL;
+    outline.xhi = outline.yhi = -HUGE_VAL;
+    for (unsigned i = 0; i < outline.n; ++i) {
+        const QuickSeg& q = outline.segs[i];
+        outline.xlo = std::min(outline.xlo, q.xlo), outline.xhi = std::max(outline.xhi, q.xhi);
+        outline.ylo = std::min(outline.ylo, q.ylo), outline.yhi = std::max(outline.yhi, q.yhi);
+    }
+    return outline;
+}
+
 // 1, 0 or -1 as PointBySweep, or kUnsure.
 int PointQuickly(const AcDbPolyline* pline, const AcGePoint3d& pt, double tol)
 {
-    const unsigned n = pline->numVerts();
-    if (n > kQuickSegs) return kUnsure;
+    const QuickOutline& outline = ReadQuickOutline(pline);
+    if (!outline.quick) return kUnsure;
+    const unsigned n = outline.n;
+    const QuickSeg* segs = outline.segs;
     const double t = std::fabs(tol);
     if (!(std::fabs(pt.x) <= kLargest && std::fabs(pt.y) <= kLargest && t <= kLargest)) return kUnsure;
-    QuickSeg segs[kQuickSegs];
-    double scale = std::max({1.0, std::fabs(pt.x), std::fabs(pt.y), t});
-    if (!ReadQuick(pline, segs, n, scale)) return kUnsure;
+    const double scale = std::max({1.0, std::fabs(pt.x), std::fabs(pt.y), t, outline.scale});
     const double m = kMargin * scale, m2 = kMargin * scale * scale;
     if (t < 1e3 * m) return kUnsure;  // a tolerance lost in the rounding of the figures
     const AcGePoint3d p(pt.x, pt.y, 0);
     const double reach = t + m;
+    // Beyond the reach of every side the point is outside: no side comes within the tolerance,
+    // and the outline winds around nothing there.
+    if (p.x < outline.xlo - reach || p.x > outline.xhi + reach || p.y < outline.ylo - reach || p.y > outline.yhi + reach)
+        return -1;
     for (unsigned i = 0; i < n; ++i) {
         const QuickSeg& q = segs[i];
         if (q.arc && q.bow <= 1e3 * m2) return kUnsure;  // too flat to tell its side

@@ -142,3 +142,22 @@ TEST(JsonViews, RecordsJoinTheirTableBeforeEntitiesGoToModelSpace)
         << error.ToUtf8();
     EXPECT_EQ(dump(refused), before);
 }
+
+// A block given without its begin and end gets them, on layer "0"; the drawing then holds that
+// layer as it does for every loaded entity's, so what loaded dumps and loads again unchanged.
+TEST(JsonViews, BlockPartsMadeOnLoadHaveTheirLayer)
+{
+    const std::string text = R"({"handle":"1","class":"AcDbBlockTable","records":["7"]}
+{"handle":"2","class":"AcDbLayerTable","records":[]}
+{"handle":"7","class":"AcDbBlockTableRecord","owner":"1","name":"*Paper_Space"}
+)";
+    AcDbDatabase db(false);
+    CString error;
+    ASSERT_EQ(load(text, db, error), Acad::eOk) << error.ToUtf8();
+    AcDbObjectId layer;
+    EXPECT_TRUE(acdbEnsureLayer(&db, u"0", false, &layer));
+    const std::string dumped = dump(db);
+    AcDbDatabase again(false);
+    ASSERT_EQ(load(dumped, again, error), Acad::eOk) << error.ToUtf8();
+    EXPECT_EQ(dump(again), dumped);
+}

@@ -1,3 +1,6 @@
+#include <cmath>
+#include <numbers>
+
 #include "tests/host/ed/EdTestSupport.h"
 
 namespace {
@@ -25,6 +28,22 @@ TEST_F(EditorTest, ALineThatDoesNotFitIsReportedWithItsNumberAndThePromptWaits)
     EXPECT_EQ(acedGetPoint(nullptr, u"", p), RTNORM);
     EXPECT_NE(out.utf8().find("** line 1 (t.scr): expected a point x,y: \"abc\" **"), std::string::npos);
     EXPECT_DOUBLE_EQ(p[1], 2);
+}
+
+// Every number a prompt answers is finite: an angle or a distance too large to hold is refused
+// and the prompt waits for the next line.
+TEST_F(EditorTest, AnglesAndDistancesTooLargeToHoldAreRefused)
+{
+    script({u"1e308", u"90", u"1.7e308,1.7e308", u"3,4"});
+    const ads_point base = {-1.7e308, 0, 0};
+    const ads_point origin = {0, 0, 0};
+    double r = 0;
+    EXPECT_EQ(acedGetAngle(origin, u"", &r), RTNORM);
+    EXPECT_DOUBLE_EQ(r, std::numbers::pi / 2);
+    EXPECT_NE(out.utf8().find("** line 1 (t.scr): the angle is too large: \"1e308\" **"), std::string::npos) << out.utf8();
+    EXPECT_EQ(acedGetDist(base, u"", &r), RTNORM);
+    EXPECT_DOUBLE_EQ(r, std::hypot(1.7e308 + 3, 4));
+    EXPECT_NE(out.utf8().find("** line 3 (t.scr): the distance to that point is too large"), std::string::npos) << out.utf8();
 }
 
 TEST_F(EditorTest, KeywordsEnterAndEsc)

@@ -156,6 +156,18 @@ TEST(EntityDifferentialTest, ToolkitPointTest)
         AcDbPolyline p;
         g.fill(p);
         for (int j = 0; j < 40; ++j) {
+            // The toolkit keeps the outline it read for the next point: an outline changed in
+            // place must be read again.
+            if (j == 20 && g.chance(0.5)) {
+                AcGePoint2d v;
+                const unsigned i = g.pick(p.numVerts());
+                p.getPointAt(i, v);
+                if (g.chance(0.5))
+                    p.setPointAt(i, AcGePoint2d(v.x + g.uniform(-50, 50), v.y + g.uniform(-50, 50)));
+                else
+                    p.setBulgeAt(i, g.bulge());
+                if (g.chance(0.2)) p.setClosed(!p.isClosed());
+            }
             const double tol = g.tolerance();
             const AcGePoint3d pt = g.point(p, tol);
             const int want = vkref::ToolkitPtInPolyline(&p, pt, tol), got = VKToolKit::IsPtInPolyline(&p, pt, tol);
