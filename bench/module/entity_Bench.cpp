@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kEntities = 512;
 
-enum Kind { kPipe, kWall, kNode };
+enum Kind { kPipe, kWall, kNode, kFitting, kEquipment, kSprinkler, kBand, kBlockRef, kCircle, kKinds };
 
 struct Room {
     std::unique_ptr<AcDbDatabase> db;
@@ -40,7 +40,7 @@ AcDbObjectId appendTo(AcDbDatabase* db, AcDbEntity* ent, const char16_t* layer)
 
 Room& room(Kind kind)
 {
-    static std::unique_ptr<Room> rooms[3];
+    static std::unique_ptr<Room> rooms[kKinds];
     std::unique_ptr<Room>& r = rooms[kind];
     if (!r) {
         r = std::make_unique<Room>();
@@ -54,6 +54,19 @@ Room& room(Kind kind)
         }
         outline->setClosed(true);
         r->boundary = appendTo(r->db.get(), outline, u"VK_建筑_SYS_墙");
+        AcDbObjectId column;
+        if (kind == kBlockRef) {
+            AcDbBlockTable* bt = nullptr;
+            r->db->getBlockTable(bt, AcDb::kForWrite);
+            auto* rec = new AcDbBlockTableRecord;
+            rec->setName(u"COLUMN");
+            bt->add(column, rec);
+            auto* inner = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(5, 0, 0));
+            rec->appendAcDbEntity(inner);
+            inner->close();
+            rec->close();
+            bt->close();
+        }
         std::mt19937 rng(9);
         std::uniform_real_distribution<double> coord(-100, 100), len(-6, 6);
         for (int i = 0; i < kEntities; ++i) {
@@ -64,10 +77,21 @@ Room& room(Kind kind)
                 r->entities.push_back(appendTo(r->db.get(), pipe, u"给排水"));
             } else if (kind == kWall) {
                 r->entities.push_back(appendTo(r->db.get(), new AcDbLine(p, q), u"VK_建筑_SYS_墙"));
+            } else if (kind == kBlockRef) {
+                r->entities.push_back(appendTo(r->db.get(), new AcDbBlockReference(p, column), u"VK_建筑_SYS_墙"));
+            } else if (kind == kCircle) {
+                r->entities.push_back(appendTo(r->db.get(), new AcDbCircle(p, std::fabs(len(rng))), u"VK_建筑_SYS_墙"));
             } else {
-                auto* node = new VkQsNode(p);
-                node->SetSmallTypeNamePath(u"给排水\\阀门");
-                r->entities.push_back(appendTo(r->db.get(), node, u"给排水"));
+                VkQsEntity* comp = nullptr;
+                switch (kind) {
+                case kNode: comp = new VkQsNode(p); break;
+                case kFitting: comp = new VkQsPipeFitting(p); break;
+                case kEquipment: comp = new VkQsElementComponent(VkQsCore::Product{u"泵", p, 0, 6, 4}); break;
+                case kSprinkler: comp = new VkQsSprinkler(VkQsCommon::Placement3D(p, AcGeVector3d::kXAxis)); break;
+                default: comp = new VkQsDlpEnt(p, q, 2); break;
+                }
+                comp->SetSmallTypeNamePath(u"给排水\\阀门");
+                r->entities.push_back(appendTo(r->db.get(), comp, u"给排水"));
             }
         }
     }
@@ -77,7 +101,10 @@ Room& room(Kind kind)
 
 const char* label(int kind)
 {
-    return kind == kPipe ? "pipe (its chord)" : kind == kWall ? "wall line" : "node (its point)";
+    static const char* labels[kKinds] = {"pipe (its chord)",  "wall line",        "node (its point)",
+                                         "fitting (its point)", "equipment (its point)", "sprinkler (its point)",
+                                         "band (its extents)", "block reference (its point)", "circle (its extents)"};
+    return labels[kind];
 }
 
 template <bool (*Decide)(AcDbObjectId&, AcDbObjectId&, std::bitset<6>&, bool)>
@@ -97,9 +124,9 @@ void decideEach(benchmark::State& state)
 }
 
 void BM_EntityIsInPolyline(benchmark::State& state) { decideEach<&CManageStdRoom::EntityIsInPolyline>(state); }
-BENCHMARK(BM_EntityIsInPolyline)->ArgName("kind")->Arg(kPipe)->Arg(kWall)->Arg(kNode);
+BENCHMARK(BM_EntityIsInPolyline)->ArgName("kind")->DenseRange(0, kKinds - 1);
 
 void BM_EntityIsInPolylineReference(benchmark::State& state) { decideEach<&vkref::EntityIsInPolyline>(state); }
-BENCHMARK(BM_EntityIsInPolylineReference)->ArgName("kind")->Arg(kPipe)->Arg(kWall)->Arg(kNode);
+BENCHMARK(BM_EntityIsInPolylineReference)->ArgName("kind")->DenseRange(0, kKinds - 1);
 
 }  // namespace

@@ -23,7 +23,7 @@ public:
     explicit VkQsElementComponent(const VkQsCore::Product& product);
 
     // A shared handle to the product as it is now; it stays valid after the entity closes.
-    std::shared_ptr<const VkQsCore::Product> GetProduct() const { return m_product; }
+    const std::shared_ptr<const VkQsCore::Product>& GetProduct() const { return m_product; }
     Acad::ErrorStatus SetProduct(const VkQsCore::Product& product);  // eInvalidInput for a bad footprint
 
     AcGePoint3d referencePoint() const override { return m_product->location; }

@@ -2,26 +2,42 @@
 
 #include "host/ge/AcGeMatrix3d.h"
 
-void StraightBand::getGeomPieces(std::vector<AcDbEntity::GeomPiece>& pieces) const
+int StraightBand::corners(AcGePoint3d out[4]) const
 {
-    auto line = [&](const AcGePoint3d& a, const AcGePoint3d& b) {
-        AcDbEntity::GeomPiece g;
-        g.kind = AcDbEntity::GeomPiece::kLine;
-        g.a = a;
-        g.b = b;
-        pieces.push_back(g);
-    };
     const AcGeVector3d dir = (end - start).normal();
     if (width <= 0 || dir.isZeroLength()) {
-        line(start, end);
-        return;
+        out[0] = start;
+        out[1] = end;
+        return 2;
     }
     const AcGeVector3d side = AcGeVector3d::kZAxis.crossProduct(dir) * (width / 2);
-    const AcGePoint3d a = start + side, b = end + side, c = end - side, d = start - side;
-    line(a, b);
-    line(b, c);
-    line(c, d);
-    line(d, a);
+    out[0] = start + side;
+    out[1] = end + side;
+    out[2] = end - side;
+    out[3] = start - side;
+    return 4;
+}
+
+void StraightBand::getGeomPieces(std::vector<AcDbEntity::GeomPiece>& pieces) const
+{
+    AcGePoint3d c[4];
+    const int n = corners(c);
+    for (int i = 0; i < (n == 2 ? 1 : n); ++i) {
+        AcDbEntity::GeomPiece g;
+        g.kind = AcDbEntity::GeomPiece::kLine;
+        g.a = c[i];
+        g.b = c[(i + 1) % n];
+        pieces.push_back(g);
+    }
+}
+
+void StraightBand::getExtents(AcDbExtents& ext) const
+{
+    AcGePoint3d c[4];
+    const int n = corners(c);
+    AcDbExtents box;
+    for (int i = 0; i < n; ++i) box.addPoint(c[i]);
+    ext = box;
 }
 
 void StraightBand::transformBy(const AcGeMatrix3d& xform)

@@ -11,7 +11,11 @@ struct StraightBand {
     AcGePoint3d start, end;
     double width = 0;
 
+    // The outline's corners in order round it: four, or the two ends when the band has no width
+    // or no length (its centre line). Returns how many.
+    int corners(AcGePoint3d out[4]) const;
     void getGeomPieces(std::vector<AcDbEntity::GeomPiece>& pieces) const;
+    void getExtents(AcDbExtents& ext) const;  // of the corners
     void transformBy(const AcGeMatrix3d& xform);
     void list(CString& out) const;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const;
@@ -61,6 +65,11 @@ public:
     }
 
 protected:
+    Acad::ErrorStatus subGetGeomExtents(AcDbExtents& ext) const override
+    {
+        m_band.getExtents(ext);
+        return Acad::eOk;
+    }
     Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) override
     {
         m_band.transformBy(xform);

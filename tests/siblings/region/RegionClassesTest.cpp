@@ -215,3 +215,32 @@ TEST(RegionClasses, SettersOfAResidentRegionNeedAWriteOpen)
     r->close();
     EXPECT_EQ(db.numOpenObjects(), 0);
 }
+
+// A band's extents are those of the outline it draws, slanted, without width or without length.
+TEST(RegionClasses, BandExtentsHoldItsOutline)
+{
+    const struct {
+        AcGePoint3d s, e;
+        double width;
+    } bands[] = {{{0, 0, 0}, {300, 400, 0}, 50}, {{10, 20, 5}, {-40, 70, 5}, 0}, {{7, 7, 0}, {7, 7, 0}, 30}};
+    for (const auto& b : bands) {
+        AcDbVkBeam beam(b.s, b.e, b.width);
+        std::vector<AcDbEntity::GeomPiece> pieces;
+        beam.getGeomPieces(pieces);
+        AcDbExtents drawn;
+        for (const auto& p : pieces) {
+            drawn.addPoint(p.a);
+            drawn.addPoint(p.b);
+        }
+        AcDbExtents ext;
+        ASSERT_EQ(beam.getGeomExtents(ext), Acad::eOk);
+        EXPECT_TRUE(ext.minPoint().isEqualTo(drawn.minPoint())) << b.width;
+        EXPECT_TRUE(ext.maxPoint().isEqualTo(drawn.maxPoint())) << b.width;
+        EXPECT_TRUE(ext.contains(b.s) && ext.contains(b.e)) << b.width;
+    }
+    AcDbVkBeam slanted(AcGePoint3d(0, 0, 0), AcGePoint3d(300, 400, 0), 50);
+    AcDbExtents ext;
+    slanted.getGeomExtents(ext);
+    EXPECT_NEAR(ext.minPoint().x, -20, 1e-9);  // the start's corner out by half the width across
+    EXPECT_NEAR(ext.maxPoint().y, 415, 1e-9);
+}
