@@ -75,16 +75,24 @@ bool passesDisciplineFilter(const VkQsEntity* comp, const std::bitset<6>& filter
     return true;
 }
 
-// The reference point of a point-like component; false for other kinds.
-bool referencePoint(const VkQsEntity* comp, AcGePoint3d& p)
+// An object as class T when its class (asked once: cls) derives from T, else null. The decision
+// asks several classes of one entity; this saves asking the entity its class each time.
+template <class T>
+const T* as(const AcDbObject* obj, const AcRxClass* cls)
 {
-    if (const VkQsNode* node = VkQsNode::cast(comp))
+    return cls->isDerivedFrom(T::desc()) ? static_cast<const T*>(obj) : nullptr;
+}
+
+// The reference point of a point-like component; false for other kinds.
+bool referencePoint(const VkQsEntity* comp, const AcRxClass* cls, AcGePoint3d& p)
+{
+    if (const VkQsNode* node = as<VkQsNode>(comp, cls))
         p = node->GetInsertPoint();
-    else if (const VkQsFittingBase* fitting = VkQsFittingBase::cast(comp))
+    else if (const VkQsFittingBase* fitting = as<VkQsFittingBase>(comp, cls))
         p = fitting->position();
-    else if (const VkQsElementComponent* element = VkQsElementComponent::cast(comp))
+    else if (const VkQsElementComponent* element = as<VkQsElementComponent>(comp, cls))
         p = VkQsCore::GetProductLocation(element->GetProduct());
-    else if (const VkQsNodeEntPrototype* proto = VkQsNodeEntPrototype::cast(comp))
+    else if (const VkQsNodeEntPrototype* proto = as<VkQsNodeEntPrototype>(comp, cls))
         p = proto->GetPlacement().GetLocation();
     else
         return false;
@@ -96,18 +104,19 @@ static_assert(std::is_base_of_v<VkQsPipe, VkQsMainPipe> && std::is_base_of_v<VkQ
 
 bool componentInside(AcDbPolyline* boundary, const AcDbEntity* ent, const std::bitset<6>& filter)
 {
-    const VkQsEntity* comp = VkQsEntity::cast(ent);
+    const AcRxClass* cls = ent->isA();
+    const VkQsEntity* comp = as<VkQsEntity>(ent, cls);
     if (!comp) return false;
     if (!passesDisciplineFilter(comp, filter)) return false;
     if (isKPYX(comp)) return false;
     // Main lines are pipes (VkQsMainPipe, VkQsMainLeadCon): the costly cross-cast is asked of pipes only.
-    if (VkQsPipe::cast(comp) && VkQsMainLine::vk_cast(comp) && !VkQsMainLeadCon::cast(comp)) return false;
+    if (as<VkQsPipe>(comp, cls) && VkQsMainLine::vk_cast(comp) && !as<VkQsMainLeadCon>(comp, cls)) return false;
 
     AcGePoint3d ref;
-    if (referencePoint(comp, ref)) return pointInside(boundary, flattened(ref));
+    if (referencePoint(comp, cls, ref)) return pointInside(boundary, flattened(ref));
 
     AcGePoint3d s, e;
-    if (VkQsDlpEnt::cast(comp))
+    if (as<VkQsDlpEnt>(comp, cls))
         extentsCorners(comp, s, e);
     else
         curveEnds(comp, s, e);
@@ -117,9 +126,15 @@ bool componentInside(AcDbPolyline* boundary, const AcDbEntity* ent, const std::b
     return chordInside(boundary, s, e);
 }
 
-bool isBoundary(const AcDbObject* obj)
+static_assert(std::is_base_of_v<AcDbPolyline, AcDbVkRoom> && std::is_base_of_v<AcDbPolyline, AcDbVkConstrucSegment>,
+              "a boundary is a polyline");
+
+// The boundary as a polyline when it is one of the two boundary kinds, else null.
+AcDbPolyline* asBoundary(AcDbObject* obj)
 {
-    return AcDbVkRoom::cast(obj) || AcDbVkConstrucSegment::cast(obj);
+    const AcRxClass* cls = obj->isA();
+    const bool boundary = cls->isDerivedFrom(AcDbVkRoom::desc()) || cls->isDerivedFrom(AcDbVkConstrucSegment::desc());
+    return boundary ? static_cast<AcDbPolyline*>(obj) : nullptr;
 }
 
 }  // namespace
@@ -129,7 +144,8 @@ bool CManageStdRoom::EntityIsInPolyline(AcDbObjectId& boundaryId, AcDbObjectId& 
 {
     AcDbObject* boundaryObj = nullptr;
     if (acdbOpenAcDbObject(boundaryObj, boundaryId, AcDb::kForRead) != Acad::eOk) return false;
-    if (!isBoundary(boundaryObj)) {
+    AcDbPolyline* boundary = asBoundary(boundaryObj);
+    if (!boundary) {
         boundaryObj->close();
         return false;
     }
@@ -138,7 +154,6 @@ bool CManageStdRoom::EntityIsInPolyline(AcDbObjectId& boundaryId, AcDbObjectId& 
         boundaryObj->close();
         return false;
     }
-    AcDbPolyline* boundary = AcDbPolyline::cast(boundaryObj);
     const bool architectural = startsWith(ent->layer(), kArchitecturalLayerPrefix) && filter.test(0);
     const bool inside = architectural ? architecturalInside(boundary, ent) : componentInside(boundary, ent, filter);
     ent->close();
