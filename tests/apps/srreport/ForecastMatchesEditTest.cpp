@@ -11,14 +11,6 @@ using namespace edittest;
 
 namespace {
 
-CopyOptions Options(int chgType, std::string markerLayer = "VK_标准房间")
-{
-    CopyOptions o;
-    o.chgType = chgType;
-    o.markerLayer = std::move(markerLayer);
-    return o;
-}
-
 class ForecastMatchesEditTest : public EditProjectTest {
 protected:
     // Handles of the live markers of room R in the drawing.
@@ -47,21 +39,19 @@ protected:
 
 TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsRebuildsAndKeeps)
 {
-    const std::string locked = R"({"handle":"90","class":"AcDbLayerTableRecord","owner":"2","name":"锁定","locked":true})" "\n";
+    const std::string locked = vktest::LockedLayer(0x90, "锁定");
     // F1, the user's floor: the source copy, a copy changed by hand, a copy whose marker is locked.
     writeDrawing("F1.dwg", locked + CopyLines(0x100, {0, false, 10000, 10000}) + DrainLine(0x110, {0, false, 10000, 10000}) +
-                               CopyLines(0x200, {90, false, 30000, 10000}, Options(1)) +
-                               CopyLines(0x300, {0, true, 50000, 10000}, Options(0, "锁定")));
+                               CopyLines(0x200, {90, false, 30000, 10000}, CopyOptions().changeType(1)) +
+                               CopyLines(0x300, {0, true, 50000, 10000}, CopyOptions().markerOn("锁定")));
     // F2: a turned copy and one changed by hand; F10: only a copy changed by hand; F3: a copy of
     // another room; F11 shares F2's drawing; F12 is no drawing.
-    writeDrawing("F2.dwg", CopyLines(0x100, {90, false, 0, 0}) + CopyLines(0x200, {0, true, 20000, 0}, Options(1)));
-    writeDrawing("F10.dwg", CopyLines(0x100, {180, false, 0, 0}, Options(1)));
+    writeDrawing("F2.dwg", CopyLines(0x100, {90, false, 0, 0}) + CopyLines(0x200, {0, true, 20000, 0}, CopyOptions().changeType(1)));
+    writeDrawing("F10.dwg", CopyLines(0x100, {180, false, 0, 0}, CopyOptions().changeType(1)));
     // F4: a copy whose water pipe lies on a locked layer, so the edit cannot erase it.
-    writeDrawing("F4.dwg", R"({"handle":"90","class":"AcDbLayerTableRecord","owner":"2","name":"VK_给排水_给水管","locked":true})" "\n" +
+    writeDrawing("F4.dwg", vktest::LockedLayer(0x90, "VK_给排水_给水管") +
                                CopyLines(0x100, {0, false, 0, 0}));
-    CopyOptions other;
-    other.roomName = "Q";
-    writeDrawing("F3.dwg", CopyLines(0x100, {0, false, 0, 0}, other));
+    writeDrawing("F3.dwg", CopyLines(0x100, {0, false, 0, 0}, CopyOptions().room("Q")));
     std::ofstream(dir / "F12.dwg") << "not a drawing";
     writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F10", "F10.dwg"},
                   {"F11", "F2.dwg"}, {"F12", "F12.dwg"}});

@@ -3,110 +3,38 @@
 // room R (boundary 3000 x 2000, a water pipe, a floor drain, the marker) placed under a turn and
 // mirror of their own, and the library holding R. The module is loaded and a floor opened, as
 // vkcad does with --project and --floor; scripts run through the input queue.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <optional>
-#include <iterator>
 #include <map>
 #include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <optional>
 
-#include "host/db/AcDb.h"
-#include "host/db/AcDbJson.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/AcEd.h"
 #include "host/ed/EditorLoop.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/rx/AcRxDynamicLinker.h"
-#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipe.h"
-#include "siblings/project/VkQsProject.h"
-#include "tests/support/ProjectFiles.h"
+#include "tests/support/RoomCopies.h"
 #include "tests/support/TestDrawing.h"
 
 namespace edittest {
 
 namespace fs = std::filesystem;
 
-// Where a copy lies: p = (x, y) + turn(angle) * mirror(x -> -x when mirrored) * q.
-struct Placement {
-    double angle = 0;  // degrees
-    bool mirror = false;
-    double x = 0, y = 0;
-
-    AcGePoint3d apply(double qx, double qy) const
-    {
-        if (mirror) qx = -qx;
-        const double a = angle * M_PI / 180, c = std::round(std::cos(a) * 1e12) / 1e12,
-                     s = std::round(std::sin(a) * 1e12) / 1e12;
-        return AcGePoint3d(x + c * qx - s * qy, y + s * qx + c * qy, 0);
-    }
-    std::string matrix() const
-    {
-        const AcGePoint3d o = apply(0, 0), ex = apply(1, 0), ey = apply(0, 1);
-        std::ostringstream m;
-        m << "[" << ex.x - o.x << "," << ey.x - o.x << ",0," << x << "," << ex.y - o.y << "," << ey.y - o.y
-          << ",0," << y << ",0,0,1,0,0,0,0,1]";
-        return m.str();
-    }
-};
-
-inline std::string Pt(const AcGePoint3d& p)
-{
-    std::ostringstream s;
-    s.precision(12);
-    s << "[" << p.x << "," << p.y << ",0]";
-    return s.str();
-}
-
+using vktest::CopyOptions;
 using vktest::Hex;
-
-struct CopyOptions {
-    int chgType = 0;
-    std::string markerLayer = "VK_标准房间";
-    std::string roomName = "R";
-    std::string extraAssoc;  // handles appended to the marker's list, e.g. "\"1F0\",\"1F2\""
-};
+using vktest::Placement;
+using vktest::Pt;
 
 // Handles base .. base+3: boundary, water pipe, drain, marker.
 inline std::string CopyLines(int base, const Placement& p, const CopyOptions& o = {})
 {
-    const std::string room = Hex(base), pipe = Hex(base + 1), node = Hex(base + 2), marker = Hex(base + 3);
-    auto outline = [&](double inset) {
-        const double xs[] = {inset, 3000 - inset, 3000 - inset, inset}, ys[] = {inset, inset, 2000 - inset, 2000 - inset};
-        std::string v = "[";
-        for (int i = 0; i < 4; ++i) {
-            const AcGePoint3d q = p.apply(xs[i], ys[i]);
-            v += (i ? ",[" : "[") + std::to_string(q.x) + "," + std::to_string(q.y) + ",0,-1,-1]";
-        }
-        return v + "]";
-    };
-    std::string assoc = "\"" + pipe + "\",\"" + node + "\"";
-    if (!o.extraAssoc.empty()) assoc += "," + o.extraAssoc;
-    std::string s;
-    s += R"({"handle":")" + room + R"(","class":"AcDbVkRoom","layer":"VK_建筑_SYS_房间","vertices":)" + outline(0) +
-         R"(,"closed":true,"attName":"卫生间","attIndex":"1","belongSR":true})" "\n";
-    s += R"({"handle":")" + pipe + R"(","class":"VkQsPipe","layer":"VK_给排水_给水管","typePath":"给排水\\管道\\给水管","sroom":")" +
-         marker + R"(","start":)" + Pt(p.apply(300, 1000)) + R"(,"end":)" + Pt(p.apply(2700, 1000)) + R"(,"valves":[]})" "\n";
-    s += R"({"handle":")" + node + R"(","class":"VkQsNode","layer":"VK_给排水_地漏","typePath":"给排水\\附件\\地漏","sroom":")" +
-         marker + R"(","insertPt":)" + Pt(p.apply(2500, 500)) + R"(,"radius":75})" "\n";
-    s += R"({"handle":")" + marker + R"(","class":"AcDbQsStandRoom","layer":")" + o.markerLayer + R"(","vertices":)" +
-         outline(40) + R"(,"closed":true,"roomName":")" + o.roomName + R"(","basePt":)" + Pt(p.apply(0, 0)) + R"(,"insertPt":)" +
-         Pt(p.apply(0, 0)) + R"(,"matrix":)" + p.matrix() + R"(,"assocEnts":[)" +
-         assoc + R"(],"assocRoom":")" + room + R"(","chgType":)" + std::to_string(o.chgType) + "}\n";
-    return s;
+    return vktest::RoomCopyLines(base, p, o);
 }
 
 // A drain pipe (layer VK_给排水_排水管) drawn at room coordinates (500,500)-(500,1500) of a copy.
@@ -121,15 +49,14 @@ struct Segment {
     AcGePoint3d start, end;
 };
 
-class EditProjectTest : public ::testing::Test {
+class EditProjectTest : public vktest::RoomProjectTest {
 protected:
     void SetUp() override
     {
         dir = vktest::FreshTestDir("vkroom-edit");
         fs::create_directories(dir / "c");
         vkwin::SetDriveMap({{'C', (dir / "c").string()}});
-        writeLibrary();
-        std::ofstream(dir / "Roomlist.txt", std::ios::binary) << "1\r\nR\r\n";
+        writeLibrary({{u"R", CopyLines(0x100, Placement{})}});
         vked::inputQueue().clear();
         vked::ResetInputEnded();
     }
@@ -137,9 +64,8 @@ protected:
     {
         if (loaded) acrxDynamicLinker()->unloadModule(PluginPath());
         acDocManager->closeAll();
-        VkQsProject::SetCurrentProjectFile("");
         sideDbs.clear();
-        fs::remove_all(dir);
+        RoomProjectTest::TearDown();
     }
 
     static std::string PluginPath()
@@ -148,35 +74,11 @@ protected:
         return std::string(bin ? bin : ".") + "/VkQsRoom.so";
     }
 
-    // Builds a drawing from JSON lines of entities (or a whole dump) and saves it.
-    void writeDrawing(const std::string& file, const std::string& jsonLines)
-    {
-        const bool whole = jsonLines.find("\"AcDbBlockTable\"") != std::string::npos;
-        AcDbDatabase db(!whole, true);
-        ASSERT_TRUE(vktest::LoadJsonLines(jsonLines, db)) << file;
-        ASSERT_EQ(db.saveAs(hostPath(file), true, AcDb::kDHL_1027), Acad::eOk) << file;
-    }
-
-    // The library drawing with room R stored as the create command stores it: a block made
-    // from a copy at the origin.
-    void writeLibrary()
-    {
-        AcDbDatabase library(true, true);
-        ASSERT_TRUE(vktest::InsertJsonBlock(library, u"R", CopyLines(0x100, Placement{})));
-        ASSERT_EQ(library.saveAs(hostPath("StardardRoom.dwg"), true, AcDb::kDHL_1027), Acad::eOk);
-    }
-
-    // floors: name and drawing file, in floor order.
-    void writeProject(const std::vector<std::pair<std::string, std::string>>& floors)
-    {
-        vktest::WriteProjectFile(dir / "p.prj", floors);
-    }
-
     // Makes the project current, opens the floor and loads the module.
     void startOn(const char16_t* floor)
     {
+        makeCurrent();
         CString err;
-        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
         ASSERT_TRUE(VkQsProject::OpenProjectFloor(floor, &err)) << err.ToUtf8();
         ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
         loaded = true;
@@ -210,9 +112,7 @@ protected:
         run({u"bjbj", u"!click 214", u"!ok", markerPick, u"<enter>", u"!ok"});
     }
 
-    CString hostPath(const std::string& file) const { return vkwin::FromHostPath((dir / file).string()); }
     bool seen(const char* text) const { return out.utf8().find(text) != std::string::npos; }
-    std::string bytes(const std::string& file) const { return vktest::FileBytes(dir / file); }
 
     // The drawing as the run left it: the open document's, else the file read afresh.
     AcDbDatabase* floorDb(const std::string& file)
@@ -239,12 +139,11 @@ protected:
         return open;
     }
 
-    // Live pipes of model space on a layer.
-    static std::vector<Segment> pipes(AcDbDatabase* db, const char16_t* layer)
+    // Live pipes on a layer among the entities.
+    static std::vector<Segment> pipesAmong(const std::vector<AcDbObjectId>& ids, const char16_t* layer)
     {
         std::vector<Segment> out;
-        if (!db) return out;
-        for (const AcDbObjectId& id : modelSpace(db)) {
+        for (const AcDbObjectId& id : ids) {
             AcDbEntity* ent = nullptr;
             if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
             if (VkQsPipe* pipe = VkQsPipe::cast(ent); pipe && ent->layer().Compare(layer) == 0)
@@ -252,6 +151,10 @@ protected:
             ent->close();
         }
         return out;
+    }
+    static std::vector<Segment> pipes(AcDbDatabase* db, const char16_t* layer)
+    {
+        return db ? pipesAmong(modelSpace(db), layer) : std::vector<Segment>{};
     }
     // Live markers of model space: insertion point, matrix, change type, components.
     struct Marker {
@@ -290,26 +193,19 @@ protected:
     std::vector<Segment> libraryPipes(const char16_t* layer)
     {
         AcDbDatabase lib(false, true);
-        std::vector<Segment> out;
-        if (lib.readDwgFile(hostPath("StardardRoom.dwg"), _SH_DENYNO) != Acad::eOk) return out;
+        if (lib.readDwgFile(hostPath("StardardRoom.dwg"), _SH_DENYNO) != Acad::eOk) return {};
         AcDbBlockTable* table = nullptr;
-        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return out;
+        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return {};
+        std::vector<AcDbObjectId> ids;
         AcDbBlockTableRecord* block = nullptr;
         if (table->getAt(u"R", block, AcDb::kForRead) == Acad::eOk) {
-            for (const AcDbObjectId& id : block->entityIds()) {
-                AcDbEntity* ent = nullptr;
-                if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-                if (VkQsPipe* pipe = VkQsPipe::cast(ent); pipe && ent->layer().Compare(layer) == 0)
-                    out.push_back({pipe->startPoint(), pipe->endPoint()});
-                ent->close();
-            }
+            ids = block->entityIds();
             block->close();
         }
         table->close();
-        return out;
+        return pipesAmong(ids, layer);
     }
 
-    fs::path dir;
     vked::TranscriptCapture out;
     std::vector<std::unique_ptr<AcDbDatabase>> sideDbs;
     bool loaded = false;

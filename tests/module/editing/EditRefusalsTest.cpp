@@ -17,9 +17,8 @@ protected:
     void SetUp() override
     {
         EditProjectTest::SetUp();
-        CopyOptions other;
-        other.roomName = "S";
-        writeDrawing("F1.dwg", CopyLines(0x100, kSource) + DrainLine(0x110, kSource) + CopyLines(0x200, kMirrored, other));
+        writeDrawing("F1.dwg", CopyLines(0x100, kSource) + DrainLine(0x110, kSource) +
+                                   CopyLines(0x200, kMirrored, CopyOptions().room("S")));
         writeDrawing("F2.dwg", CopyLines(0x100, kTurned));
     }
     AcDbObjectIdArray sourceList()

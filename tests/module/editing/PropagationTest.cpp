@@ -11,12 +11,7 @@ using namespace edittest;
 
 namespace {
 
-CopyOptions ChangedByHand()
-{
-    CopyOptions o;
-    o.chgType = 1;
-    return o;
-}
+CopyOptions ChangedByHand() { return CopyOptions().changeType(1); }
 
 const Placement kPlain{0, false, 10000, 10000};
 const Placement kTurned{90, false, 30000, 10000};
@@ -140,9 +135,9 @@ TEST_F(EditProjectTest, ValvesOnPipesAreNotErasedByTheRebuild)
                R"({"handle":")" + Hex(valve) + R"(","class":"VkQsPipeValve","layer":"VK_给排水_阀门","typePath":"给排水\\阀门\\闸阀","sroom":")" +
                sroom + R"(","pipe":")" + Hex(pipe) + R"(","position":)" + Pt(p.apply(at, 1800)) + R"(,"angle":0,"size":200})" "\n";
     };
-    CopyOptions own, outside;
-    own.extraAssoc = "\"1A0\",\"1A1\"";   // the source's pipe and valve, inside the room
-    outside.extraAssoc = "\"2A1\"";       // a valve on a corridor pipe that runs past the copy
+    // The source's pipe and valve lie inside the room; the turned copy also lists a valve on a
+    // corridor pipe that runs past it.
+    const CopyOptions own = CopyOptions().alsoLinked("\"1A0\",\"1A1\""), outside = CopyOptions().alsoLinked("\"2A1\"");
     writeDrawing("F1.dwg", CopyLines(0x100, kPlain, own) + pipeWithValve(0x1A0, 0x1A1, kPlain, 200, 2800, 1500, "103") +
                                DrainLine(0x110, kPlain) + CopyLines(0x200, kTurned, outside) +
                                pipeWithValve(0x2A0, 0x2A1, kTurned, -5000, 8000, 1500, "203"));
