@@ -1,5 +1,5 @@
-// vkcad load: tables from loose lines, the layout of a line, values that cannot be kept, and
-// what load leaves beside the drawing.
+// vkcad's batch forms: load (tables from loose lines, the layout of a line, values that cannot
+// be kept, what load leaves beside the drawing), dump, export, import and the plan picture.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <unistd.h>
@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "apps/vkcad/Batch.h"
+#include "apps/vkcad/Options.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
@@ -20,11 +22,7 @@ class VkcadLoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("vkcad_load_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkcad_load");
     }
     void TearDown() override { fs::remove_all(dir); }
     std::string Write(const std::string& name, const std::string& text)
@@ -227,4 +225,77 @@ TEST_F(VkcadLoad, LoadOverADrawingKeepsItsBackup)
     EXPECT_EQ(Dump("old"), before);
     for (const auto& e : fs::directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find(".vk"), std::string::npos) << e.path();
+}
+
+TEST_F(VkcadLoad, TheProductsDrawingClassesLoadAndDump)
+{
+    ASSERT_EQ(Load("{\"handle\":\"100\",\"class\":\"AcDbVkRoom\",\"vertices\":[[0,0,0,0,0],"
+                   "[10,0,0,0,0],[10,10,0,0,0]],\"closed\":true,\"attName\":\"卫生间\"}\n"),
+              0)
+        << err.str();
+    const std::string d = Dump();
+    EXPECT_NE(d.find("\"class\":\"AcDbVkRoom\""), std::string::npos) << d;
+    EXPECT_NE(d.find("\"attName\":\"卫生间\""), std::string::npos) << d;
+}
+
+TEST_F(VkcadLoad, BadOrMissingInputIsNamedAndNothingIsWritten)
+{
+    EXPECT_EQ(Load("{\"class\":\"AcDbLine\"}\n\n\n{\"handle\":\"1B0\",\"class\":\"NoSuchClass\"}\n"), 1);
+    EXPECT_NE(err.str().find("line 4"), std::string::npos) << err.str();
+    EXPECT_FALSE(fs::exists(dir / "out.dwg"));
+    err.str("");
+    EXPECT_EQ(vkcad::LoadDrawing((dir / "missing.jsonl").string(), (dir / "out.dwg").string(), err), 1);
+    EXPECT_FALSE(err.str().empty());
+    EXPECT_FALSE(fs::exists(dir / "out.dwg"));
+
+    std::ostringstream out;
+    err.str("");
+    EXPECT_EQ(vkcad::DumpDrawing(Write("junk.dwg", "this is not a drawing"), out, err), 1);
+    EXPECT_FALSE(err.str().empty());
+    EXPECT_TRUE(out.str().empty());
+    err.str("");
+    EXPECT_EQ(vkcad::DumpDrawing((dir / "none.dwg").string(), out, err), 1);
+    EXPECT_NE(err.str().find("none.dwg"), std::string::npos);
+}
+
+TEST_F(VkcadLoad, ARoomsNameAndLayerSurviveExportAndImport)
+{
+    ASSERT_EQ(Load("{\"class\":\"AcDbVkRoom\",\"layer\":\"建筑-房间\",\"vertices\":[[0,0,0,0,0],"
+                   "[4000,0,0,0,0],[4000,3000,0,0,0],[0,3000,0,0,0]],\"closed\":true,\"attName\":\"卫生间\"}\n",
+                   "room"),
+              0)
+        << err.str();
+    std::ostringstream out;
+    const std::string dxf = (dir / "room.dxf").string();
+    ASSERT_EQ(vkcad::ExportDrawing((dir / "room.dwg").string(), dxf, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("drawn as graphics: AcDbVkRoom 1"), std::string::npos) << out.str();
+
+    out.str("");
+    ASSERT_EQ(vkcad::ImportDrawing(dxf, (dir / "back.dwg").string(), out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    EXPECT_NE(out.str().find("entities imported into"), std::string::npos) << out.str();
+    const std::string d = Dump("back");
+    EXPECT_NE(d.find("\"text\":\"卫生间\""), std::string::npos) << d;
+    EXPECT_NE(d.find("\"name\":\"建筑-房间\""), std::string::npos) << d;
+
+    // The plan of the imported drawing, in both picture kinds; other kinds are refused.
+    vkcad::Options o;
+    o.drawing = (dir / "back.dwg").string();
+    o.picture = (dir / "back.png").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 0) << err.str();
+    EXPECT_GT(fs::file_size(o.picture), 1000u);
+    o.picture = (dir / "back.svg").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 0) << err.str();
+    o.picture = (dir / "back.jpg").string();
+    EXPECT_EQ(vkcad::RenderDrawing(o, err), 1);
+    EXPECT_NE(err.str().find(".png or .svg"), std::string::npos);
+    EXPECT_FALSE(fs::exists(o.picture));
+
+    // A cut-short DXF names its file and line and writes nothing.
+    out.str("");
+    const std::string bad = (dir / "bad.dwg").string();
+    EXPECT_EQ(vkcad::ImportDrawing(Write("bad.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n"), bad, out, err), 1);
+    EXPECT_NE(err.str().find("bad.dxf: line 7: the file is cut short"), std::string::npos) << err.str();
+    EXPECT_FALSE(fs::exists(bad));
+    EXPECT_EQ(out.str(), "");
 }
