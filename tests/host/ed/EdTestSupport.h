@@ -6,6 +6,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
+#include "tests/support/ModuleSession.h"
 #include "tests/support/TestDrawing.h"
 
 class EditorTest : public ::testing::Test {
@@ -35,11 +36,7 @@ protected:
         return id;
     }
     static CString hashOf(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
-    void script(std::initializer_list<CString> lines)
-    {
-        int n = 1;
-        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
-    }
+    static void script(const std::vector<CString>& lines) { vktest::QueueLines(lines); }
     static AcDbObjectId idOf(const ads_name n)
     {
         AcDbObjectId id;

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
@@ -18,6 +16,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/DefinitionInterfaces.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ModuleSession.h"
 #include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
@@ -32,12 +31,6 @@ ACRX_DEFINE_MEMBERS(TestRoomVariant, AcDbVkRoom)
 
 namespace {
 
-std::string PluginPath()
-{
-    const char* bin = std::getenv("VK_BIN_DIR");
-    return std::string(bin ? bin : ".") + "/VkQsRoom.so";
-}
-
 CString Hash(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
 
 class DefineRoomTest : public ::testing::Test {
@@ -49,7 +42,7 @@ protected:
         CString err;
         ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
         ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"F1", &err)) << err.ToUtf8();
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
         vked::inputQueue().clear();
         vked::ResetInputEnded();
     }
@@ -59,7 +52,7 @@ protected:
         if (AcDbDatabase* db = working()) {
             EXPECT_EQ(db->numOpenObjects(), 0);
         }
-        acrxDynamicLinker()->unloadModule(PluginPath());
+        acrxDynamicLinker()->unloadModule(vktest::ModulePath());
         acDocManager->closeAll();
         VkQsProject::SetCurrentProjectFile("");
         fs::remove_all(dir);
@@ -67,28 +60,9 @@ protected:
 
     static AcDbDatabase* working() { return acdbHostApplicationServices()->workingDatabase(); }
     // Queues the lines, then runs until the input has run out (a waiting prompt then gets Esc).
-    void run(const std::vector<CString>& lines)
-    {
-        queue(lines);
-        vked::RunUntilEndOfInput();
-    }
-    static void queue(const std::vector<CString>& lines)
-    {
-        int n = 1;
-        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
-    }
-    size_t count(const std::string& text) const
-    {
-        const std::string t = out.utf8();
-        size_t n = 0;
-        for (size_t at = t.find(text); at != std::string::npos; at = t.find(text, at + 1)) ++n;
-        return n;
-    }
-    std::string bytes(const char* file) const
-    {
-        std::ifstream in(dir / file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static void run(const std::vector<CString>& lines) { vktest::RunLines(lines); }
+    size_t count(const std::string& text) const { return vktest::Occurrences(out.utf8(), text); }
+    std::string bytes(const char* file) const { return vktest::FileBytes(dir / file); }
 
     AcDbObjectId append(AcDbEntity* ent) { return vktest::appendToModelSpace(*working(), ent); }
     template <class R = AcDbVkRoom>
@@ -174,7 +148,7 @@ protected:
         const AcDbObjectId boundary = room();
         AcDbObjectId pipe, valve;
         pipeWithValve(pipe, valve);
-        queue({u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"<enter>", u"0,0", u"!text 200 \"R1\""});
+        vktest::QueueLines({u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"<enter>", u"0,0", u"!text 200 \"R1\""});
 
         // The next line is read only when the pick is done: the library gets taken meanwhile.
         SharedFile holder;

@@ -3,7 +3,6 @@
 // room R (boundary 3000 x 2000, a water pipe, a floor drain, the marker) placed under a turn and
 // mirror of their own, and the library holding R. The module is loaded and a floor opened, as
 // vkcad does with --project and --floor; scripts run through the input queue.
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipe.h"
+#include "tests/support/ModuleSession.h"
 #include "tests/support/RoomCopies.h"
 #include "tests/support/TestDrawing.h"
 
@@ -62,16 +62,10 @@ protected:
     }
     void TearDown() override
     {
-        if (loaded) acrxDynamicLinker()->unloadModule(PluginPath());
+        if (loaded) acrxDynamicLinker()->unloadModule(vktest::ModulePath());
         acDocManager->closeAll();
         sideDbs.clear();
         RoomProjectTest::TearDown();
-    }
-
-    static std::string PluginPath()
-    {
-        const char* bin = std::getenv("VK_BIN_DIR");
-        return std::string(bin ? bin : ".") + "/VkQsRoom.so";
     }
 
     // Makes the project current, opens the floor and loads the module.
@@ -80,16 +74,11 @@ protected:
         makeCurrent();
         CString err;
         ASSERT_TRUE(VkQsProject::OpenProjectFloor(floor, &err)) << err.ToUtf8();
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
         loaded = true;
     }
 
-    void run(std::initializer_list<CString> lines)
-    {
-        int n = 1;
-        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
-        vked::RunUntilEndOfInput();
-    }
+    static void run(const std::vector<CString>& lines) { vktest::RunLines(lines); }
 
     // Runs the lines, calling hook just before line `at` (0-based) is read.
     void runWithHook(const std::vector<CString>& lines, size_t at, const std::function<void()>& hook)

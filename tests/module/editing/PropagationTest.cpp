@@ -317,7 +317,7 @@ TEST_F(EditProjectTest, ADrawingOpenedUnderAPathThatDiffersOnlyInCaseIsNotOpened
     CString err;
     ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
     ASSERT_EQ(acDocManager->openDocument(u"c:\\proj\\F1.dwg"), Acad::eOk);
-    ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+    ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
     loaded = true;
 
     editAndOk(u"#103");

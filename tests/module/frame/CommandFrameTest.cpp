@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -16,18 +15,13 @@
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/QsGlobalVariable.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ModuleSession.h"
 #include "tests/support/NothingOpen.h"
 #include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-std::string PluginPath()
-{
-    const char* bin = std::getenv("VK_BIN_DIR");
-    return std::string(bin ? bin : ".") + "/VkQsRoom.so";
-}
-
 class CommandFrameTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,7 +33,7 @@ protected:
         CString err;
         ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "demo.prj").string(), &err)) << err.ToUtf8();
         ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"", &err)) << err.ToUtf8();
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
         vked::inputQueue().clear();
         vked::ResetInputEnded();
         acdbTakeOpenObjectReports();  // what earlier tests left is theirs
@@ -48,17 +42,12 @@ protected:
     {
         // The commands leave nothing open, in the floor drawing or in the library they used.
         EXPECT_TRUE(vktest::NothingLeftOpen(acdbCurDwg()));
-        acrxDynamicLinker()->unloadModule(PluginPath());
+        acrxDynamicLinker()->unloadModule(vktest::ModulePath());
         acDocManager->closeAll();
         VkQsProject::SetCurrentProjectFile("");
         fs::remove_all(dir);
     }
-    void run(std::initializer_list<CString> lines)
-    {
-        int n = 1;
-        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
-        vked::RunUntilEndOfInput();
-    }
+    static void run(const std::vector<CString>& lines) { vktest::RunLines(lines); }
     bool seen(const char* text) const { return out.utf8().find(text) != std::string::npos; }
     fs::path library() const { return dir / "StardardRoom.dwg"; }
 
@@ -72,7 +61,7 @@ TEST_F(CommandFrameTest, LoadingRegistersTheThreeCommandsAndUnloadingRemovesThem
     for (const char16_t* name : {u"bjbz", u"_bjbz", u"BJCJ", u"_bjbj"})
         EXPECT_NE(acedRegCmds()->lookupCmd(name), nullptr) << CString(name).ToUtf8();
     ASSERT_NE(CManageStdRoom::CreateOnlyInstance(), nullptr);
-    ASSERT_TRUE(acrxDynamicLinker()->unloadModule(PluginPath()));
+    ASSERT_TRUE(acrxDynamicLinker()->unloadModule(vktest::ModulePath()));
     EXPECT_FALSE(acedRegCmds()->hasGroup(u"VKQSROOM"));
     EXPECT_EQ(acedRegCmds()->lookupCmd(u"bjbz"), nullptr);
 }
@@ -138,11 +127,7 @@ TEST_F(CommandFrameTest, WithoutAProjectEveryCommandAsksForOneAndWritesNothing)
     const bool wasThere = fs::exists(rootLibrary);
     run({u"bjbz", u"!cancel", u"bjcj", u"!cancel", u"bjbj", u"!cancel"});
     const std::string text = out.utf8();
-    size_t asked = 0;
-    for (size_t at = text.find("未打开工程，请先打开工程"); at != std::string::npos;
-         at = text.find("未打开工程，请先打开工程", at + 1))
-        ++asked;
-    EXPECT_EQ(asked, 3u) << text;
+    EXPECT_EQ(vktest::Occurrences(text, "未打开工程，请先打开工程"), 3u) << text;
     EXPECT_FALSE(seen("<dialog 20")) << text;
     EXPECT_FALSE(seen("<dialog 21")) << text;
     EXPECT_FALSE(fs::exists(library()));

@@ -8,7 +8,8 @@
 #include <fstream>
 
 #include "tests/support/ChildProcess.h"
-
+#include "tests/support/ModuleSession.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/RunCommand.h"
 
 namespace fs = std::filesystem;
@@ -16,18 +17,12 @@ namespace fs = std::filesystem;
 namespace {
 using vktest::RunCommand;
 
-std::string BinDir()
-{
-    const char* bin = std::getenv("VK_BIN_DIR");
-    return fs::absolute(bin ? bin : ".").string();
-}
+std::string BinDir() { return fs::absolute(vktest::BinDir()).string(); }
 }  // namespace
 
 TEST(SecondProcessLock, PlaceReportsALibraryHeldByAnotherVkcad)
 {
-    const fs::path dir = fs::temp_directory_path() / ("vkroom-lock-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = vktest::FreshTestDir("vkroom-lock");
     std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n";
     std::ofstream(dir / "place.scr") << "bjbz\n<esc>\n";
     const std::string env = "cd '" + dir.string() + "' && VKCAD_DRIVES='C=" + dir.string() + "' ";

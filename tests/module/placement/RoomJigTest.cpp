@@ -12,6 +12,7 @@
 #include "module/definition/CStdRoomTool.h"
 #include "module/placement/CRoomJig.h"
 #include "module/placement/CVkQsTempRoom.h"
+#include "tests/support/ModuleSession.h"
 #include "tests/module/placement/PlacementTestProject.h"
 
 namespace {
@@ -57,11 +58,7 @@ protected:
         vked::ResetSystemVariables();
         vked::ResetInputEnded();
     }
-    void script(std::initializer_list<CString> lines)
-    {
-        int n = 1;
-        for (const CString& l : lines) vked::inputQueue().push(l, u"t.scr", n++);
-    }
+    static void script(const std::vector<CString>& lines) { vktest::QueueLines(lines); }
     // Runs a jig for room R on the script; answers the markers placed, in order.
     std::vector<AcDbObjectId> run(std::initializer_list<CString> lines, const char16_t* room = u"R")
     {

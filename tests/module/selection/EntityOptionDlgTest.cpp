@@ -2,7 +2,6 @@
 // filter at once, construction ticks all six kinds again, OK and Cancel leave the filter alone.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -11,29 +10,23 @@
 #include "host/ui/AfxWin.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/selection/CEntityOptionDlg.h"
+#include "tests/support/ModuleSession.h"
 
 namespace {
-std::string PluginPath()
-{
-    const char* bin = std::getenv("VK_BIN_DIR");
-    return std::string(bin ? bin : ".") + "/VkQsRoom.so";
-}
-
 class EntityOptionDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(PluginPath())) << acrxDynamicLinker()->lastError();
+        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
         vked::inputQueue().clear();
         vked::ResetInputEnded();
     }
-    void TearDown() override { acrxDynamicLinker()->unloadModule(PluginPath()); }
+    void TearDown() override { acrxDynamicLinker()->unloadModule(vktest::ModulePath()); }
 
     // Runs the dialog modally on the given action lines.
-    INT_PTR run(CEntityOptionDlg& dlg, std::initializer_list<CString> actions)
+    INT_PTR run(CEntityOptionDlg& dlg, const std::vector<CString>& actions)
     {
-        int n = 1;
-        for (const CString& a : actions) vked::inputQueue().push(a, u"t.scr", n++);
+        vktest::QueueLines(actions);
         return dlg.DoModal();
     }
     static std::bitset<6> filter() { return CManageStdRoom::CreateOnlyInstance()->GetFilterOption(); }
@@ -51,9 +44,7 @@ TEST_F(EntityOptionDlgTest, ConstructionTicksAllSixKindsWhateverAnEarlierRunLeft
     EXPECT_EQ(run(dlg, {u"!show", u"!ok"}), IDOK);
     const std::string text = out.utf8();
     EXPECT_NE(text.find("<dialog 202 \"构件选择\""), std::string::npos) << text;
-    size_t ticked = 0;
-    for (size_t at = text.find("check=1"); at != std::string::npos; at = text.find("check=1", at + 1)) ++ticked;
-    EXPECT_EQ(ticked, 6u) << text;
+    EXPECT_EQ(vktest::Occurrences(text, "check=1"), 6u) << text;
     EXPECT_EQ(filter(), std::bitset<6>().set());
 }
 
