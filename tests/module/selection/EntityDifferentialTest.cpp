@@ -17,6 +17,7 @@
 
 #include "tests/module/selection/SelectionTestDb.h"
 #include "tests/support/EntityIsInPolylineReference.h"
+#include "tests/support/RandomCases.h"
 
 namespace {
 
@@ -26,19 +27,9 @@ constexpr int kRuns = 1;  // the sanitizers make both some ten times slower
 constexpr int kRuns = 6;
 #endif
 
-class Gen {
+class Gen : public vktest::RandomCases {
 public:
-    explicit Gen(unsigned seed) : m_rng(seed) {}
-    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_rng); }
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
-    bool chance(double p) { return uniform(0, 1) < p; }
-    std::mt19937& rng() { return m_rng; }
-
-    double tolerance()
-    {
-        static const double others[] = {0.5, 0.0, -1.0, 1e-9, 10.0, 2.5, 1e-3, std::nextafter(1.0, 2.0)};
-        return chance(0.8) ? 1.0 : others[pick(std::size(others))];
-    }
+    using RandomCases::RandomCases;
 
     double bulge()
     {
@@ -61,7 +52,7 @@ public:
             if (chance(0.1)) q = AcGePoint2d(std::round(q.x / 10) * 10, std::round(q.y / 10) * 10);  // shared heights
             pts.push_back(q);
         }
-        if (chance(0.15)) std::shuffle(pts.begin(), pts.end(), m_rng);
+        if (chance(0.15)) std::shuffle(pts.begin(), pts.end(), rng());
         if (chance(0.1)) pts.insert(pts.begin() + pick(n), pts[pick(n)]);  // a repeated vertex
         for (unsigned i = 0; i < pts.size(); ++i) p.addVertexAt(i, pts[i], bulge());
         p.setClosed(!chance(0.1));
@@ -127,7 +118,6 @@ private:
             lo = std::min(lo, v.x), hi = std::max(hi, v.x);
         }
     }
-    std::mt19937 m_rng;
 };
 
 std::string describe(const AcDbPolyline& p, const AcGePoint3d& a, const AcGePoint3d& b, double tol)
@@ -255,17 +245,9 @@ TEST_F(EntityDifferential, EveryEntityKind)
     static const char16_t* paths[] = {u"给排水\\管道", u"电气\\线", u"暖通\\风管", u"消防\\喷淋", u"弱电\\线",
                                       u"其他\\设备", u""};
     static const char16_t* layers[] = {u"VK_建筑_SYS_墙", u"给排水", u"0"};
-    AcDbBlockTable* bt = nullptr;
-    ASSERT_EQ(db->getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
-    auto* rec = new AcDbBlockTableRecord;
-    rec->setName(u"COLUMN");
-    AcDbObjectId block;
-    ASSERT_EQ(bt->add(block, rec), Acad::eOk);
-    auto* inner = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(500, 0, 0));
-    rec->appendAcDbEntity(inner);
-    inner->close();
-    rec->close();
-    bt->close();
+    const AcDbObjectId block = vktest::addBlockDefinition(*db, u"COLUMN");
+    ASSERT_FALSE(block.isNull());
+    vktest::appendTo(block, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(500, 0, 0)));
 
     int failures = 0, inside = 0, cases = 0;
     for (int r = 0; r < 12 * kRuns && failures < 5; ++r) {

@@ -15,6 +15,7 @@
 
 #include "module/selection/PtInPolylineByRay.h"
 #include "tests/support/PtInPolylineByRayReference.h"
+#include "tests/support/RandomCases.h"
 
 namespace {
 
@@ -61,19 +62,9 @@ std::string describe(const Outline& o, const AcGePoint3d& pt, double tol)
     return s;
 }
 
-class Generator {
+class Generator : public vktest::RandomCases {
 public:
-    explicit Generator(unsigned seed) : m_rng(seed) {}
-
-    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_rng); }
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
-    bool chance(double p) { return uniform(0, 1) < p; }
-
-    double tolerance()
-    {
-        static const double others[] = {0.5, 0.0, -1.0, 1e-9, 10.0, 2.5, 0.001, std::nextafter(1.0, 2.0)};
-        return chance(0.8) ? 1.0 : others[pick(std::size(others))];
-    }
+    using RandomCases::RandomCases;
 
     double bulge(Family f)
     {
@@ -115,7 +106,7 @@ public:
             const double a = 2 * M_PI * (i + uniform(0, 0.8)) / n, r = scale * uniform(0.3, 1.0);
             o.verts.push_back({ox + r * std::cos(a), oy + r * std::sin(a), bulge(f)});
         }
-        if (chance(0.15)) std::shuffle(o.verts.begin(), o.verts.end(), m_rng);
+        if (chance(0.15)) std::shuffle(o.verts.begin(), o.verts.end(), rng());
         if (f == Family::Degenerate) {
             // Repeated vertices, vertices a hair apart, collinear runs, zero-area outlines.
             for (int k = 0; k < 3; ++k) {
@@ -236,8 +227,6 @@ private:
         else if (chance(0.5)) p.y += (chance(0.5) ? 1 : -1) * band(t);
         return p;
     }
-
-    std::mt19937 m_rng;
 };
 
 struct Tally {
