@@ -1,5 +1,7 @@
 #pragma once
 // Putting entities into a test drawing: one definition for every test folder.
+#include <vector>
+
 #include "host/db/AcDb.h"
 
 namespace vktest {
@@ -33,6 +35,56 @@ inline AcDbObjectId addBlockDefinition(AcDbDatabase& db, const char16_t* name)
     else delete rec;
     table->close();
     return id;
+}
+
+// The live entities of a block (model space by default), in order; none when it cannot be read.
+inline std::vector<AcDbObjectId> EntityIds(AcDbDatabase* db, AcDbObjectId blockId = AcDbObjectId())
+{
+    std::vector<AcDbObjectId> ids;
+    AcDbBlockTableRecord* block = nullptr;
+    if (!db || acdbOpenObject(block, blockId.isNull() ? db->modelSpaceId() : blockId, AcDb::kForRead) != Acad::eOk)
+        return ids;
+    ids = block->entityIds();
+    block->close();
+    return ids;
+}
+
+// The live entities of the block named `name`.
+inline std::vector<AcDbObjectId> BlockEntityIds(AcDbDatabase* db, const char16_t* name)
+{
+    AcDbBlockTable* table = nullptr;
+    if (!db || db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return {};
+    AcDbObjectId id;
+    const bool found = table->getAt(name, id) == Acad::eOk;
+    table->close();
+    return found ? EntityIds(db, id) : std::vector<AcDbObjectId>{};
+}
+
+// Those of the ids whose entity is a T.
+template <class T>
+std::vector<AcDbObjectId> IdsOf(const std::vector<AcDbObjectId>& ids)
+{
+    std::vector<AcDbObjectId> found;
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        if (T::cast(ent)) found.push_back(id);
+        ent->close();
+    }
+    return found;
+}
+
+// The class names of the ids' entities, in order.
+inline std::vector<CString> ClassNames(const std::vector<AcDbObjectId>& ids)
+{
+    std::vector<CString> names;
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        names.push_back(ent->isA()->name());
+        ent->close();
+    }
+    return names;
 }
 
 }  // namespace vktest

@@ -106,36 +106,13 @@ protected:
         }
     }
     // Live markers of the current drawing.
-    static std::vector<AcDbObjectId> markers()
-    {
-        std::vector<AcDbObjectId> found;
-        AcDbBlockTableRecord* ms = nullptr;
-        if (acdbOpenObject(ms, working()->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return found;
-        for (AcDbObjectId id : ms->entityIds(false)) {
-            AcDbObjectPointer<AcDbQsStandRoom> m(id, AcDb::kForRead);
-            if (m) found.push_back(id);
-        }
-        ms->close();
-        return found;
-    }
+    static std::vector<AcDbObjectId> markers() { return vktest::IdsOf<AcDbQsStandRoom>(vktest::EntityIds(working())); }
     // Class names of the entities of one block of the library drawing.
     std::vector<CString> storedClasses(const char16_t* name) const
     {
-        std::vector<CString> classes;
         AcDbDatabase lib(false, true);
-        if (lib.readDwgFile(vkwin::FromHostPath((dir / "StardardRoom.dwg").string())) != Acad::eOk) return classes;
-        AcDbBlockTable* table = nullptr;
-        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return classes;
-        AcDbBlockTableRecord* block = nullptr;
-        if (table->getAt(name, block, AcDb::kForRead) == Acad::eOk) {
-            for (AcDbObjectId id : block->entityIds(false)) {
-                AcDbObjectPointer<AcDbEntity> e(id, AcDb::kForRead);
-                if (e) classes.push_back(e->isA()->name());
-            }
-            block->close();
-        }
-        table->close();
-        return classes;
+        if (lib.readDwgFile(vkwin::FromHostPath((dir / "StardardRoom.dwg").string())) != Acad::eOk) return {};
+        return vktest::ClassNames(vktest::BlockEntityIds(&lib, name));
     }
 
     // The library taken by another program after the pick and before OK: with `access` kReadWrite

@@ -73,14 +73,7 @@ protected:
         }
     }
 
-    size_t modelSpaceCount() const
-    {
-        AcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-        const size_t n = ms->entityIds().size();
-        ms->close();
-        return n;
-    }
+    size_t modelSpaceCount() const { return vktest::EntityIds(db.get()).size(); }
 
 };
 

@@ -156,7 +156,6 @@ protected:
     static std::vector<Marker> markers(AcDbDatabase* db)
     {
         std::vector<Marker> out;
-        if (!db) return out;
         for (const AcDbObjectId& id : modelSpace(db)) {
             AcDbQsStandRoom* m = nullptr;
             if (acdbOpenObject(m, id, AcDb::kForRead) != Acad::eOk) continue;
@@ -165,34 +164,13 @@ protected:
         }
         return out;
     }
-    static std::vector<AcDbObjectId> modelSpace(AcDbDatabase* db)
-    {
-        AcDbBlockTable* table = nullptr;
-        std::vector<AcDbObjectId> ids;
-        if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return ids;
-        AcDbBlockTableRecord* space = nullptr;
-        if (table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead) == Acad::eOk) {
-            ids = space->entityIds();
-            space->close();
-        }
-        table->close();
-        return ids;
-    }
+    static std::vector<AcDbObjectId> modelSpace(AcDbDatabase* db) { return vktest::EntityIds(db); }
     // The pipes of the library's block R on a layer, in room coordinates.
     std::vector<Segment> libraryPipes(const char16_t* layer)
     {
         AcDbDatabase lib(false, true);
         if (lib.readDwgFile(hostPath("StardardRoom.dwg"), _SH_DENYNO) != Acad::eOk) return {};
-        AcDbBlockTable* table = nullptr;
-        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return {};
-        std::vector<AcDbObjectId> ids;
-        AcDbBlockTableRecord* block = nullptr;
-        if (table->getAt(u"R", block, AcDb::kForRead) == Acad::eOk) {
-            ids = block->entityIds();
-            block->close();
-        }
-        table->close();
-        return pipesAmong(ids, layer);
+        return pipesAmong(vktest::BlockEntityIds(&lib, u"R"), layer);
     }
 
     vked::TranscriptCapture out;

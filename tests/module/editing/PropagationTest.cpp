@@ -161,15 +161,12 @@ TEST_F(EditProjectTest, ValvesOnPipesAreNotErasedByTheRebuild)
     EXPECT_EQ(state(0x1A1), Acad::eWasErased) << "the source's valve goes with its pipe";
     // Every copy now holds exactly one valve of the room, at the valve's place in that copy.
     std::vector<AcGePoint3d> valves;
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    for (const AcDbObjectId& id : ms->entityIds()) {
+    for (const AcDbObjectId& id : modelSpace(db)) {
         VkQsPipeValve* v = nullptr;
         if (acdbOpenObject(v, id, AcDb::kForRead) != Acad::eOk) continue;
         if (id.handle() != AcDbHandle(0x2A1)) valves.push_back(v->position());
         v->close();
     }
-    ms->close();
     ASSERT_EQ(valves.size(), 2u);
     for (const Placement& t : {kPlain, kTurned})
         EXPECT_EQ(std::count_if(valves.begin(), valves.end(), [&](const AcGePoint3d& v) { return Near(v, t.apply(1500, 1800)); }), 1)

@@ -18,6 +18,7 @@
 #include "tests/support/ModuleSession.h"
 #include "tests/support/NothingOpen.h"
 #include "tests/support/ProjectFiles.h"
+#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -66,31 +67,6 @@ TEST_F(CommandFrameTest, LoadingRegistersTheThreeCommandsAndUnloadingRemovesThem
     EXPECT_EQ(acedRegCmds()->lookupCmd(u"bjbz"), nullptr);
 }
 
-TEST_F(CommandFrameTest, PlaceCreatesAMissingLibraryShowsItsDialogAndEndsOnEsc)
-{
-    ASSERT_FALSE(fs::exists(library()));
-    run({u"bjbz", u"5,5", u"<esc>"});
-    ASSERT_TRUE(fs::exists(library()));
-    AcDbDatabase probe(false, true);
-    EXPECT_EQ(probe.readDwgFile(vkwin::FromHostPath(library().string()), _SH_DENYNO), Acad::eOk);
-    EXPECT_TRUE(seen("<dialog 201 \"布置标准房间\" shown>")) << out.utf8();
-    EXPECT_TRUE(seen("*Cancel*"));
-    EXPECT_FALSE(seen("标准房间文件已经打开"));
-    EXPECT_EQ(vkui::TopDialog(), nullptr);
-    EXPECT_FALSE(m_bLeadContainer);
-}
-
-TEST_F(CommandFrameTest, TheCloseBoxEndsPlaceAndDefine)
-{
-    run({u"bjbz", u"!close"});
-    EXPECT_EQ(vkui::TopDialog(), nullptr);
-    run({u"bjcj", u"!close"});
-    EXPECT_TRUE(seen("<dialog 200 \"创建标准房间\" shown>")) << out.utf8();
-    EXPECT_EQ(vkui::TopDialog(), nullptr);
-    EXPECT_FALSE(seen("** input ended"));
-    EXPECT_FALSE(m_bLeadContainer);
-}
-
 TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndOnlyPlaceSaysSo)
 {
     run({u"bjbj", u"!cancel"});  // creates the library
@@ -114,10 +90,7 @@ TEST_F(CommandFrameTest, PointsPickedWhileTheDialogIsOpenDoNothing)
     EXPECT_EQ(vkui::TopDialog(), nullptr);
     AcDbDatabase* working = acdbHostApplicationServices()->workingDatabase();
     ASSERT_NE(working, nullptr);
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, working->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    EXPECT_TRUE(ms->entityIds().empty());
-    ms->close();
+    EXPECT_TRUE(vktest::EntityIds(working).empty());
 }
 
 TEST_F(CommandFrameTest, WithoutAProjectEveryCommandAsksForOneAndWritesNothing)

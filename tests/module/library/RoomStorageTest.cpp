@@ -66,22 +66,14 @@ protected:
     {
         AcDbDatabase lib(false, true);
         ASSERT_EQ(lib.readDwgFile(hostPath("StardardRoom.dwg")), Acad::eOk);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForRead), Acad::eOk);
-        AcDbBlockTableRecord* block = nullptr;
-        ASSERT_EQ(table->getAt(name, block, AcDb::kForRead), Acad::eOk);
-        table->close();
-        for (const AcDbObjectId& id : block->entityIds()) {
-            AcDbEntity* ent = nullptr;
-            ASSERT_EQ(acdbOpenAcDbEntity(ent, id, AcDb::kForRead), Acad::eOk);
-            classes.push_back(ent->isA()->name());
-            if (VkQsPipe* pipe = VkQsPipe::cast(ent)) {
-                pipeValves = pipe->GetRefValves().length();
-                pipeStart = pipe->startPoint();
-            }
-            ent->close();
+        const std::vector<AcDbObjectId> ids = vktest::BlockEntityIds(&lib, name);
+        ASSERT_FALSE(ids.empty()) << "no block " << CString(name).ToUtf8();
+        classes = vktest::ClassNames(ids);
+        for (const AcDbObjectId& id : vktest::IdsOf<VkQsPipe>(ids)) {
+            AcDbObjectPointer<VkQsPipe> pipe(id, AcDb::kForRead);
+            pipeValves = pipe->GetRefValves().length();
+            pipeStart = pipe->startPoint();
         }
-        block->close();
     }
     int count(const std::vector<CString>& v, const char16_t* s) { return int(std::count(v.begin(), v.end(), CString(s))); }
     // The class of every object the library file holds, erased ones included; erased counts
@@ -294,17 +286,7 @@ namespace {
 template <class T>
 std::vector<AcDbObjectId> entitiesOf(AcDbDatabase* db)
 {
-    std::vector<AcDbObjectId> found;
-    AcDbBlockTableRecord* ms = nullptr;
-    if (acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) return found;
-    for (const AcDbObjectId& id : ms->entityIds()) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (T::cast(ent)) found.push_back(id);
-        ent->close();
-    }
-    ms->close();
-    return found;
+    return vktest::IdsOf<T>(vktest::EntityIds(db));
 }
 }  // namespace
 

@@ -94,14 +94,7 @@ protected:
         return {};
     }
 
-    int modelSpaceCount() const
-    {
-        AcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(acdbOpenObject(ms, db->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-        const int n = ms ? int(ms->entityIds().size()) : -1;
-        if (ms) ms->close();
-        return n;
-    }
+    int modelSpaceCount() const { return int(vktest::EntityIds(db.get()).size()); }
 
     std::filesystem::file_time_type libraryTime() const
     {

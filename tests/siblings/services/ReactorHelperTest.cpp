@@ -3,14 +3,7 @@
 
 namespace {
 
-std::vector<AcDbObjectId> ModelSpace(AcDbDatabase* d)
-{
-    AcDbBlockTableRecord* ms = nullptr;
-    EXPECT_EQ(acdbOpenObject(ms, d->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    std::vector<AcDbObjectId> ids = ms ? ms->entityIds() : std::vector<AcDbObjectId>{};
-    if (ms) ms->close();
-    return ids;
-}
+std::vector<AcDbObjectId> ModelSpace(AcDbDatabase* d) { return vktest::EntityIds(d); }
 
 bool IsA(AcDbObjectId id, AcRxClass* cls)
 {
