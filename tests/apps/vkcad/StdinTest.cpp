@@ -8,6 +8,7 @@
 
 #include "apps/vkcad/Session.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -17,10 +18,7 @@ class VkcadStdin : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("vkcad-stdin-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkcad-stdin");
     }
     void TearDown() override { fs::remove_all(dir); }
     // vkcad in the test folder; a run that does not end is stopped (exit 124) instead of

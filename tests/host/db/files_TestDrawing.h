@@ -2,6 +2,7 @@
 // Helpers of the drawing-file, clone and JSON tests: a scratch folder and small drawings.
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
+#include "host/db/DwgFormat.h"
 #include "host/win/Windows.h"
 #include "tests/support/TestDrawing.h"
 
@@ -47,6 +49,13 @@ inline std::string readBytes(const std::string& hostPath)
 inline void writeBytes(const std::string& hostPath, const std::string& bytes)
 {
     std::ofstream(hostPath, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Makes the checksum at the end of a drawing file's bytes right again after a change.
+inline void fixChecksum(std::string& bytes)
+{
+    const std::uint32_t crc = vkdwg::crc32(bytes.data(), bytes.size() - 4);
+    std::memcpy(bytes.data() + bytes.size() - 4, &crc, 4);
 }
 
 using vktest::appendTo;

@@ -81,15 +81,13 @@ TEST_F(EditProjectTest, ACopyChangedByHandAndBlockDefinitionObjectsInACopysListA
     AcDbDatabase* db = floorDb("F1.dwg");
     AcDbObjectId blockId, lineId, beginId, endId;
     {
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(db->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        auto* rec = new AcDbBlockTableRecord;
-        rec->setName(u"X");
-        ASSERT_EQ(table->add(blockId, rec), Acad::eOk);
-        beginId = rec->blockBeginId();
-        endId = rec->blockEndId();
-        rec->close();
-        table->close();
+        blockId = vktest::addBlockDefinition(*db, u"X");
+        {
+            AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForRead);
+            ASSERT_TRUE(rec);
+            beginId = rec->blockBeginId();
+            endId = rec->blockEndId();
+        }
         lineId = vktest::appendTo(blockId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0)));
         ASSERT_FALSE(lineId.isNull() || beginId.isNull() || endId.isNull());
         AcDbObjectId marker;

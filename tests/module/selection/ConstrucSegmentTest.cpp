@@ -1,14 +1,12 @@
 // Each construction segment's components written to c:\sgd.ini (mapped to a temporary folder).
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/selection/CalConstrucSegment.h"
 #include "tests/module/selection/SelectionTestDb.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -20,9 +18,7 @@ protected:
     void SetUp() override
     {
         SelectionTest::SetUp();
-        dir = fs::temp_directory_path() / ("vkroom-sgd-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = vktest::FreshTestDir("vkroom-sgd");
         vkwin::SetDriveMap({{'C', dir.string()}});
     }
     void TearDown() override
@@ -37,11 +33,7 @@ protected:
         seg->SetAttname(name);
         return append(seg.release(), kSegmentLayer);
     }
-    std::string ini() const
-    {
-        std::ifstream in(dir / "sgd.ini", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string ini() const { return vktest::FileBytes(dir / "sgd.ini"); }
     static std::string entry(const char16_t* key, std::initializer_list<AcDbObjectId> ids)
     {
         std::string line = WideToAnsi(key) + "=";

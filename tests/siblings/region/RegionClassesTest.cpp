@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <numbers>
 
 #include "host/ge/AcGePlane.h"
@@ -10,41 +11,27 @@
 
 using regiontest::setOutline;
 
+// The derivation the module relies on (rooms and segments are boundaries, a beam is not), and
+// every concrete kind made by name; casts follow it.
 TEST(RegionClasses, DeriveAsTheModuleExpects)
 {
-    EXPECT_TRUE(AcDbVkBanBase::desc()->isDerivedFrom(AcDbPolyline::desc()));
     EXPECT_EQ(AcDbVkRoom::desc()->myParent(), AcDbVkBanBase::desc());
     EXPECT_EQ(AcDbVkConstrucSegment::desc()->myParent(), AcDbVkBanBase::desc());
     EXPECT_TRUE(AcDbVkBanBase::desc()->isAbstract());
-    EXPECT_FALSE(AcDbVkRoom::desc()->isDerivedFrom(AcDbVkConstrucSegment::desc()));
-
-    AcRxClass* beam = acrxFindClass(u"AcDbVkBeam");
-    ASSERT_NE(beam, nullptr);
-    EXPECT_EQ(CString(beam->name()).Compare(u"AcDbVkBeam"), 0);
-    EXPECT_TRUE(beam->isDerivedFrom(AcDbCurve::desc()));
+    EXPECT_TRUE(AcDbVkBanBase::desc()->isDerivedFrom(AcDbPolyline::desc()));
     for (const char16_t* name : {u"AcDbVkRoom", u"AcDbVkConstrucSegment", u"AcDbVkBeam"}) {
         AcRxClass* c = acrxFindClass(name);
         ASSERT_NE(c, nullptr) << CString(name).ToUtf8();
-        AcRxObject* made = c->create();
+        std::unique_ptr<AcRxObject> made(c->create());
         ASSERT_NE(made, nullptr);
         EXPECT_EQ(made->isA(), c);
-        delete made;
+        EXPECT_EQ(AcDbVkBanBase::cast(made.get()) != nullptr, CString(name) != CString(u"AcDbVkBeam"));
     }
-}
-
-TEST(RegionClasses, CastPassesNullAndChecksTheClass)
-{
     AcDbVkRoom room;
     AcDbVkConstrucSegment seg;
-    AcDbLine line;
-    EXPECT_EQ(AcDbVkBanBase::cast(nullptr), nullptr);
-    EXPECT_EQ(AcDbVkRoom::cast(nullptr), nullptr);
-    EXPECT_EQ(AcDbVkBanBase::cast(&room), &room);
-    EXPECT_EQ(AcDbVkBanBase::cast(&seg), &seg);
     EXPECT_EQ(AcDbVkRoom::cast(&seg), nullptr);
     EXPECT_EQ(AcDbVkConstrucSegment::cast(&room), nullptr);
-    EXPECT_EQ(AcDbVkBanBase::cast(&line), nullptr);
-    EXPECT_NE(AcDbPolyline::cast(&room), nullptr);
+    EXPECT_EQ(AcDbVkBanBase::cast(nullptr), nullptr);
 }
 
 TEST(RegionClasses, CopiesTakeOutlineAndEveryField)
