@@ -9,12 +9,7 @@
 namespace {
 class LibraryBadInputTest : public LibraryProjectTest {
 protected:
-    int store(const CString& name)
-    {
-        AcDbObjectIdArray ids(0, 8);
-        ids.append(append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0))));
-        return CManageStdRoom::CreateOnlyInstance()->AppendStdRoom1(name, ids, AcGePoint3d::kOrigin);
-    }
+    int store(const CString& name) { return storePipeRoom(name); }
 };
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "host/db/AcDb.h"
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
+#include "siblings/object/VkQsPipe.h"
 #include "siblings/project/VkQsProject.h"
 #include "tests/support/NothingOpen.h"
 #include "tests/support/ProjectFiles.h"
@@ -38,11 +39,7 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
-    std::string bytes(const char* file) const
-    {
-        std::ifstream in(dir / file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string bytes(const char* file) const { return vktest::FileBytes(dir / file); }
     CString hostPath(const char* file) const { return vkwin::FromHostPath((dir / file).string()); }
 
     AcDbObjectId append(AcDbEntity* ent, AcDbDatabase* into = nullptr)
@@ -50,6 +47,14 @@ protected:
         const AcDbObjectId id = vktest::appendToModelSpace(into ? *into : *db, ent);
         EXPECT_FALSE(id.isNull());
         return id;
+    }
+
+    // Stores a room of one pipe under the name, without a boundary; 1 when stored.
+    int storePipeRoom(const CString& name)
+    {
+        AcDbObjectIdArray ids(0, 8);
+        ids.append(append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0))));
+        return CManageStdRoom::CreateOnlyInstance()->AppendStdRoom1(name, ids, AcGePoint3d::kOrigin);
     }
 
     // Names of the blocks of the library drawing that are not layouts, read from the file.

@@ -14,12 +14,7 @@
 namespace {
 class RoomListSharedTest : public LibraryProjectTest {
 protected:
-    int store(const char16_t* name)
-    {
-        AcDbObjectIdArray ids(0, 8);
-        ids.append(append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0))));
-        return CManageStdRoom::CreateOnlyInstance()->AppendStdRoom1(name, ids, AcGePoint3d::kOrigin);
-    }
+    int store(const char16_t* name) { return storePipeRoom(name); }
     // The names of the list file, its count checked.
     std::vector<CString> listed() const
     {

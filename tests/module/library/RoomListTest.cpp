@@ -1,11 +1,9 @@
 // The room list as other modules see it through CManageStdRoom: its file, its validation
 // against the library drawing, its order, and what bad files do.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "host/db/AcDb.h"
 #include "host/win/Windows.h"
@@ -13,6 +11,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
 #include "tests/support/ProjectFiles.h"
+#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -40,23 +39,11 @@ protected:
     void writeLibrary(std::initializer_list<const char16_t*> blocks)
     {
         AcDbDatabase db(true, true);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        for (const char16_t* name : blocks) {
-            auto* rec = new AcDbBlockTableRecord;
-            rec->setName(name);
-            ASSERT_EQ(table->add(rec), Acad::eOk);
-            rec->close();
-        }
-        table->close();
+        for (const char16_t* name : blocks) ASSERT_FALSE(vktest::addBlockDefinition(db, name).isNull());
         ASSERT_EQ(db.saveAs(vkwin::FromHostPath((dir / "StardardRoom.dwg").string())), Acad::eOk);
     }
     void writeList(const std::string& bytes) { std::ofstream(dir / "Roomlist.txt", std::ios::binary) << bytes; }
-    std::string listBytes() const
-    {
-        std::ifstream in(dir / "Roomlist.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string listBytes() const { return vktest::FileBytes(dir / "Roomlist.txt"); }
     static std::vector<CString> names(std::initializer_list<const char16_t*> l) { return {l.begin(), l.end()}; }
 
     fs::path dir;

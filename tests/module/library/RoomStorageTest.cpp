@@ -342,10 +342,7 @@ TEST_F(RoomStorageTest, ABeamOfAStoredRoomArrivesWithItAndTheLibraryStaysAsItWas
 
 TEST_F(RoomInUseTest, AStoredRoomIsInUseOnceAnotherFloorHoldsItsMarker)
 {
-    AcDbObjectIdArray ids(0, 8);
-    ids.append(append(new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0))));
-    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
-    ASSERT_EQ(lib->AppendStdRoom1(u"卫生间", ids, AcGePoint3d::kOrigin), 1);
+    ASSERT_EQ(storePipeRoom(u"卫生间"), 1);
     EXPECT_EQ(bytes("Roomlist.txt"), "1\r\n" + WideToAnsi(u"卫生间") + "\r\n");
     EXPECT_EQ(libraryBlocks(), std::vector<CString>{u"卫生间"});
     EXPECT_FALSE(vkroom::IsRoomInUse(u"卫生间"));
