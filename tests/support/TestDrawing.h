@@ -37,6 +37,27 @@ inline AcDbObjectId addBlockDefinition(AcDbDatabase& db, const char16_t* name)
     return id;
 }
 
+// What a layer is set to; a colour below 0 leaves the layer's own.
+struct LayerState {
+    int color = -1;
+    bool off = false, frozen = false, locked = false;
+};
+
+// Sets the state of the layer `name`, made first when missing; its id, null when that fails.
+inline AcDbObjectId SetLayer(AcDbDatabase& db, const char16_t* name, const LayerState& state)
+{
+    AcDbObjectId id;
+    AcDbLayerTableRecord* rec = nullptr;
+    if (!acdbEnsureLayer(&db, name, true, &id) || acdbOpenObject(rec, id, AcDb::kForWrite) != Acad::eOk)
+        return AcDbObjectId();
+    if (state.color >= 0) rec->setColorIndex(static_cast<Adesk::UInt16>(state.color));
+    rec->setIsOff(state.off);
+    rec->setIsFrozen(state.frozen);
+    rec->setIsLocked(state.locked);
+    rec->close();
+    return id;
+}
+
 // The live entities of a block (model space by default), in order; none when it cannot be read.
 inline std::vector<AcDbObjectId> EntityIds(AcDbDatabase* db, AcDbObjectId blockId = AcDbObjectId())
 {

@@ -13,13 +13,14 @@
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ProjectFiles.h"
+#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
 TEST(VkcadSession, DefaultPluginListSkipsBlanksAndCommentsAndResolvesBesideTheProgram)
 {
-    fs::path dir = fs::temp_directory_path() / ("vkcad_plugins_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = vktest::FreshTestDir("vkcad_plugins");
     std::ofstream(dir / "vkcad.plugins") << "a.so\n\n  # not this\n/abs/b.so\r\n  c.so  \n";
     EXPECT_EQ(vkcad::DefaultPlugins(dir.string()),
               (std::vector<std::string>{dir.string() + "/a.so", "/abs/b.so", dir.string() + "/c.so"}));
@@ -98,13 +99,7 @@ TEST_F(VkcadCommands, EntitiesOnALockedLayerStayAsTheyAreAndAreCounted)
         "{\"handle\":\"1B1\",\"class\":\"AcDbLine\",\"layer\":\"Fixed\",\"start\":[0,9,0],\"end\":[1,9,0]}\n");
     CString err;
     ASSERT_EQ(acdbLoadJson(in, db(), err), Acad::eOk) << err.ToUtf8();
-    AcDbLayerTable* table = nullptr;
-    ASSERT_EQ(db()->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-    AcDbLayerTableRecord* layer = nullptr;
-    ASSERT_EQ(table->getAt(u"Fixed", layer, AcDb::kForWrite), Acad::eOk);
-    table->close();
-    layer->setIsLocked(true);
-    layer->close();
+    ASSERT_FALSE(vktest::SetLayer(*db(), u"Fixed", {.locked = true}).isNull());
 
     Run(u"MOVE\n#1A0 #1B0\n<enter>\n0,0\n5,5\nERASE\n#1A1 #1B0 #1B1\n<enter>\n", 0);
     const std::string t = capture.utf8();
@@ -174,8 +169,7 @@ TEST(VkcadSessionRun, ExplicitPluginOrScriptThatCannotBeReadFails)
 
 TEST(VkcadSessionRun, ProjectOpensTheNamedFloorAndABadProjectOrFloorStops)
 {
-    fs::path dir = fs::temp_directory_path() / ("vkcad_project_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = vktest::FreshTestDir("vkcad_project");
     std::ofstream(dir / "p.prj") << "[Project]\nDir=.\n[Floors]\n1F=1F.dwg\n2F=2F.dwg\n";
     std::ofstream(dir / "s.scr") << "SAVEAS\n" << (dir / "out.dwg").string() << "\n";
     std::ostringstream err;

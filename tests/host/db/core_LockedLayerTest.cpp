@@ -16,12 +16,7 @@ namespace {
 
 void LockLayer(AcDbDatabase& db, const char16_t* name, bool locked)
 {
-    AcDbObjectId layerId;
-    ASSERT_TRUE(acdbEnsureLayer(&db, name, true, &layerId));
-    AcDbLayerTableRecord* layer = nullptr;
-    ASSERT_EQ(acdbOpenObject(layer, layerId, AcDb::kForWrite), Acad::eOk);
-    layer->setIsLocked(locked);
-    layer->close();
+    ASSERT_FALSE(vktest::SetLayer(db, name, {.locked = locked}).isNull());
 }
 
 AcDbObjectId AddLineOn(AcDbDatabase& db, const char16_t* layer, double y)

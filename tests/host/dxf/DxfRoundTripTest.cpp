@@ -95,15 +95,7 @@ protected:
 
     static void Layer(AcDbDatabase& db, const char16_t* name, int color, bool off, bool frozen, bool locked)
     {
-        AcDbObjectId id;
-        ASSERT_TRUE(acdbEnsureLayer(&db, name, true, &id));
-        AcDbLayerTableRecord* rec = nullptr;
-        ASSERT_EQ(acdbOpenObject(rec, id, AcDb::kForWrite), Acad::eOk);
-        rec->setColorIndex(static_cast<Adesk::UInt16>(color));
-        rec->setIsOff(off);
-        rec->setIsFrozen(frozen);
-        rec->setIsLocked(locked);
-        rec->close();
+        ASSERT_FALSE(vktest::SetLayer(db, name, {color, off, frozen, locked}).isNull());
     }
 
     static AcDbObjectId Block(AcDbDatabase& db, const char16_t* name, const AcGePoint3d& origin)

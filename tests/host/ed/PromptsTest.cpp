@@ -88,13 +88,7 @@ TEST_F(EditorTest, EntSelPicksTheNewestVisibleEntityWithinTheAperture)
     AcDbObjectId older = addLine({0, 0, 0}, {10, 0, 0});
     AcDbObjectId newer = addLine({0, 1, 0}, {10, 1, 0});
     AcDbObjectId hidden = addLine({0, 0.5, 0}, {10, 0.5, 0}, u"OFF");
-    AcDbLayerTableRecord* layer = nullptr;
-    AcDbLayerTable* lt = nullptr;
-    ASSERT_EQ(db->getLayerTable(lt, AcDb::kForRead), Acad::eOk);
-    ASSERT_EQ(lt->getAt(u"OFF", layer, AcDb::kForWrite), Acad::eOk);
-    layer->setIsOff(true);
-    layer->close();
-    lt->close();
+    ASSERT_FALSE(vktest::SetLayer(*db, u"OFF", {.off = true}).isNull());
     script({u"5,0.5", u"5,-2.9", u"5,-3.5", hashOf(hidden)});
     ads_name n;
     ads_point p;

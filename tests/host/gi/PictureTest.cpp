@@ -26,14 +26,8 @@ int Ink(const std::vector<unsigned>& px, int w, int x0, int y0, int x1, int y1, 
 
 AcDbObjectId AddLayer(AcDbDatabase& db, const char16_t* name, int color, bool off, bool frozen)
 {
-    AcDbObjectId id;
-    EXPECT_TRUE(acdbEnsureLayer(&db, name, true, &id));
-    AcDbLayerTableRecord* rec = nullptr;
-    EXPECT_EQ(acdbOpenObject(rec, id, AcDb::kForWrite), Acad::eOk);
-    rec->setColorIndex(static_cast<Adesk::UInt16>(color));
-    rec->setIsOff(off);
-    rec->setIsFrozen(frozen);
-    rec->close();
+    const AcDbObjectId id = vktest::SetLayer(db, name, {.color = color, .off = off, .frozen = frozen});
+    EXPECT_FALSE(id.isNull());
     return id;
 }
 

@@ -167,14 +167,9 @@ TEST_F(EditRefusalsTest, ALibraryHeldByAnotherProgramAtOkKeepsTheOldEntryAndEver
 
 void LockLayer(AcDbDatabase* db, const char16_t* name)
 {
-    AcDbLayerTable* layers = nullptr;
-    ASSERT_EQ(db->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
-    AcDbLayerTableRecord* layer = nullptr;
-    const Acad::ErrorStatus es = layers->getAt(name, layer, AcDb::kForWrite);
-    layers->close();
-    ASSERT_EQ(es, Acad::eOk);
-    layer->setIsLocked(true);
-    layer->close();
+    ASSERT_NE(db, nullptr);
+    ASSERT_TRUE(acdbEnsureLayer(db, name, false)) << "no layer to lock";
+    ASSERT_FALSE(vktest::SetLayer(*db, name, {.locked = true}).isNull());
 }
 
 TEST_F(EditRefusalsTest, ASourceMarkerOnALockedLayerIsRefusedWithAMessageBeforeOrAtOk)

@@ -105,13 +105,7 @@ TEST_F(ConstrucSegmentTest, SegmentsOnALockedLayerAreNotListed)
     segment(u"一区", 0, 100);
     append(pipe(10, 50, 90, 50, u"给排水\\管道"));
     segment(u"二区", 200, 300);
-    AcDbLayerTable* table = nullptr;
-    ASSERT_EQ(db->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-    AcDbLayerTableRecord* layer = nullptr;
-    ASSERT_EQ(table->getAt(kSegmentLayer, layer, AcDb::kForWrite), Acad::eOk);
-    table->close();
-    layer->setIsLocked(true);
-    layer->close();
+    ASSERT_FALSE(vktest::SetLayer(*db, kSegmentLayer, {.locked = true}).isNull());
     CalConstrucSegment(u"S1");
     EXPECT_FALSE(fs::exists(dir / "sgd.ini")) << ini();
 }

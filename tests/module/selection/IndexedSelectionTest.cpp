@@ -51,14 +51,7 @@ protected:
 
     void setLayerState(const char16_t* name, bool off, bool frozen)
     {
-        AcDbLayerTable* table = nullptr;
-        ASSERT_EQ(db->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-        AcDbLayerTableRecord* rec = nullptr;
-        ASSERT_EQ(table->getAt(name, rec, AcDb::kForWrite), Acad::eOk);
-        rec->setIsOff(off);
-        rec->setIsFrozen(frozen);
-        rec->close();
-        table->close();
+        ASSERT_FALSE(vktest::SetLayer(*db, name, {.off = off, .frozen = frozen}).isNull());
     }
 
     AcArray<AcDbObjectId> select(AcDbExtents window, bool indexed)

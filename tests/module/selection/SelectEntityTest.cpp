@@ -14,15 +14,7 @@ protected:
     }
     void setLayer(const char16_t* name, bool off, bool frozen)
     {
-        acdbEnsureLayer(db.get(), name, true);
-        AcDbLayerTable* table = nullptr;
-        ASSERT_EQ(db->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-        AcDbLayerTableRecord* rec = nullptr;
-        ASSERT_EQ(table->getAt(name, rec, AcDb::kForWrite), Acad::eOk);
-        rec->setIsOff(off);
-        rec->setIsFrozen(frozen);
-        rec->close();
-        table->close();
+        ASSERT_FALSE(vktest::SetLayer(*db, name, {.off = off, .frozen = frozen}).isNull());
     }
 };
 }  // namespace
