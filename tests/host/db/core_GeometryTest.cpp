@@ -195,23 +195,19 @@ class BlockRef : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AcDbBlockTable* bt = nullptr;
-        ASSERT_EQ(db.getBlockTable(bt, AcDb::kForWrite), Acad::eOk);
-        auto* rec = new AcDbBlockTableRecord;
-        rec->setName(u"Room");
-        rec->setOrigin({1, 0, 0});
-        ASSERT_EQ(bt->add(blockId, rec), Acad::eOk);
-        bt->close();
+        blockId = vktest::addBlockDefinition(db, u"Room");
+        ASSERT_FALSE(blockId.isNull());
+        {
+            AcDbObjectPointer<AcDbBlockTableRecord> rec(blockId, AcDb::kForWrite);
+            rec->setOrigin({1, 0, 0});
+        }
         auto* line = new AcDbLine({1, 0, 0}, {3, 0, 0});
         line->setColorIndex(0);
-        rec->appendAcDbEntity(line);
-        line->close();
+        vktest::appendTo(blockId, line);
         auto* arc = new AcDbPolyline;
         arc->addVertexAt(0, {1, 0}, 1.0);
         arc->addVertexAt(1, {3, 0});
-        rec->appendAcDbEntity(arc);
-        arc->close();
-        rec->close();
+        vktest::appendTo(blockId, arc);
     }
     AcDbDatabase db;
     AcDbObjectId blockId;

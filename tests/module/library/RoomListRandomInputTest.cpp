@@ -31,15 +31,7 @@ TEST_F(RoomListRandomInputTest, AnyBytesGiveListedRoomsOfTheLibraryAndWriteBackT
 {
     {
         AcDbDatabase lib(true, true);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        for (const char16_t* name : {u"A", u"B", u"房间1"}) {
-            auto* rec = new AcDbBlockTableRecord;
-            rec->setName(name);
-            ASSERT_EQ(table->add(rec), Acad::eOk);
-            rec->close();
-        }
-        table->close();
+        for (const char16_t* name : {u"A", u"B", u"房间1"}) ASSERT_FALSE(vktest::addBlockDefinition(lib, name).isNull());
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg")), Acad::eOk);
     }
     std::mt19937 rng(20261205);

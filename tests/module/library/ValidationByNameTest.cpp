@@ -15,21 +15,12 @@ TEST_F(ValidationByNameTest, OneReadKeepsWhatANameByNameLookupKeeps)
 {
     {
         AcDbDatabase lib(true, true);
-        AcDbBlockTable* table = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        for (const char16_t* name : {u"Toilet", u"房间1", u"gone"}) {
-            auto* rec = new AcDbBlockTableRecord;
-            rec->setName(name);
-            ASSERT_EQ(table->add(rec), Acad::eOk);
-            rec->close();
+        AcDbObjectId gone;
+        for (const char16_t* name : {u"Toilet", u"房间1", u"gone"}) ASSERT_FALSE((gone = vktest::addBlockDefinition(lib, name)).isNull());
+        {
+            AcDbObjectPointer<AcDbBlockTableRecord> erased(gone, AcDb::kForWrite);
+            ASSERT_EQ(erased->erase(), Acad::eOk);
         }
-        table->close();
-        AcDbBlockTableRecord* gone = nullptr;
-        ASSERT_EQ(lib.getBlockTable(table, AcDb::kForRead), Acad::eOk);
-        ASSERT_EQ(table->getAt(u"gone", gone, AcDb::kForWrite), Acad::eOk);
-        table->close();
-        gone->erase();
-        gone->close();
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg")), Acad::eOk);
     }
     const std::vector<CString> listed = {u"TOILET", u"房间1", u"", u"gone", u"房间1", u"*Model_Space",
