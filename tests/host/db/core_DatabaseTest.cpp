@@ -74,7 +74,7 @@ TEST(Database, HandleText)
     EXPECT_STREQ(acadErrorStatusText(Acad::eFileNotFound), "eFileNotFound");
 }
 
-TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarm)
+TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarmAndWhatWasLeftOpenIsReported)
 {
     auto db = std::make_unique<AcDbDatabase>();
     AcDbObjectId id = addLine(*db, {0, 0, 0}, {1, 0, 0});
@@ -83,9 +83,15 @@ TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarm)
     EXPECT_EQ(id.database(), db.get());
     AcDbObject* open = nullptr;
     ASSERT_EQ(acdbOpenObject(open, ms, AcDb::kForRead), Acad::eOk);  // even if left open
+    AcDbLine* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
+    const std::string handle = id.handle().text().ToUtf8();
     acdbTakeOpenObjectReports();
     db.reset();
-    EXPECT_EQ(acdbTakeOpenObjectReports().size(), 1u);  // the host says what was left open
+    // The host says what was left open, by class and handle.
+    const std::vector<CString> reports = acdbTakeOpenObjectReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].ToUtf8().find("AcDbLine #" + handle), std::string::npos) << reports[0].ToUtf8();
     EXPECT_FALSE(id.isValid());
     EXPECT_FALSE(id.isNull());
     EXPECT_EQ(id.database(), nullptr);
@@ -94,9 +100,15 @@ TEST(Database, IdsOfADeletedDatabaseAnswerWithoutHarm)
     AcDbObject* obj = nullptr;
     EXPECT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eNullObjectId);
     EXPECT_EQ(acdbOpenObject(obj, ms, AcDb::kForWrite), Acad::eNullObjectId);
-    // The object left open outlives its drawing for its holder, who ends its use.
-    EXPECT_EQ(open->close(), Acad::eOk);
-    delete open;
+    // What was left open outlives its drawing for its holder, who may still read it and ends its
+    // use; it is no longer in any drawing.
+    EXPECT_EQ(line->endPoint(), AcGePoint3d(1, 0, 0));
+    EXPECT_EQ(line->database(), nullptr);
+    for (AcDbObject* o : {open, static_cast<AcDbObject*>(line)}) {
+        EXPECT_EQ(o->close(), Acad::eOk);
+        delete o;
+    }
+    EXPECT_TRUE(acdbTakeOpenObjectReports().empty());
 }
 
 TEST(Database, SymbolTablesRefuseBadAndDuplicateNames)

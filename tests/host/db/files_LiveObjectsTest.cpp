@@ -142,26 +142,6 @@ TEST(OpenObjects, SavingADrawingWithAnObjectOpenIsRefusedAndNamesIt)
     EXPECT_EQ(db.saveAs(dir.win("a.dwg")), Acad::eOk);
 }
 
-TEST(OpenObjects, ADrawingDeletedWithAnObjectOpenIsReportedAndTheObjectStaysUsable)
-{
-    acdbTakeOpenObjectReports();
-    auto db = std::make_unique<AcDbDatabase>();
-    AcDbObjectId id = addLine(*db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
-    AcDbLine* line = nullptr;
-    ASSERT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
-    std::string handle = id.handle().text().ToUtf8();
-    db.reset();
-    std::vector<CString> reports = acdbTakeOpenObjectReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_NE(reports[0].ToUtf8().find("AcDbLine #" + handle), std::string::npos) << reports[0].ToUtf8();
-    // Its holder may still read and close it; it is no longer in any drawing.
-    EXPECT_EQ(line->endPoint(), AcGePoint3d(1, 0, 0));
-    EXPECT_EQ(line->close(), Acad::eOk);
-    EXPECT_EQ(line->database(), nullptr);
-    delete line;
-    EXPECT_TRUE(acdbTakeOpenObjectReports().empty());
-}
-
 TEST(Handles, AllocationThatWouldRunOutIsRefusedAndTheFileStaysReadable)
 {
     ScratchDir dir;

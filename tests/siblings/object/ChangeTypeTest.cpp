@@ -182,8 +182,3 @@ TEST(ChangeType, AMarkerOpenElsewhereIsMarkedOnceItCanBe)
     StandRoomNotifier::flush();
     EXPECT_EQ(chgType(d.marker), 0);
 }
-
-TEST(ChangeType, NoCommandRunsAtStart)
-{
-    EXPECT_FALSE(m_bLeadContainer);
-}
