@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numbers>
 
 #include "host/ed/Transcript.h"
 #include "host/win/Windows.h"
@@ -290,31 +289,9 @@ std::vector<AcDbObjectId> entitiesOf(AcDbDatabase* db)
 }
 }  // namespace
 
-TEST_F(RoomStorageTest, InsertingPutsTheBasePointAtTheInsertionPointAndLeavesTheLibraryAlone)
-{
-    CManageStdRoom* lib = CManageStdRoom::CreateOnlyInstance();
-    ASSERT_EQ(store(u"R", lib), 1);
-    const std::string library = bytes("StardardRoom.dwg");
-    const size_t pipesBefore = entitiesOf<VkQsPipe>(db.get()).size();
-
-    AcGeMatrix3d xform = AcGeMatrix3d::rotation(std::numbers::pi / 2, AcGeVector3d::kZAxis);
-    CManageStdRoom::InsertRoom(u"R", AcGePoint3d(10000, 0, 5), xform);
-    EXPECT_EQ(xform.translation(), AcGeVector3d(10000, 0, 0)) << "the caller's matrix gets the point, z dropped";
-    const std::vector<AcDbObjectId> pipes = entitiesOf<VkQsPipe>(db.get());
-    ASSERT_EQ(pipes.size(), pipesBefore + 1);
-    VkQsPipe* pipe = nullptr;
-    ASSERT_EQ(acdbOpenObject(pipe, pipes.back(), AcDb::kForRead), Acad::eOk);
-    // Stored at (500, 1000) from the base point, turned a quarter about it.
-    EXPECT_TRUE(pipe->startPoint().isEqualTo(AcGePoint3d(9000, 500, 0))) << pipe->startPoint().x << "," << pipe->startPoint().y;
-    pipe->close();
-    EXPECT_EQ(entitiesOf<AcDbVkRoom>(db.get()).size(), 2u);
-    EXPECT_EQ(bytes("StardardRoom.dwg"), library);
-
-    AcGeMatrix3d other;
-    CManageStdRoom::InsertRoom(u"nothing", AcGePoint3d(0, 0, 0), other);
-    EXPECT_EQ(entitiesOf<VkQsPipe>(db.get()).size(), pipesBefore + 1) << "an unknown room inserts nothing";
-}
-
+// A room stored by the module comes back in whole: its beam arrives where it was, and inserting
+// leaves the library file as it was. (Where an insertion puts a copy, and what it does for an
+// unknown room, is the placement tests' concern.)
 TEST_F(RoomStorageTest, ABeamOfAStoredRoomArrivesWithItAndTheLibraryStaysAsItWas)
 {
     const AcDbObjectId beam = append(new AcDbVkBeam(AcGePoint3d(1000, 4000, 0), AcGePoint3d(5000, 4000, 0), 200));
