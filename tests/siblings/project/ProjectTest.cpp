@@ -12,6 +12,8 @@
 #include "siblings/project/OpenFloorFile.h"
 #include "siblings/project/ProjectFile.h"
 #include "siblings/project/VkQsProject.h"
+#include "tests/support/ModuleSession.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
@@ -26,8 +28,7 @@ protected:
     {
         vked::inputQueue().clear();
         vked::ResetInputEnded();
-        root = fs::temp_directory_path() / ("vk_prj_" + std::to_string(::getpid()));
-        fs::remove_all(root);
+        root = vktest::FreshTestDir("vk_prj");
         fs::create_directories(root / "cfg");
         fs::create_directories(root / "work" / "dwg");
     }
@@ -185,10 +186,7 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
         acedGetPoint(nullptr, u"\nPoint: ", p);
         vktest::appendToModelSpace(*acdbCurDwg(), new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(p[0], p[1], 0)));
     });
-    vked::inputQueue().push(u"tfloor", u"t.scr", 1);
-    vked::inputQueue().push(u"1,1", u"t.scr", 2);
-    vked::inputQueue().push(u"5,5", u"t.scr", 3);
-    vked::RunUntilEndOfInput();
+    vktest::RunLines({u"tfloor", u"1,1", u"5,5"});
     acedRegCmds()->removeGroup(u"T_PRJ");
     ASSERT_EQ(g_seen.size(), 2u);
     EXPECT_EQ(g_seen[0], u"opened");
@@ -197,13 +195,8 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
     EXPECT_EQ(CString(acDocManager->curDocument()->docTitle()), u"2F.dwg");
     AcDbDatabase* second = acdbCurDwg();
     ASSERT_NE(second, firstDb);
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, second->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(ms->entityIds().size(), 1u);  // the line went to the floor switched to
-    ms->close();
-    ASSERT_EQ(acdbOpenObject(ms, firstDb->modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    EXPECT_TRUE(ms->entityIds().empty());
-    ms->close();
+    EXPECT_EQ(vktest::EntityIds(second).size(), 1u);  // the line went to the floor switched to
+    EXPECT_TRUE(vktest::EntityIds(firstDb).empty());
 }
 
 }  // namespace
