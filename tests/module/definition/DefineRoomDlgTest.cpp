@@ -94,7 +94,7 @@ protected:
         return e ? e->GetStyle() : -1;
     }
     // Stores a room of one line under each name, as earlier definitions would have.
-    void store(std::initializer_list<const char16_t*> names)
+    void store(const std::vector<const char16_t*>& names)
     {
         AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
         CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
@@ -170,16 +170,7 @@ class DefaultNameTest : public DefineRoomTest, public ::testing::WithParamInterf
 
 TEST_P(DefaultNameTest, TheDialogProposesTheFirstFreeName)
 {
-    CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
-    ASSERT_NE(library, nullptr);
-    if (!GetParam().stored.empty()) {
-        AcDbObjectId line = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
-        library->SetRoomId(line);
-        for (const char16_t* name : GetParam().stored) {
-            AcDbObjectIdArray ids;
-            ASSERT_EQ(library->AppendStdRoom(name, ids, AcGePoint3d::kOrigin), 1);
-        }
-    }
+    store(GetParam().stored);
     run({u"bjcj", u"!show", u"<esc>"});
     const std::string want = std::string("200 combo-dropdown \"") + GetParam().proposed + "\"";
     EXPECT_EQ(count(want.c_str()), 1u) << out.utf8();
