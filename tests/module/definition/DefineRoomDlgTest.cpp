@@ -2,22 +2,17 @@
 // that refuses what is no room boundary itself, a valve taken out and picked again, and a
 // library that cannot be written when OK is pressed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
-#include "host/rx/AcRxDynamicLinker.h"
 #include "host/ui/AfxWin.h"
 #include "host/win/Windows.h"
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/DefinitionInterfaces.h"
-#include "siblings/project/VkQsProject.h"
-#include "tests/support/ModuleSession.h"
-#include "tests/support/ProjectFiles.h"
+#include "tests/support/ModuleOnFloorTest.h"
 #include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
@@ -33,36 +28,11 @@ namespace {
 
 CString Hash(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
 
-class DefineRoomTest : public ::testing::Test {
+class DefineRoomTest : public vktest::ModuleOnFloorTest {
 protected:
-    void SetUp() override
-    {
-        dir = vktest::FreshTestDir("vkroom-define");
-        std::ofstream(dir / "p.prj") << "[Project]\n[Floors]\nF1=F1.dwg\n";
-        CString err;
-        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
-        ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"F1", &err)) << err.ToUtf8();
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
-        vked::inputQueue().clear();
-        vked::ResetInputEnded();
-    }
-    void TearDown() override
-    {
-        vked::inputQueue().setPullSource(nullptr);
-        if (AcDbDatabase* db = working()) {
-            EXPECT_EQ(db->numOpenObjects(), 0);
-        }
-        acrxDynamicLinker()->unloadModule(vktest::ModulePath());
-        acDocManager->closeAll();
-        VkQsProject::SetCurrentProjectFile("");
-        fs::remove_all(dir);
-    }
+    void SetUp() override { startOnFloor("vkroom-define"); }
 
     static AcDbDatabase* working() { return acdbHostApplicationServices()->workingDatabase(); }
-    // Queues the lines, then runs until the input has run out (a waiting prompt then gets Esc).
-    static void run(const std::vector<CString>& lines) { vktest::RunLines(lines); }
-    size_t count(const std::string& text) const { return vktest::Occurrences(out.utf8(), text); }
-    std::string bytes(const char* file) const { return vktest::FileBytes(dir / file); }
 
     AcDbObjectId append(AcDbEntity* ent) { return vktest::appendToModelSpace(*working(), ent); }
     template <class R = AcDbVkRoom>
@@ -156,8 +126,6 @@ protected:
         EXPECT_EQ(vkui::TopDialog(), nullptr);
     }
 
-    fs::path dir;
-    vked::TranscriptCapture out;
 };
 
 struct DefaultNameCase {

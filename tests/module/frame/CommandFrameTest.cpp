@@ -1,59 +1,31 @@
 // The three commands as a user meets them: load, the library probe, the modeless dialog over
 // the point loop, and the ways a command ends.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "host/db/AcDb.h"
 #include "host/ed/AcEd.h"
-#include "host/rx/AcRxDynamicLinker.h"
 #include "host/ui/AfxWin.h"
 #include "host/win/Windows.h"
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/object/QsGlobalVariable.h"
-#include "siblings/project/VkQsProject.h"
-#include "tests/support/ModuleSession.h"
-#include "tests/support/NothingOpen.h"
-#include "tests/support/ProjectFiles.h"
+#include "tests/support/ModuleOnFloorTest.h"
 #include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-class CommandFrameTest : public ::testing::Test {
+class CommandFrameTest : public vktest::ModuleOnFloorTest {
 protected:
     void SetUp() override
     {
-        dir = vktest::FreshTestDir("vkroom-frame");
+        startOnFloor("vkroom-frame");
         fs::create_directories(dir / "c");
         vkwin::SetDriveMap({{'C', (dir / "c").string()}});
-        std::ofstream(dir / "demo.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n";
-        CString err;
-        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "demo.prj").string(), &err)) << err.ToUtf8();
-        ASSERT_TRUE(VkQsProject::OpenProjectFloor(u"", &err)) << err.ToUtf8();
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
-        vked::inputQueue().clear();
-        vked::ResetInputEnded();
-        acdbTakeOpenObjectReports();  // what earlier tests left is theirs
     }
-    void TearDown() override
-    {
-        // The commands leave nothing open, in the floor drawing or in the library they used.
-        EXPECT_TRUE(vktest::NothingLeftOpen(acdbCurDwg()));
-        acrxDynamicLinker()->unloadModule(vktest::ModulePath());
-        acDocManager->closeAll();
-        VkQsProject::SetCurrentProjectFile("");
-        fs::remove_all(dir);
-    }
-    static void run(const std::vector<CString>& lines) { vktest::RunLines(lines); }
-    bool seen(const char* text) const { return out.utf8().find(text) != std::string::npos; }
     fs::path library() const { return dir / "StardardRoom.dwg"; }
-
-    fs::path dir;
-    vked::TranscriptCapture out;
 };
 }  // namespace
 
