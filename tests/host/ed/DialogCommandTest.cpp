@@ -58,6 +58,22 @@ TEST_F(DialogCommandTest, InputRunningOutInsideAHandlerUnwindsTheWholeCommand)
     EXPECT_NE(t.find("0 points, loop ended by cancel"), std::string::npos) << t;
 }
 
+TEST_F(DialogCommandTest, AClickWhileTheDialogIsHiddenIsABadLineAndThePickGoesOn)
+{
+    // The pick prompt is the one waiting: a dialog action cannot reach the hidden dialog.
+    AcDbObjectId room = addLine({0, 0, 0}, {10, 0, 0});
+    script({u"tdlg", u"!click 10", u"!click 11", hashOf(room), u"<esc>", u"!click 12"});
+    vked::RunUntilEndOfInput();
+    const std::string t = out.utf8();
+    size_t at = 0;
+    for (const std::string& e : {std::string("<dialog 300 \"测试对话框\" hidden>"), std::string("** line 3 (t.scr): "),
+                                 "picked " + hashOf(room).ToUtf8(), std::string("*Cancel*"),
+                                 std::string("<dialog 300 \"测试对话框\" shown>"), std::string("0 points, loop ended by cancel")}) {
+        at = t.find(e, at);
+        ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << e << "\n--- transcript:\n" << t;
+    }
+}
+
 TEST_F(DialogCommandTest, AnActionWithNoDialogShownIsAnError)
 {
     script({u"!click 10"});
