@@ -73,16 +73,6 @@ protected:
 
 }  // namespace
 
-TEST_F(VkcadCommands, CopyAddsMovedCopiesAndLeavesTheOriginals)
-{
-    Run(u"COPY\n#1A0 #1A1\n<enter>\n0,0\n5,7\n", 0);
-    std::string d = Dump();
-    EXPECT_NE(d.find("\"start\":[0.0,0.0,0.0],\"end\":[100.0,0.0,0.0]"), std::string::npos) << d;
-    EXPECT_NE(d.find("\"start\":[5.0,7.0,0.0],\"end\":[105.0,7.0,0.0]"), std::string::npos) << d;
-    EXPECT_NE(d.find("\"start\":[5.0,57.0,0.0],\"end\":[105.0,57.0,0.0]"), std::string::npos) << d;
-    EXPECT_NE(capture.utf8().find("Specify second point: 5,7"), std::string::npos) << capture.utf8();
-}
-
 TEST_F(VkcadCommands, CancelledMoveChangesNothingAndBadLinesAreCounted)
 {
     std::string before = Dump();
@@ -131,12 +121,6 @@ TEST_F(VkcadCommands, EraseThenQuitStopsReading)
               std::string::npos);
     EXPECT_TRUE(vkcad::QuitRequested());
     EXPECT_EQ(capture.utf8().find("line 5"), std::string::npos) << capture.utf8();
-}
-
-TEST_F(VkcadCommands, DialogActionsReachTheDialogFramework)
-{
-    Run(u"!show\n", 1);
-    EXPECT_NE(capture.utf8().find("no dialog is shown"), std::string::npos) << capture.utf8();
 }
 
 TEST_F(VkcadCommands, ASaveThatFailsIsCountedAndTheDrawingStaysOpen)
