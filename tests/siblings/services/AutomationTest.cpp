@@ -4,28 +4,14 @@
 #include "siblings/object/VkQsPipeValve.h"
 #include "siblings/services/VkQsAutoHelper.h"
 #include "siblings/services/VkQsReactorHelper.h"
+#include "tests/siblings/object/ObjectTestDb.h"
 #include "tests/siblings/services/ServicesTestDb.h"
 
 namespace {
 
-struct PipeAndValves {
-    AcDbObjectId pipe;
-    std::vector<AcDbObjectId> valves;
-};
+using PipeAndValves = objtest::PipeWithValves;
 
-PipeAndValves AddPipe(AcDbDatabase* d, std::initializer_list<double> xs)
-{
-    PipeAndValves r;
-    r.pipe = ServicesTest::append(d, new VkQsPipe(AcGePoint3d(0, 0, 0), AcGePoint3d(1000, 0, 0)));
-    for (double x : xs) {
-        auto* v = new VkQsPipeValve(AcGePoint3d(x, 0, 0), 0);
-        v->SetPipeId(r.pipe);
-        r.valves.push_back(ServicesTest::append(d, v));
-    }
-    AcDbObjectPointer<VkQsPipe> p(r.pipe, AcDb::kForWrite);
-    for (AcDbObjectId v : r.valves) p->addValve(v);
-    return r;
-}
+PipeAndValves AddPipe(AcDbDatabase* d, std::vector<double> xs) { return objtest::addPipeWithValves(*d, std::move(xs)); }
 
 // A valve erased while its pipe is open elsewhere stays in the pipe's list until re-linked.
 void EraseValveWhilePipeIsOpen(const PipeAndValves& pv, int which)
