@@ -44,13 +44,10 @@ protected:
         pipe->close();
         return id;
     }
-    int styleOf(AcDbObjectId id)
+    static int styleOf(AcDbObjectId id)
     {
-        VkQsEntity* ent = nullptr;
-        EXPECT_EQ(acdbOpenObject(ent, id, AcDb::kForRead), Acad::eOk);
-        const int style = ent ? ent->GetStyle() : -1;
-        if (ent) ent->close();
-        return style;
+        AcDbObjectPointer<VkQsEntity> ent(id, AcDb::kForRead);
+        return ent ? ent->GetStyle() : -1;
     }
     // Stores the pipe (its valves travel with it) and the boundary under the name.
     int store(const char16_t* name, CManageStdRoom* lib)

@@ -31,19 +31,15 @@ protected:
         EXPECT_EQ(acdbOpenObject(obj, id, AcDb::kForRead), Acad::eOk);
         return obj;
     }
-    AcDbObjectId sroomOf(AcDbObjectId id)
+    static AcDbObjectId sroomOf(AcDbObjectId id)
     {
-        VkQsEntity* ent = openRead<VkQsEntity>(id);
-        const AcDbObjectId sroom = ent ? ent->GetAssositSRoom() : AcDbObjectId();
-        if (ent) ent->close();
-        return sroom;
+        AcDbObjectPointer<VkQsEntity> ent(id, AcDb::kForRead);
+        return ent ? ent->GetAssositSRoom() : AcDbObjectId();
     }
-    bool belongs(AcDbObjectId roomId)
+    static bool belongs(AcDbObjectId roomId)
     {
-        AcDbVkRoom* room = openRead<AcDbVkRoom>(roomId);
-        const bool b = room && room->GetIfBelongSR();
-        if (room) room->close();
-        return b;
+        AcDbObjectPointer<AcDbVkRoom> room(roomId, AcDb::kForRead);
+        return room && room->GetIfBelongSR();
     }
 };
 

@@ -75,27 +75,19 @@ protected:
     {
         return vktest::IdsOf<AcDbQsStandRoom>(vktest::EntityIds(db.get()));
     }
-    AcGeMatrix3d matrixOf(AcDbObjectId markerId)
+    static AcGeMatrix3d matrixOf(AcDbObjectId markerId)
     {
-        AcDbQsStandRoom* m = nullptr;
-        EXPECT_EQ(acdbOpenObject(m, markerId, AcDb::kForRead), Acad::eOk);
-        const AcGeMatrix3d x = m ? m->GetMatrix() : AcGeMatrix3d();
-        if (m) m->close();
-        return x;
+        AcDbObjectPointer<AcDbQsStandRoom> m(markerId, AcDb::kForRead);
+        EXPECT_TRUE(m);
+        return m ? m->GetMatrix() : AcGeMatrix3d();
     }
-    AcGePoint3d boundaryCorner(AcDbObjectId markerId, unsigned int k)
+    static AcGePoint3d boundaryCorner(AcDbObjectId markerId, unsigned int k)
     {
-        AcDbQsStandRoom* m = nullptr;
-        EXPECT_EQ(acdbOpenObject(m, markerId, AcDb::kForRead), Acad::eOk);
-        const AcDbObjectId roomId = m ? m->GetAssositRoom() : AcDbObjectId();
-        if (m) m->close();
-        AcDbVkRoom* room = nullptr;
+        AcDbObjectPointer<AcDbQsStandRoom> m(markerId, AcDb::kForRead);
+        AcDbObjectPointer<AcDbVkRoom> room(m ? m->GetAssositRoom() : AcDbObjectId(), AcDb::kForRead);
+        EXPECT_TRUE(room);
         AcGePoint3d p;
-        EXPECT_EQ(acdbOpenObject(room, roomId, AcDb::kForRead), Acad::eOk);
-        if (room) {
-            room->getPointAt(k, p);
-            room->close();
-        }
+        if (room) room->getPointAt(k, p);
         return p;
     }
     double lastAngle = -1, lastAngleRad = -1;
