@@ -60,6 +60,14 @@ inline ::testing::AssertionResult LoadJsonLines(const std::string& jsonLines, Ac
     return ::testing::AssertionSuccess();
 }
 
+// The drawing as JSON lines.
+inline std::string DumpJson(AcDbDatabase& db)
+{
+    std::ostringstream out;
+    EXPECT_EQ(acdbDumpJson(&db, out), Acad::eOk);
+    return out.str();
+}
+
 // Adds the block `name` to library, made of the entities the JSON lines describe.
 inline ::testing::AssertionResult InsertJsonBlock(AcDbDatabase& library, const char16_t* name, const std::string& jsonLines)
 {

@@ -7,6 +7,7 @@
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
 #include "tests/host/db/core_TestDb.h"
+#include "tests/support/ProjectFiles.h"
 
 namespace {
 
@@ -86,9 +87,7 @@ TEST(DraftingEntities, FileAndJsonKeepEveryField)
     coretest::appendToModelSpace(db, new AcDbCircle(AcGePoint3d(7, 8, 0), 9));
     coretest::appendToModelSpace(db, new AcDbPoint(AcGePoint3d(10, 11, 12)));
 
-    std::ostringstream json;
-    ASSERT_EQ(acdbDumpJson(&db, json), Acad::eOk);
-    const std::string dump = json.str();
+    const std::string dump = vktest::DumpJson(db);
     for (const char* field : {"\"text\":\"标准房间\\nline 2\"", "\"height\":3.5", "\"rotation\":0.25", "\"vMode\":3",
                               "\"startAngle\":0.5", "\"endAngle\":2.5", "\"radius\":9.0", "\"position\":[10.0,11.0,12.0]"})
         EXPECT_NE(dump.find(field), std::string::npos) << field << "\n" << dump;
@@ -99,16 +98,14 @@ TEST(DraftingEntities, FileAndJsonKeepEveryField)
     ASSERT_EQ(db.saveAs(wpath.GetString(), false), Acad::eOk);
     AcDbDatabase again(false, true);
     ASSERT_EQ(again.readDwgFile(wpath.GetString(), 0x40), Acad::eOk);
-    std::ostringstream json2;
-    ASSERT_EQ(acdbDumpJson(&again, json2), Acad::eOk);
-    EXPECT_EQ(json2.str(), dump);
+    EXPECT_EQ(vktest::DumpJson(again), dump);
 
     // A radius that is no radius is refused with its line.
     AcDbDatabase bad;
-    std::istringstream in("{\"class\":\"AcDbCircle\",\"center\":[0,0,0],\"radius\":0}\n");
-    CString why;
-    EXPECT_NE(acdbLoadJson(in, &bad, why), Acad::eOk);
-    EXPECT_NE(why.Find(u"line 1"), -1) << why.ToUtf8();
+    const ::testing::AssertionResult refused =
+        vktest::LoadJsonLines("{\"class\":\"AcDbCircle\",\"center\":[0,0,0],\"radius\":0}\n", bad);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(std::string(refused.message()).find("line 1"), std::string::npos) << refused.message();
 }
 
 TEST(DraftingEntities, AnglesOfManyTurnsMeanTheirRemainder)

@@ -12,6 +12,7 @@
 #include "host/db/AcDbJson.h"
 #include "host/db/DwgFormat.h"
 #include "host/win/Windows.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/support/TestDrawing.h"
 
 namespace filestest {
@@ -109,11 +110,6 @@ inline void buildSampleDrawing(AcDbDatabase& db)
     if (line) line->erase();
 }
 
-inline std::string dump(AcDbDatabase& db)
-{
-    std::ostringstream out;
-    acdbDumpJson(&db, out);
-    return out.str();
-}
+inline std::string dump(AcDbDatabase& db) { return vktest::DumpJson(db); }
 
 }  // namespace filestest

@@ -13,6 +13,7 @@
 #include "siblings/object/VkQsNode.h"
 #include "siblings/object/VkQsNodeEntPrototype.h"
 #include "siblings/region/AcDbVkRoom.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/siblings/object/ObjectTestDb.h"
 
 namespace {
@@ -26,12 +27,7 @@ AcDbObjectId mapped(const IdMap& map, AcDbObjectId from)
     return AcDbObjectId();
 }
 
-std::string dump(AcDbDatabase& db)
-{
-    std::ostringstream out;
-    EXPECT_EQ(acdbDumpJson(&db, out), Acad::eOk);
-    return out.str();
-}
+std::string dump(AcDbDatabase& db) { return vktest::DumpJson(db); }
 
 std::map<std::string, nlohmann::json> linesByClass(const std::string& text)
 {
@@ -182,9 +178,7 @@ TEST(CloneAndFiling, EveryClassFilesItsDocumentedFieldsAndRoundTrips)
     EXPECT_EQ(mk["chgType"], 1);
 
     AcDbDatabase back(false);
-    std::istringstream in(text);
-    CString error;
-    ASSERT_EQ(acdbLoadJson(in, &back, error), Acad::eOk) << error.ToUtf8();
+    ASSERT_TRUE(vktest::LoadJsonLines(text, back));
     EXPECT_EQ(dump(back), text);
 }
 

@@ -7,16 +7,12 @@
 #include "siblings/region/AcDbVkBeam.h"
 #include "siblings/region/AcDbVkConstrucSegment.h"
 #include "siblings/region/AcDbVkRoom.h"
+#include "tests/support/ProjectFiles.h"
 #include "tests/siblings/region/RegionTestDb.h"
 
 namespace {
 
-std::string dump(AcDbDatabase& db)
-{
-    std::ostringstream out;
-    EXPECT_EQ(acdbDumpJson(&db, out), Acad::eOk);
-    return out.str();
-}
+std::string dump(AcDbDatabase& db) { return vktest::DumpJson(db); }
 
 nlohmann::json lineOfClass(const std::string& text, const std::string& cls)
 {
@@ -62,9 +58,7 @@ TEST(RegionFiling, FieldsCarryTheirDocumentedNamesAndRoundTrip)
     EXPECT_EQ(b["end"], nlohmann::json::array({0.0, 6000.0, 0.0}));
 
     AcDbDatabase back(false);
-    std::istringstream in(text);
-    CString error;
-    ASSERT_EQ(acdbLoadJson(in, &back, error), Acad::eOk) << error.ToUtf8();
+    ASSERT_TRUE(vktest::LoadJsonLines(text, back));
     EXPECT_EQ(dump(back), text);
 }
 

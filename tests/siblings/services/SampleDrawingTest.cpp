@@ -1,7 +1,6 @@
 // A drawing with one object of every concrete class of the product's libraries: it loads from
 // JSON lines, dumps back the same, survives a save and a read, and renders to a picture.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -10,6 +9,8 @@
 #include "host/db/AcDbJson.h"
 #include "host/win/WinPath.h"
 #include "siblings/services/VkQsGsPreviewCtrl.h"
+#include "tests/support/ProjectFiles.h"
+#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -31,20 +32,13 @@ const char* const kSample = R"(
 {"handle":"120","class":"AcDbQsStandRoom","layer":"VK_标准房间","vertices":[[0,0,0,-1,-1],[6000,0,0,-1,-1],[6000,4000,0,-1,-1],[0,4000,0,-1,-1]],"closed":true,"roomName":"卫生间","basePt":[0,0,0],"insertPt":[0,0,0],"matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1],"assocEnts":["110","111"],"assocRoom":"100","chgType":0}
 )";
 
-std::string Dump(AcDbDatabase& db)
-{
-    std::ostringstream out;
-    EXPECT_EQ(acdbDumpJson(&db, out), Acad::eOk);
-    return out.str();
-}
+std::string Dump(AcDbDatabase& db) { return vktest::DumpJson(db); }
 }  // namespace
 
 TEST(SampleDrawingTest, EveryClassLoadsDumpsSavesReadsAndRenders)
 {
     AcDbDatabase db(true, true);
-    std::istringstream in(kSample);
-    CString error;
-    ASSERT_EQ(acdbLoadJson(in, &db, error), Acad::eOk) << error.ToUtf8();
+    ASSERT_TRUE(vktest::LoadJsonLines(kSample, db));
     const std::string first = Dump(db);
     for (const char* cls : {"AcDbVkRoom", "AcDbVkConstrucSegment", "AcDbVkBeam", "VkQsPipe\"", "VkQsPipeValve",
                             "VkQsMainPipe", "VkQsMainLeadCon", "VkQsPipeFitting", "VkQsDlpEnt", "VkQsDuctFitting",
@@ -52,12 +46,10 @@ TEST(SampleDrawingTest, EveryClassLoadsDumpsSavesReadsAndRenders)
         EXPECT_NE(first.find(std::string("\"class\":\"") + cls), std::string::npos) << cls;
 
     AcDbDatabase reloaded(false, true);  // a whole dump brings its own tables
-    std::istringstream again(first);
-    ASSERT_EQ(acdbLoadJson(again, &reloaded, error), Acad::eOk) << error.ToUtf8();
+    ASSERT_TRUE(vktest::LoadJsonLines(first, reloaded));
     EXPECT_EQ(Dump(reloaded), first);
 
-    const fs::path dir = fs::temp_directory_path() / ("vk-sample-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const fs::path dir = vktest::FreshTestDir("vk-sample");
     const CString file = vkwin::FromHostPath((dir / "sample.dwg").string());
     ASSERT_EQ(db.saveAs(file), Acad::eOk);
     {
@@ -67,11 +59,8 @@ TEST(SampleDrawingTest, EveryClassLoadsDumpsSavesReadsAndRenders)
     }
 
     VkQsGsPreviewCtrl preview(u"");
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForRead), Acad::eOk);
     AcDbObjectIdArray ids;
-    for (const AcDbObjectId& id : ms->entityIds()) ids.append(id);
-    ms->close();
+    for (const AcDbObjectId& id : vktest::EntityIds(&db)) ids.append(id);
     preview.AddEntsToView(&db, ids);
     EXPECT_FALSE(preview.IsEmpty());
     std::vector<unsigned> pixels;
