@@ -211,6 +211,8 @@ protected:
     }
 };
 
+// Where each copy's new content lands and what the library entry holds is scenario
+// edit_propagate's (and the placement cases above); here, what the run leaves open and saved.
 TEST_F(FloorsTest, FloorsAreVisitedInNameOrderTheUsersLastAndOnlyThoseWithACopy)
 {
     startOn(u"F1");
@@ -231,18 +233,8 @@ TEST_F(FloorsTest, FloorsAreVisitedInNameOrderTheUsersLastAndOnlyThoseWithACopy)
     // The other floors stay open with their changes, unsaved; the user's floor is current again.
     EXPECT_EQ(bytes("F2.dwg"), f2Before);
     ASSERT_TRUE(isOpen("F2.dwg"));
+    EXPECT_EQ(pipes(floorDb("F2.dwg"), u"VK_给排水_排水管").size(), 1u);
     EXPECT_EQ(CString(acDocManager->curDocument()->fileName()).CompareNoCase(hostPath("F1.dwg")), 0);
-    const std::vector<Segment> f2Drains = pipes(floorDb("F2.dwg"), u"VK_给排水_排水管");
-    ASSERT_EQ(f2Drains.size(), 1u);
-    EXPECT_TRUE(SameSegment(f2Drains[0], kTurned.apply(500, 500), kTurned.apply(500, 1500)));
-    const std::vector<Segment> f10Drains = pipes(floorDb("F10.dwg"), u"VK_给排水_排水管");
-    ASSERT_EQ(f10Drains.size(), 1u);
-    EXPECT_TRUE(SameSegment(f10Drains[0], kMirrored.apply(500, 500), kMirrored.apply(500, 1500)));
-
-    // The library entry holds the drain pipe, in the source copy's room coordinates.
-    const std::vector<Segment> stored = libraryPipes(u"VK_给排水_排水管");
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_TRUE(SameSegment(stored[0], AcGePoint3d(500, 500, 0), AcGePoint3d(500, 1500, 0)));
 }
 
 TEST_F(FloorsTest, TheStatusLineMacroIsPutBackAfterTheFloorSwitches)
