@@ -382,21 +382,14 @@ private:
 
     bool known(std::uint64_t h) const { return m_lineOf.count(h) || existsInDb(h); }
 
-    static bool hasClass(const std::vector<Line>& lines, const AcRxClass* c)
-    {
-        for (const Line& l : lines)
-            if (l.cls->isDerivedFrom(c)) return true;
-        return false;
-    }
-
     // Every line's fields read into a throw-away object: types and references are checked.
     bool dryRun()
     {
-        bool modelSpace = !m_db->modelSpaceId().isNull() || hasClass(m_lines, AcDbBlockTable::desc());
         JsonInFiler::Resolver resolve = [&](std::uint64_t h, AcDbObjectId& id) {
             id.setNull();
             return known(h);
         };
+        const Line* ownerless = nullptr;  // the first entity without owner
         for (Line& l : m_lines) {
             std::string why;
             std::unique_ptr<AcDbObject> obj = readFields(l.obj, l.cls, m_db, resolve, why);
@@ -404,8 +397,7 @@ private:
             if (l.hasOwner && l.owner && !known(l.owner)) return fail(l.number, "field \"owner\": handle " + AcDbHandle(l.owner).text().ToUtf8() + " is not in the drawing");
             if ((!l.hasOwner || !l.owner) && (AcDbBlockBegin::cast(obj.get()) || AcDbBlockEnd::cast(obj.get())))
                 return fail(l.number, "field \"owner\": a block's begin or end needs its block as owner");
-            if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !modelSpace)
-                return fail(l.number, "an entity without owner needs a model space");
+            if (!l.hasOwner && AcDbEntity::cast(obj.get()) && !ownerless) ownerless = &l;
             if (auto* rec = AcDbSymbolTableRecord::cast(obj.get())) {
                 rec->getName(l.recordName);
                 std::unique_ptr<AcDbSymbolTableRecord> probe(AcDbSymbolTableRecord::cast(l.cls->create()));
@@ -413,7 +405,19 @@ private:
                     return fail(l.number, "field \"name\": \"" + l.recordName.ToUtf8() + "\" is not a valid name");
             }
         }
+        // Entities without owner go to model space: the drawing's, or a live one the lines bring.
+        if (ownerless && m_db->modelSpaceId().isNull() && !bringsModelSpace())
+            return fail(ownerless->number, "an entity without owner needs a model space");
         return planTables();
+    }
+
+    bool bringsModelSpace() const
+    {
+        for (const Line& l : m_lines)
+            if (!l.erased && l.cls->isDerivedFrom(AcDbBlockTableRecord::desc()) &&
+                l.recordName.CompareNoCase(ACDB_MODEL_SPACE) == 0)
+                return true;
+        return false;
     }
 
     // The drawing's two tables: the database's, or those the lines bring.

@@ -161,3 +161,30 @@ TEST(JsonViews, BlockPartsMadeOnLoadHaveTheirLayer)
     ASSERT_EQ(load(dumped, again, error), Acad::eOk) << error.ToUtf8();
     EXPECT_EQ(dump(again), dumped);
 }
+
+// An entity without owner goes to model space: lines that bring a block table without a live
+// model space are refused before anything is added.
+TEST(JsonViews, AnEntityWithoutOwnerNeedsAModelSpace)
+{
+    const std::string tables = R"({"handle":"1","class":"AcDbBlockTable"}
+{"handle":"2","class":"AcDbLayerTable"}
+)";
+    const std::string line = R"({"class":"AcDbLine","start":[0,0,0],"end":[5,0,0]})" "\n";
+    const std::string paper = R"({"handle":"7","class":"AcDbBlockTableRecord","name":"*Paper_Space"})" "\n";
+    const std::string erasedModel = R"({"handle":"8","class":"AcDbBlockTableRecord","name":"*Model_Space","erased":true})" "\n";
+    for (const std::string& text : {tables + line + paper, tables + paper + erasedModel + line}) {
+        AcDbDatabase db(false);
+        CString error;
+        EXPECT_EQ(load(text, db, error), Acad::eInvalidInput) << text;
+        EXPECT_NE(error.ToUtf8().find("an entity without owner needs a model space"), std::string::npos) << error.ToUtf8();
+        EXPECT_TRUE(db.allObjectIds(true).empty()) << text;
+    }
+    AcDbDatabase db(false);
+    CString error;
+    const std::string model = R"({"handle":"9","class":"AcDbBlockTableRecord","name":"*MODEL_SPACE"})" "\n";
+    ASSERT_EQ(load(tables + line + model, db, error), Acad::eOk) << error.ToUtf8();
+    AcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(acdbOpenObject(ms, db.modelSpaceId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(ms->entityIds().size(), 1u);
+    ms->close();
+}
