@@ -361,10 +361,15 @@ private:
             if (next > kLastHandle) return fail(l.number, "the drawing has no handle left for this object");
             m_lineOf.emplace(l.handle = next++, &l - m_lines.data());
         }
-        // A block given without its begin and end gets them, as a block added to its table does.
+        // A block given without its begin and end gets them, as a block added to its table does;
+        // one given only one of them is refused.
         for (Line& l : m_lines) {
-            if (!l.cls->isDerivedFrom(AcDbBlockTableRecord::desc()) || !absent(l.obj, "begin") || !absent(l.obj, "end"))
-                continue;
+            if (!l.cls->isDerivedFrom(AcDbBlockTableRecord::desc())) continue;
+            const bool begin = given(l.obj, "begin"), end = given(l.obj, "end");
+            if (begin != end)
+                return fail(l.number, std::string("field \"") + (begin ? "end" : "begin") +
+                                          "\": a block is given its begin and end together, or neither");
+            if (begin) continue;
             for (std::uint64_t& part : l.blockParts) {
                 while (next <= kLastHandle && (m_lineOf.count(next) || existsInDb(next))) ++next;
                 if (next > kLastHandle) return fail(l.number, "the drawing has no handle left for the block's begin and end");
@@ -374,10 +379,13 @@ private:
         return true;
     }
 
-    static bool absent(const Json& obj, const char* key)
+    // A reference field that names an object: present, not null and not handle 0.
+    static bool given(const Json& obj, const char* key)
     {
         auto it = obj.find(key);
-        return it == obj.end() || it->is_null();
+        if (it == obj.end() || it->is_null()) return false;
+        std::uint64_t h = 0;
+        return !parseHandle(*it, h) || h != 0;
     }
 
     bool known(std::uint64_t h) const { return m_lineOf.count(h) || existsInDb(h); }

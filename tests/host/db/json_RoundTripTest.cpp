@@ -147,6 +147,29 @@ TEST(JsonViews, RecordsJoinTheirTableBeforeEntitiesGoToModelSpace)
 // layer as it does for every loaded entity's, so what loaded dumps and loads again unchanged.
 TEST(JsonViews, BlockPartsMadeOnLoadHaveTheirLayer)
 {
+    // A null handle ("0") gives no begin: the block gets both parts.
+    for (const std::string block : {R"({"class":"AcDbBlockTableRecord","name":"Column"})",
+                                    R"({"class":"AcDbBlockTableRecord","name":"Column","begin":"0"})"}) {
+        AcDbDatabase db(true);
+        CString error;
+        ASSERT_EQ(load(block + "\n", db, error), Acad::eOk) << error.ToUtf8();
+        const std::string dumped = dump(db);
+        EXPECT_EQ(dumped.find("null"), std::string::npos) << dumped;
+        AcDbDatabase again(false);
+        ASSERT_EQ(load(dumped, again, error), Acad::eOk) << error.ToUtf8();
+        EXPECT_EQ(dump(again), dumped);
+    }
+    AcDbDatabase halfGiven(true);
+    const std::string before = dump(halfGiven);
+    CString why;
+    EXPECT_EQ(load(R"({"class":"AcDbBlockTableRecord","name":"Column","begin":"5"})" "\n", halfGiven, why),
+              Acad::eInvalidInput);
+    EXPECT_EQ(why.ToUtf8(), "line 1: field \"end\": a block is given its begin and end together, or neither");
+    EXPECT_EQ(dump(halfGiven), before);
+}
+
+TEST(JsonViews, BlockPartsOfALoadedDrawingHaveTheirLayer)
+{
     const std::string text = R"({"handle":"1","class":"AcDbBlockTable","records":["7"]}
 {"handle":"2","class":"AcDbLayerTable","records":[]}
 {"handle":"7","class":"AcDbBlockTableRecord","owner":"1","name":"*Paper_Space"}
