@@ -162,33 +162,21 @@ const Outlines& outlines()
     return o;
 }
 
+// Points a run: 1, a new outline every call; 64, as a selection asks, where the toolkit reads
+// each outline once for its run of points.
 void BM_PointToolkitIsPtInPolyline(benchmark::State& state)
 {
     const Outlines& o = outlines();
+    const size_t run = static_cast<size_t>(state.range(0));
     size_t i = 0, inside = 0;
     for (auto _ : state) {
-        inside += VKToolKit::IsPtInPolyline(o.plines[i % 64].get(), o.points[i % 4096], 1.0) >= 0;
+        inside += VKToolKit::IsPtInPolyline(o.plines[(i / run) % 64].get(), o.points[i % 4096], 1.0) >= 0;
         ++i;
     }
     benchmark::DoNotOptimize(inside);
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_PointToolkitIsPtInPolyline);
-
-// The same points and outlines, 64 points an outline in a row, as a selection asks them: the
-// toolkit reads each outline once for its run of points.
-void BM_PointToolkitRunOfPoints(benchmark::State& state)
-{
-    const Outlines& o = outlines();
-    size_t i = 0, inside = 0;
-    for (auto _ : state) {
-        inside += VKToolKit::IsPtInPolyline(o.plines[(i / 64) % 64].get(), o.points[i % 4096], 1.0) >= 0;
-        ++i;
-    }
-    benchmark::DoNotOptimize(inside);
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_PointToolkitRunOfPoints);
+BENCHMARK(BM_PointToolkitIsPtInPolyline)->ArgName("run")->Arg(1)->Arg(64);
 
 // The toolkit's point test as it was (the angle every segment sweeps), kept as the reference.
 void BM_PointToolkitReference(benchmark::State& state)
