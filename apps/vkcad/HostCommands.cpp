@@ -1,6 +1,5 @@
 #include "apps/vkcad/HostCommands.h"
 
-#include <cmath>
 #include <vector>
 
 #include "host/db/AcDb.h"
@@ -14,6 +13,7 @@
 #include "host/ed/SystemVariables.h"
 #include "host/ed/Transcript.h"
 #include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/DrawingReach.h"
 #include "host/rx/AcRxDynamicLinker.h"
 #include "host/ui/WinUser.h"
 
@@ -108,12 +108,12 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform, bo
     ads_point base, second;
     if (acedGetPoint(nullptr, u"Specify base point: ", base) != RTNORM) return false;
     if (acedGetPoint(base, u"Specify second point: ", second) != RTNORM) return false;
-    AcGeVector3d move(second[0] - base[0], second[1] - base[1], second[2] - base[2]);
-    if (!std::isfinite(move.x) || !std::isfinite(move.y) || !std::isfinite(move.z)) {
-        Fail(u"The displacement is beyond what a drawing can hold; nothing was changed.");
+    const AcGePoint3d from(base[0], base[1], base[2]), to(second[0], second[1], second[2]);
+    if (!vkge::DrawingCanHold(from) || !vkge::DrawingCanHold(to)) {
+        Fail(u"A point is beyond what a drawing can hold; nothing was changed.");
         return false;
     }
-    xform = AcGeMatrix3d::translation(move);
+    xform = AcGeMatrix3d::translation(to - from);
     return true;
 }
 

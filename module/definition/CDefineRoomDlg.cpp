@@ -1,6 +1,8 @@
 #include "module/definition/CDefineRoomDlg.h"
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "host/ed/AcEd.h"
 #include "module/definition/CStdRoomTool.h"
@@ -8,6 +10,7 @@
 #include "module/frame/MessageBoxes.h"
 #include "module/frame/MessageEndings.h"
 #include "module/frame/ModuleInstance.h"
+#include "module/frame/PointInReach.h"
 #include "module/interfaces/DefinitionInterfaces.h"
 #include "module/library/NotCarriedMark.h"
 #include "module/selection/CEntityOptionDlg.h"
@@ -70,6 +73,44 @@ void EraseMarker(const AcDbObjectId& markerId)
     marker->erase();
     marker->close();
 }
+
+// The links that making a marker sets, as they were before: each component's standard room and
+// whether the boundary belongs to one. A store that is refused puts them back.
+class LinksBefore {
+public:
+    LinksBefore(const AcDbObjectIdArray& components, const AcDbObjectId& boundaryId) : m_boundaryId(boundaryId)
+    {
+        for (const AcDbObjectId& id : components) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+            if (const VkQsEntity* component = VkQsEntity::cast(ent)) m_rooms.emplace_back(id, component->GetAssositSRoom());
+            ent->close();
+        }
+        AcDbVkRoom* boundary = nullptr;
+        if (acdbOpenObject(boundary, boundaryId, AcDb::kForRead) != Acad::eOk) return;
+        m_belonged = boundary->GetIfBelongSR();
+        boundary->close();
+    }
+
+    void Restore() const
+    {
+        for (const auto& [id, room] : m_rooms) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+            if (VkQsEntity* component = VkQsEntity::cast(ent)) component->SetAssositSRoom(room);
+            ent->close();
+        }
+        AcDbVkRoom* boundary = nullptr;
+        if (acdbOpenObject(boundary, m_boundaryId, AcDb::kForWrite) != Acad::eOk) return;
+        boundary->SetIfBelongSR(m_belonged);
+        boundary->close();
+    }
+
+private:
+    std::vector<std::pair<AcDbObjectId, AcDbObjectId>> m_rooms;  // component, its standard room
+    AcDbObjectId m_boundaryId;
+    bool m_belonged = false;
+};
 }  // namespace
 
 CDefineRoomDlg::CDefineRoomDlg(CWnd* parent)
@@ -186,6 +227,7 @@ void CDefineRoomDlg::GatherComponents()
     m_EntIds.removeAll();
     if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
         CManageStdRoom::FilterEntity(candidates, m_EntIds, m_PickedRoomId, library->GetFilterOption(), true);
+    vkroom::DropOtherRoomsObjects(m_EntIds, {AcDbObjectId::kNull, m_PickedRoomId});
     for (const AcDbObjectId& id : m_EntIds) vkroom::SetHighlight(id, true);
 }
 
@@ -198,7 +240,7 @@ bool CDefineRoomDlg::PickBasePoint()
             ResetSelection();
             return false;
         }
-        if (rc != RTNORM) continue;
+        if (rc != RTNORM || !vkroom::PointInReach(AcGePoint3d(pt[0], pt[1], pt[2]))) continue;
         m_BasePt = AcGePoint3d(pt[0], pt[1], pt[2]);
         acutPrintf(u"\n");
         AcDbObjectIdArray shown = m_EntIds;
@@ -225,7 +267,7 @@ int CDefineRoomDlg::AddRemoveEnts()
         vkroom::DropRemovedComponents(g_removed, m_EntIds);
 
         if (rc == RTNORM) {
-            vkroom::TakePickedComponents(picked, m_EntIds, seen, valves);
+            vkroom::TakePickedComponents(picked, {AcDbObjectId::kNull, m_PickedRoomId}, m_EntIds, seen, valves);
             continue;
         }
         if (rc == RTNONE || rc == RTERROR) {
@@ -265,6 +307,7 @@ void CDefineRoomDlg::ResetSelection()
         ent->close();
     }
     vkroom::SetHighlight(m_PickedRoomId, false);
+    vkroom::ClearNotedMarks();
     m_EntIds.removeAll();
     m_PickedRoomId = AcDbObjectId::kNull;
     m_BasePt = AcGePoint3d::kOrigin;
@@ -306,6 +349,7 @@ void CDefineRoomDlg::OnOK()
     PruneDlpEnts();
     PruneFittings();
 
+    const LinksBefore links(m_EntIds, m_PickedRoomId);
     AcDbObjectId markerId;
     if (!CStdRoomTool().CreateStdRoomMarker(markerId, m_strRoomName, m_PickedRoomId, m_EntIds, m_BasePt)) {
         vkroom::ShowWarning(CString(u"创建标准房间失败") + kEndExclaim);
@@ -325,6 +369,7 @@ void CDefineRoomDlg::OnOK()
     if (!stored) {
         vkroom::ShowWarning(CString(u"房间名重复请重新输入房间名称") + kEndExclaim);
         EraseMarker(markerId);
+        links.Restore();
         m_EntIds.setLogicalLength(kept);
         return;
     }

@@ -12,6 +12,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
 #include "module/library/LibraryReadCache.h"
+#include "module/library/NotCarriedMark.h"
 
 namespace {
 CString CurrentFloorName()
@@ -58,21 +59,26 @@ bool IsListed(const CManageStdRoom& library, const CString& name)
     return false;
 }
 
+// A drawing outside the project has no floor name: its title stands for it.
+CString FloorLabel(const CString& floor)
+{
+    if (floor.IsEmpty() && acDocManager->curDocument()) return acDocManager->curDocument()->docTitle();
+    return floor;
+}
+
 void ShowStep(VkProInterface& progress, const CString& floor, int n, int total)
 {
-    // A drawing outside the project has no floor name: its title stands for it.
-    CString label = floor;
-    if (label.IsEmpty() && acDocManager->curDocument()) label = acDocManager->curDocument()->docTitle();
     CString step;
-    step.Format(u"%s %d/%d", label.GetString(), n, total);
+    step.Format(u"%s %d/%d", FloorLabel(floor).GetString(), n, total);
     progress.SetStep(step);
 }
 
-void CollectAndRebuild(const SRoomEditMap& edits)
+void CollectAndRebuild(const SRoomEditMap& edits, const CString& floor)
 {
     PlacedRoomMap placed;
     CollectPlacedRooms(placed);
-    RebuildPlacedRooms(edits, placed);
+    if (const int kept = RebuildPlacedRooms(edits, placed); kept > 0)
+        acutPrintf(u"\n楼层%s中%d个标准房间副本无法插入新内容，保持原样", FloorLabel(floor).GetString(), kept);
 }
 }  // namespace
 
@@ -117,6 +123,8 @@ bool SwitchToFloor(const CString& floorName)
 
 void CModifySRoom::ProcessModify()
 {
+    // Valves marked as not carried keep the mark only until the edit is stored or dropped.
+    vkroom::NotedMarksScope marks;
     if (!m_bOK) return;
     VkProInterface progress;
     progress.ShowProgressDialog(u"处理中，请稍后...", nullptr);
@@ -152,10 +160,10 @@ void CModifySRoom::ProcessModify()
             acutPrintf(u"\n无法切换到楼层%s，其中的标准房间未更新", floor.GetString());
             continue;
         }
-        CollectAndRebuild(rebuild);
+        CollectAndRebuild(rebuild, floor);
     }
     ShowStep(progress, current, ++step, total);
-    if (SwitchToFloor(current)) CollectAndRebuild(rebuild);
+    if (SwitchToFloor(current)) CollectAndRebuild(rebuild, current);
     else acutPrintf(u"\n无法切换到楼层%s，其中的标准房间未更新", current.GetString());
 
     acutDelString(macro->resval.rstring);

@@ -117,6 +117,7 @@ void CManageStdRoom::ValueIsRelate(AcDbObjectId& id)
     if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
         valve->SetStyle(valve->GetStyle() | kNotCarriedMark);
         valve->downgradeOpen();
+        vkroom::NoteNotCarriedMark(id);
     }
     ent->close();
 }
@@ -131,12 +132,14 @@ void CManageStdRoom::DeletNoRelatValue(CString blockName, AcDbDatabase* db)
     table->close();
     if (es != Acad::eOk) return;
 
-    // Gather first: stripping a valve changes the record being walked.
+    // Gather first: stripping a valve changes the record being walked. A valve goes with its
+    // pipe: one whose pipe was not stored with it is stripped as if marked.
     std::vector<std::pair<AcDbObjectId, AcDbObjectId>> marked;  // valve, its pipe
     for (const AcDbObjectId& id : block->entityIds()) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && (valve->GetStyle() & kNotCarriedMark))
+        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent);
+            valve && ((valve->GetStyle() & kNotCarriedMark) || !vkroom::IsLive(valve->GetPipeId())))
             marked.emplace_back(id, valve->GetPipeId());
         ent->close();
     }
