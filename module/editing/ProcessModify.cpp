@@ -123,9 +123,10 @@ bool SwitchToFloor(const CString& floorName)
 
 void CModifySRoom::ProcessModify()
 {
-    // Valves marked as not carried keep the mark only until the edit is stored or dropped.
-    vkroom::NotedMarksScope marks;
+    // A cancelled edit leaves the re-extraction as it was: the source copy's new component list
+    // and its valves' not-carried marks. An accepted one clears the marks once it is stored.
     if (!m_bOK) return;
+    vkroom::NotedMarksScope marks;
     VkProInterface progress;
     progress.ShowProgressDialog(u"处理中，请稍后...", nullptr);
     TmpSetDeepCone deepClone(false);
