@@ -82,7 +82,7 @@ public:
     explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db))
     {
         m_known.reserve(db->impl()->byHandle.size());
-        for (AcDbObjectId root : {db->blockTableId(), db->layerTableId()})
+        for (AcDbObjectId root : {db->blockTableId(), db->layerTableId(), db->linetypeTableId()})
             if (AcDbStub* s = root.stub(); s && !s->erased) m_known[s] = true;
     }
     bool kept(AcDbObjectId id)
@@ -166,11 +166,17 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     put(out, kRevision);
     put(out, std::uint64_t{0});  // the file length, known at the end
     put(out, db->handseed().value());
-    put(out, std::uint32_t{2});
+    // The linetype table only when the drawing has one: drawings without stay as they were.
+    const bool linetypes = !db->linetypeTableId().isNull() && live.kept(db->linetypeTableId());
+    put(out, std::uint32_t{linetypes ? 3u : 2u});
     putString(out, u"BlockTable");
     put(out, handleIn(db->blockTableId(), db));
     putString(out, u"LayerTable");
     put(out, handleIn(db->layerTableId(), db));
+    if (linetypes) {
+        putString(out, u"LinetypeTable");
+        put(out, handleIn(db->linetypeTableId(), db));
+    }
     classes.write(out);
     put(out, static_cast<std::uint32_t>(items.size()));
     std::vector<PayloadRef> refs;
