@@ -83,7 +83,8 @@ Acad::ErrorStatus AcDbCircle::dwgInFields(AcDbDwgFiler* filer)
     double r = m_radius;
     if ((es = filer->readPoint3d(&c, "center")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&r, "radius")) != Acad::eOk) return es;
-    if (!(r > 0) || !std::isfinite(r)) return Acad::eInvalidInput;
+    // Radius 0: a degenerate circle as some files bring it, kept as it came.
+    if (!(r >= 0) || !std::isfinite(r)) return Acad::eInvalidInput;
     m_center = c;
     m_radius = r;
     return Acad::eOk;
@@ -176,7 +177,7 @@ Acad::ErrorStatus AcDbArc::dwgInFields(AcDbDwgFiler* filer)
     if ((es = filer->readDouble(&r, "radius")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&a0, "startAngle")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&a1, "endAngle")) != Acad::eOk) return es;
-    if (!(r > 0) || !std::isfinite(r) || !std::isfinite(a0) || !std::isfinite(a1)) return Acad::eInvalidInput;
+    if (!(r >= 0) || !std::isfinite(r) || !std::isfinite(a0) || !std::isfinite(a1)) return Acad::eInvalidInput;
     m_center = c;
     m_radius = r;
     m_start = vkdb::normalizeAngle(a0);

@@ -1,6 +1,7 @@
 #pragma once
 // The entities that architects' plans bring besides lines, arcs and texts: ellipses, splines,
-// hatches, solids, multi-line texts, dimensions and attributes, all in planes parallel to XY.
+// hatches, solids, multi-line texts, dimensions, attributes and raster images, all in planes
+// parallel to XY.
 #include <vector>
 
 #include "host/db/AcDbDraftingEntities.h"
@@ -345,4 +346,38 @@ protected:
 private:
     CString m_tag = u"TAG";
     int m_flags = 0;
+};
+
+// A raster image placed in the drawing: the file it shows (as the drawing names it), where its
+// lower left corner lies and the vectors of one pixel along its width and height. Pictures
+// draw its frame.
+class AcDbRasterImage : public AcDbEntity {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbRasterImage);
+    AcDbRasterImage() = default;
+    const CString& imageFile() const { return m_file; }
+    Acad::ErrorStatus setImageFile(const CString& path);
+    AcGePoint3d origin() const { return m_origin; }
+    AcGeVector3d uVector() const { return m_u; }  // one pixel along the width
+    AcGeVector3d vVector() const { return m_v; }  // one pixel along the height
+    AcGePoint2d imageSize() const { return m_size; }  // pixels
+    // eInvalidInput for zero or parallel pixel vectors or a size that is not positive.
+    Acad::ErrorStatus setPlacement(const AcGePoint3d& origin, const AcGeVector3d& u, const AcGeVector3d& v,
+                                   const AcGePoint2d& size);
+    void getGeomPieces(std::vector<GeomPiece>& pieces) const override;  // its frame
+    void list(CString& out) const override;
+    // "file", "origin", "uVector", "vVector", "size"
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+
+protected:
+    Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) override;
+    bool subWorldDraw(AcGiWorldDraw* wd) const override;
+
+private:
+    std::vector<AcGePoint3d> frame() const;
+    CString m_file;
+    AcGePoint3d m_origin;
+    AcGeVector3d m_u{1, 0, 0}, m_v{0, 1, 0};
+    AcGePoint2d m_size{1, 1};
 };

@@ -128,6 +128,24 @@ std::vector<BlockRow> blocksOf(AcDbDatabase* db)
     return rows;
 }
 
+// "Standard" and the style of every dimension.
+std::vector<CString> dimStylesOf(AcDbDatabase* db, const std::vector<BlockRow>& blocks)
+{
+    std::vector<CString> names{u"Standard"};
+    std::vector<AcDbObjectId> spaces{db->modelSpaceId()};
+    for (const BlockRow& b : blocks)
+        if (!b.id.isNull()) spaces.push_back(b.id);
+    for (AcDbObjectId space : spaces)
+        for (AcDbObjectId id : entitiesOf(space)) {
+            AcDbObjectPointer<AcDbDimension> dim(id, AcDb::kForRead);
+            if (!dim) continue;
+            bool known = false;
+            for (const CString& n : names) known = known || n.CompareNoCase(dim->dimensionStyle()) == 0;
+            if (!known) names.push_back(dim->dimensionStyle());
+        }
+    return names;
+}
+
 // The linetypes of the drawing, and a continuous one for every name an entity or layer uses
 // that the drawing does not define (so that the file refers to no missing linetype).
 std::vector<LinetypeRow> linetypesOf(AcDbDatabase* db, const std::vector<LayerRow>& layers,
@@ -245,6 +263,10 @@ private:
             count("MTEXT");
         } else if (cls == AcDbDimension::desc()) {
             dimension(AcDbDimension::cast(ent), a);
+        } else if (cls == AcDbRasterImage::desc()) {
+            const auto* image = AcDbRasterImage::cast(ent);
+            WriteImage(m_dw, *image, a, imageDefinition(image->imageFile(), image->imageSize()));
+            count("IMAGE");
         } else if (cls == AcDbAttributeDefinition::desc()) {
             WriteAttributeDefinition(m_dw, *AcDbAttributeDefinition::cast(ent), a);
             count("ATTDEF");
@@ -421,6 +443,23 @@ private:
     }
 
 public:
+    // The image definitions the images refer to: handles out of the way of the library's.
+    static constexpr unsigned long kImageDictionary = 0x7F000000, kFirstImageDef = 0x7F000001;
+    struct ImageDef {
+        CString file;
+        AcGePoint2d size;
+        unsigned long handle;
+    };
+    const std::vector<ImageDef>& imageDefinitions() const { return m_imageDefs; }
+
+    unsigned long imageDefinition(const CString& file, const AcGePoint2d& size)
+    {
+        for (const ImageDef& d : m_imageDefs)
+            if (d.file == file) return d.handle;
+        m_imageDefs.push_back({file, size, kFirstImageDef + m_imageDefs.size()});
+        return m_imageDefs.back().handle;
+    }
+
     // A dimension's picture, drawn as it stands, for the block made for it.
     void dimensionPicture(AcDbObjectId dimId, AcDbDatabase* db)
     {
@@ -475,6 +514,7 @@ private:
     DL_WriterA& m_dw;
     const std::vector<BlockRow>& m_blocks;
     ExportReport& m_report;
+    std::vector<ImageDef> m_imageDefs;
 };
 
 }  // namespace
@@ -529,7 +569,7 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dxf.writeAppid(*dw, "ACAD");
     dxf.writeAppid(*dw, kXDataApp);
     dw->tableEnd();
-    dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+    WriteDimStyles(*dw, dimStylesOf(db, blocks));
     // The layouts' records with the handles the library gives their blocks (no third
     // layout, which would need a layout object).
     dw->dxfString(0, "TABLE");
@@ -576,11 +616,42 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dw->dxfInt(281, 1);
     dw->dxfString(3, "ACAD_GROUP");
     dw->dxfHex(350, 0xD);
+    const auto& images = writer.imageDefinitions();
+    if (!images.empty()) {
+        dw->dxfString(3, "ACAD_IMAGE_DICT");
+        dw->dxfHex(350, int(Writer::kImageDictionary));
+    }
     dw->dxfString(0, "DICTIONARY");
     dw->dxfHex(5, 0xD);
     dw->dxfHex(330, 0xC);
     dw->dxfString(100, "AcDbDictionary");
     dw->dxfInt(281, 1);
+    if (!images.empty()) {
+        // The image dictionary names each image file; the definitions hold file and size.
+        dw->dxfString(0, "DICTIONARY");
+        dw->dxfHex(5, int(Writer::kImageDictionary));
+        dw->dxfHex(330, 0xC);
+        dw->dxfString(100, "AcDbDictionary");
+        dw->dxfInt(281, 1);
+        for (size_t i = 0; i < images.size(); ++i) {
+            dw->dxfString(3, "IMAGE" + std::to_string(i + 1));
+            dw->dxfHex(350, int(images[i].handle));
+        }
+        for (const auto& d : images) {
+            dw->dxfString(0, "IMAGEDEF");
+            dw->dxfHex(5, int(d.handle));
+            dw->dxfHex(330, int(Writer::kImageDictionary));
+            dw->dxfString(100, "AcDbRasterImageDef");
+            dw->dxfInt(90, 0);
+            dw->dxfString(1, EncodeCp936(d.file));
+            dw->dxfReal(10, d.size.x);
+            dw->dxfReal(20, d.size.y);
+            dw->dxfReal(11, 1.0);
+            dw->dxfReal(21, 1.0);
+            dw->dxfInt(280, 1);
+            dw->dxfInt(281, 0);
+        }
+    }
     dw->sectionEnd();
     dw->dxfEOF();
     dw->close();

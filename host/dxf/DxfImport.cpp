@@ -42,6 +42,8 @@ AcGeMatrix3d ocsToWorld(const double* dir)
     return m;
 }
 
+constexpr double kPlusZ[3] = {0, 0, 1};
+
 bool isPlusZ(const double* dir) { return std::abs(dir[0]) < 1e-12 && std::abs(dir[1]) < 1e-12 && dir[2] > 0; }
 
 bool finite(std::initializer_list<double> values)
@@ -77,16 +79,17 @@ public:
     {
     }
 
+    // The library reports a linetype's dashes first, then the linetype.
+    void addLinetypeDash(double length) override
+    {
+        if (std::isfinite(length) && m_dashes.size() < 12) m_dashes.push_back(length);
+    }
+
     void addLinetype(const DL_LinetypeData& d) override
     {
         finishPolyline();
-        m_linetypes.push_back({m_codec.decode(d.name), m_codec.decode(d.description), {}});
-    }
-
-    void addLinetypeDash(double length) override
-    {
-        if (!m_linetypes.empty() && std::isfinite(length) && m_linetypes.back().dashes.size() < 12)
-            m_linetypes.back().dashes.push_back(length);
+        m_linetypes.push_back({m_codec.decode(d.name), m_codec.decode(d.description), std::move(m_dashes)});
+        m_dashes.clear();
     }
 
     // What the file leaves for the end: attribute definitions of model space, the linetypes.
@@ -98,7 +101,7 @@ public:
         AcDbLinetypeTable* table = nullptr;
         for (const Linetype& lt : m_linetypes) {
             const CString name = symbolName(lt.name);
-            if (LinetypeName(name) != name || name[0] == u'*') continue;  // every drawing knows those
+            if (IsStandardLinetype(name) || name[0] == u'*') continue;  // every drawing knows those
             if (!table && m_db->getLinetypeTable(table, AcDb::kForWrite) != Acad::eOk) return;
             if (table->has(name.GetString())) continue;
             auto* rec = new AcDbLinetypeTableRecord;
@@ -143,7 +146,7 @@ public:
             return;
         }
         m_target = blockId(name);
-        m_blockNumber = m_blocksSeen;
+        m_blockNumber = m_blocksSeen - 1;  // as the records count them, from 0
         AcDbBlockTableRecord* rec = nullptr;
         if (acdbOpenObject(rec, m_target, AcDb::kForWrite) == Acad::eOk) {
             if (finite({d.bpx, d.bpy, d.bpz})) rec->setOrigin(AcGePoint3d(d.bpx, d.bpy, d.bpz));
@@ -219,14 +222,15 @@ public:
     void addArc(const DL_ArcData& d) override
     {
         finishPolyline();
-        if (!finite({d.cx, d.cy, d.cz, d.radius, d.angle1, d.angle2}) || !(d.radius > 0)) return;
+        // Radius 0 too: a degenerate arc is kept as the file has it.
+        if (!finite({d.cx, d.cy, d.cz, d.radius, d.angle1, d.angle2}) || !(d.radius >= 0)) return;
         append(new AcDbArc(AcGePoint3d(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree), "ARC");
     }
 
     void addCircle(const DL_CircleData& d) override
     {
         finishPolyline();
-        if (!finite({d.cx, d.cy, d.cz, d.radius}) || !(d.radius > 0)) return;
+        if (!finite({d.cx, d.cy, d.cz, d.radius}) || !(d.radius >= 0)) return;
         append(new AcDbCircle(AcGePoint3d(d.cx, d.cy, d.cz), d.radius), "CIRCLE");
     }
 
@@ -234,6 +238,30 @@ public:
     {
         finishPolyline();
         if (auto* t = makeText(d)) append(t, "TEXT");
+    }
+
+    void addImage(const DL_ImageData& d) override
+    {
+        finishPolyline();
+        if (!finite({d.ipx, d.ipy, d.ipz, d.ux, d.uy, d.uz, d.vx, d.vy, d.vz})) return;
+        auto* image = new AcDbRasterImage;
+        if (image->setPlacement(AcGePoint3d(d.ipx, d.ipy, d.ipz), AcGeVector3d(d.ux, d.uy, d.uz),
+                                AcGeVector3d(d.vx, d.vy, d.vz), AcGePoint2d(d.width, d.height)) != Acad::eOk) {
+            delete image;
+            return;
+        }
+        AcDbObjectId id;
+        if (appendWith(image, "IMAGE", kPlusZ, nullptr, &id)) m_images.emplace_back(d.ref, id);
+    }
+
+    // The file of the images that refer to an image definition (the OBJECTS section comes last).
+    void linkImage(const DL_ImageDefData& d) override
+    {
+        for (const auto& [ref, id] : m_images) {
+            if (ref != d.ref) continue;
+            AcDbObjectPointer<AcDbRasterImage> image(id, AcDb::kForWrite);
+            if (image) image->setImageFile(m_codec.decode(d.file));
+        }
     }
 
     void addMText(const DL_MTextData&) override
@@ -500,6 +528,8 @@ private:
     int m_blocksSeen = 0, m_blockNumber = -1;  // the block being read (-1: none; -2: a layout's)
     std::unique_ptr<Pending> m_poly;
     std::vector<Linetype> m_linetypes;
+    std::vector<double> m_dashes;  // of the linetype the library reports next
+    std::vector<std::pair<std::string, AcDbObjectId>> m_images;  // by the handle of their definition
     std::map<std::string, CString> m_layerNames;
 };
 

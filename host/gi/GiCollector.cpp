@@ -98,7 +98,7 @@ void Collector::resolvedStyle(Dashes& dashes, double& dashScale, int& lineWeight
     } else {
         CString name = m_linetype.CompareNoCase(u"ByLayer") == 0 ? layerInfo(m_layer).linetype : m_linetype;
         auto it = m_linetypes.find(name.MakeUpper());
-        dashes = it == m_linetypes.end() ? nullptr : it->second;
+        dashes = it == m_linetypes.end() || name == u"CONTINUOUS" ? nullptr : it->second;
         dashScale = m_linetypeScale * scale();
     }
     lineWeight = m_lineWeight;

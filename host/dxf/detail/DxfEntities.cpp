@@ -32,6 +32,13 @@ bool finitePoint(const AcGePoint3d& p) { return std::isfinite(p.x) && std::isfin
 // Walks a record's pairs in order, taking the codes that come where they are expected.
 class Cursor {
 public:
+    // The next pairs of codes c (x) and c + 10 (y).
+    AcGePoint2d point(int c)
+    {
+        const double x = number(c);
+        const double y = number(c + 10);
+        return {x, y};
+    }
     explicit Cursor(const DxfRecord& r, size_t from = 0) : m_pairs(r.pairs), m_at(from) {}
     bool done() const { return m_at >= m_pairs.size(); }
     int code() const { return done() ? -1 : m_pairs[m_at].first; }
@@ -75,12 +82,12 @@ bool readEdge(Cursor& c, const DxfRecord& r, AcDbHatchEdge& e)
     switch (type) {
     case 1:
         e.type = AcDbHatchEdge::kLine;
-        e.start.set(c.number(10), c.number(20));
-        e.end.set(c.number(11), c.number(21));
+        e.start = c.point(10);
+        e.end = c.point(11);
         return true;
     case 2:
         e.type = AcDbHatchEdge::kCirArc;
-        e.center.set(c.number(10), c.number(20));
+        e.center = c.point(10);
         e.radius = c.number(40);
         e.startAngle = c.number(50) * kDegree;
         e.endAngle = c.number(51) * kDegree;
@@ -88,8 +95,8 @@ bool readEdge(Cursor& c, const DxfRecord& r, AcDbHatchEdge& e)
         return e.radius > 0;
     case 3:
         e.type = AcDbHatchEdge::kEllArc;
-        e.center.set(c.number(10), c.number(20));
-        e.majorAxis = AcGeVector2d(c.number(11), c.number(21));
+        e.center = c.point(10);
+        e.majorAxis = c.point(11) - AcGePoint2d::kOrigin;
         e.ratio = c.number(40, 1);
         e.startAngle = c.number(50) * kDegree;
         e.endAngle = c.number(51) * kDegree;
@@ -104,14 +111,14 @@ bool readEdge(Cursor& c, const DxfRecord& r, AcDbHatchEdge& e)
         const size_t knots = boundedCount(c.integer(95, 0), r), points = boundedCount(c.integer(96, 0), r);
         for (size_t i = 0; i < knots && c.code() == 40; ++i) s.knots.push_back(c.number(40));
         for (size_t i = 0; i < points && c.code() == 10; ++i) {
-            const double x = c.number(10), y = c.number(20);
-            s.points.emplace_back(x, y, 0);
+            const AcGePoint2d p = c.point(10);
+            s.points.emplace_back(p.x, p.y, 0);
             if (c.code() == 42) s.weights.push_back(c.number(42, 1));
         }
         if (!rational || s.weights.size() != s.points.size()) s.weights.clear();
         // Fit data of later versions: the control points make the curve.
         const size_t fit = boundedCount(c.integer(97, 0), r);
-        for (size_t i = 0; i < fit && c.code() == 11; ++i) c.number(11), c.number(21);
+        for (size_t i = 0; i < fit && c.code() == 11; ++i) c.point(11);
         for (int code : {12, 22, 13, 23}) c.number(code);
         return vkge::IsValidNurbs(s);
     }
@@ -213,8 +220,7 @@ AcDbHatch* MakeHatch(const DxfRecord& r)
             c.integer(73, 1);  // closed: hatch loops always are
             const size_t n = boundedCount(c.integer(93, 0), r);
             for (size_t k = 0; k < n && c.code() == 10; ++k) {
-                const double x = c.number(10), y = c.number(20);
-                loop.vertices.emplace_back(x, y);
+                loop.vertices.push_back(c.point(10));
                 loop.bulges.push_back(bulges ? c.number(42, 0) : 0.0);
             }
         } else {
@@ -326,6 +332,13 @@ CString LinetypeName(const CString& name)
     for (const char16_t* special : {u"ByLayer", u"ByBlock", u"Continuous"})
         if (name.CompareNoCase(special) == 0) return special;
     return name.IsEmpty() ? CString(u"ByLayer") : name;
+}
+
+bool IsStandardLinetype(const CString& name)
+{
+    for (const char16_t* special : {u"ByLayer", u"ByBlock", u"Continuous"})
+        if (name.CompareNoCase(special) == 0) return true;
+    return false;
 }
 
 AcDb::LineWeight LineWeightOf(int dxfWeight)

@@ -27,6 +27,7 @@ AcDbAttribute* MakeAttribute(const DxfRecord& r, const TextCodec& codec);
 
 // Linetype names as the drawing keeps them: ByLayer, ByBlock and Continuous in that spelling.
 CString LinetypeName(const CString& name);
+bool IsStandardLinetype(const CString& name);  // ByLayer, ByBlock, Continuous in any case
 // A DXF line weight (group 370) as the drawing keeps it: ByLayer for values DXF does not know.
 AcDb::LineWeight LineWeightOf(int dxfWeight);
 

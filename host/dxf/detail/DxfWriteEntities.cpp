@@ -120,9 +120,8 @@ void WriteEllipse(DL_WriterA& dw, const AcDbEllipse& e, const DL_Attributes& a)
 
 void WriteSpline(DL_WriterA& dw, const AcDbSpline& s, const DL_Attributes& a)
 {
-    // A spline known by its fit points goes out with the control points of its curve too.
-    vkge::Nurbs c = s.nurbs();
-    if (c.points.empty()) s.drawnCurve(c);
+    // A spline known by its fit points goes out with them only, as other writers do.
+    const vkge::Nurbs& c = s.nurbs();
     begin(dw, "SPLINE", a, "AcDbSpline");
     plusZ(dw);
     dw.dxfInt(70, (s.flags() & ~4) | (c.weights.empty() ? 0 : 4));
@@ -227,7 +226,7 @@ void WriteDimension(DL_WriterA& dw, const AcDbDimension& d, const DL_Attributes&
     dw.dxfReal(42, d.measurement());
     if (d.textRotation() != 0) dw.dxfReal(53, d.textRotation() / kDegree);
     plusZ(dw);
-    dw.dxfString(3, "Standard");
+    dw.dxfString(3, EncodeCp936(d.dimensionStyle()));
     switch (d.kind()) {
     case AcDbDimension::kRotated:
     case AcDbDimension::kAligned:
@@ -259,6 +258,56 @@ void WriteDimension(DL_WriterA& dw, const AcDbDimension& d, const DL_Attributes&
         point(dw, 14, d.point(1));
         break;
     }
+}
+
+void WriteImage(DL_WriterA& dw, const AcDbRasterImage& image, const DL_Attributes& a, unsigned long imageDef)
+{
+    begin(dw, "IMAGE", a, "AcDbRasterImage");
+    dw.dxfInt(90, 0);
+    point(dw, 10, image.origin());
+    const AcGeVector3d u = image.uVector(), v = image.vVector();
+    dw.coord(11, u.x, u.y, u.z);
+    dw.coord(12, v.x, v.y, v.z);
+    const AcGePoint2d size = image.imageSize();
+    dw.dxfReal(13, size.x);
+    dw.dxfReal(23, size.y);
+    dw.dxfHex(340, static_cast<int>(imageDef));
+    dw.dxfInt(70, 7);
+    dw.dxfInt(280, 0);
+    dw.dxfInt(281, 50);
+    dw.dxfInt(282, 50);
+    dw.dxfInt(283, 0);
+    dw.dxfInt(71, 1);
+    dw.dxfInt(91, 2);
+    dw.dxfReal(14, -0.5), dw.dxfReal(24, -0.5);
+    dw.dxfReal(14, size.x - 0.5), dw.dxfReal(24, size.y - 0.5);
+}
+
+void WriteDimStyles(DL_WriterA& dw, const std::vector<CString>& names)
+{
+    dw.dxfString(0, "TABLE");
+    dw.dxfString(2, "DIMSTYLE");
+    dw.handle();
+    dw.dxfString(100, "AcDbSymbolTable");
+    dw.dxfInt(70, static_cast<int>(names.size()));
+    dw.dxfString(100, "AcDbDimStyleTable");
+    dw.dxfInt(71, 0);
+    for (const CString& name : names) {
+        dw.dxfString(0, "DIMSTYLE");
+        dw.handle(105);
+        dw.dxfString(100, "AcDbSymbolTableRecord");
+        dw.dxfString(100, "AcDbDimStyleTableRecord");
+        dw.dxfString(2, EncodeCp936(name));
+        // Arrows, extension lines, gap and text as a drawing of millimetres has them.
+        dw.dxfReal(41, 2.5);
+        dw.dxfReal(42, 0.625);
+        dw.dxfReal(43, 3.75);
+        dw.dxfReal(44, 0.625);
+        dw.dxfInt(70, 0);
+        dw.dxfReal(140, 2.5);
+        dw.dxfReal(147, 0.625);
+    }
+    dw.dxfString(0, "ENDTAB");
 }
 
 void WriteAttributeDefinition(DL_WriterA& dw, const AcDbAttributeDefinition& d, const DL_Attributes& a)

@@ -5,6 +5,7 @@
 #include <dl_writer_ascii.h>
 
 #include <string>
+#include <vector>
 
 #include "host/db/AcDb.h"
 
@@ -17,6 +18,10 @@ void WriteSolid(DL_WriterA& dw, const AcDbSolid& s, const DL_Attributes& a);
 void WriteMText(DL_WriterA& dw, const AcDbMText& t, const DL_Attributes& a);
 // blockName: the block that draws it, as written.
 void WriteDimension(DL_WriterA& dw, const AcDbDimension& d, const DL_Attributes& a, const std::string& blockName);
+// imageDef: the handle of the image's definition object.
+void WriteImage(DL_WriterA& dw, const AcDbRasterImage& image, const DL_Attributes& a, unsigned long imageDef);
+// The DIMSTYLE table with a style of each name (dimensions keep their style's name).
+void WriteDimStyles(DL_WriterA& dw, const std::vector<CString>& names);
 void WriteAttributeDefinition(DL_WriterA& dw, const AcDbAttributeDefinition& d, const DL_Attributes& a);
 void WriteAttribute(DL_WriterA& dw, const AcDbAttribute& t, const DL_Attributes& a);
 

@@ -144,7 +144,7 @@ TEST(Demo, DefinesPlacesAndEditsTheBathroomOnEveryFloorAndDrawsThem)
     ASSERT_EQ(status, 0) << transcript;
 
     // What it says: the plan read whole, the edit run over the three floors, the report.
-    EXPECT_NE(transcript.find("plan.dxf: 214 entities imported"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("plan.dxf: 279 entities imported"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("not imported"), std::string::npos) << transcript;
     EXPECT_NE(transcript.find("[Vektasoft|information] 房间提取成功。"), std::string::npos);
     EXPECT_NE(transcript.find("<wait: 处理中，请稍后... 2F 3/3>"), std::string::npos) << transcript;

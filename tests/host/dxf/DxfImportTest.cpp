@@ -79,18 +79,18 @@ TEST(DxfImport, ReadsLayersEntitiesAndBlocksWithinBlocks)
     std::string why;
     ASSERT_TRUE(Import(SamplePlan(), db, report, why)) << why;
     EXPECT_EQ(report.version, "AC1015");
-    const std::map<std::string, int> imported{{"ARC", 1}, {"CIRCLE", 2}, {"INSERT", 2}, {"LINE", 2},
+    const std::map<std::string, int> imported{{"ARC", 1}, {"CIRCLE", 2}, {"ELLIPSE", 1}, {"INSERT", 2}, {"LINE", 2},
                                               {"LWPOLYLINE", 1}, {"MTEXT", 1}, {"POINT", 1}, {"POLYLINE", 1},
                                               {"TEXT", 2}};
     EXPECT_EQ(report.imported, imported);
-    // The paper space line is named with the kinds that have no class here.
-    EXPECT_EQ(report.skippedText(), "ELLIPSE 1, LINE 1, SPLINE 1");
+    // The paper space line is named, and the spline without points.
+    EXPECT_EQ(report.skippedText(), "LINE 1, SPLINE 1");
 
     auto d = dxftest::Describe(db);
     const std::vector<std::string> layers{"0 c7", "墙 c1", "关 c3 off", "冻 c5 frozen", "锁 c7 locked"};
     EXPECT_EQ(d["layers"], layers);
     const std::vector<std::string>& ms = d["*Model_Space"];
-    ASSERT_EQ(ms.size(), 11u);
+    ASSERT_EQ(ms.size(), 12u);
     EXPECT_EQ(ms[1], "AcDbLine 墙 256 (0.000000,0.000000,0.000000)(100.000000,0.000000,0.000000)");
     // Widths: the constant width where a vertex has none of its own; the bulge of a half circle.
     EXPECT_EQ(ms[2], "AcDbPolyline 墙 3 closed [0.000000,0.000000,0.000000,0.500000,0.500000] "
@@ -104,14 +104,14 @@ TEST(DxfImport, ReadsLayersEntitiesAndBlocksWithinBlocks)
     EXPECT_EQ(ms[7], "AcDbText 0 256 \"卫生间\" (1.000000,1.000000,0.000000) h2.500000 a1.570796 m00");
     // Centred on its second point; the diameter sign decoded.
     EXPECT_EQ(ms[8], "AcDbText 0 256 \"⌀100\" (50.000000,50.000000,0.000000) h1.000000 a0.000000 m10");
-    // A multi-line text as its plain lines, hung by its middle centre.
-    EXPECT_EQ(ms[9], "AcDbText 0 256 \"标准\n第2\" (20.000000,30.000000,0.000000) h3.000000 a0.000000 m12");
+    // A multi-line text kept with its formatting, hung by its middle centre.
+    EXPECT_EQ(ms[9], "AcDbMText 0 256 \"{\\fSimSun|b0;标准}\\P第2\" (20.000000,30.000000,0.000000) h3.000000 a0.000000 m5");
 
     // The nested blocks, scaled and turned: INNER's line, twice as long inside OUTER (whose
     // base point is 10,0), turned a quarter about 100,100.
     AcDbBlockTableRecord* ms0 = nullptr;
     ASSERT_EQ(acdbOpenObject(ms0, db.modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    const AcDbObjectId refId = ms0->entityIds().back();
+    const AcDbObjectId refId = ms0->entityIds()[9];  // ms[10]: ms[0] is the origin
     ms0->close();
     AcDbEntity* ref = nullptr;
     ASSERT_EQ(acdbOpenAcDbEntity(ref, refId, AcDb::kForRead), Acad::eOk);

@@ -40,6 +40,9 @@ std::string Line(const AcDbEntity* e)
     if (auto* t = AcDbText::cast(e))
         return s + " \"" + t->textString().ToUtf8() + "\" " + Pt(t->position()) + " h" + Num(t->height()) + " a" +
                Num(t->rotation()) + " m" + std::to_string(t->horizontalMode()) + std::to_string(t->verticalMode());
+    if (auto* t = AcDbMText::cast(e))
+        return s + " \"" + t->contents().ToUtf8() + "\" " + Pt(t->location()) + " h" + Num(t->textHeight()) + " a" +
+               Num(t->rotation()) + " m" + std::to_string(t->attachment());
     if (auto* pl = AcDbPolyline::cast(e)) {
         s += pl->isClosed() ? " closed" : " open";
         for (unsigned i = 0; i < pl->numVerts(); ++i) {

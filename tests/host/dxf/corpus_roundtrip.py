@@ -118,9 +118,12 @@ def compare_pictures(vkcad, path, folder, ezdxf):
     from ezdxf import bbox
     from ezdxf.addons.drawing import Frontend, RenderContext
     from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
+    from ezdxf.addons.drawing.properties import LayoutProperties
+    import logging
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
+    logging.getLogger("matplotlib.font_manager").setLevel(logging.ERROR)
 
     doc = ezdxf.readfile(path)
     msp = doc.modelspace()
@@ -140,10 +143,10 @@ def compare_pictures(vkcad, path, folder, ezdxf):
     ours = os.path.join(folder, name + "-vkcad.png")
     fig = plt.figure(figsize=(8, 6), dpi=100)
     ax = fig.add_axes([0, 0, 1, 1])
-    ctx = RenderContext(doc)
-    ctx.set_current_layout(msp)
-    ctx.current_layout_properties.set_colors("#ffffff")
-    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(msp, finalize=False)
+    white = LayoutProperties.from_layout(msp)
+    white.set_colors("#ffffff")
+    Frontend(RenderContext(doc), MatplotlibBackend(ax, adjust_figure=False)).draw_layout(
+        msp, finalize=True, layout_properties=white)
     ax.set_xlim(x1, x2)
     ax.set_ylim(y1, y2)
     ax.set_axis_off()
@@ -157,7 +160,7 @@ def compare_pictures(vkcad, path, folder, ezdxf):
              "--window=%r,%r,%r,%r" % (x1, y1, x2, y2)])
     if r.returncode != 0:
         return None, r.stderr
-    a, b = ink_cells(ours, 40), ink_cells(theirs, 40)
+    a, b = ink_cells(ours, 80), ink_cells(theirs, 80)
     return (coverage(a, b), coverage(b, a)), ""
 
 
@@ -196,7 +199,8 @@ def main():
         if args.pictures:
             os.makedirs(args.pictures, exist_ok=True)
             for rel in ["library/plan/architect/Complete-Lib-V.dxf", "library/kinetics/kin116.dxf",
-                        "patterns/brick.dxf", "library/elektro/grounding/gr1.dxf"]:
+                        "patterns/brick.dxf", "library/elektro/grounding/gr1.dxf",
+                        "library/elektro/relay/tn_3ph.dxf", "library/elektro/meter-iso/Tube-CRT-RGB.dxf"]:
                 shares, why = compare_pictures(args.vkcad, os.path.join(LIBRARY, rel), args.pictures, ezdxf)
                 if shares is None:
                     failed += 1
