@@ -107,4 +107,11 @@ namespace vked {
 // (new) file; the document's name follows a SAVEAS. A read-only document cannot save over
 // its own file (eFileSharingViolation).
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path = CString());
+// OPEN: makes the drawing current, opening it when it is not open yet. Unlike
+// appContextOpenDocument, a name that is neither open nor a file is refused (eFileNotFound).
+Acad::ErrorStatus OpenExistingDocument(const CString& path);
+// NEW: a new drawing of that name becomes current; nothing is written until it is saved.
+// eDuplicateKey when a drawing of that name is open or its file exists, eFileNotFound when
+// its folder does not exist.
+Acad::ErrorStatus NewDocument(const CString& path);
 }  // namespace vked

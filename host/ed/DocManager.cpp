@@ -5,6 +5,7 @@
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/Transcript.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 
 struct AcApDocumentImpl {
@@ -49,6 +50,14 @@ bool TakeHold(AcApDocumentImpl& d)
     if (!hold->Open(d.fileName, SharedFile::kWrite, _SH_DENYWR, false)) return false;
     vkdb::HoldFile(d.db.get(), std::move(hold));
     return true;
+}
+
+// The open document holding that drawing, if any.
+AcApDocument* OpenDocumentNamed(const CString& path)
+{
+    for (auto& d : g_docs)
+        if (d->fileName.CompareNoCase(path) == 0) return d->doc.get();
+    return nullptr;
 }
 
 AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
@@ -97,12 +106,10 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
 {
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     CString path = fileName;
-    for (auto& d : g_docs) {
-        if (d->fileName.CompareNoCase(path) == 0) {
-            if (activate) setCurDocument(d->doc.get(), AcAp::kNone, true);
-            if (docOut) *docOut = d->doc.get();
-            return Acad::eOk;
-        }
+    if (AcApDocument* open = OpenDocumentNamed(path)) {
+        if (activate) setCurDocument(open, AcAp::kNone, true);
+        if (docOut) *docOut = open;
+        return Acad::eOk;
     }
     auto impl = std::make_unique<AcApDocumentImpl>();
     impl->fileName = path;
@@ -131,15 +138,23 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
     return Acad::eOk;
 }
 
+namespace {
+// A new drawing under that name, made current; nothing is written until it is saved.
+void AddNewDocument(const CString& path)
+{
+    auto impl = std::make_unique<AcApDocumentImpl>();
+    impl->fileName = path;
+    impl->title = TitleOf(path);
+    impl->db = std::make_unique<AcDbDatabase>(true, false);
+    acDocManager->setCurDocument(AddDocument(std::move(impl)), AcAp::kNone, true);
+}
+}  // namespace
+
 Acad::ErrorStatus AcApDocManager::appContextNewDocument(const char16_t*)
 {
     CString name;
     name.Format(u"Drawing%d.dwg", ++g_untitled);
-    auto impl = std::make_unique<AcApDocumentImpl>();
-    impl->fileName = name;
-    impl->title = name;
-    impl->db = std::make_unique<AcDbDatabase>(true, false);
-    setCurDocument(AddDocument(std::move(impl)), AcAp::kNone, true);
+    AddNewDocument(name);
     return Acad::eOk;
 }
 
@@ -232,6 +247,25 @@ AcApDocManager* acDocManagerPtr()
 }
 
 namespace vked {
+
+Acad::ErrorStatus OpenExistingDocument(const CString& path)
+{
+    if (path.IsEmpty()) return Acad::eInvalidInput;
+    if (!OpenDocumentNamed(path) && !PathFileExistsW(path.GetString())) return Acad::eFileNotFound;
+    return acDocManager->appContextOpenDocument(path.GetString());
+}
+
+Acad::ErrorStatus NewDocument(const CString& path)
+{
+    if (path.IsEmpty()) return Acad::eInvalidInput;
+    if (OpenDocumentNamed(path) || PathFileExistsW(path.GetString())) return Acad::eDuplicateKey;
+    std::string host = vkwin::ToHostPath(path);
+    const size_t slash = host.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !PathFileExistsW(CString::FromUtf8(host.substr(0, slash)).GetString()))
+        return Acad::eFileNotFound;
+    AddNewDocument(path);
+    return Acad::eOk;
+}
 
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
 {
