@@ -5,6 +5,7 @@
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/Transcript.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 
 struct AcApDocumentImpl {
@@ -97,12 +98,10 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
 {
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     CString path = fileName;
-    for (auto& d : g_docs) {
-        if (d->fileName.CompareNoCase(path) == 0) {
-            if (activate) setCurDocument(d->doc.get(), AcAp::kNone, true);
-            if (docOut) *docOut = d->doc.get();
-            return Acad::eOk;
-        }
+    if (AcApDocument* open = vked::FindDocument(path)) {
+        if (activate) setCurDocument(open, AcAp::kNone, true);
+        if (docOut) *docOut = open;
+        return Acad::eOk;
     }
     auto impl = std::make_unique<AcApDocumentImpl>();
     impl->fileName = path;
@@ -233,12 +232,21 @@ AcApDocManager* acDocManagerPtr()
 
 namespace vked {
 
+AcApDocument* FindDocument(const CString& path)
+{
+    if (path.IsEmpty()) return nullptr;
+    const vkwin::FileIdentity wanted = vkwin::IdentityOf(path);
+    for (auto& d : g_docs)
+        if (!d->fileName.IsEmpty() && vkwin::IdentityOf(d->fileName) == wanted) return d->doc.get();
+    return nullptr;
+}
+
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
 {
     if (!doc || !acDocManager->document(doc->database())) return Acad::eInvalidInput;
     AcApDocumentImpl* d = doc->impl();
     CString target = path.IsEmpty() ? d->fileName : path;
-    bool own = target.CompareNoCase(d->fileName) == 0;
+    bool own = vkwin::IsSameFile(target, d->fileName);
     if (own && d->readOnly) return Acad::eFileSharingViolation;
     if (!own) vkdb::HoldFile(d->db.get(), nullptr);  // the hold goes with the name
     Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);
