@@ -31,12 +31,16 @@ Acad::ErrorStatus statusOfOpenError(DWORD err)
     }
 }
 
+// The file the path names, links resolved: a save through a symbolic link replaces the file it
+// names (its temporary file and back-up beside that file) and leaves the link as it was.
 std::string absoluteHostPath(const CString& winPath)
 {
     std::error_code ec;
     std::string host = vkwin::ToHostPath(winPath);
-    std::string abs = std::filesystem::absolute(host, ec).string();
-    return ec ? host : abs;
+    const std::filesystem::path abs = std::filesystem::absolute(host, ec);
+    if (ec) return host;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(abs, ec);
+    return ec ? abs.string() : resolved.string();
 }
 
 // "a\b.dwg" -> host path of "a\b.bak"; a name without extension gets ".bak" appended.

@@ -53,13 +53,6 @@ bool TakeHold(AcApDocumentImpl& d)
 }
 
 // The open document holding that drawing, if any.
-AcApDocument* OpenDocumentNamed(const CString& path)
-{
-    for (auto& d : g_docs)
-        if (d->fileName.CompareNoCase(path) == 0) return d->doc.get();
-    return nullptr;
-}
-
 AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
 {
     impl->doc = std::make_unique<AcApDocument>(impl.get());
@@ -106,7 +99,7 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
 {
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     CString path = fileName;
-    if (AcApDocument* open = OpenDocumentNamed(path)) {
+    if (AcApDocument* open = vked::FindDocument(path)) {
         if (activate) setCurDocument(open, AcAp::kNone, true);
         if (docOut) *docOut = open;
         return Acad::eOk;
@@ -248,17 +241,26 @@ AcApDocManager* acDocManagerPtr()
 
 namespace vked {
 
+AcApDocument* FindDocument(const CString& path)
+{
+    if (path.IsEmpty()) return nullptr;
+    const vkwin::FileIdentity wanted = vkwin::IdentityOf(path);
+    for (auto& d : g_docs)
+        if (!d->fileName.IsEmpty() && vkwin::IdentityOf(d->fileName) == wanted) return d->doc.get();
+    return nullptr;
+}
+
 Acad::ErrorStatus OpenExistingDocument(const CString& path)
 {
     if (path.IsEmpty()) return Acad::eInvalidInput;
-    if (!OpenDocumentNamed(path) && !PathFileExistsW(path.GetString())) return Acad::eFileNotFound;
+    if (!FindDocument(path) && !PathFileExistsW(path.GetString())) return Acad::eFileNotFound;
     return acDocManager->appContextOpenDocument(path.GetString());
 }
 
 Acad::ErrorStatus NewDocument(const CString& path)
 {
     if (path.IsEmpty()) return Acad::eInvalidInput;
-    if (OpenDocumentNamed(path) || PathFileExistsW(path.GetString())) return Acad::eDuplicateKey;
+    if (FindDocument(path) || PathFileExistsW(path.GetString())) return Acad::eDuplicateKey;
     std::string host = vkwin::ToHostPath(path);
     const size_t slash = host.rfind('/');
     if (slash != std::string::npos && slash > 0 && !PathFileExistsW(CString::FromUtf8(host.substr(0, slash)).GetString()))
@@ -272,7 +274,7 @@ Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
     if (!doc || !acDocManager->document(doc->database())) return Acad::eInvalidInput;
     AcApDocumentImpl* d = doc->impl();
     CString target = path.IsEmpty() ? d->fileName : path;
-    bool own = target.CompareNoCase(d->fileName) == 0;
+    bool own = vkwin::IsSameFile(target, d->fileName);
     if (own && d->readOnly) return Acad::eFileSharingViolation;
     if (!own) vkdb::HoldFile(d->db.get(), nullptr);  // the hold goes with the name
     Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);

@@ -101,9 +101,13 @@ bool SharedFile::Open(const CString& winPath, Access access, int shareMode, bool
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
+    // Links resolved, so that ReplaceWith renames over the file itself, never over a link to it.
     std::error_code ec;
-    std::string host = std::filesystem::absolute(vkwin::ToHostPath(winPath), ec).string();
-    if (ec) host = vkwin::ToHostPath(winPath);
+    std::string host = vkwin::ToHostPath(winPath);
+    if (const auto abs = std::filesystem::absolute(host, ec); !ec) {
+        const auto resolved = std::filesystem::weakly_canonical(abs, ec);
+        host = (ec ? abs : resolved).string();
+    }
     if (DWORD err = OpenLocked(host, access, shareMode, bCreate, m_fd, m_lockFd); err != ERROR_SUCCESS) {
         SetLastError(err);
         return false;

@@ -5,6 +5,7 @@
 
 #include "host/ed/AcEd.h"
 #include "host/ed/SystemVariables.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/editing/CModifySRoom.h"
 #include "module/editing/FloorVisit.h"
@@ -26,12 +27,6 @@ CString WorkingFileName()
     const char16_t* name = nullptr;
     if (!db || db->getFilename(name) != Acad::eOk || !name) return CString();
     return name;
-}
-
-CString Lower(CString text)
-{
-    text.MakeLower();
-    return text;
 }
 
 bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
@@ -92,14 +87,17 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
         return db != nullptr;
     }
     if (path.IsEmpty()) return false;
-    AcApDocumentIterator* docs = acDocManager->newAcApDocumentIterator();
-    for (; !docs->done(); docs->step()) {
-        if (path.CompareNoCase(docs->document()->fileName()) == 0) db = docs->document()->database();
+    if (AcApDocument* open = vked::FindDocument(path)) {
+        db = open->database();
+        return db != nullptr;
     }
-    delete docs;
-    if (db) return true;
+    // Read denying writers: a drawing another program holds for writing cannot be changed here.
     auto side = std::make_unique<AcDbDatabase>(false, true);
     const Acad::ErrorStatus es = side->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    if (es == Acad::eFileSharingViolation) {
+        acutPrintf(u"\n楼层%s的图纸%s已在其他程序中打开，未检查其中的标准房间", floorName.GetString(), path.GetString());
+        return false;
+    }
     if (es != Acad::eOk) {
         if (es != Acad::eFileNotFound)
             acutPrintf(u"\n楼层%s的图纸%s无法读取，未检查其中的标准房间", floorName.GetString(), path.GetString());
@@ -113,12 +111,13 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
 bool SwitchToFloor(const CString& floorName)
 {
     if (floorName.Compare(CurrentFloorName()) == 0) return true;
-    const CString path = Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName));
-    if (!path.IsEmpty() && path.Compare(Lower(WorkingFileName())) == 0) return true;
+    // The drawing however its path is spelled: opened by another name it is still current.
+    const CString path = VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName);
+    if (vkwin::IsSameFile(path, WorkingFileName())) return true;
     if (!OpenFloorFile(floorName, false)) return false;
     // Only that floor's drawing may be rebuilt: anything else current is a failed switch.
-    return path.Compare(Lower(WorkingFileName())) == 0 ||
-           path.Compare(Lower(acDocManager->curDocument() ? acDocManager->curDocument()->fileName() : u"")) == 0;
+    return vkwin::IsSameFile(path, WorkingFileName()) ||
+           vkwin::IsSameFile(path, acDocManager->curDocument() ? acDocManager->curDocument()->fileName() : u"");
 }
 
 void CModifySRoom::ProcessModify()
@@ -253,7 +252,7 @@ void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
 {
     const CString current = CurrentFloorName();
     floors.insert(current);
-    std::vector<CString> drawings{Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(current))};
+    std::vector<vkwin::FileIdentity> drawings{vkwin::IdentityOf(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(current))};
     CArray<VkQsDataMng::FloorRecord> records;
     VkQsDataMng::CProj().GetAllFloorData(records);
     for (const VkQsDataMng::FloorRecord& record : records) {
@@ -265,7 +264,7 @@ void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
         if (!OpenFloorDatabase(floor, db, path, owned)) continue;
         std::unique_ptr<AcDbDatabase> side(owned ? db : nullptr);
         // Two floors on one drawing: its copies are rebuilt once, with the first floor.
-        const CString drawing = Lower(path);
+        const vkwin::FileIdentity drawing = vkwin::IdentityOf(path);
         if (std::find(drawings.begin(), drawings.end(), drawing) != drawings.end()) {
             acutPrintf(u"\n楼层%s与其他楼层使用同一图纸%s，不再重复处理", floor.GetString(), path.GetString());
             continue;
