@@ -26,7 +26,9 @@ AcGeVector3d unit(const AcGeVector3d& v, const AcGeVector3d& fallback)
 Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLayers)
     : m_out(out), m_hideLayers(hideLayers)
 {
-    m_stack.push_back({AcGeMatrix3d(), u"0", 7});
+    Level top;
+    top.layer = u"0";
+    m_stack.push_back(std::move(top));
     AcDbLayerTable* table = nullptr;
     if (!db || db->getLayerTable(table, AcDb::kForRead) != Acad::eOk) return;
     for (AcDbObjectId id : table->recordIds()) {
@@ -109,7 +111,10 @@ void Collector::resolvedStyle(Dashes& dashes, double& dashScale, int& lineWeight
 
 void Collector::pushTransform(const AcGeMatrix3d& m)
 {
-    Level next{m_stack.back().xform * m, m_layer, resolvedColor()};
+    Level next;
+    next.xform = m_stack.back().xform * m;
+    next.layer = m_layer;
+    next.color = resolvedColor();
     resolvedStyle(next.dashes, next.dashScale, next.lineWeight);
     m_stack.push_back(std::move(next));
 }

@@ -7,7 +7,7 @@ export, which must show no error. A file ezdxf cannot read is only imported. Wit
 --pictures, some files are also drawn by vkcad and by ezdxf's drawing add-on (matplotlib)
 over the same window, and the two pictures must cover the same places.
 
-    corpus_roundtrip.py VKCAD [--all] [--pictures DIR] [--limit-seconds N]
+    corpus_roundtrip.py VKCAD [--all] [--pictures DIR] [--shard K/N]
 
 Without --all a fixed sample of the LibreCAD library and pattern files is used; the test
 is skipped (exit 0, with a note) when librecad-data is not installed.
@@ -169,6 +169,7 @@ def main():
     parser.add_argument("vkcad")
     parser.add_argument("--all", action="store_true", help="every file of the library and pattern files")
     parser.add_argument("--pictures", help="folder for the pictures of the comparison")
+    parser.add_argument("--shard", default="0/1", help="K/N: only every N-th file from the K-th (parallel runs)")
     args = parser.parse_args()
     if not os.path.isdir(LIBRARY):
         print("librecad-data is not installed: %s is missing; nothing checked" % LIBRARY)
@@ -182,6 +183,8 @@ def main():
         files = sorted(os.path.join(d, f) for d, _, fs in os.walk(LIBRARY) for f in fs if f.endswith(".dxf"))
     else:
         files = [os.path.join(LIBRARY, f) for f in SAMPLE]
+    k, n = (int(x) for x in args.shard.split("/"))
+    files = files[k::n]
     start = time.time()
     failed = 0
     totals = collections.Counter()
