@@ -53,9 +53,8 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
                                CopyLines(0x100, {0, false, 0, 0}));
     writeDrawing("F3.dwg", CopyLines(0x100, {0, false, 0, 0}, CopyOptions().room("Q")));
     std::ofstream(dir / "F12.dwg") << "not a drawing";
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F10", "F10.dwg"},
+    startOn(u"F1", {{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F10", "F10.dwg"},
                   {"F11", "F2.dwg"}, {"F12", "F12.dwg"}});
-    startOn(u"F1");
 
     srreport::ReportSource source;
     source.currentFloor = u"F1";

@@ -45,13 +45,6 @@ protected:
 };
 }  // namespace
 
-TEST_F(ConstrucSegmentTest, NoSegmentsLeaveTheFileAlone)
-{
-    append(pipe(10, 50, 90, 50, u"给排水\\管道"));
-    CalConstrucSegment(u"S1");
-    EXPECT_FALSE(fs::exists(dir / "sgd.ini"));
-}
-
 TEST_F(ConstrucSegmentTest, CreatesTheFileWithEveryDisciplineButNoArchitecturalEntities)
 {
     segment(u"一区", 0, 100);
@@ -64,21 +57,6 @@ TEST_F(ConstrucSegmentTest, CreatesTheFileWithEveryDisciplineButNoArchitecturalE
     append(pipe(150, 50, 190, 50, u"给排水\\管道"));  // outside the segment
     CalConstrucSegment(u"S1");
     EXPECT_EQ(ini(), "[S1]\r\n" + entry(u"一区", {water, elec, hvac, fire, weak})) << ini();
-}
-
-TEST_F(ConstrucSegmentTest, NewSectionLeavesOldContentByteForByte)
-{
-    const std::string old = "; kept\r\n[Old]\r\nkeep=+1\r\nother = x y \r\n\r\n";
-    std::ofstream(dir / "sgd.ini", std::ios::binary) << old;
-    segment(u"一区", 0, 100);
-    const AcDbObjectId p1 = append(pipe(10, 50, 90, 50, u"给排水\\管道"));
-    segment(u"三区", 400, 500);
-    CalConstrucSegment(u"S1");
-    const std::string got = ini();
-    ASSERT_EQ(got.compare(0, old.size(), old), 0) << got;
-    EXPECT_NE(got.find("[S1]\r\n"), std::string::npos) << got;
-    EXPECT_NE(got.find(entry(u"一区", {p1})), std::string::npos) << got;
-    EXPECT_NE(got.find(entry(u"三区", {})), std::string::npos) << "a segment without components: " << got;
 }
 
 TEST_F(ConstrucSegmentTest, TheLaterOfTwoSameNamedSegmentsWins)
