@@ -3,8 +3,8 @@
 // reworked: the chord built as a polyline, both first segments read and intersected through the
 // host's geometry, the ends through the reference ray test, point-like components through the
 // toolkit's winding number summed from the angles of every segment. Kept unchanged as the
-// reference that the module must agree with, answer for answer (differential test), and that it
-// is measured against (benchmarks).
+// reference the module is measured against; the answers of
+// tests/module/selection/BoundaryCases.txt are its answers.
 #include <bitset>
 #include <cmath>
 #include <memory>
@@ -13,7 +13,7 @@
 
 #include "host/db/AcDb.h"
 #include "module/interfaces/SelectionInterfaces.h"
-#include "tests/support/PtInPolylineByRayReference.h"
+#include "bench/module/PtInPolylineByRayReference.h"
 
 namespace vkref {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The ray test as it was before the boundary was prepared once for many points: every segment
 // read from the polyline and judged through the host's 3-D segments, arcs and rays, for every
-// point. Kept unchanged as the reference that the prepared test must agree with, answer for
-// answer (differential test), and that it is measured against (benchmarks).
+// point. Kept unchanged as the reference the prepared test is measured against; the answers of
+// tests/module/selection/BoundaryCases.txt are its answers.
 #include <cmath>
 
 #include "host/db/AcDb.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The room list's validation done the plain way, name by name: a fresh read of the library
-// drawing for every listed name. The one-read validation must give the same names (tests), and
-// is measured against it (benchmarks).
+// drawing for every listed name, as the validation worked before it read the library once; the
+// benchmark measures the one-read validation against it.
 #include <memory>
 #include <vector>
 
