@@ -115,7 +115,10 @@ TEST_F(ReportTest, EachCopyIsJudgedUnderItsOwnPlacementAndTheTableShowsItWithTot
     writeEveryState();
     const srreport::Report report = build();
     std::string text = srreport::FormatReportText(report);
-    const std::string libraryDrain = report.rooms[0].copies.at(5).differences.at(0).handle.ToUtf8();
+    ASSERT_FALSE(report.rooms.empty()) << text;
+    ASSERT_GT(report.rooms[0].copies.size(), 5u) << text;
+    ASSERT_FALSE(report.rooms[0].copies[5].differences.empty()) << text;
+    const std::string libraryDrain = report.rooms[0].copies[5].differences[0].handle.ToUtf8();
     // The temporary folder differs from run to run.
     const std::string folder = vkwin::FromHostPath(dir.string()).ToUtf8();
     for (size_t at; (at = text.find(folder)) != std::string::npos;) text.replace(at, folder.size(), "<dir>");
@@ -168,6 +171,7 @@ TEST_F(ReportTest, TheJsonSaysWhatTheTableSays)
     const srreport::Report r = build();
     const nlohmann::json j = nlohmann::json::parse(srreport::FormatReportJson(r));
     ASSERT_EQ(j["rooms"].size(), r.rooms.size());
+    ASSERT_FALSE(r.rooms.empty());
     const auto& copies = j["rooms"][0]["copies"];
     const srreport::StoredRoom& R = r.rooms[0];
     ASSERT_EQ(copies.size(), R.copies.size());
@@ -278,7 +282,7 @@ TEST_F(ReportTest, TheBatchFormPrintsTheTableWritesTheJsonAndRefusesBadInput)
     EXPECT_EQ(report("p.prj", "--json " + (dir / "out.json").string()), 0) << bytes("err.txt");
     EXPECT_EQ(bytes("out.txt"), table);
     const nlohmann::json j = nlohmann::json::parse(bytes("out.json"));
-    EXPECT_EQ(j["rooms"][0]["copies"][4]["state"], "broken");
+    EXPECT_EQ(j.at("rooms").at(0).at("copies").at(4).at("state"), "broken");
 
     EXPECT_NE(report("p.prj", "Nope"), 0);
     EXPECT_EQ(bytes("err.txt"), "vkcad report: the library holds no room Nope\n");
