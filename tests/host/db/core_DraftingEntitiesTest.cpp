@@ -77,37 +77,6 @@ TEST(DraftingEntities, TextsAreOutlinedByTheirAlignmentAndStayReadableWhenMirror
     EXPECT_EQ(turned.setHeight(-1), Acad::eInvalidInput);
 }
 
-TEST(DraftingEntities, FileAndJsonKeepEveryField)
-{
-    AcDbDatabase db;
-    auto* text = new AcDbText(AcGePoint3d(1, 2, 0), u"标准房间\nline 2", 3.5, 0.25);
-    text->setVerticalMode(AcDb::kTextTop);
-    coretest::appendToModelSpace(db, text);
-    coretest::appendToModelSpace(db, new AcDbArc(AcGePoint3d(4, 5, 0), 6, 0.5, 2.5));
-    coretest::appendToModelSpace(db, new AcDbCircle(AcGePoint3d(7, 8, 0), 9));
-    coretest::appendToModelSpace(db, new AcDbPoint(AcGePoint3d(10, 11, 12)));
-
-    const std::string dump = vktest::DumpJson(db);
-    for (const char* field : {"\"text\":\"标准房间\\nline 2\"", "\"height\":3.5", "\"rotation\":0.25", "\"vMode\":3",
-                              "\"startAngle\":0.5", "\"endAngle\":2.5", "\"radius\":9.0", "\"position\":[10.0,11.0,12.0]"})
-        EXPECT_NE(dump.find(field), std::string::npos) << field << "\n" << dump;
-
-    // Through the drawing file and back, the dump is the same.
-    const std::string path = ::testing::TempDir() + "drafting_entities.dwg";
-    const CString wpath = CString::FromUtf8(path);
-    ASSERT_EQ(db.saveAs(wpath.GetString(), false), Acad::eOk);
-    AcDbDatabase again(false, true);
-    ASSERT_EQ(again.readDwgFile(wpath.GetString(), 0x40), Acad::eOk);
-    EXPECT_EQ(vktest::DumpJson(again), dump);
-
-    // A radius that is no radius is refused with its line.
-    AcDbDatabase bad;
-    const ::testing::AssertionResult refused =
-        vktest::LoadJsonLines("{\"class\":\"AcDbCircle\",\"center\":[0,0,0],\"radius\":0}\n", bad);
-    EXPECT_FALSE(refused);
-    EXPECT_NE(std::string(refused.message()).find("line 1"), std::string::npos) << refused.message();
-}
-
 TEST(DraftingEntities, AnglesOfManyTurnsMeanTheirRemainder)
 {
     // Counter-clockwise from a quarter turn (given as ten turns and a quarter) round to a full

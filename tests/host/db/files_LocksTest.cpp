@@ -136,21 +136,3 @@ TEST(DrawingFileLocks, LocksHoldAcrossProcesses)
     for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
 }
 
-TEST(DrawingFileLocks, ChildProcessSeesTheParentsLock)
-{
-    ScratchDir dir;
-    saveSample(dir, "lib.dwg");
-    AcDbDatabase lib(false);
-    ASSERT_EQ(lib.readDwgFile(dir.win("lib.dwg"), _SH_DENYWR), Acad::eOk);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Inherited descriptors share the parent's locks, so the child uses a fresh open: a
-        // new database, like another program.
-        AcDbDatabase saver;
-        _exit(saver.saveAs(dir.win("lib.dwg")) == Acad::eFileSharingViolation ? 0 : 1);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}

@@ -140,34 +140,4 @@ TEST_F(SpatialIndexTest, AChangedBlockDefinitionMovesItsReferences)
     EXPECT_EQ(query(db, box(140, 99, 160, 102)), walk(db, box(140, 99, 160, 102)));
 }
 
-TEST_F(SpatialIndexTest, ADrawingReadIntoTheDatabaseIsIndexedAfresh)
-{
-    const std::string path = ::testing::TempDir() + "index_read.dwg";
-    {
-        AcDbDatabase src;
-        addLine(src, AcGePoint3d(300, 300, 0), AcGePoint3d(310, 300, 0));
-        ASSERT_EQ(src.saveAs(CString::FromUtf8(path).GetString(), false), Acad::eOk);
-    }
-    AcDbDatabase db(false);
-    AcDbObjectIdArray none;
-    EXPECT_NE(AcDbSpatialIndex::queryModelSpace(&db, box(0, 0, 1000, 1000), none), Acad::eOk);  // no model space yet
-    EXPECT_TRUE(none.isEmpty());
-    ASSERT_EQ(db.readDwgFile(CString::FromUtf8(path).GetString(), 0x40 /*_SH_DENYNO*/), Acad::eOk);
-    EXPECT_EQ(query(db, box(0, 0, 1000, 1000)).size(), 1u);
-    EXPECT_EQ(query(db, box(0, 0, 1000, 1000)), walk(db, box(0, 0, 1000, 1000)));
-}
-
-TEST_F(SpatialIndexTest, DisabledItHandsBackAllOfModelSpaceInOrder)
-{
-    AcDbDatabase db;
-    const AcDbObjectId a = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
-    const AcDbObjectId b = addLine(db, AcGePoint3d(900, 0, 0), AcGePoint3d(901, 0, 0));
-    AcDbSpatialIndex::setEnabled(false);
-    EXPECT_EQ(query(db, box(0, 0, 2, 2)), (std::vector<AcDbObjectId>{a, b}));
-    AcDbSpatialIndex::setEnabled(true);
-    EXPECT_EQ(query(db, box(0, 0, 2, 2)), std::vector<AcDbObjectId>{a});
-    AcDbObjectIdArray none;
-    EXPECT_EQ(AcDbSpatialIndex::queryModelSpace(nullptr, box(0, 0, 1, 1), none), Acad::eNullObjectPointer);
-}
-
 }  // namespace

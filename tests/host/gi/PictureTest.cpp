@@ -54,15 +54,6 @@ std::vector<unsigned> Plan(AcDbDatabase& db)
 
 }  // namespace
 
-TEST(Picture, TheFontForChineseTextHasItsCharacters)
-{
-    const vkgi::ResolvedFont f = vkgi::ResolveFont(u"卫生间");
-    EXPECT_TRUE(f.coversAll) << "fontconfig picked " << f.family << " (" << f.file
-                             << "), which lacks glyphs for 卫生间: install fonts-noto-cjk";
-    EXPECT_FALSE(f.family.empty());
-    EXPECT_EQ(vkgi::TextFontFamily(), vkgi::ResolveFont(u"卫生间房间标准").family);
-}
-
 TEST(Picture, LayersThatAreOffOrFrozenAreNotDrawnAndColoursComeFromTheLayer)
 {
     AcDbDatabase db;

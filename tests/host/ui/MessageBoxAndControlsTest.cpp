@@ -29,14 +29,6 @@ TEST_F(UiTest, MessageBoxPrintsOneLineAndTakesTheAnswerOrTheDefault)
               "[Vektasoft|information] a\\nb\n");
 }
 
-TEST_F(UiTest, AnAnswerTheBoxDoesNotOfferIsReportedAndTheDefaultAnswers)
-{
-    vked::inputQueue().push(u"!answer yes", u"t.scr", 1);
-    EXPECT_EQ(MessageBoxExW(nullptr, u"你没有选择房间，请选择房间!", u"Vektasoft", 0x12030, 0), IDOK);
-    EXPECT_NE(out.utf8().find("[Vektasoft|warning] 你没有选择房间，请选择房间!"), std::string::npos);
-    EXPECT_NE(out.utf8().find("no such button"), std::string::npos);
-}
-
 std::string Joined(const std::vector<CString>& v)
 {
     std::string s;

@@ -46,11 +46,4 @@ TEST_F(FileInformation, SizeTimeAndIdentityFollowTheFileAcrossAReplacement)
     EXPECT_EQ(saved.nFileSizeLow, 7u);
 }
 
-TEST_F(FileInformation, AClosedFileIsAnInvalidHandle)
-{
-    SharedFile closed;
-    BY_HANDLE_FILE_INFORMATION i;
-    EXPECT_FALSE(GetFileInformationByHandle(closed, &i));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-}
 }  // namespace
