@@ -1,6 +1,7 @@
 // What is not carried out when OK meets a library another program holds, a source marker locked
 // meanwhile, or a copy with a component on a locked layer: each is told and loses nothing. (An
 // edit dropped or given up, unreadable floors, floors sharing a drawing: scenarios edit_*.)
+#include "module/editing/CModifySRoom.h"
 #include "tests/module/editing/EditProject.h"
 
 using namespace edittest;
@@ -99,6 +100,24 @@ TEST_F(EditRefusalsTest, ACopyWithAComponentOnALockedLayerIsLeftWholeAndNamed)
     // The source copy was rebuilt all the same.
     EXPECT_EQ(pipes(floorDb("F1.dwg"), u"VK_给排水_排水管").size(), 1u);
     EXPECT_EQ(libraryPipes(u"VK_给排水_排水管").size(), 1u);
+}
+
+TEST_F(EditRefusalsTest, ANewEntryThatCannotBeWrittenPutsTheOldEntryBack)
+{
+    startOn(u"F1", {{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    // A component of another drawing cannot be copied into the library: the new entry fails
+    // after the old one was taken out.
+    AcDbDatabase elsewhere(true, true);
+    CModifySRoom dlg;
+    SRoomEditInfo& edit = dlg.m_mapEdit[u"R"];
+    ASSERT_EQ(working()->getAcDbObjectId(edit.standRoomId, false, AcDbHandle(0x103)), Acad::eOk);
+    edit.newEnts.append(vktest::appendToModelSpace(elsewhere, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0))));
+    dlg.m_bOK = true;
+    dlg.ProcessModify();
+    EXPECT_TRUE(seen("标准房间R的新内容未能写入库")) << out.utf8();
+    EXPECT_EQ(libraryPipes(u"VK_给排水_给水管").size(), 1u) << "the old entry is back";
+    EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nR\r\n");
+    EXPECT_FALSE(isOpen("F2.dwg"));
 }
 
 }  // namespace
