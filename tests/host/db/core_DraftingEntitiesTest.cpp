@@ -77,17 +77,3 @@ TEST(DraftingEntities, TextsAreOutlinedByTheirAlignmentAndStayReadableWhenMirror
     EXPECT_EQ(turned.setHeight(-1), Acad::eInvalidInput);
 }
 
-TEST(DraftingEntities, AnglesOfManyTurnsMeanTheirRemainder)
-{
-    // Counter-clockwise from a quarter turn (given as ten turns and a quarter) round to a full
-    // turn: three quarters, whichever way the many turns are given.
-    AcDbArc arc(AcGePoint3d(0, 0, 0), 1, 20 * kPi + kPi / 2, 0);
-    std::vector<AcDbEntity::GeomPiece> pieces;
-    arc.getGeomPieces(pieces);
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_NEAR(pieces[0].endAng - pieces[0].startAng, 1.5 * kPi, 1e-9);
-    AcDbArc back(AcGePoint3d(0, 0, 0), 1, 0, -20 * kPi - kPi / 2);
-    pieces.clear();
-    back.getGeomPieces(pieces);
-    EXPECT_NEAR(pieces[0].endAng - pieces[0].startAng, 1.5 * kPi, 1e-9);
-}

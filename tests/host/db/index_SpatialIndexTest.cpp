@@ -105,23 +105,6 @@ TEST_F(SpatialIndexTest, EditsHeardThroughEventsKeepResultsExactWithoutRebuildin
     EXPECT_EQ(AcDbSpatialIndex::rebuildCount(&db), 1);
 }
 
-TEST_F(SpatialIndexTest, AnEntityOpenForWriteIsReturnedWhereverItLies)
-{
-    AcDbDatabase db;
-    const AcDbObjectId far = addLine(db, AcGePoint3d(500, 500, 0), AcGePoint3d(510, 500, 0));
-    const AcDbObjectId near = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0));
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), std::vector<AcDbObjectId>{near});
-
-    AcDbEntity* open = nullptr;
-    ASSERT_EQ(acdbOpenAcDbEntity(open, far, AcDb::kForWrite), Acad::eOk);
-    open->transformBy(AcGeMatrix3d::translation(AcGeVector3d(-495, -495, 0)));
-    // Nobody can read it while it is open, the walk included; the move counts once it is closed.
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), walk(db, box(-1, -1, 20, 20)));
-    open->close();
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), (std::vector<AcDbObjectId>{far, near}));
-    EXPECT_EQ(query(db, box(400, 400, 600, 600)), std::vector<AcDbObjectId>{});
-}
-
 TEST_F(SpatialIndexTest, AChangedBlockDefinitionMovesItsReferences)
 {
     AcDbDatabase db;

@@ -85,36 +85,3 @@ TEST(ArcSegmentIntersection, TouchesAtEndsWithinToleranceCount) {
     EXPECT_FALSE(arc.intersectWith(AcGeLineSeg3d(AcGePoint3d(0, 20, 0), AcGePoint3d(0, 10.5, 0)), n, p1, p2));
 }
 
-TEST(ArcArcIntersection, ReportsZeroOneOrTwoPoints) {
-    const AcGeCircArc3d a(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10);
-    int n = -1;
-    AcGePoint3d p1, p2;
-
-    const AcGeCircArc3d crossing(AcGePoint3d(12, 0, 0), AcGeVector3d::kZAxis, 10);
-    ASSERT_TRUE(a.intersectWith(crossing, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 2);
-    // In the order met along this circle from its start, which lies at +Y.
-    expectNear(p1, AcGePoint3d(6, -8, 0));
-    expectNear(p2, AcGePoint3d(6, 8, 0));
-
-    const AcGeCircArc3d touching(AcGePoint3d(20.6, 0, 0), AcGeVector3d::kZAxis, 10);
-    ASSERT_TRUE(a.intersectWith(touching, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(10.3, 0, 0));
-
-    const AcGeCircArc3d inside(AcGePoint3d(4, 0, 0), AcGeVector3d::kZAxis, 6);  // touches at (10, 0) from inside
-    ASSERT_TRUE(a.intersectWith(inside, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(10, 0, 0));
-
-    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(25, 0, 0), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-    EXPECT_EQ(n, 0);
-    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-
-    // Bounded: only the upper half of the crossing circle counts.
-    const AcGeCircArc3d upper(AcGePoint3d(12, 0, 0), AcGeVector3d::kZAxis, AcGeVector3d::kXAxis, 10, 0, kPi);
-    ASSERT_TRUE(a.intersectWith(upper, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(6, 8, 0));
-}
-

@@ -6,26 +6,6 @@
 
 using FileOps = TempDriveTest;
 
-TEST_F(FileOps, CopyOverwritesOrRefusesAnExistingTarget) {
-    WriteBytes("lib.dwg", std::string("AC1027\0\xFFxyz", 11));
-    WriteBytes("tmp.dwg", "old");
-    chmod(Host("lib.dwg").c_str(), 0640);
-
-    SetLastError(0);
-    EXPECT_FALSE(CopyFileW(u"C:\\lib.dwg", u"C:\\tmp.dwg", TRUE));
-    EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
-    EXPECT_EQ(ReadBytes("tmp.dwg"), "old");
-
-    EXPECT_TRUE(CopyFileW(u"C:\\lib.dwg", u"C:\\tmp.dwg", FALSE));
-    EXPECT_EQ(ReadBytes("tmp.dwg"), std::string("AC1027\0\xFFxyz", 11));
-    struct stat st {};
-    ASSERT_EQ(stat(Host("tmp.dwg").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-
-    EXPECT_TRUE(CopyFileW(u"C:\\lib.dwg", u"C:\\new.dwg", TRUE));
-    EXPECT_EQ(ReadBytes("new.dwg"), ReadBytes("lib.dwg"));
-}
-
 TEST_F(FileOps, CopyAndDeleteRespectOpenFiles) {
     WriteBytes("lib.dwg", "library");
     WriteBytes("tmp.dwg", "preview");

@@ -73,32 +73,6 @@ TEST_F(StdRoomMarkerTest, TheOutlineLiesFortyOffEachCornerClosedByItsFirstVertex
     }
 }
 
-TEST_F(StdRoomMarkerTest, TheMarkerRecordsTheRoomAndLinksBoundaryAndComponents)
-{
-    const AcDbObjectId room = boundary({{0, 0}, {0, 4000}, {6000, 4000}, {6000, 0}});
-    const AcDbObjectId pipe = append(new VkQsPipe(AcGePoint3d(500, 2000, 0), AcGePoint3d(5500, 2000, 0)));
-    AcDbObjectIdArray ids;
-    ids.append(pipe);
-    ids.append(append(new AcDbLine(AcGePoint3d(1, 1, 0), AcGePoint3d(9, 9, 0))));
-    const AcDbObjectId marker = create(room, ids);
-    {
-        AcDbObjectPointer<AcDbQsStandRoom> m(marker, AcDb::kForRead);
-        ASSERT_TRUE(m);
-        EXPECT_EQ(m->GetRoomName(), u"卫生间");
-        EXPECT_EQ(m->layer(), u"VK_标准房间");
-        EXPECT_FALSE(m->layerId().isNull());  // the layer exists in the drawing
-        EXPECT_EQ(m->GetBasePt(), AcGePoint3d(100, 200, 0));
-        EXPECT_EQ(m->GetInsertPt(), AcGePoint3d(100, 200, 0));
-        EXPECT_TRUE(m->GetMatrix().isEqualTo(AcGeMatrix3d::kIdentity));
-        EXPECT_EQ(m->GetAssositEnts(), ids);
-        EXPECT_EQ(m->GetAssositRoom(), room);
-    }
-    AcDbObjectPointer<VkQsPipe> opened(pipe, AcDb::kForRead);
-    EXPECT_EQ(opened->GetAssositSRoom(), marker);
-    AcDbObjectPointer<AcDbVkRoom> r(room, AcDb::kForRead);
-    EXPECT_TRUE(r->GetIfBelongSR());
-}
-
 TEST_F(StdRoomMarkerTest, ABoundaryThatIsNoRoomOrHasNoVertexGetsNoMarker)
 {
     const AcDbObjectId empty = boundary({});

@@ -213,22 +213,6 @@ TEST_F(FloorsTest, TheStatusLineMacroIsPutBackAfterTheFloorSwitches)
     acutDelString(rb.resval.rstring);
 }
 
-TEST_F(EditProjectTest, ASourceCopyChangedByHandIsRebuiltAndEveryNewCopyStartsUnchanged)
-{
-    // The user changed the source copy by hand before re-extracting it from that copy.
-    writeDrawing("F1.dwg", CopyLines(0x100, kPlain, ChangedByHand()) + DrainLine(0x110, kPlain));
-    writeDrawing("F2.dwg", CopyLines(0x100, kTurned));
-    startOn(u"F1", {{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
-    editAndOk(u"#103");
-    for (const char* file : {"F1.dwg", "F2.dwg"}) {
-        const std::vector<Marker> ms = markers(floorDb(file));
-        ASSERT_EQ(ms.size(), 1u) << file;
-        EXPECT_EQ(ms[0].chgType, 0) << file;
-        EXPECT_NE(ms[0].id.handle(), AcDbHandle(0x103)) << file << ": not rebuilt";
-        EXPECT_EQ(pipes(floorDb(file), u"VK_给排水_排水管").size(), 1u) << file;
-    }
-}
-
 TEST_F(FloorsTest, ReExtractingTwiceBeforeOkKeepsTheSecondRecord)
 {
     // The second re-extraction removes the drain pipe again (Q, pick it, Enter): the library

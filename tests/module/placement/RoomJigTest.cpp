@@ -3,10 +3,8 @@
 // preview outline it drags.
 #include <cmath>
 
-#include "host/db/detail/CopyFiler.h"
 #include "host/ed/AcEd.h"
 #include "module/placement/CRoomJig.h"
-#include "module/placement/CVkQsTempRoom.h"
 #include "tests/module/placement/PlacementTestProject.h"
 
 namespace {
@@ -152,25 +150,6 @@ TEST_F(RoomJigTest, TheOutlineIsDrawnOpenThroughTheMatrixAtTheCursorWithItsBulge
     // The side from (3000, 2000) to (0, 2000) bulges out of the room by 0.5. Mirrored with its
     // bulge as stored, the arc runs the other way round: its centre lies above the chord.
     EXPECT_GT(rec.arcCentres[0].y, 2200);
-
-    // The preview files its vertices; a later version asks the host to keep it as a proxy.
-    const std::vector<CVkQsTempRoom::Vertex> vertices{{0.5, AcGePoint3d(1, 2, 0)}, {0, AcGePoint3d(3, 4, 0)}};
-    const AcGePoint3d origin(7, 8, 0);
-    CVkQsTempRoom room(&vertices, &origin, &kMirrorX);
-    vkdb::FieldRecorder filed;
-    ASSERT_EQ(room.dwgOutFields(&filed), Acad::eOk);
-    CVkQsTempRoom back(nullptr, nullptr, nullptr);
-    vkdb::FieldPlayer player(filed.fields());
-    ASSERT_EQ(back.dwgInFields(&player), Acad::eOk);
-    EXPECT_EQ(back.m_Vertices, vertices);
-    vkdb::FieldList newer = filed.fields();
-    for (vkdb::Field& f : newer)
-        if (auto* v = std::get_if<Adesk::Int32>(&f.value); v && *v == 1) {
-            *v = 2;
-            break;
-        }
-    vkdb::FieldPlayer newerPlayer(newer);
-    EXPECT_EQ(CVkQsTempRoom(nullptr, nullptr, nullptr).dwgInFields(&newerPlayer), Acad::eMakeMeProxy);
 }
 
 }  // namespace

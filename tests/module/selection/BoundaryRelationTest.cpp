@@ -137,35 +137,6 @@ TEST(CurveRelationTest, TwoPointsOnAnArcFirstSide)
     EXPECT_EQ(code(circle.get(), 50, -20, 50, -80), 2);
 }
 
-TEST(CurveRelationTest, FirstSegmentIntersections)
-{
-    auto a = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}});
-    auto b = SelectionTest::pline({{50, -50}, {50, 50}, {200, 50}});
-    AcArray<AcGePoint3d> pts;
-    pts.append(AcGePoint3d(7, 7, 7));
-    CManageStdRoom::GetPolylineInterePoint(a.get(), b.get(), pts);
-    ASSERT_EQ(pts.length(), 2);
-    EXPECT_EQ(pts[0], AcGePoint3d(7, 7, 7));
-    EXPECT_NEAR(pts[1].x, 50, 1e-9);
-    EXPECT_NEAR(pts[1].y, 0, 1e-9);
-    // Only the first segments: b's second segment crosses a's second, not collected.
-    auto c = SelectionTest::pline({{150, 50}, {50, 50}});
-    AcArray<AcGePoint3d> none;
-    CManageStdRoom::GetPolylineInterePoint(a.get(), c.get(), none);
-    EXPECT_TRUE(none.isEmpty());
-    CManageStdRoom::GetPolylineInterePoint(nullptr, c.get(), none);
-    EXPECT_TRUE(none.isEmpty());
-    // Arc against line: both points, in the host's order.
-    auto circle = SelectionTest::pline({{0, 0, 1}, {100, 0, 1}});
-    auto cut = SelectionTest::pline({{0, -30}, {100, -30}});
-    AcArray<AcGePoint3d> two;
-    CManageStdRoom::GetPolylineInterePoint(circle.get(), cut.get(), two);
-    ASSERT_EQ(two.length(), 2);
-    EXPECT_NEAR(two[0].y, -30, 1e-9);
-    EXPECT_NEAR(std::abs(two[0].x - 50), 40, 1e-9);
-    EXPECT_NEAR(two[0].x + two[1].x, 100, 1e-9);
-}
-
 TEST(RayTest, APreparedBoundaryKeepsTheOutlineAsReadWhileTheToolkitRereadsAChangedOne)
 {
     EXPECT_EQ(CRayBoundary(nullptr).Classify(AcGePoint3d(0, 0, 0), 1.0), -1);

@@ -87,16 +87,3 @@ TEST(CloneAndFiling, AMarkerClonedDuringAStandardRoomInsertStartsUnmodified)
     EXPECT_EQ(chgTypeOfCopy(), 0);
 }
 
-TEST(CloneAndFiling, BadComponentFieldsAreRefusedWithAMessage)
-{
-    for (const char* line : {R"({"handle":"B0","class":"VkQsDlpEnt","width":-1})",
-                             R"({"handle":"B0","class":"VkQsNode","radius":0})",
-                             R"({"handle":"B0","class":"VkQsElementComponent","width":0})",
-                             R"({"handle":"B0","class":"VkQsSprinkler","refDir":[0,0,0]})"}) {
-        AcDbDatabase db(false);
-        std::istringstream in(line);
-        CString error;
-        EXPECT_NE(acdbLoadJson(in, &db, error), Acad::eOk) << line;
-        EXPECT_FALSE(error.IsEmpty()) << line;
-    }
-}

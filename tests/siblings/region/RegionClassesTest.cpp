@@ -36,16 +36,6 @@ TEST(RegionClasses, RoomNameIsDrawnInsideEvenAnLShapedRoom)
     EXPECT_TRUE(d2.texts[0].at.isEqualTo(AcGePoint3d(2, 2, 0)));
 }
 
-TEST(RegionClasses, UnnamedRegionDrawsOnlyItsOutline)
-{
-    AcDbVkConstrucSegment seg;
-    setOutline(seg, {{0, 0}, {0, 4}, {4, 4}, {4, 0}});
-    regiontest::RecordingDraw draw;
-    seg.worldDraw(&draw);
-    EXPECT_TRUE(draw.texts.empty());
-    EXPECT_GT(draw.polylines + draw.arcs, 0);
-}
-
 TEST(RegionClasses, BeamMirrorsWithItsOutline)
 {
     AcDbVkBeam beam(AcGePoint3d(100, 0, 0), AcGePoint3d(500, 0, 0), 200);

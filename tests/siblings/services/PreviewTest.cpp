@@ -87,34 +87,6 @@ TEST_F(PreviewTest, ABlockOfTheLibraryCopyIsShownFittedAndCentred)
     EXPECT_NEAR(maxX, 40, 1e-6);
 }
 
-TEST_F(PreviewTest, GivenEntitiesOfTheCurrentDrawingAreShownAndWrittenAsPng)
-{
-    AcDbObjectId a = append(db.get(), line(0, 0, 100, 0));
-    AcDbObjectId b = append(db.get(), line(0, 0, 0, 50));
-    AcDbObjectIdArray ids;
-    ids.append(a);
-    ids.append(b);
-    VkQsGsPreviewCtrl ctrl(lib);
-    ctrl.UpdatePreviewDwg(nullptr, u"房间1", ids);
-    ASSERT_EQ(ctrl.Primitives().size(), 2u);
-    ids.setLogicalLength(1);
-    ctrl.AddEntsToView(db.get(), ids);
-    ASSERT_EQ(ctrl.Primitives().size(), 1u);
-    EXPECT_EQ(ctrl.Primitives()[0].points.back().x, 100);
-
-    std::string png = (dir / "p.png").string();
-    ASSERT_TRUE(ctrl.RenderPng(png, 64, 48));
-    std::ifstream in(png, std::ios::binary);
-    std::string head(24, '\0');
-    in.read(head.data(), 24);
-    EXPECT_EQ(head.substr(1, 3), "PNG");
-    auto be32 = [&](int at) { return (unsigned char)head[at] << 24 | (unsigned char)head[at + 1] << 16 |
-                                     (unsigned char)head[at + 2] << 8 | (unsigned char)head[at + 3]; };
-    EXPECT_EQ(be32(16), 64);
-    EXPECT_EQ(be32(20), 48);
-    EXPECT_FALSE(ctrl.RenderPng((dir / "no" / "such" / "dir.png").string(), 64, 48));
-}
-
 HINSTANCE Handle() { static int token; return reinterpret_cast<HINSTANCE>(&token); }
 
 class CPreviewDlg : public CDialog {

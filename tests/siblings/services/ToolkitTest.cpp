@@ -26,54 +26,6 @@ TEST_F(ServicesTest, SelectEntityGivesModelSpaceEntitiesOfALayerInDrawingOrder)
     EXPECT_EQ(VKToolKit::SelectEntity(u"none", u"", -1).length(), 0);
 }
 
-TEST_F(ServicesTest, OsVarValHoldsTheValueAndPutsTheOldOneBack)
-{
-    vked::SetShortVar(u"ORTHOMODE", 1);
-    {
-        COsVarVal guard(u"ORTHOMODE", short(0));
-        EXPECT_TRUE(guard.IsSet());
-        EXPECT_EQ(vked::GetShortVar(u"ORTHOMODE", -1), 0);
-        COsVarVal inner(u"ORTHOMODE", short(1));
-        EXPECT_EQ(vked::GetShortVar(u"ORTHOMODE", -1), 1);
-    }
-    EXPECT_EQ(vked::GetShortVar(u"ORTHOMODE", -1), 1);
-    {
-        COsVarVal real(u"PIXELSIZE", 2.5);
-        COsVarVal text(u"CLAYER", CString(u"VK_标准房间"));
-        EXPECT_EQ(vked::GetRealVar(u"PIXELSIZE"), 2.5);
-        resbuf rb;
-        ASSERT_EQ(acedGetVar(u"CLAYER", &rb), RTNORM);
-        EXPECT_EQ(CString(rb.resval.rstring), u"VK_标准房间");
-        acutDelString(rb.resval.rstring);
-    }
-    EXPECT_EQ(vked::GetRealVar(u"PIXELSIZE"), 1.0);
-    resbuf rb;
-    ASSERT_EQ(acedGetVar(u"CLAYER", &rb), RTNORM);
-    EXPECT_EQ(CString(rb.resval.rstring), u"0");
-    acutDelString(rb.resval.rstring);
-    {
-        COsVarVal unknown(u"NOSUCHVAR", short(1));
-        COsVarVal readOnly(u"CMDACTIVE", short(1));
-        EXPECT_FALSE(unknown.IsSet());
-        EXPECT_FALSE(readOnly.IsSet());
-    }
-    EXPECT_EQ(vked::GetShortVar(u"CMDACTIVE", -1), 0);
-}
-
-TEST_F(ServicesTest, LayerNamesOfDetailNamesAndArchitecturalPaths)
-{
-    EXPECT_EQ(CVKQsLayer::GetLayer(u"标准房间"), u"VK_标准房间");
-    // The marker kind names its detail name; the layer comes from here.
-    EXPECT_EQ(CVKQsLayer::GetLayer(CObjectKind::GetLayerByKind(Object::kStandRoom)), u"VK_标准房间");
-    EXPECT_EQ(CVKQsLayer::GetLayer(u""), u"0");
-    EXPECT_EQ(CVKQsLayer::GetJzLayerByDetailNamePath(u"建筑\\施工段\\施工段", false), u"VK_建筑_SYS_施工段");
-    EXPECT_EQ(CVKQsLayer::GetJzLayerByDetailNamePath(u"建筑\\墙\\", false), u"VK_建筑_SYS_墙");
-    EXPECT_EQ(CVKQsLayer::GetJzLayerByDetailNamePath(u"", false), u"");
-    EXPECT_FALSE(acdbEnsureLayer(db.get(), u"VK_建筑_SYS_施工段", false));
-    CVKQsLayer::GetJzLayerByDetailNamePath(u"建筑\\施工段\\施工段", true);
-    EXPECT_TRUE(acdbEnsureLayer(db.get(), u"VK_建筑_SYS_施工段", false));
-}
-
 TEST_F(ServicesTest, TextSentToTheHostIsReadBeforeQueuedLinesAndTheWaitLineFrames)
 {
     vked::inputQueue().push(u"queued", u"t.scr", 1);
