@@ -106,8 +106,8 @@ def first_failure(output):
                        output, re.M)
     if found:
         return found[0]
-    found = re.findall(r"Test\s+#\d+: (\S+) \.+\*+(\w+)", output)
-    return found[0][0] if found else "?"
+    found = re.findall(r"#\d+: (\S+) .*\*\*\*", output)
+    return found[0] if found else "?"
 
 
 def original_of(mutant):

@@ -50,6 +50,9 @@ done
 cp "$scr" "$tmp/$name.scr"
 
 if [ -n "$(header batch)" ]; then
+  # Both streams go into the transcript: the leak checker of a sanitizer build keeps its list of
+  # suppressions to itself.
+  export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
   : >"$tmp/transcript.out"
   while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in ''|';'*) continue ;; esac
