@@ -175,6 +175,9 @@ TEST_F(ReportTest, TheBatchFormPrintsTheTableWritesTheJsonAndRefusesBadInput)
     EXPECT_EQ(bytes("out.txt"), table);
     const nlohmann::json j = nlohmann::json::parse(bytes("out.json"));
     EXPECT_EQ(j.at("rooms").at(0).at("copies").at(4).at("state"), "broken");
+    // 3F could not be read, so U is not called unused.
+    EXPECT_FALSE(j.contains("unusedRooms"));
+    EXPECT_EQ(j.at("noCopyOnFloorsRead"), nlohmann::json::array({"U"}));
 
     EXPECT_NE(report("p.prj", "Nope"), 0);
     EXPECT_EQ(bytes("err.txt"), "vkcad report: the library holds no room Nope\n");

@@ -102,9 +102,11 @@ protected:
         vked::RunUntilEndOfInput();
         holder.Close();
 
-        // The library's own line, then the dialog's warning.
-        const std::string said = std::string(libraryMessage) + "\n[Vektasoft|warning] 房间名重复请重新输入房间名称!";
-        EXPECT_EQ(count(said), 1u) << out.utf8();
+        // The library's own line, then the dialog's warning naming the same cause.
+        const std::string cause = std::string(libraryMessage) + "：eFileSharingViolation (another program or session holds the file open)";
+        EXPECT_EQ(count(cause), 2u) << out.utf8();
+        EXPECT_EQ(count(cause + "，房间未保存!"), 1u) << out.utf8();
+        EXPECT_EQ(count("房间名重复"), 0u) << out.utf8();
         EXPECT_TRUE(markers().empty());
         EXPECT_EQ(bytes("StardardRoom.dwg"), libraryBefore);
         EXPECT_EQ(bytes("Roomlist.txt"), listBefore);
@@ -172,12 +174,12 @@ TEST_F(DefineRoomTest, AValveTakenOutAndPickedAgainGoesWithTheRoomAndLosesItsMar
 
 TEST_F(DefineRoomTest, ALibraryLockedForWritingAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
 {
-    heldLibraryAtOk(SharedFile::kReadWrite, "复制出错");
+    heldLibraryAtOk(SharedFile::kReadWrite, "无法读取");
 }
 
 TEST_F(DefineRoomTest, ALibraryThatCannotBeRewrittenAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
 {
-    heldLibraryAtOk(SharedFile::kRead, "保存出错");
+    heldLibraryAtOk(SharedFile::kRead, "无法写入");
 }
 
 }  // namespace

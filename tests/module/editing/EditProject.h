@@ -77,20 +77,11 @@ protected:
     // presses OK.
     static void editAndOk(const CString& markerPick) { run({u"bjbj", u"!click 214", u"!ok", markerPick, u"<enter>", u"!ok"}); }
 
-    AcApDocument* document(const std::string& file)
-    {
-        AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
-        AcApDocument* found = nullptr;
-        for (; !it->done(); it->step())
-            if (hostPath(file).CompareNoCase(it->document()->fileName()) == 0) found = it->document();
-        delete it;
-        return found;
-    }
-    bool isOpen(const std::string& file) { return document(file) != nullptr; }
+    bool isOpen(const std::string& file) { return vked::FindDocument(hostPath(file)) != nullptr; }
     // The drawing as the run left it: the open document's, else the file read afresh.
     AcDbDatabase* floorDb(const std::string& file)
     {
-        if (AcApDocument* doc = document(file)) return doc->database();
+        if (AcApDocument* doc = vked::FindDocument(hostPath(file))) return doc->database();
         auto side = std::make_unique<AcDbDatabase>(false, true);
         if (side->readDwgFile(hostPath(file), _SH_DENYNO) != Acad::eOk) return nullptr;
         sideDbs.push_back(std::move(side));

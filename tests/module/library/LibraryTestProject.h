@@ -36,21 +36,4 @@ protected:
         for (const CString& name : names) ASSERT_FALSE(vktest::addBlockDefinition(lib, name).isNull());
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg")), Acad::eOk);
     }
-
-    // Names of the blocks of the library drawing that are not layouts, read from the file.
-    std::vector<CString> libraryBlocks() const
-    {
-        AcDbDatabase lib(false, true);
-        std::vector<CString> names;
-        if (lib.readDwgFile(hostPath("StardardRoom.dwg")) != Acad::eOk) return names;
-        AcDbBlockTable* table = nullptr;
-        EXPECT_EQ(lib.getBlockTable(table, AcDb::kForRead), Acad::eOk);
-        for (const AcDbObjectId& id : table->recordIds()) {
-            AcDbObjectPointer<AcDbBlockTableRecord> rec(id, AcDb::kForRead);
-            CString name;
-            if (rec && !rec->isLayout() && rec->getName(name) == Acad::eOk) names.push_back(name);
-        }
-        table->close();
-        return names;
-    }
 };
