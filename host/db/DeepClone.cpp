@@ -1,7 +1,6 @@
 // Deep cloning: the reference kinds that objects file decide what comes along.
 #include "host/db/DeepClone.h"
 
-#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -35,39 +34,14 @@ struct Item {
 
 bool carried(AcDb::ReferenceKind k) { return k != AcDb::kSoftPointer; }
 
-// Adds ids to the array field arrayName of a resident object, through its own field list:
-// record, extend, play back.
-Acad::ErrorStatus appendToArrayField(AcDbObjectId ownerId, const char* arrayName, AcDb::ReferenceKind kind,
-                                     const std::vector<AcDbObjectId>& ids)
+// Appends resident objects to an owner's list of them (a block's entities, a table's records).
+Acad::ErrorStatus appendOwned(AcDbObjectId ownerId, const std::vector<AcDbObjectId>& ids)
 {
     if (ids.empty()) return Acad::eOk;
     AcDbObject* owner = nullptr;
     Acad::ErrorStatus es = acdbOpenAcDbObject(owner, ownerId, AcDb::kForWrite);
     if (es != Acad::eOk) return es;
-    vkdb::FieldRecorder rec(AcDb::kCopyFiler, owner->database());
-    es = owner->dwgOutFields(&rec);
-    vkdb::FieldList fields = rec.takeFields();
-    size_t begin = fields.size();
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name && std::strcmp(fields[i].name, arrayName) == 0 &&
-            std::holds_alternative<vkdb::FieldArrayBegin>(fields[i].value)) {
-            begin = i;
-            break;
-        }
-    if (es == Acad::eOk && begin == fields.size()) es = Acad::eWrongObjectType;
-    if (es == Acad::eOk) {
-        size_t end = begin + 1;
-        for (int depth = 1; end < fields.size(); ++end) {
-            if (std::holds_alternative<vkdb::FieldArrayBegin>(fields[end].value)) ++depth;
-            if (std::holds_alternative<vkdb::FieldArrayEnd>(fields[end].value) && --depth == 0) break;
-        }
-        std::get<vkdb::FieldArrayBegin>(fields[begin].value).count += static_cast<Adesk::Int32>(ids.size());
-        std::vector<vkdb::Field> added;
-        for (AcDbObjectId id : ids) added.push_back({vkdb::FieldRef{id, kind}, nullptr});
-        fields.insert(fields.begin() + static_cast<std::ptrdiff_t>(end), added.begin(), added.end());
-        vkdb::FieldPlayer play(fields, AcDb::kCopyFiler, owner->database());
-        es = owner->dwgInFields(&play);
-    }
+    es = DbAccess::appendOwned(owner, ids);
     owner->close();
     return es;
 }
@@ -258,8 +232,7 @@ private:
         for (Item& item : m_items)
             if (Acad::ErrorStatus es = add(item); es != Acad::eOk) return es;
         for (auto& [table, ids] : m_tableAdds)
-            if (Acad::ErrorStatus es = appendToArrayField(table, "records", AcDb::kSoftOwnership, ids); es != Acad::eOk)
-                return es;
+            if (Acad::ErrorStatus es = appendOwned(table, ids); es != Acad::eOk) return es;
         for (auto& [block, ids] : m_blockAdds)
             if (Acad::ErrorStatus es = appendToBlock(block, ids); es != Acad::eOk) return es;
         ensureLayers();
@@ -318,7 +291,7 @@ Acad::ErrorStatus deepClone(const CloneRequest& req, IdPairs& idMap)
 
 Acad::ErrorStatus appendToBlock(AcDbObjectId blockId, const std::vector<AcDbObjectId>& entities)
 {
-    return appendToArrayField(blockId, "entities", AcDb::kHardOwnership, entities);
+    return appendOwned(blockId, entities);
 }
 
 }  // namespace vkclone

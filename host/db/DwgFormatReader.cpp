@@ -317,6 +317,13 @@ Acad::ErrorStatus DrawingSource::load(AcDbStub* s)
     return Acad::eOk;
 }
 
+AcRxClass* DrawingSource::classOf(const AcDbStub* s) const
+{
+    const ClassEntry& e = classOf(head(s));
+    if (e.cls) return const_cast<AcRxClass*>(e.cls);
+    return e.entityLike ? AcDbProxyEntity::desc() : AcDbProxyObject::desc();
+}
+
 namespace {
 
 class MappedBytes : public SourceBytes {

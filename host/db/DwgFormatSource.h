@@ -56,6 +56,7 @@ public:
         : m_bytes(std::move(bytes)), m_classes(std::move(classes)), m_handles(std::move(handles)),
           m_stubs(std::move(stubs)) {}
     Acad::ErrorStatus load(AcDbStub* s) override;
+    AcRxClass* classOf(const AcDbStub* s) const override;
 
     // The object of a handle of the file (null when the file holds none), as references read.
     AcDbObjectId resolve(std::uint64_t handle) const;
