@@ -34,6 +34,15 @@ struct Item {
 
 bool carried(AcDb::ReferenceKind k) { return k != AcDb::kSoftPointer; }
 
+// Exactly the identity (a wblock to base point 0,0,0): nothing to transform.
+bool isIdentity(const AcGeMatrix3d& m)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (m.entry[r][c] != (r == c ? 1.0 : 0.0)) return false;
+    return true;
+}
+
 // Appends resident objects to an owner's list of them (a block's entities, a table's records).
 Acad::ErrorStatus appendOwned(AcDbObjectId ownerId, const std::vector<AcDbObjectId>& ids)
 {
@@ -182,7 +191,7 @@ private:
                     item.recordName = m_req.renameRecord;
                     if (auto* block = AcDbBlockTableRecord::cast(rec)) block->setOrigin(AcGePoint3d::kOrigin);
                 }
-            if (item.primary && m_req.xform)
+            if (item.primary && m_req.xform && !isIdentity(*m_req.xform))
                 if (auto* ent = AcDbEntity::cast(item.clone.get())) ent->transformBy(*m_req.xform);
         }
         return Acad::eOk;

@@ -80,7 +80,7 @@ private:
 // Reads a drawing file's bytes into db (emptied first): the whole file is checked as
 // readDrawing checks it, the block and layer tables are made, every other object is made on
 // its first open from the bytes, which db keeps. A refused file leaves db empty.
-Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes);
+Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes, const ReadOptions& opt = {});
 
 // The database's source when it is a drawing file (null otherwise).
 DrawingSource* sourceOf(AcDbDatabase* db);

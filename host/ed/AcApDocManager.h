@@ -107,4 +107,7 @@ namespace vked {
 // (new) file; the document's name follows a SAVEAS. A read-only document cannot save over
 // its own file (eFileSharingViolation).
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path = CString());
+// Saves each document under its own name as SaveDocument does, several at once (one drawing's
+// writing overlaps another's flush to disk); the statuses in the order of the documents.
+std::vector<Acad::ErrorStatus> SaveDocuments(const std::vector<AcApDocument*>& docs);
 }  // namespace vked

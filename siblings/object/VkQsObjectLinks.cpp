@@ -97,18 +97,22 @@ std::vector<AcDbObjectId> linksOf(const AcDbObject* obj)
     return out;
 }
 
-// What relink knows of a drawing it has relinked before: who holds links to what, and what
-// happened since, so that the next relink opens only the objects that changed or that link to
-// something erased, whatever the size of the drawing.
+// What relinking knows of a drawing: what happened to it since the last relink, and, once
+// something was erased, who holds links to what. So a relink opens only the holders that
+// changed or link to what was erased, whatever the size of the drawing; finding every holder
+// (by class, without reading the other objects) is needed once, at the first erasure.
 struct LinkIndex {
-    AcDbObjectId blockTable;       // a drawing read anew gets a new one: the index is stale
+    AcDbObjectId blockTable;         // a drawing read anew gets a new one
     Adesk::UInt64 expectedSeed = 0;  // the handle seed that the appended events explain
+    bool holdersKnown = false;       // holdersOf covers every holder of the drawing
+    bool wholeCheck = false;         // objects came without a word: look at every holder
     std::unordered_map<AcDbObjectId, std::vector<AcDbObjectId>> holdersOf;
     std::unordered_set<AcDbObjectId> changed;  // holders appended or modified since
     std::vector<AcDbObjectId> erased;          // objects erased since
 };
 
-// Hears every drawing; keeps a LinkIndex for those relinked before.
+// Hears every drawing of the process from the start, so that what happened before a drawing's
+// first relink is known too.
 class LinkWatcher : public AcDbDatabaseReactor {
 public:
     LinkWatcher() { AcDbDatabase::addGlobalReactor(this); }
@@ -116,49 +120,53 @@ public:
 
     void objectAppended(const AcDbDatabase* db, const AcDbObject* obj) override
     {
-        LinkIndex* index = find(db);
-        if (!index) return;
-        index->expectedSeed = std::max(index->expectedSeed, obj->objectId().handle().value() + 1);
-        if (holdsLinks(obj->isA())) index->changed.insert(obj->objectId());
+        LinkIndex& index = of(db);
+        index.expectedSeed = std::max(index.expectedSeed, obj->objectId().handle().value() + 1);
+        if (holdsLinks(obj->isA())) index.changed.insert(obj->objectId());
     }
     void objectModified(const AcDbDatabase* db, const AcDbObject* obj) override
     {
-        if (LinkIndex* index = find(db); index && holdsLinks(obj->isA())) index->changed.insert(obj->objectId());
+        if (holdsLinks(obj->isA())) of(db).changed.insert(obj->objectId());
     }
     void objectErased(const AcDbDatabase* db, const AcDbObject* obj, bool erased) override
     {
-        if (LinkIndex* index = find(db); index && erased) index->erased.push_back(obj->objectId());
+        if (erased) of(db).erased.push_back(obj->objectId());
     }
     void databaseToBeDestroyed(AcDbDatabase* db) override { m_indexes.erase(db); }
 
-    LinkIndex* find(const AcDbDatabase* db)
+    LinkIndex& of(const AcDbDatabase* db)
     {
-        auto it = m_indexes.find(db);
-        return it == m_indexes.end() ? nullptr : it->second.get();
+        auto& slot = m_indexes[db];
+        if (!slot) slot = fresh(db);
+        return *slot;
     }
-    // The index of db, made afresh (empty) when there is none or it no longer fits db.
-    LinkIndex& fresh(AcDbDatabase* db, bool& made)
+    // The index of db for a relink. One that no longer fits db (read anew, objects added
+    // without events, as a JSON load adds them) starts afresh, asking for every holder to be
+    // looked at. Only checked here: an insertion reserves its handles before the events come.
+    LinkIndex& checked(const AcDbDatabase* db)
     {
-        LinkIndex* index = find(db);
-        made = !index || index->blockTable != db->blockTableId() || index->expectedSeed != db->handseed().value();
-        if (made) {
-            auto& slot = m_indexes[db];
-            slot = std::make_unique<LinkIndex>();
-            index = slot.get();
-            index->blockTable = db->blockTableId();
+        auto& slot = m_indexes[db];
+        if (!slot) {
+            slot = fresh(db);
+        } else if (slot->blockTable != db->blockTableId() || slot->expectedSeed != db->handseed().value()) {
+            slot = fresh(db);
+            slot->wholeCheck = true;
         }
-        return *index;
+        return *slot;
     }
 
 private:
+    static std::unique_ptr<LinkIndex> fresh(const AcDbDatabase* db)
+    {
+        auto index = std::make_unique<LinkIndex>();
+        index->blockTable = db->blockTableId();
+        index->expectedSeed = db->handseed().value();
+        return index;
+    }
     std::unordered_map<const AcDbDatabase*, std::unique_ptr<LinkIndex>> m_indexes;
 };
 
-LinkWatcher& watcher()
-{
-    static LinkWatcher w;
-    return w;
-}
+LinkWatcher g_watcher;
 
 // Drops the dead references of one holder and records what it links to now. A holder that
 // could not be changed (open elsewhere) is looked at again next time.
@@ -174,6 +182,20 @@ int relinkHolder(LinkIndex& index, const AcDbObjectId& id)
     }
     obj->close();
     return dropped;
+}
+
+// Every holder of db, found by class without reading the other objects.
+std::vector<AcDbObjectId> allHolders(AcDbDatabase* db)
+{
+    std::vector<AcDbObjectId> out;
+    const AcRxClass* last = nullptr;
+    bool lastHolds = false;
+    for (const AcDbObjectId& id : db->allObjectIds()) {
+        const AcRxClass* cls = id.objectClass();
+        if (cls != last) lastHolds = holdsLinks(last = cls);
+        if (lastHolds) out.push_back(id);
+    }
+    return out;
 }
 
 }  // namespace
@@ -194,14 +216,12 @@ int relink(AcDbDatabase* db)
 {
     if (!db) return 0;
     int dropped = applyPendingRemovals(db);
-    bool whole = false;
-    LinkIndex& index = watcher().fresh(db, whole);
-    // The holders to look at: every one the first time (found by class, without reading the
-    // other objects of the drawing), then those that changed or link to what was erased.
+    LinkIndex& index = g_watcher.checked(db);
     std::vector<AcDbObjectId> suspects;
-    if (whole) {
-        for (const AcDbObjectId& id : db->allObjectIds())
-            if (holdsLinks(id.objectClass())) suspects.push_back(id);
+    if (index.wholeCheck || (!index.erased.empty() && !index.holdersKnown)) {
+        suspects = allHolders(db);
+        index.holdersOf.clear();
+        index.holdersKnown = true;
     } else {
         suspects.assign(index.changed.begin(), index.changed.end());
         for (const AcDbObjectId& gone : index.erased) {
@@ -218,6 +238,7 @@ int relink(AcDbDatabase* db)
         for (const auto& [handle, id] : byHandle)
             if (suspects.empty() || suspects.back() != id) suspects.push_back(id);
     }
+    index.wholeCheck = false;
     index.changed.clear();
     index.erased.clear();
     // What relinking itself modifies is heard as changed and looked at again next time: cheap,
