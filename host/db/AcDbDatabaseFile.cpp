@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -186,17 +187,19 @@ void cleanLeftoversOf(const std::string& target)
     }
 }
 
-// What tells a file's content apart without reading it: any write changes the change time,
-// a replacement (our saves rename a new file over the old) the inode.
+// What tells a file's content apart without reading it: a replacement (our saves rename a new
+// file over the old) changes the inode, a write the change time, and new content its checksum.
 struct FileIdentity {
     dev_t dev = 0;
     ino_t ino = 0;
     off_t size = 0;
     timespec mtime{}, ctime{};
+    std::uint32_t checksum = 0;  // as the file's last bytes give it
     bool operator==(const FileIdentity& o) const
     {
         return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
-               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+               ctime.tv_nsec == o.ctime.tv_nsec && checksum == o.checksum;
     }
 };
 
@@ -261,10 +264,13 @@ Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::unique_ptr<vkdwg::Sour
     Acad::ErrorStatus es = vkdwg::checkFileStart(std::string_view(head, got), static_cast<std::uint64_t>(st.st_size));
     if (es != Acad::eOk) return es;
     bytes = vkdwg::mapFile(file.Fd(), static_cast<size_t>(st.st_size));
-    if (bytes) return Acad::eOk;
-    auto owned = std::make_shared<std::string>();
-    if (!file.ReadAll(*owned)) return Acad::eFileAccessErr;
-    bytes = vkdwg::ownBytes(std::move(owned));
+    if (!bytes) {
+        auto owned = std::make_shared<std::string>();
+        if (!file.ReadAll(*owned)) return Acad::eFileAccessErr;
+        bytes = vkdwg::ownBytes(std::move(owned));
+    }
+    const std::string_view all = bytes->bytes();
+    if (all.size() >= 4) std::memcpy(&identity.checksum, all.data() + all.size() - 4, 4);
     return Acad::eOk;
 }
 
