@@ -34,6 +34,9 @@ struct Item {
 
 bool carried(AcDb::ReferenceKind k) { return k != AcDb::kSoftPointer; }
 
+// The largest handle an object may take: the file keeps the next handle after it.
+constexpr std::uint64_t kLastHandle = ~std::uint64_t{0} - 1;
+
 // Exactly the identity (a wblock to base point 0,0,0): nothing to transform.
 bool isIdentity(const AcGeMatrix3d& m)
 {
@@ -73,7 +76,7 @@ public:
         for (size_t i = 0; i < m_items.size(); ++i) record(m_items[i]);
         if (m_status != Acad::eOk) return m_status;
         mapPrimaryOwners();
-        reserve();
+        if (Acad::ErrorStatus es = reserve(); es != Acad::eOk) return es;
         if (Acad::ErrorStatus es = fill(); es != Acad::eOk) return es;
         return attach();
     }
@@ -158,13 +161,18 @@ private:
                 m_shared.emplace(item.oldOwner, m_req.owner);
     }
 
-    void reserve()
+    // Every clone takes a handle from the handseed on: a drawing with too few handles left
+    // gets none of the clones.
+    Acad::ErrorStatus reserve()
     {
         std::uint64_t next = m_dest->handseed().value();
+        const std::uint64_t left = next > kLastHandle ? 0 : kLastHandle - next + 1;
+        if (m_items.size() > left) return Acad::eOutOfMemory;
         for (Item& item : m_items) {
             item.newHandle = AcDbHandle(next++);
             m_dest->getAcDbObjectId(item.newId, true, item.newHandle);
         }
+        return Acad::eOk;
     }
 
     AcDbObjectId translate(AcDbObjectId old) const

@@ -6,3 +6,4 @@
 #include "host/ge/AcGePlane.h"
 #include "host/ge/AcGeTol.h"
 #include "host/ge/AcGeVectors.h"
+#include "host/ge/DrawingReach.h"

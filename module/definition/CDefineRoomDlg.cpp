@@ -1,6 +1,8 @@
 #include "module/definition/CDefineRoomDlg.h"
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "host/ed/AcEd.h"
 #include "module/definition/CStdRoomTool.h"
@@ -8,8 +10,11 @@
 #include "module/frame/MessageBoxes.h"
 #include "module/frame/MessageEndings.h"
 #include "module/frame/ModuleInstance.h"
+#include "module/frame/PointInReach.h"
 #include "module/interfaces/DefinitionInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/NotCarriedMark.h"
+#include "module/library/RoomListFormat.h"
 #include "module/selection/CEntityOptionDlg.h"
 #include "module/selection/ComponentSelection.h"
 #include "module/selection/PruneComponents.h"
@@ -62,6 +67,27 @@ CString ProposeRoomName(const std::vector<CString>& stored)
     return candidate;
 }
 
+// Why a name is no name the room list can hold.
+CString NameUnfitText(const CString& name)
+{
+    CString text;
+    const size_t bytes = vkroom::RoomNameBytes(name);
+    if (bytes > vkroom::kRoomNameMaxBytes)
+        text.Format(u"标准房间名称过长：在当前代码页中占%d个字节，最多%d个字节", static_cast<int>(bytes),
+                    static_cast<int>(vkroom::kRoomNameMaxBytes));
+    else
+        text = u"标准房间名称中含有空白或当前代码页不能表示的字符";
+    return text;
+}
+
+bool IsListed(const CManageStdRoom* library, const CString& name)
+{
+    if (!library) return false;
+    for (const CString& listed : library->m_RoomNames)
+        if (listed.Compare(name) == 0) return true;
+    return false;
+}
+
 // Erases the marker of a store that was refused.
 void EraseMarker(const AcDbObjectId& markerId)
 {
@@ -70,6 +96,44 @@ void EraseMarker(const AcDbObjectId& markerId)
     marker->erase();
     marker->close();
 }
+
+// The links that making a marker sets, as they were before: each component's standard room and
+// whether the boundary belongs to one. A store that is refused puts them back.
+class LinksBefore {
+public:
+    LinksBefore(const AcDbObjectIdArray& components, const AcDbObjectId& boundaryId) : m_boundaryId(boundaryId)
+    {
+        for (const AcDbObjectId& id : components) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+            if (const VkQsEntity* component = VkQsEntity::cast(ent)) m_rooms.emplace_back(id, component->GetAssositSRoom());
+            ent->close();
+        }
+        AcDbVkRoom* boundary = nullptr;
+        if (acdbOpenObject(boundary, boundaryId, AcDb::kForRead) != Acad::eOk) return;
+        m_belonged = boundary->GetIfBelongSR();
+        boundary->close();
+    }
+
+    void Restore() const
+    {
+        for (const auto& [id, room] : m_rooms) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+            if (VkQsEntity* component = VkQsEntity::cast(ent)) component->SetAssositSRoom(room);
+            ent->close();
+        }
+        AcDbVkRoom* boundary = nullptr;
+        if (acdbOpenObject(boundary, m_boundaryId, AcDb::kForWrite) != Acad::eOk) return;
+        boundary->SetIfBelongSR(m_belonged);
+        boundary->close();
+    }
+
+private:
+    std::vector<std::pair<AcDbObjectId, AcDbObjectId>> m_rooms;  // component, its standard room
+    AcDbObjectId m_boundaryId;
+    bool m_belonged = false;
+};
 }  // namespace
 
 CDefineRoomDlg::CDefineRoomDlg(CWnd* parent)
@@ -186,6 +250,7 @@ void CDefineRoomDlg::GatherComponents()
     m_EntIds.removeAll();
     if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
         CManageStdRoom::FilterEntity(candidates, m_EntIds, m_PickedRoomId, library->GetFilterOption(), true);
+    vkroom::DropOtherRoomsObjects(m_EntIds, {AcDbObjectId::kNull, m_PickedRoomId});
     for (const AcDbObjectId& id : m_EntIds) vkroom::SetHighlight(id, true);
 }
 
@@ -198,7 +263,7 @@ bool CDefineRoomDlg::PickBasePoint()
             ResetSelection();
             return false;
         }
-        if (rc != RTNORM) continue;
+        if (rc != RTNORM || !vkroom::PointInReach(AcGePoint3d(pt[0], pt[1], pt[2]))) continue;
         m_BasePt = AcGePoint3d(pt[0], pt[1], pt[2]);
         acutPrintf(u"\n");
         AcDbObjectIdArray shown = m_EntIds;
@@ -225,7 +290,7 @@ int CDefineRoomDlg::AddRemoveEnts()
         vkroom::DropRemovedComponents(g_removed, m_EntIds);
 
         if (rc == RTNORM) {
-            vkroom::TakePickedComponents(picked, m_EntIds, seen, valves);
+            vkroom::TakePickedComponents(picked, {AcDbObjectId::kNull, m_PickedRoomId}, m_EntIds, seen, valves);
             continue;
         }
         if (rc == RTNONE || rc == RTERROR) {
@@ -265,6 +330,7 @@ void CDefineRoomDlg::ResetSelection()
         ent->close();
     }
     vkroom::SetHighlight(m_PickedRoomId, false);
+    vkroom::ClearNotedMarks();
     m_EntIds.removeAll();
     m_PickedRoomId = AcDbObjectId::kNull;
     m_BasePt = AcGePoint3d::kOrigin;
@@ -303,9 +369,14 @@ void CDefineRoomDlg::OnOK()
         vkroom::ShowWarning(CString(kForbiddenNameText) + kEndExclaim);
         return;
     }
+    if (!vkroom::FitsRoomList(m_strRoomName)) {
+        vkroom::ShowWarning(NameUnfitText(m_strRoomName) + kEndExclaim);
+        return;
+    }
     PruneDlpEnts();
     PruneFittings();
 
+    const LinksBefore links(m_EntIds, m_PickedRoomId);
     AcDbObjectId markerId;
     if (!CStdRoomTool().CreateStdRoomMarker(markerId, m_strRoomName, m_PickedRoomId, m_EntIds, m_BasePt)) {
         vkroom::ShowWarning(CString(u"创建标准房间失败") + kEndExclaim);
@@ -316,15 +387,23 @@ void CDefineRoomDlg::OnOK()
     const int kept = m_EntIds.length();
     m_EntIds.append(markerId);
     int stored = 0;
+    CString why;
+    bool duplicate = false;
     {
         TmpSetDeepCone deepClone(false);
         TmpSetNotifySRoom notify(false);
-        if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
-            stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
+        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        vkroom::TakeLibraryFailure();
+        if (library) stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
+        why = vkroom::TakeLibraryFailure();
+        duplicate = IsListed(library, m_strRoomName);
     }
     if (!stored) {
-        vkroom::ShowWarning(CString(u"房间名重复请重新输入房间名称") + kEndExclaim);
+        // The name is said to be taken only when it is; any other refusal names its cause.
+        vkroom::ShowWarning((duplicate || why.IsEmpty() ? CString(u"房间名重复请重新输入房间名称") : why + u"，房间未保存") +
+                            kEndExclaim);
         EraseMarker(markerId);
+        links.Restore();
         m_EntIds.setLogicalLength(kept);
         return;
     }

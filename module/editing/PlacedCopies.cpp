@@ -7,6 +7,7 @@
 #include "module/editing/CopyRebuildRule.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
+#include "module/library/NotCarriedMark.h"
 
 namespace {
 AcDbBlockTableRecord* OpenModelSpace(AcDbDatabase* db)
@@ -40,12 +41,15 @@ void DropBlockDefinitionRuns(AcDbObjectIdArray& ids)
     for (const AcDbObjectId& id : noted) ids.remove(id);
 }
 
+// A valve on a live pipe is left to its pipe: it goes when the pipe goes, and stays with a
+// pipe that is not the copy's. A valve whose pipe is gone rides on nothing and goes now.
 void EraseCopyMembers(const AcDbObjectIdArray& ids)
 {
     for (const AcDbObjectId& id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        if (!VkQsPipeValve::cast(ent)) ent->erase();
+        const VkQsPipeValve* valve = VkQsPipeValve::cast(ent);
+        if (!valve || !vkroom::IsLive(valve->GetPipeId())) ent->erase();
         ent->close();
     }
 }
@@ -55,7 +59,50 @@ void TellLocked(const CString& name, const AcGePoint3d& at)
     acutPrintf(u"\n标准房间%s位于(%g,%g)的副本在锁定的图层上，未更新", name.GetString(), at.x, at.y);
 }
 
-void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjectId& markerId)
+// The ids hold a standard-room marker: an insertion that brought none made no copy.
+bool HoldsMarker(const AcDbObjectIdArray& ids)
+{
+    for (const AcDbObjectId& id : ids) {
+        AcDbQsStandRoom* marker = nullptr;
+        if (acdbOpenObject(marker, id, AcDb::kForRead) != Acad::eOk) continue;
+        marker->close();
+        return true;
+    }
+    return false;
+}
+
+void EraseAll(const AcDbObjectIdArray& ids)
+{
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+        ent->erase();
+        ent->close();
+    }
+}
+
+// Inserts the room's library entry at P under T and links the new copy; false, with nothing
+// left of it, when the insertion made no copy.
+bool InsertNewCopy(const CString& name, const AcGePoint3d& insertPt, AcGeMatrix3d& xform)
+{
+    AcDbObjectIdArray appended(0, 8);
+    VkQsReactorHelper::GetAllAppendId(appended);  // what came before is none of the new copy's
+    COsVarVal ortho(u"ORTHOMODE", short(0));
+    TmpSetSRoomInsert inserting(true);
+    CManageStdRoom::InsertRoom(name, insertPt, xform);
+    VkQsReactorHelper::GetAllAppendId(appended);
+    if (!HoldsMarker(appended)) {
+        EraseAll(appended);
+        return false;
+    }
+    CStdRoomTool().LinkInsertedRoom(&insertPt, &xform, &appended);
+    return true;
+}
+
+enum class Rebuilt { kYes, kKept, kNotInserted };
+
+// The old copy is erased only once the new one exists: a copy whose insertion fails stays whole.
+Rebuilt RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjectId& markerId)
 {
     AcDbQsStandRoom* marker = nullptr;
     if (const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite); es != Acad::eOk) {
@@ -63,34 +110,32 @@ void RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjec
             TellLocked(name, marker->GetInsertPt());
             marker->close();
         }
-        return;
+        return Rebuilt::kKept;
     }
     switch (vkroom::WhyCopyKept(marker)) {
     case CopyKept::kNo: break;
     case CopyKept::kMemberLocked: TellLocked(name, marker->GetInsertPt()); [[fallthrough]];
-    default: marker->close(); return;
+    default: marker->close(); return Rebuilt::kKept;
     }
     const AcGePoint3d insertPt = marker->GetInsertPt();
     AcGeMatrix3d xform = CorrectedPlacement(edit.matrix, marker->GetMatrix());
-
     AcDbObjectIdArray members(0, 8);
     marker->GetAssositEnts(members);
     members.append(marker->GetAssositRoom());
-    DropBlockDefinitionRuns(members);
-    EraseCopyMembers(members);
-    marker->erase();
     marker->close();
 
+    if (!InsertNewCopy(name, insertPt, xform)) return Rebuilt::kNotInserted;
+
+    DropBlockDefinitionRuns(members);
+    EraseCopyMembers(members);
+    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) == Acad::eOk) {
+        marker->erase();
+        marker->close();
+    }
     VkQsReactorHelper::FlushGraphic(u"");
     VkQsAutoHelper::Linkage(u"");
     VkQsAutoHelper::Batch(u"");
-
-    COsVarVal ortho(u"ORTHOMODE", short(0));
-    TmpSetSRoomInsert inserting(true);
-    CManageStdRoom::InsertRoom(name, insertPt, xform);
-    AcDbObjectIdArray appended(0, 8);
-    VkQsReactorHelper::GetAllAppendId(appended);
-    CStdRoomTool().LinkInsertedRoom(&insertPt, &xform, &appended);
+    return Rebuilt::kYes;
 }
 }  // namespace
 
@@ -135,11 +180,14 @@ void CollectPlacedRooms(PlacedRoomMap& placed)
     });
 }
 
-void RebuildPlacedRooms(const SRoomEditMap& edits, PlacedRoomMap& placed)
+int RebuildPlacedRooms(const SRoomEditMap& edits, PlacedRoomMap& placed)
 {
+    int notInserted = 0;
     for (const auto& [name, edit] : edits) {
         auto found = placed.find(name);
         if (found == placed.end()) continue;
-        for (const AcDbObjectId& markerId : found->second) RebuildCopy(name, edit, markerId);
+        for (const AcDbObjectId& markerId : found->second)
+            if (RebuildCopy(name, edit, markerId) == Rebuilt::kNotInserted) ++notInserted;
     }
+    return notInserted;
 }

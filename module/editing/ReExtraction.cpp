@@ -17,6 +17,9 @@ namespace {
 // Ids picked for removal during one selection pass; filled by the keyword callback and
 // emptied by AddRemoveEnts.
 std::set<AcDbObjectId> g_removeIds;
+// The copy whose components are being chosen, for the component loop, which is given only
+// the chosen ids.
+vkroom::GatheredRoom g_gathered;
 
 using vkroom::SetHighlight;
 
@@ -106,6 +109,8 @@ bool CStdRoomTool::SelectRoomEnts(AcDbObjectId& roomId, AcDbObjectIdArray& entId
     CManageStdRoom::SelectEntity(extents, candidates);
     candidates.remove(markerId);
     CManageStdRoom::FilterEntity(candidates, entIds, roomId, library->GetFilterOption(), false);
+    g_gathered = {markerId, roomId};
+    vkroom::DropOtherRoomsObjects(entIds, g_gathered);
     for (const AcDbObjectId& id : entIds) SetHighlight(id, true);
     return AddRemoveEnts(entIds);
 }
@@ -122,7 +127,7 @@ bool CStdRoomTool::AddRemoveEnts(AcDbObjectIdArray& entIds)
 
         if (rc == RTNONE || rc == RTERROR) break;
         if (rc == RTCAN) return false;
-        if (rc == RTNORM) vkroom::TakePickedComponents(picked, entIds, seen, valves);
+        if (rc == RTNORM) vkroom::TakePickedComponents(picked, g_gathered, entIds, seen, valves);
     }
     for (const AcDbObjectId& id : valves) vkroom::ClearNotCarriedMark(id);
     return true;

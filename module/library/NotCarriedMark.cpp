@@ -1,8 +1,17 @@
 #include "module/library/NotCarriedMark.h"
 
+#include <set>
+
 #include "module/interfaces/LibraryInterfaces.h"
 
 namespace vkroom {
+namespace {
+std::set<AcDbObjectId>& NotedMarks()
+{
+    static std::set<AcDbObjectId> noted;
+    return noted;
+}
+}  // namespace
 
 void ClearNotCarriedMark(AcDbEntity* ent)
 {
@@ -19,6 +28,18 @@ void ClearNotCarriedMark(const AcDbObjectId& id)
     if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
     ClearNotCarriedMark(ent);
     ent->close();
+}
+
+void NoteNotCarriedMark(const AcDbObjectId& id)
+{
+    NotedMarks().insert(id);
+}
+
+void ClearNotedMarks()
+{
+    std::set<AcDbObjectId> noted;
+    noted.swap(NotedMarks());
+    for (const AcDbObjectId& id : noted) ClearNotCarriedMark(id);
 }
 
 }  // namespace vkroom

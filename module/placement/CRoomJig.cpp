@@ -9,6 +9,7 @@
 #include "host/ui/CDialog.h"
 #include "module/definition/CStdRoomTool.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/frame/PointInReach.h"
 #include "module/interfaces/PlacementInterfaces.h"
 #include "module/library/LibraryReadCache.h"
 #include "module/placement/CVkQsTempRoom.h"
@@ -101,7 +102,7 @@ AcEdJig::DragStatus CRoomJig::Run()
         status = drag();
         switch (status) {
         case kNormal:
-            PlaceCopy();
+            if (vkroom::PointInReach(m_CurPt)) PlaceCopy();
             break;
         case kKW1:
             if (!AskAngle()) {
@@ -143,6 +144,10 @@ bool CRoomJig::AskAngle()
 void CRoomJig::PlaceCopy()
 {
     CWaitCursor wait;
+    // Placing is no change by hand: the link repair after the insertion (a fitting's reference
+    // to a pipe that was not stored is dropped) must not mark the fresh copy as changed.
+    TmpSetDeepCone deepClone(false);
+    TmpSetNotifySRoom notify(false);
     const AcGePoint3d pt = m_CurPt;
     // The marker records this copy's own (x, y, 0) with the jig's rotation and mirroring, as
     // a rebuild of the copy records it.

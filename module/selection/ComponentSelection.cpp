@@ -2,6 +2,7 @@
 
 #include "host/ed/AcEd.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/interfaces/SelectionInterfaces.h"
 #include "module/selection/PruneComponents.h"
 #include "siblings/object/VkQsEntity.h"
 #include "siblings/object/VkQsMainLine.h"
@@ -13,7 +14,54 @@ namespace vkroom {
 namespace {
 constexpr const char16_t* kAddPrompt = u"请选择随房间复制的构件[Q移除]\n";
 constexpr const char16_t* kRemovePrompt = u"请选择移除的构件\n";
+constexpr const char16_t* kOtherRoomsLeftOut = u"\n%d个对象属于其他标准房间（标记、房间边界或其构件），未选入\n";
+
+bool IsLiveMarker(const AcDbObjectId& id)
+{
+    if (id.isNull() || !id.isValid() || id.isErased()) return false;
+    AcDbObject* obj = nullptr;
+    if (acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk) return false;
+    const bool marker = AcDbQsStandRoom::cast(obj) != nullptr;
+    obj->close();
+    return marker;
+}
+
+enum class Belonging { kFree, kOwn, kOther };
+
+Belonging WhoseObject(const AcDbObjectId& id, const GatheredRoom& room)
+{
+    if (id == room.marker || id == room.boundary) return Belonging::kOwn;
+    AcDbEntity* ent = nullptr;
+    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return Belonging::kFree;
+    Belonging whose = Belonging::kFree;
+    if (AcDbQsStandRoom::cast(ent)) {
+        whose = Belonging::kOther;
+    } else if (const AcDbVkRoom* boundary = AcDbVkRoom::cast(ent)) {
+        if (boundary->GetIfBelongSR()) whose = Belonging::kOther;
+    } else if (const VkQsEntity* component = VkQsEntity::cast(ent)) {
+        const AcDbObjectId marker = component->GetAssositSRoom();
+        if (marker != room.marker && IsLiveMarker(marker)) whose = Belonging::kOther;
+    }
+    ent->close();
+    return whose;
+}
 }  // namespace
+
+int DropOtherRoomsObjects(AcDbObjectIdArray& ids, const GatheredRoom& room)
+{
+    AcDbObjectIdArray kept(0, 8);
+    int others = 0;
+    for (const AcDbObjectId& id : ids) {
+        switch (WhoseObject(id, room)) {
+        case Belonging::kFree: kept.append(id); break;
+        case Belonging::kOther: ++others; break;
+        case Belonging::kOwn: break;
+        }
+    }
+    ids = kept;
+    if (others > 0) acutPrintf(kOtherRoomsLeftOut, others);
+    return others;
+}
 
 int SelectComponentPass(AcDbObjectIdArray& ids, bool withKeyword, AcEdSSKwordCallback removeCallback)
 {
@@ -46,11 +94,13 @@ void DropRemovedComponents(std::set<AcDbObjectId>& removed, AcDbObjectIdArray& c
     removed.clear();
 }
 
-void TakePickedComponents(const AcDbObjectIdArray& picked, AcDbObjectIdArray& chosen, AcDbObjectIdArray& seen,
-                          AcDbObjectIdArray& valves)
+void TakePickedComponents(const AcDbObjectIdArray& picked, const GatheredRoom& room, AcDbObjectIdArray& chosen,
+                          AcDbObjectIdArray& seen, AcDbObjectIdArray& valves)
 {
-    for (const AcDbObjectId& id : picked) {
-        seen.append(id);
+    for (const AcDbObjectId& id : picked) seen.append(id);
+    AcDbObjectIdArray taken = picked;
+    DropOtherRoomsObjects(taken, room);
+    for (const AcDbObjectId& id : taken) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
         const VkQsEntity* qs = VkQsEntity::cast(ent);
