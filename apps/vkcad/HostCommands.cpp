@@ -16,6 +16,7 @@
 #include "host/ge/DrawingReach.h"
 #include "host/rx/AcRxDynamicLinker.h"
 #include "host/ui/WinUser.h"
+#include "host/win/Windows.h"
 
 namespace vkcad {
 
@@ -173,11 +174,20 @@ void CmdSaveAs()
     Save(doc, name);
 }
 
+// Writes the drawings whose changes no file holds yet (a new one never saved included), each
+// once and several at a time; a drawing already on disk as it is stays untouched.
 void CmdSaveAll()
 {
+    std::vector<AcApDocument*> docs;
     AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
-    for (; !it->done(); it->step()) Save(it->document(), CString());
+    for (; !it->done(); it->step()) {
+        AcApDocument* doc = it->document();
+        if (vkdb::IsModifiedSinceSave(doc->database()) || !PathFileExistsW(doc->fileName())) docs.push_back(doc);
+    }
     delete it;
+    const std::vector<Acad::ErrorStatus> results = vked::SaveDocuments(docs);
+    for (size_t i = 0; i < docs.size(); ++i)
+        if (results[i] != Acad::eOk) Fail(CString(u"Cannot save ") + docs[i]->fileName() + u": " + StatusText(results[i]));
 }
 
 // The question put before changes no file holds would go: Yes saves them (true when every
