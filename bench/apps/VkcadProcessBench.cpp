@@ -7,8 +7,6 @@
 // scripts/build-baseline.sh), the same runs are made with it in the same process, on a file
 // that it writes itself from the same JSON lines, so both appear in one report.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,9 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/apps/ProcessRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using benchproc::Run;
+using benchproc::runProcess;
 
 struct Vkcad {
     std::string binary;  // empty: not available
@@ -61,38 +63,6 @@ fs::path drawingLines(int n)
         out << buf;
     }
     return p;
-}
-
-struct Run {
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    double peakMB = 0;
-    int status = -1;
-};
-
-Run runProcess(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    Run r;
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (pid < 0) return r;
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid) return r;
-    r.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.cpuSeconds = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-                   static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-    r.peakMB = static_cast<double>(ru.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
 }
 
 // The vkcad of this build (0) or the baseline (1), with its own copy of the drawing.

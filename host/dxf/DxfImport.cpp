@@ -360,18 +360,27 @@ std::string ImportReport::skippedText() const
 
 bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why)
 {
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
+    // The scan reads the stream once and the library reads it again from the same place; of a
+    // stream that cannot go back, the scan keeps what it read for the library.
+    const std::istream::pos_type start = in.tellg();
+    std::string kept;
     DxfScan scan;
-    if (!ScanDxf(text, scan, why)) return false;
+    if (!ScanDxf(in, scan, why, start == std::istream::pos_type(-1) ? &kept : nullptr)) return false;
+    std::istringstream copy;
+    std::istream* stream = &in;
+    if (start == std::istream::pos_type(-1)) {
+        copy.str(std::move(kept));
+        stream = &copy;
+    } else if (in.clear(), !in.seekg(start)) {
+        why = "line 1: the file cannot be read twice";
+        return false;
+    }
     report = ImportReport{};
     report.version = scan.acadver;
     const TextCodec codec(scan.acadver, scan.codePage);
     Importer importer(db, codec, scan, report);
-    std::istringstream stream(text);
     DL_Dxf dxf;
-    if (!dxf.in(stream, &importer)) {
+    if (!dxf.in(*stream, &importer)) {
         why = "line 1: the DXF reader refused the file";
         return false;
     }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/gi/GiPicture.h"
+#include "host/win/OutputFile.h"
 
 namespace vkgi {
 
@@ -194,31 +195,45 @@ void ColorOf(int aci, double& r, double& g, double& b)
     r = rr + base, g = gg + base, b = bb + base;
 }
 
+// The picture is written to a temporary file and renamed into place when whole; a target
+// that is no regular file is refused before anything is drawn.
 bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
 {
-    if (!checkSize(view, why)) return false;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
-    cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view);
-    cairo_destroy(cr);
-    const cairo_status_t st = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
-    return st == CAIRO_STATUS_SUCCESS;
+    std::string reason;
+    vkwin::ReplacingFile file;
+    bool ok = checkSize(view, &reason) && file.open(path, reason);
+    if (ok) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+        cairo_t* cr = cairo_create(surface);
+        paint(cr, prims, view);
+        cairo_destroy(cr);
+        const cairo_status_t st = cairo_surface_write_to_png(surface, file.tempPath().c_str());
+        cairo_surface_destroy(surface);
+        ok = st == CAIRO_STATUS_SUCCESS ? file.commit(reason)
+                                        : (reason = "cannot write " + path + ": " + cairo_status_to_string(st), false);
+    }
+    if (!ok && why) *why = reason;
+    return ok;
 }
 
 bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
 {
-    if (!checkSize(view, why)) return false;
-    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), view.width, view.height);
-    cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view);
-    cairo_destroy(cr);
-    cairo_surface_finish(surface);
-    const cairo_status_t st = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
-    return st == CAIRO_STATUS_SUCCESS;
+    std::string reason;
+    vkwin::ReplacingFile file;
+    bool ok = checkSize(view, &reason) && file.open(path, reason);
+    if (ok) {
+        cairo_surface_t* surface = cairo_svg_surface_create(file.tempPath().c_str(), view.width, view.height);
+        cairo_t* cr = cairo_create(surface);
+        paint(cr, prims, view);
+        cairo_destroy(cr);
+        cairo_surface_finish(surface);
+        const cairo_status_t st = cairo_surface_status(surface);
+        cairo_surface_destroy(surface);
+        ok = st == CAIRO_STATUS_SUCCESS ? file.commit(reason)
+                                        : (reason = "cannot write " + path + ": " + cairo_status_to_string(st), false);
+    }
+    if (!ok && why) *why = reason;
+    return ok;
 }
 
 bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels)

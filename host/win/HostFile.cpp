@@ -8,9 +8,8 @@
 #include <filesystem>
 
 namespace vkwin::detail {
-namespace {
 
-mode_t DefaultFileMode() {
+unsigned DefaultFileMode() {
     static const mode_t mode = [] {
         mode_t mask = umask(0);
         umask(mask);
@@ -18,6 +17,8 @@ mode_t DefaultFileMode() {
     }();
     return mode;
 }
+
+namespace {
 
 struct Fd {
     int fd = -1;
