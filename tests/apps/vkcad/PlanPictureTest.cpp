@@ -9,6 +9,8 @@
 
 #include "apps/vkcad/Batch.h"
 #include "apps/vkcad/Options.h"
+#include "apps/vkcad/PlanPicture.h"
+#include "host/db/AcDb.h"
 #include "tests/support/ProjectFiles.h"
 
 namespace fs = std::filesystem;
@@ -66,4 +68,41 @@ TEST_F(PlanOutput, ExportAndRenderWriteOnlyOverRegularFiles)
     size_t files = 0;
     for (const auto& e : fs::directory_iterator(dir)) files += e.path().filename().string()[0] == '.';
     EXPECT_EQ(files, 0u);
+}
+
+// The legend names the kinds of the object library that the picture shows, each with its
+// symbol: not those on hidden layers, nor those outside the window.
+TEST(PlanLegend, NamesTheBuildingServicesKindsDrawnInThePicture)
+{
+    AcDbDatabase db(true, true);
+    ASSERT_TRUE(vktest::LoadJsonLines(
+        R"({"class":"AcDbLayerTableRecord","name":"HIDDEN","off":true}
+{"class":"AcDbLine","layer":"0","start":[0,0,0],"end":[3000,900,0]}
+{"class":"VkQsPipe","typePath":"给排水\\管道\\给水管","start":[0,0,0],"end":[1000,0,0],"valves":[]}
+{"class":"VkQsNode","typePath":"给排水\\附件\\地漏","insertPt":[500,500,0],"radius":75}
+{"class":"VkQsNode","layer":"HIDDEN","typePath":"给排水\\附件\\地漏","insertPt":[600,500,0],"radius":75}
+{"class":"VkQsSprinkler","typePath":"消防\\喷头\\下垂型","location":[2000,500,0],"refDir":[1,0,0]}
+{"class":"VkQsNode","typePath":"给排水\\附件\\地漏","insertPt":[2500,500,0],"radius":75}
+{"class":"VkQsElementComponent","typePath":"电气\\设备\\配电箱","product":"配电箱","location":[8000,0,0],"angle":0,"width":600,"depth":200}
+)",
+        db));
+    auto legend = [&](const vkcad::Options& o) {
+        vkcad::PlanPicture picture;
+        std::ostringstream err;
+        EXPECT_TRUE(vkcad::BuildPlanPicture(o, db, nullptr, picture, err)) << err.str();
+        EXPECT_EQ(picture.overlay.title, CString::FromUtf8(o.title));
+        std::vector<std::string> labels;
+        EXPECT_EQ(picture.overlay.legend.size(), 1u);  // no key of report states without a report
+        for (const vkgi::LegendGroup& g : picture.overlay.legend)
+            for (const vkgi::LegendItem& item : g.items) {
+                labels.push_back(item.label.ToUtf8());
+                EXPECT_FALSE(item.symbol.empty()) << labels.back();
+            }
+        return labels;
+    };
+    vkcad::Options o;
+    o.title = "一层 给排水";
+    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (2)", "喷头 (1)", "设备 (1)"}));
+    o.window = true, o.x1 = -100, o.y1 = -100, o.x2 = 2200, o.y2 = 1000;
+    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (1)", "喷头 (1)"}));
 }
