@@ -5,7 +5,6 @@
 #include <cstring>
 #include <istream>
 #include <string_view>
-#include <memory>
 #include <vector>
 
 namespace vkdxf {
@@ -111,7 +110,7 @@ private:
     }
     std::streambuf& m_in;
     std::string* m_keep;
-    char m_buf[1 << 16];
+    char m_buf[1 << 14];
     size_t m_pos = 0, m_end = 0, m_lines = 0;
 };
 
@@ -173,7 +172,7 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
         why = "line " + std::to_string(line) + ": " + text;
         return false;
     };
-    auto reader = std::make_unique<LineReader>(in, keep);
+    LineReader reader(in, keep);
     std::string lines[2];  // the pair being read: group code, value
     std::string section, entity;  // the section and the object (group 0) being read
     bool inBlock = false, sawEof = false, sawSection = false, inSequence = false;
@@ -184,18 +183,18 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
     std::string largestCountText;
     size_t pairs = 0, lastLines = 0;
     while (!sawEof) {
-        const size_t lineNo = reader->lines() + 1;
+        const size_t lineNo = reader.lines() + 1;
         lastLines = 0;
         for (std::string& line : lines) {
-            const LineReader::Result r = reader->next(line);
+            const LineReader::Result r = reader.next(line);
             if (r == LineReader::kTooLong)
-                return fail(reader->lines(), "longer than " + std::to_string(kMaxLine) + " characters");
+                return fail(reader.lines(), "longer than " + std::to_string(kMaxLine) + " characters");
             if (r == LineReader::kEnd) break;
             ++lastLines;
             // A binary DXF file opens with a short program name, " Binary DXF", CR LF and Ctrl-Z.
             static constexpr std::string_view kBinary = " Binary DXF\r";
-            if (reader->lines() == 1 && line.size() < 16 + kBinary.size() && line.ends_with(kBinary) &&
-                reader->peek() == 0x1a)
+            if (reader.lines() == 1 && line.size() < 16 + kBinary.size() && line.ends_with(kBinary) &&
+                reader.peek() == 0x1a)
                 return fail(1, "binary DXF is not read; save the drawing as ASCII DXF");
         }
         if (lastLines < 2) break;
@@ -257,7 +256,7 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
         }
     }
     if (!sawEof) {
-        const size_t total = reader->lines();
+        const size_t total = reader.lines();
         if (total == 0) return fail(1, "the file is empty, not DXF");
         if (lastLines == 1 && !trim(lines[0]).empty())
             return fail(total, "the file is cut short: a group code without its value");
