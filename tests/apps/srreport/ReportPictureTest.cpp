@@ -2,6 +2,7 @@
 // of the state the report's builder gave it, on the floor whose drawing is pictured.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "apps/srreport/RoomReport.h"
@@ -18,14 +19,15 @@ TEST_F(ReportPicture, EachCopyIsTintedByItsStateOnTheFloorPictured)
 {
     writeLibrary();
     // 2F, west to east: in step, excluded, broken, drifted, and a marker of a room the library
-    // does not hold. 1F: a copy in step.
+    // does not hold. 1F, after it in the project: a broken copy whose objects have the handles
+    // of 2F's first copy.
     writeDrawing("2F.dwg", CopyLines(0x300, {0, false, 0, 0}) +
                                CopyLines(0x310, {0, false, 5000, 0}, CopyOptions().changeType(1)) +
                                CopyLines(0x320, {0, false, 10000, 0}, CopyOptions().noBoundary()) +
                                CopyLines(0x330, {0, false, 15000, 0}, CopyOptions().lineMoved(150, 0)) +
                                CopyLines(0x340, {0, false, 20000, 0}, CopyOptions().room("Gone")));
-    writeDrawing("1F.dwg", CopyLines(0x300, {90, false, 0, 0}));
-    writeProject({{"1F", "1F.dwg"}, {"2F", "2F.dwg"}});
+    writeDrawing("1F.dwg", CopyLines(0x300, {90, false, 0, 0}, CopyOptions().noBoundary()));
+    writeProject({{"2F", "2F.dwg"}, {"1F", "1F.dwg"}});
     makeCurrent();
     srreport::ReportSource source;
     source.currentFloor = u"1F";
@@ -52,6 +54,18 @@ TEST_F(ReportPicture, EachCopyIsTintedByItsStateOnTheFloorPictured)
         ASSERT_GE(t.outline.size(), 4u);
         EXPECT_NEAR(t.outline[0].x, expected[i].first + 40, 1e-6) << i;  // the marker's outline, 40 inside
     }
+    // The copies' boundaries (drawn with their names) and their other members that are no
+    // building-services components (the drifted copy's line, moved by hand to start at
+    // 15150,1500) take the colour too; the boundary by the marker of a room the library does not
+    // hold keeps its own.
+    std::vector<std::pair<double, int>> names;
+    int movedLine = 0;
+    for (const vkgi::Primitive& p : picture.prims) {
+        if (p.kind == vkgi::Primitive::kText && p.text == u"卫生间") names.emplace_back(std::floor(p.points[0].x / 5000) * 5000, p.color);
+        if (p.kind == vkgi::Primitive::kPath && p.points[0].isEqualTo(AcGePoint3d(15150, 1500, 0))) movedLine = p.color;
+    }
+    EXPECT_EQ(names, (std::vector<std::pair<double, int>>{{0, 3}, {5000, 5}, {15000, 30}, {20000, 7}}));
+    EXPECT_EQ(movedLine, 30);
     ASSERT_EQ(picture.overlay.legend.size(), 2u);
     std::vector<std::pair<std::string, int>> key;
     for (const vkgi::LegendItem& item : picture.overlay.legend[1].items) key.emplace_back(item.label.ToUtf8(), item.color);
