@@ -14,6 +14,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/dxf/DxfInterchange.h"
+#include "host/dxf/detail/DxfDrawn.h"
 #include "host/dxf/detail/DxfScan.h"
 #include "host/dxf/detail/DxfText.h"
 
@@ -215,6 +216,7 @@ public:
     void addInsert(const DL_InsertData& d) override
     {
         finishPolyline();
+        m_drawn.startInsert(m_inserts < m_scan.insertLines.size() ? m_scan.insertLines[m_inserts++] : 0);
         if (!finite({d.ipx, d.ipy, d.ipz, d.sx, d.sy, d.sz, d.angle, d.colSp, d.rowSp})) return;
         const AcDbObjectId block = blockId(m_codec.decode(d.name));
         if (block.isNull()) return;
@@ -235,6 +237,8 @@ public:
             }
         if (any) ++m_report.imported["INSERT"];
     }
+
+    const DrawnCount& drawn() const { return m_drawn; }
 
     void finishPolyline()
     {
@@ -333,6 +337,7 @@ private:
         const Acad::ErrorStatus es = rec->appendAcDbEntity(ent);
         rec->close();
         if (es != Acad::eOk) return false;
+        m_drawn.add(m_target, *ent);
         owned.release()->close();
         if (type) ++m_report.imported[type];
         return true;
@@ -341,7 +346,8 @@ private:
     AcDbDatabase* m_db;
     const TextCodec& m_codec;
     const DxfScan& m_scan;
-    size_t m_polys = 0, m_attribs = 0;  // records of the scan used so far
+    size_t m_polys = 0, m_attribs = 0, m_inserts = 0;  // records of the scan used so far
+    DrawnCount m_drawn;
     ImportReport& m_report;
     AcDbObjectId m_target;  // null inside the layouts' blocks
     std::unique_ptr<Pending> m_poly;
@@ -385,6 +391,7 @@ bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::st
         return false;
     }
     importer.finishPolyline();
+    if (!importer.drawn().within(db->modelSpaceId(), kMaxDrawn, report.drawn, why)) return false;
     for (const auto& [type, seen] : scan.entities) {
         const int done = report.imported.count(type) ? report.imported.at(type) : 0;
         if (seen > done) report.skipped[type] = seen - done;

@@ -220,6 +220,7 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
         if (code == 0) {
             entity = std::string(value);
             noteObject(scan, entity, inSequence);
+            if (value == "INSERT") scan.insertLines.push_back(lineNo + 1);
             if (value == "SECTION") {
                 if (!section.empty())
                     return fail(lineNo + 1, "SECTION inside section " + section + ": the file is damaged or cut short");

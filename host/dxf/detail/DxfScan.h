@@ -31,6 +31,7 @@ struct DxfScan {
     };
     std::vector<Polyline> polylines;
     std::vector<int> attribFlags;
+    std::vector<size_t> insertLines;  // the line of each INSERT's type, in the order of the file
 };
 
 // Reads `in` to its EOF group, or to the first bad line (what it read, and a little more, is

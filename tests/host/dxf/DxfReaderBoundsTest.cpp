@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <istream>
+#include <sstream>
 #include <streambuf>
 
 #include "host/db/AcDb.h"
@@ -122,4 +123,33 @@ TEST(DxfReaderBounds, NumbersAreDecimalAsDxfWritesThem)
     // Group codes too: "0x0" is no code 0.
     std::istringstream in("0x0\nSECTION\n");
     EXPECT_EQ(ImportWhy(in), "line 1: not DXF: expected a group code, found \"0x0\"");
+}
+
+// A block drawn within itself twice would be drawn 2^32 times over: refused at the INSERT that
+// draws it. Drawn within itself once, it is drawn as deep as references nest, and read.
+TEST(DxfReaderBounds, BlocksNestedManyTimesOverAreRefusedAtTheirInsert)
+{
+    auto file = [](int selfInserts) {
+        std::vector<std::pair<int, std::string>> g{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"}, {2, "A"},
+                                                   {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "A"}};
+        for (int i = 0; i < selfInserts; ++i)
+            for (auto p : std::vector<std::pair<int, std::string>>{{0, "INSERT"}, {8, "0"}, {2, "A"}, {10, "1"}, {20, "0"}, {30, "0"}})
+                g.push_back(p);
+        for (auto p : std::vector<std::pair<int, std::string>>{{0, "ENDBLK"}, {8, "0"}, {0, "ENDSEC"}, {0, "SECTION"},
+                                                                {2, "ENTITIES"}, {0, "INSERT"}, {8, "0"}, {2, "A"}, {10, "0"},
+                                                                {20, "0"}, {30, "0"}, {0, "ENDSEC"}, {0, "EOF"}})
+            g.push_back(p);
+        return dxftest::Dxf(g);
+    };
+    AcDbDatabase refused;
+    vkdxf::ImportReport report;
+    std::string why;
+    std::istringstream twice(file(2));
+    EXPECT_FALSE(vkdxf::ImportDxf(twice, &refused, report, why));
+    EXPECT_EQ(why, "line 56: from this INSERT on, the drawing draws more than 2000000 entities "
+                   "(counting each block as often as it is nested)");
+    std::istringstream once(file(1));
+    AcDbDatabase db;
+    ASSERT_TRUE(vkdxf::ImportDxf(once, &db, report, why)) << why;
+    EXPECT_EQ(report.drawn, 1 + AcDbBlockReference::kMaxNesting);
 }
