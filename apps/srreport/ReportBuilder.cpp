@@ -10,6 +10,7 @@
 #include "apps/srreport/MemberShapes.h"
 #include "apps/srreport/RoomReport.h"
 #include "host/ed/AcApDocManager.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/editing/CopyRebuildRule.h"
 #include "module/frame/CManageStdRoom.h"
@@ -85,7 +86,7 @@ bool ReadLibrary(Report& report, LibraryEntries& library, CString& error)
 {
     report.library = CManageStdRoom::GetStdRoomPath();
     auto db = std::make_unique<AcDbDatabase>(false, true);
-    const Acad::ErrorStatus es = db->readDwgFile(report.library, _SH_DENYWR, false, nullptr);
+    const Acad::ErrorStatus es = db->readDwgFile(report.library, _SH_DENYNO, false, nullptr);
     if (es == Acad::eFileNotFound) return true;  // a project without rooms yet
     if (es != Acad::eOk) {
         error = u"the library drawing " + report.library + u" cannot be read: " +
@@ -293,31 +294,36 @@ void ScanDrawing(AcDbDatabase* db, FloorSummary* summary, const CString& floor, 
     });
 }
 
-AcDbDatabase* OpenDocumentDatabase(const CString& path)
+// The floor's drawing read from disk. A drawing that another program holds for writing is read
+// as last saved, since reading takes nothing from its holder; the edit, which reads it denying
+// writers because it goes on to change it, is refused, and the floor says so.
+std::unique_ptr<AcDbDatabase> ReadFloorDrawing(const CString& path, FloorSummary& summary)
 {
-    AcDbDatabase* db = nullptr;
-    AcApDocumentIterator* docs = acDocManager->newAcApDocumentIterator();
-    for (; !db && !docs->done(); docs->step())
-        if (path.CompareNoCase(docs->document()->fileName()) == 0) db = docs->document()->database();
-    delete docs;
-    return db;
+    auto side = std::make_unique<AcDbDatabase>(false, true);
+    Acad::ErrorStatus es = side->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    if (es == Acad::eFileSharingViolation) {
+        side = std::make_unique<AcDbDatabase>(false, true);
+        es = side->readDwgFile(path, _SH_DENYNO, false, nullptr);
+        summary.heldElsewhere = es == Acad::eOk;
+    }
+    if (es == Acad::eOk) return side;
+    summary.missing = es == Acad::eFileNotFound;
+    summary.reason = summary.missing ? CString(u"the drawing does not exist") : CString::FromUtf8(acadErrorStatusText(es));
+    return nullptr;
 }
 
 void ReadFloors(const ReportSource& source, const CArray<VkQsDataMng::FloorRecord>& records, ScanContext& ctx)
 {
-    // One drawing serving two floors is read once, for the user's floor when it is one of them.
-    std::map<CString, CString, CStringLess> readFor;  // lower-case path -> floor
-    for (const VkQsDataMng::FloorRecord& r : records) {
-        if (r.strFloorName.Compare(source.currentFloor) != 0) continue;
-        CString key = r.strDwgFullName;
-        readFor.emplace(key.MakeLower(), r.strFloorName);
-    }
+    // One drawing serving two floors, however each spells its path, is read once, for the
+    // user's floor when it is one of them.
+    std::map<vkwin::FileIdentity, CString> readFor;
+    for (const VkQsDataMng::FloorRecord& r : records)
+        if (r.strFloorName.Compare(source.currentFloor) == 0) readFor.emplace(vkwin::IdentityOf(r.strDwgFullName), r.strFloorName);
     for (const VkQsDataMng::FloorRecord& r : records) {
         FloorSummary& summary = ctx.report.floors.emplace_back();
         summary.name = r.strFloorName;
         summary.drawing = r.strDwgFullName;
-        CString key = r.strDwgFullName;
-        auto [first, fresh] = readFor.emplace(key.MakeLower(), r.strFloorName);
+        auto [first, fresh] = readFor.emplace(vkwin::IdentityOf(r.strDwgFullName), r.strFloorName);
         if (!fresh && first->second.Compare(r.strFloorName) != 0) {
             summary.sameDrawingAs = first->second;
             summary.reason = u"same drawing as floor " + first->second;
@@ -326,13 +332,13 @@ void ReadFloors(const ReportSource& source, const CArray<VkQsDataMng::FloorRecor
         std::unique_ptr<AcDbDatabase> side;
         AcDbDatabase* db = nullptr;
         if (source.currentDb && r.strFloorName.Compare(source.currentFloor) == 0) db = source.currentDb;
-        else if (source.useOpenDocuments) db = OpenDocumentDatabase(r.strDwgFullName);
+        else if (source.useOpenDocuments) {
+            if (AcApDocument* open = vked::FindDocument(r.strDwgFullName)) db = open->database();
+        }
         if (!db) {
-            side = std::make_unique<AcDbDatabase>(false, true);
-            const Acad::ErrorStatus es = side->readDwgFile(r.strDwgFullName, _SH_DENYWR, false, nullptr);
-            if (es != Acad::eOk) {
-                summary.reason = es == Acad::eFileNotFound ? CString(u"the drawing does not exist")
-                                                           : CString::FromUtf8(acadErrorStatusText(es));
+            side = ReadFloorDrawing(r.strDwgFullName, summary);
+            if (!side) {
+                ctx.report.everyFloorRead = ctx.report.everyFloorRead && summary.missing;
                 continue;
             }
             db = side.get();
@@ -349,8 +355,14 @@ void Forecast(const ReportSource& source, ScanContext& ctx)
     forecast.room = source.forecastRoom;
     forecast.currentFloor = source.currentFloor;
     forecast.stored = ctx.library.count(source.forecastRoom) > 0;
-    for (const FloorSummary& f : ctx.report.floors)
+    std::set<CString, CStringLess> notVisited;
+    for (const FloorSummary& f : ctx.report.floors) {
         if (!f.read && f.sameDrawingAs.IsEmpty()) forecast.unreadFloors.push_back(f.name);
+        if (f.heldElsewhere && f.name.Compare(source.currentFloor) != 0) {
+            forecast.heldElsewhere.push_back(f.name);
+            notVisited.insert(f.name);
+        }
+    }
     if (forecast.stored) {
         auto fill = [&](ForecastFloor& floor, const std::vector<ForecastMarker>& markers) {
             for (const ForecastMarker& m : markers) {
@@ -359,7 +371,7 @@ void Forecast(const ReportSource& source, ScanContext& ctx)
             }
         };
         for (const auto& [name, markers] : ctx.forecastMarkers) {
-            if (name.Compare(source.currentFloor) == 0) continue;
+            if (name.Compare(source.currentFloor) == 0 || notVisited.count(name)) continue;
             ForecastFloor& floor = forecast.floors.emplace_back();
             floor.name = name;
             floor.opened = true;

@@ -70,7 +70,8 @@ Json ForecastJson(const EditForecast& f)
                 {"stored", f.stored},
                 {"currentFloor", U8(f.currentFloor)},
                 {"floors", std::move(floors)},
-                {"unreadFloors", Handles(f.unreadFloors)}};
+                {"unreadFloors", Handles(f.unreadFloors)},
+                {"heldElsewhere", Handles(f.heldElsewhere)}};
 }
 
 }  // namespace
@@ -95,6 +96,7 @@ std::string FormatReportJson(const Report& report)
         if (f.read) {
             j["totals"] = Totals(f.counts);
             j["unknownRoomMarkers"] = f.unknownMarkers;
+            if (f.heldElsewhere) j["heldElsewhere"] = true;
         } else {
             j["reason"] = U8(f.reason);
             unread.push_back(Json{{"floor", U8(f.name)}, {"drawing", U8(f.drawing)}, {"reason", U8(f.reason)}});
@@ -112,7 +114,7 @@ std::string FormatReportJson(const Report& report)
              {"rooms", std::move(rooms)},
              {"floors", std::move(floors)},
              {"unknownRoomMarkers", std::move(unknown)},
-             {"unusedRooms", std::move(unused)},
+             {report.everyFloorRead ? "unusedRooms" : "noCopyOnFloorsRead", std::move(unused)},
              {"unreadFloors", std::move(unread)}};
     if (report.forecast) out["forecast"] = ForecastJson(*report.forecast);
     return out.dump(2) + "\n";

@@ -125,6 +125,7 @@ void PrintFloors(const Report& report, std::string& out)
         const int copies = f.counts[0] + f.counts[1] + f.counts[2] + f.counts[3];
         table.row({U8(f.name), Count(copies), Count(f.counts[0]), Count(f.counts[1]), Count(f.counts[2]),
                    Count(f.counts[3]), Count(f.unknownMarkers)});
+        if (f.heldElsewhere) table.note("open for writing elsewhere: read as last saved");
     }
     table.print(out, "  ");
 }
@@ -151,6 +152,11 @@ void PrintForecast(const EditForecast& f, std::string& out)
         for (const CString& n : f.unreadFloors) names += (names.empty() ? "" : ", ") + U8(n);
         out += "  Not read, so not searched for copies: " + names + "\n";
     }
+    if (!f.heldElsewhere.empty()) {
+        std::string names;
+        for (const CString& n : f.heldElsewhere) names += (names.empty() ? "" : ", ") + U8(n);
+        out += "  Open for writing elsewhere, so not visited and not rebuilt: " + names + "\n";
+    }
 }
 
 }  // namespace
@@ -172,7 +178,15 @@ std::string FormatReportText(const Report& report)
         for (const UnknownRoomMarker& m : report.unknownMarkers) table.row({U8(m.floor), "#" + U8(m.marker), U8(m.room)});
         table.print(out, "  ");
     }
-    out += "\nStored rooms placed nowhere:";
+    if (report.everyFloorRead) {
+        out += "\nStored rooms placed nowhere:";
+    } else {
+        // A room may be placed on a floor that could not be read: it is not called unused.
+        std::string names;
+        for (const FloorSummary& f : report.floors)
+            if (!f.read && f.sameDrawingAs.IsEmpty() && !f.missing) names += (names.empty() ? "" : ", ") + U8(f.name);
+        out += "\nStored rooms with no copy on the floors read (not read: " + names + "):";
+    }
     if (report.unusedRooms.empty()) out += " none\n";
     else {
         out += "\n";

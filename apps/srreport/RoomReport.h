@@ -62,6 +62,8 @@ struct FloorSummary {
     bool read = false;
     CString reason;          // why it was not read
     CString sameDrawingAs;   // not read because that floor's drawing is this one
+    bool missing = false;    // not read because the drawing does not exist (it holds no copy)
+    bool heldElsewhere = false;  // read as last saved: another program holds it for writing
     int counts[4] = {};      // copies of stored rooms by CopyState
     int unknownMarkers = 0;
 };
@@ -85,6 +87,7 @@ struct EditForecast {
     CString currentFloor;    // the floor the edit runs from (rebuilt last)
     std::vector<ForecastFloor> floors;
     std::vector<CString> unreadFloors;  // may hold copies that the edit cannot see
+    std::vector<CString> heldElsewhere; // held for writing by another program: the edit leaves them
 };
 
 struct Report {
@@ -94,7 +97,10 @@ struct Report {
     std::vector<StoredRoom> rooms;          // natural name order
     std::vector<FloorSummary> floors;       // project order
     std::vector<UnknownRoomMarker> unknownMarkers;
-    std::vector<CString> unusedRooms;       // stored rooms placed nowhere
+    std::vector<CString> unusedRooms;       // stored rooms with no copy on the floors read
+    // False when a floor's drawing exists but could not be read: a room without copies on the
+    // others may be placed there, so none is called unused.
+    bool everyFloorRead = true;
     std::optional<EditForecast> forecast;
 };
 

@@ -37,7 +37,8 @@ void Fail(const CString& text)
     Say(text);
 }
 
-CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
+// A status with its meaning: "eFileSystemErr (the file system failed while writing ...)".
+CString StatusText(Acad::ErrorStatus es) { return acadErrorStatusDescription(es); }
 
 // A file name or other text from the command line; false on Esc or an empty answer.
 bool AskText(const char16_t* prompt, CString& name)
@@ -117,12 +118,35 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform, bo
     return true;
 }
 
+CString StatusWords(Acad::ErrorStatus es)
+{
+    return StatusText(es) + u" (" + CString::FromUtf8(acadErrorStatusMeaning(es)) + u")";
+}
+
+// An open drawing, or one whose file exists; a name that is neither is refused, not made.
 void CmdOpen()
 {
     CString name;
     if (!AskText(u"Enter name of drawing to open: ", name)) return;
-    Acad::ErrorStatus es = acDocManager->appContextOpenDocument(name.GetString());
-    if (es != Acad::eOk) Fail(CString(u"Cannot open ") + name + u": " + StatusText(es));
+    const Acad::ErrorStatus es = vked::OpenExistingDocument(name);
+    if (es == Acad::eFileNotFound)
+        Fail(CString(u"Cannot open ") + name + u": no such drawing (NEW makes a new one)");
+    else if (es != Acad::eOk)
+        Fail(CString(u"Cannot open ") + name + u": " + StatusWords(es));
+}
+
+// A new drawing under a name no drawing has; it is written on its first save.
+void CmdNew()
+{
+    CString name;
+    if (!AskText(u"Enter name of new drawing: ", name)) return;
+    const Acad::ErrorStatus es = vked::NewDocument(name);
+    if (es == Acad::eDuplicateKey)
+        Fail(CString(u"Cannot create ") + name + u": a drawing of that name exists (OPEN opens it)");
+    else if (es == Acad::eFileNotFound)
+        Fail(CString(u"Cannot create ") + name + u": its folder does not exist");
+    else if (es != Acad::eOk)
+        Fail(CString(u"Cannot create ") + name + u": " + StatusWords(es));
 }
 
 bool Save(AcApDocument* doc, const CString& path)
@@ -156,12 +180,45 @@ void CmdSaveAll()
     delete it;
 }
 
+// The question put before changes no file holds would go: Yes saves them (true when every
+// save succeeded), No lets them go, Cancel keeps them. `answered` tells whether anyone
+// answered (a script may not have): the default is Cancel.
+int AskSaveChanges(const std::vector<AcApDocument*>& docs, bool* answered = nullptr)
+{
+    const CString text = CString(u"Save changes to ") + DocumentTitles(docs) + u"?";
+    return vkui::MessageBoxAnswered(text.GetString(), u"vkcad", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3,
+                                    answered);
+}
+
+bool SaveAll(const std::vector<AcApDocument*>& docs)
+{
+    bool saved = true;
+    for (AcApDocument* doc : docs) saved = Save(doc, CString()) && saved;
+    return saved;
+}
+
+// Closing a drawing with changes no file holds asks first, at the console and in a script
+// alike; a script that gives no answer keeps the drawing open and fails.
 void CmdClose()
 {
-    if (AcApDocument* doc = acDocManager->curDocument()) {
-        Acad::ErrorStatus es = acDocManager->closeDocument(doc);
-        if (es != Acad::eOk) Fail(CString(u"Cannot close: ") + StatusText(es));
+    AcApDocument* doc = acDocManager->curDocument();
+    if (!doc) return;
+    if (vkdb::IsModifiedSinceSave(doc->database())) {
+        bool answered = false;
+        switch (AskSaveChanges({doc}, &answered)) {
+        case IDYES:
+            if (!SaveAll({doc})) return;  // the failed save was said; the drawing stays
+            break;
+        case IDNO: break;
+        default:
+            if (!answered)
+                Fail(CString(doc->docTitle()) + u" stays open: its changes are not saved and no answer was given"
+                                                u" (!answer yes saves them, !answer no drops them)");
+            return;
+        }
     }
+    const Acad::ErrorStatus es = acDocManager->closeDocument(doc);
+    if (es != Acad::eOk) Fail(CString(u"Cannot close: ") + StatusText(es));
 }
 
 void CmdErase()
@@ -260,25 +317,25 @@ bool ConfirmQuit()
 {
     const std::vector<AcApDocument*> docs = ModifiedDocuments();
     if (!g_askBeforeQuit || docs.empty()) return true;
-    const CString text = CString(u"Save changes to ") + DocumentTitles(docs) + u"?";
-    switch (MessageBoxW(nullptr, text.GetString(), u"vkcad", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
-    case IDYES: {
-        bool saved = true;
-        for (AcApDocument* doc : docs) saved = Save(doc, CString()) && saved;
-        return saved;
-    }
+    switch (AskSaveChanges(docs)) {
+    case IDYES: return SaveAll(docs);
     case IDNO: g_discardConfirmed = true; return true;
     default: return false;
     }
 }
 
 // Shows a system variable and, unless Enter keeps it, sets it: a whole number for short
-// variables, a number for reals, text for strings.
+// variables, a number for reals, text for strings ("." for empty text). A value the variable
+// cannot take is refused with the reason and changes nothing.
 void CmdSetVar()
 {
     CString name;
     if (!AskText(u"Enter variable name: ", name)) return;
     name.MakeUpper();
+    if (vked::IsReadOnlyVar(name.GetString())) {
+        Fail(name + u" is read-only.");
+        return;
+    }
     resbuf current;
     if (acedGetVar(name.GetString(), &current) != RTNORM) {
         Fail(CString(u"Unknown variable name: ") + name);
@@ -288,6 +345,7 @@ void CmdSetVar()
     value.restype = current.restype;
     CString prompt;
     int rc = RTERROR;
+    char16_t buf[1024] = {};
     switch (current.restype) {
     case RTSHORT: {
         int v = current.resval.rint;
@@ -306,8 +364,11 @@ void CmdSetVar()
     case RTSTR: {
         prompt.Format(u"Enter new value for %s <\"%s\">: ", name.GetString(), current.resval.rstring);
         acutDelString(current.resval.rstring);
-        char16_t buf[1024] = {};
         rc = acedGetString(1, prompt.GetString(), buf, 1024);
+        CString text = buf;
+        text.Trim();
+        if (rc == RTNORM && text.IsEmpty()) rc = RTNONE;  // Enter keeps the value
+        if (text == u".") buf[0] = 0;                     // "." stands for empty text
         value.resval.rstring = buf;
         break;
     }
@@ -315,7 +376,9 @@ void CmdSetVar()
         Say(name + u" cannot be set here.");
         return;
     }
-    if (rc == RTNORM && acedSetVar(name.GetString(), &value) != RTNORM) Fail(name + u" is read-only.");
+    if (rc != RTNORM) return;
+    const CString why = vked::SetVarRefusal(name.GetString(), value);
+    if (!why.IsEmpty()) Fail(CString(u"Cannot set ") + name + u": " + why + u".");
 }
 
 void CmdQuit()
@@ -332,7 +395,8 @@ struct HostCommand {
 };
 // Session commands run with no drawing open too; the others work on the current drawing.
 const HostCommand kCommands[] = {
-    {u"OPEN", CmdOpen, ACRX_CMD_SESSION},       {u"QSAVE", CmdQSave, ACRX_CMD_MODAL},
+    {u"OPEN", CmdOpen, ACRX_CMD_SESSION},       {u"NEW", CmdNew, ACRX_CMD_SESSION},
+    {u"QSAVE", CmdQSave, ACRX_CMD_MODAL},
     {u"SAVEAS", CmdSaveAs, ACRX_CMD_MODAL},     {u"SAVEALL", CmdSaveAll, ACRX_CMD_SESSION},
     {u"CLOSE", CmdClose, ACRX_CMD_MODAL},       {u"ERASE", CmdErase, ACRX_CMD_MODAL},
     {u"MOVE", CmdMove, ACRX_CMD_MODAL},         {u"COPY", CmdCopy, ACRX_CMD_MODAL},

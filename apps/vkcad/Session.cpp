@@ -14,6 +14,7 @@
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/rx/AcRxDynamicLinker.h"
+#include "host/win/Windows.h"
 #include "siblings/project/VkQsProject.h"
 
 namespace vkcad {
@@ -135,9 +136,13 @@ int RunSession(const Options& o, std::ostream& err)
         }
     }
     Acad::ErrorStatus es = Acad::eOk;
-    if (!o.drawing.empty())
-        es = acDocManager->openDocument(CString::FromUtf8(o.drawing).GetString());
-    else if (!acDocManager->curDocument())
+    if (!o.drawing.empty()) {
+        const CString drawing = CString::FromUtf8(o.drawing);
+        // A drawing named at the start that does not exist yet is made, and said so.
+        if (!PathFileExistsW(drawing.GetString()))
+            vked::transcript().writeLine(u"** " + drawing + u" does not exist: a new drawing, written on its first save **");
+        es = acDocManager->openDocument(drawing.GetString());
+    } else if (!acDocManager->curDocument())
         es = acDocManager->appContextNewDocument();
     if (es != Acad::eOk) {
         err << "vkcad: cannot open " << (o.drawing.empty() ? std::string("a new drawing") : o.drawing) << ": "

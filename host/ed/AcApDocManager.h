@@ -2,12 +2,15 @@
 // Documents: open drawings, one of them current.
 //
 // A document opened from a file reads its database with _SH_DENYNO and then holds the file
-// open for writing, denying other writers (SharedFile kWrite, _SH_DENYWR), for as long as it
-// is open. So another vkcad, or a side database of this one, reading that file with
-// _SH_DENYWR gets eFileSharingViolation: that is how "the drawing is open elsewhere" is
-// seen. When the hold cannot be taken (someone else holds the file), the document opens
-// read-only and a note goes to the transcript. A path that does not exist opens a new, empty
-// drawing with that name; it holds its file from its first save on.
+// open for writing, denying other writers but not readers (SharedFile kWrite, _SH_DENYWR), for
+// as long as it is open. Readers (a report, a scan of a floor, another vkcad's dump) open it
+// for reading without denying writers (_SH_DENYNO) and get the drawing as last saved; whoever
+// asks to write it, or to read it while keeping writers out (_SH_DENYWR, as a command that
+// goes on to change the file does), gets eFileSharingViolation: that is how "the drawing is
+// open elsewhere" is seen. When the hold cannot be taken (someone else holds the file), the
+// document opens read-only and a note goes to the transcript. A path that does not exist opens
+// a new, empty drawing with that name; it holds its file from its first save on.
+// A drawing is one document however its path is spelled (vkwin::IsSameFile).
 // The working database follows the current document.
 #include <vector>
 
@@ -69,7 +72,7 @@ public:
     int documentCount() const;
     AcApDocumentIterator* newAcApDocumentIterator() const;  // caller deletes
 
-    // Opens a drawing (or finds it already open, by path, case-insensitive) and makes it the
+    // Opens a drawing (or finds it already open, by file identity) and makes it the
     // current and active document; usable in the middle of a command. A read error other
     // than a missing file answers that status and opens nothing.
     Acad::ErrorStatus appContextOpenDocument(const char16_t* fileName);
@@ -102,9 +105,18 @@ AcApDocManager* acDocManagerPtr();
 #define acDocManager acDocManagerPtr()
 
 namespace vked {
+// The open document of the drawing the path names, by file identity; null when none is.
+AcApDocument* FindDocument(const CString& path);
 // QSAVE (empty path: the document's own name) and SAVEAS: lets go of the file hold, saves
 // through the database (back-up-and-rename, 2013 format), takes the hold again on the
 // (new) file; the document's name follows a SAVEAS. A read-only document cannot save over
 // its own file (eFileSharingViolation).
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path = CString());
+// OPEN: makes the drawing current, opening it when it is not open yet. Unlike
+// appContextOpenDocument, a name that is neither open nor a file is refused (eFileNotFound).
+Acad::ErrorStatus OpenExistingDocument(const CString& path);
+// NEW: a new drawing of that name becomes current; nothing is written until it is saved.
+// eDuplicateKey when a drawing of that name is open or its file exists, eFileNotFound when
+// its folder does not exist.
+Acad::ErrorStatus NewDocument(const CString& path);
 }  // namespace vked

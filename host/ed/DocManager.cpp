@@ -5,6 +5,7 @@
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/Transcript.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 
 struct AcApDocumentImpl {
@@ -12,6 +13,7 @@ struct AcApDocumentImpl {
     CString title;
     std::unique_ptr<AcDbDatabase> db;
     bool readOnly = false;
+    Acad::ErrorStatus whyReadOnly = Acad::eOk;  // what a save of its own file meets
     AcAp::DocLockMode lockMode = AcAp::kNotLocked;
     int lockCount = 0;
     std::unique_ptr<AcApDocument> doc;
@@ -51,6 +53,7 @@ bool TakeHold(AcApDocumentImpl& d)
     return true;
 }
 
+// The open document holding that drawing, if any.
 AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
 {
     impl->doc = std::make_unique<AcApDocument>(impl.get());
@@ -97,12 +100,10 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
 {
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     CString path = fileName;
-    for (auto& d : g_docs) {
-        if (d->fileName.CompareNoCase(path) == 0) {
-            if (activate) setCurDocument(d->doc.get(), AcAp::kNone, true);
-            if (docOut) *docOut = d->doc.get();
-            return Acad::eOk;
-        }
+    if (AcApDocument* open = vked::FindDocument(path)) {
+        if (activate) setCurDocument(open, AcAp::kNone, true);
+        if (docOut) *docOut = open;
+        return Acad::eOk;
     }
     auto impl = std::make_unique<AcApDocumentImpl>();
     impl->fileName = path;
@@ -115,14 +116,13 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
         return es;
     } else if (!TakeHold(*impl)) {
         impl->readOnly = true;
+        impl->whyReadOnly = acdbFileErrorStatus(GetLastError());
         // Held by another program, or simply not writable here: say which.
-        if (GetLastError() == ERROR_SHARING_VIOLATION) {
+        if (impl->whyReadOnly == Acad::eFileSharingViolation) {
             vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
         } else {
-            const Acad::ErrorStatus why = GetLastError() == ERROR_FILE_NOT_FOUND ? Acad::eFileNotFound : Acad::eFileAccessErr;
             vked::transcript().writeLine(CString(u"** ") + path + u" cannot be written: " +
-                                         CString::FromUtf8(acadErrorStatusText(why)) + u" (" +
-                                         CString::FromUtf8(acadErrorStatusMeaning(why)) + u"): opened read-only **");
+                                         acadErrorStatusDescription(impl->whyReadOnly) + u": opened read-only **");
         }
     }
     AcApDocument* doc = AddDocument(std::move(impl));
@@ -131,15 +131,23 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
     return Acad::eOk;
 }
 
+namespace {
+// A new drawing under that name, made current; nothing is written until it is saved.
+void AddNewDocument(const CString& path)
+{
+    auto impl = std::make_unique<AcApDocumentImpl>();
+    impl->fileName = path;
+    impl->title = TitleOf(path);
+    impl->db = std::make_unique<AcDbDatabase>(true, false);
+    acDocManager->setCurDocument(AddDocument(std::move(impl)), AcAp::kNone, true);
+}
+}  // namespace
+
 Acad::ErrorStatus AcApDocManager::appContextNewDocument(const char16_t*)
 {
     CString name;
     name.Format(u"Drawing%d.dwg", ++g_untitled);
-    auto impl = std::make_unique<AcApDocumentImpl>();
-    impl->fileName = name;
-    impl->title = name;
-    impl->db = std::make_unique<AcDbDatabase>(true, false);
-    setCurDocument(AddDocument(std::move(impl)), AcAp::kNone, true);
+    AddNewDocument(name);
     return Acad::eOk;
 }
 
@@ -233,13 +241,41 @@ AcApDocManager* acDocManagerPtr()
 
 namespace vked {
 
+AcApDocument* FindDocument(const CString& path)
+{
+    if (path.IsEmpty()) return nullptr;
+    const vkwin::FileIdentity wanted = vkwin::IdentityOf(path);
+    for (auto& d : g_docs)
+        if (!d->fileName.IsEmpty() && vkwin::IdentityOf(d->fileName) == wanted) return d->doc.get();
+    return nullptr;
+}
+
+Acad::ErrorStatus OpenExistingDocument(const CString& path)
+{
+    if (path.IsEmpty()) return Acad::eInvalidInput;
+    if (!FindDocument(path) && !PathFileExistsW(path.GetString())) return Acad::eFileNotFound;
+    return acDocManager->appContextOpenDocument(path.GetString());
+}
+
+Acad::ErrorStatus NewDocument(const CString& path)
+{
+    if (path.IsEmpty()) return Acad::eInvalidInput;
+    if (FindDocument(path) || PathFileExistsW(path.GetString())) return Acad::eDuplicateKey;
+    std::string host = vkwin::ToHostPath(path);
+    const size_t slash = host.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !PathFileExistsW(CString::FromUtf8(host.substr(0, slash)).GetString()))
+        return Acad::eFileNotFound;
+    AddNewDocument(path);
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
 {
     if (!doc || !acDocManager->document(doc->database())) return Acad::eInvalidInput;
     AcApDocumentImpl* d = doc->impl();
     CString target = path.IsEmpty() ? d->fileName : path;
-    bool own = target.CompareNoCase(d->fileName) == 0;
-    if (own && d->readOnly) return Acad::eFileSharingViolation;
+    bool own = vkwin::IsSameFile(target, d->fileName);
+    if (own && d->readOnly) return d->whyReadOnly;
     if (!own) vkdb::HoldFile(d->db.get(), nullptr);  // the hold goes with the name
     Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);
     if (es == Acad::eOk && !own) {
@@ -247,6 +283,7 @@ Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
         d->title = TitleOf(target);
     }
     d->readOnly = !TakeHold(*d) && PathFileExistsW(d->fileName.GetString());
+    if (d->readOnly) d->whyReadOnly = acdbFileErrorStatus(GetLastError());
     return es;
 }
 

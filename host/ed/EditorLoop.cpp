@@ -9,7 +9,7 @@ namespace {
 
 DialogActionHook g_dialogHook;
 std::function<void()> g_drawingHook;
-int g_promptDepth = 0;
+std::vector<WaitingReader> g_readers;  // the waiting readers, innermost last
 
 // Input-ended bookkeeping (see the policy in EditorLoop.h).
 bool g_endNoted = false;
@@ -53,7 +53,9 @@ void ReportInputEnded(const CString& what)
 
 void EchoInput(const InputLine& line)
 {
-    if (!transcript().echoInput()) return;
+    // A line the terminal showed as it was typed is not shown again; the words typed after a
+    // command name were shown after the Command: prompt, not after the prompt they answer.
+    if (!transcript().echoInput() && line.shown) return;
     transcript().write(Trimmed(line.text));
     transcript().write(u"\n");
 }
@@ -64,8 +66,9 @@ void ResetInputEnded()
     g_endedAnswers = 0;
 }
 
-bool IsPromptActive() { return g_promptDepth > 0; }
-int PromptDepth() { return g_promptDepth; }
+bool IsPromptActive() { return !g_readers.empty(); }
+int PromptDepth() { return static_cast<int>(g_readers.size()); }
+WaitingReader InnermostReader() { return g_readers.empty() ? WaitingReader::kPrompt : g_readers.back(); }
 
 void SetDialogActionHook(DialogActionHook hook) { g_dialogHook = std::move(hook); }
 
@@ -86,8 +89,8 @@ void NotifyDrawingInput()
 
 namespace detail {
 
-PromptScope::PromptScope() { ++g_promptDepth; }
-PromptScope::~PromptScope() { --g_promptDepth; }
+PromptScope::PromptScope(WaitingReader kind) { g_readers.push_back(kind); }
+PromptScope::~PromptScope() { g_readers.pop_back(); }
 
 void ResetInputEndedState()
 {
@@ -134,6 +137,7 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
                 continue;  // a cursor motion with nothing dragged: nothing happens
             }
             if (word.CompareNoCase(u"!answer") == 0) {
+                if (InnermostReader() == WaitingReader::kQuestion) return ReadResult{ReadResult::kLine, line};
                 ReportBadLine(line, u"no message box is waiting");
                 continue;
             }
@@ -157,7 +161,7 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
 
 void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel)
 {
-    detail::PromptScope scope;
+    detail::PromptScope scope(WaitingReader::kDialog);
     while (!done()) {
         detail::ReadResult r;
         try {
@@ -178,10 +182,78 @@ void RunModalLoop(const std::function<bool()>& done, const std::function<void()>
     }
 }
 
-std::optional<CString> TakeMessageBoxAnswer()
+namespace {
+
+// The button a word names: its name or first letter, in any case; -1 when none.
+int ButtonNamed(const std::vector<CString>& buttons, const CString& word)
 {
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (word.CompareNoCase(buttons[i]) == 0 || (word.GetLength() == 1 && word.CompareNoCase(buttons[i].Left(1)) == 0))
+            return static_cast<int>(i);
+    return -1;
+}
+
+// "!answer WORD": WORD; otherwise nothing.
+std::optional<CString> AnswerWord(const CString& text)
+{
+    std::vector<CString> words = detail::SplitWords(text);
+    if (words.size() == 2 && words[0].CompareNoCase(u"!answer") == 0) return words[1];
+    return std::nullopt;
+}
+
+CString ButtonList(const std::vector<CString>& buttons)
+{
+    CString list;
+    for (const CString& b : buttons) {
+        if (!list.IsEmpty()) list += u", ";
+        list += b;
+    }
+    return list;
+}
+
+// "Yes" from "yes".
+CString Capitalised(const CString& name) { return CString(name.Left(1)).MakeUpper() + name.Mid(1); }
+
+// The question put to a person at the console: read until a line names a button.
+int AskPerson(const std::vector<CString>& buttons, int defaultButton)
+{
+    CString prompt = u"[";
+    for (size_t i = 0; i < buttons.size(); ++i) prompt += (i ? u"/" : u"") + Capitalised(buttons[i]);
+    prompt += u"] <" + Capitalised(buttons[static_cast<size_t>(defaultButton)]) + u">: ";
+    const int cancel = ButtonNamed(buttons, u"cancel");
+    detail::PromptScope scope(WaitingReader::kQuestion);
+    transcript().write(prompt);
+    for (;;) {
+        detail::ReadResult r = detail::ReadEvent(u"a message box waited; it was");
+        switch (r.kind) {
+        case detail::ReadResult::kCancel: return cancel >= 0 ? cancel : defaultButton;
+        case detail::ReadResult::kEnter: return defaultButton;
+        case detail::ReadResult::kAction: transcript().write(prompt); continue;
+        case detail::ReadResult::kLine: break;
+        }
+        CString text = r.line.text;
+        text.Trim();
+        const std::optional<CString> word = AnswerWord(text);
+        const int chosen = ButtonNamed(buttons, word ? *word : text);
+        if (chosen >= 0) {
+            EchoInput(r.line);
+            return chosen;
+        }
+        ReportBadLine(r.line, u"expected one of " + ButtonList(buttons));
+        transcript().write(prompt);
+    }
+}
+
+}  // namespace
+
+std::optional<int> TakeMessageBoxAnswer(const std::vector<CString>& buttons, int defaultButton)
+{
+    if (buttons.empty()) return std::nullopt;
+    if (defaultButton < 0 || defaultButton >= static_cast<int>(buttons.size())) defaultButton = 0;
     InputQueue& q = inputQueue();
     for (;;) {
+        // A box of one button tells and asks nothing: the person is not kept waiting.
+        if (q.personTypesNext()) return buttons.size() > 1 ? AskPerson(buttons, defaultButton) : defaultButton;
         const InputLine* l = q.peek();
         if (!l) return std::nullopt;
         if (!l->cancel && IsBlankOrComment(l->text)) {
@@ -189,15 +261,13 @@ std::optional<CString> TakeMessageBoxAnswer()
             continue;
         }
         if (l->cancel) return std::nullopt;
-        std::vector<CString> words = detail::SplitWords(l->text);
-        if (words.size() == 2 && words[0].CompareNoCase(u"!answer") == 0) {
-            InputLine line = *q.take();
-            EchoInput(line);
-            CString w = words[1];
-            w.MakeLower();
-            return w;
-        }
-        return std::nullopt;
+        const std::optional<CString> word = AnswerWord(l->text);
+        if (!word) return std::nullopt;
+        InputLine line = *q.take();
+        EchoInput(line);
+        const int chosen = ButtonNamed(buttons, *word);
+        if (chosen < 0) ReportBadLine(line, u"the message box has no such button; its default answers");
+        return chosen < 0 ? std::nullopt : std::optional<int>(chosen);
     }
 }
 

@@ -26,6 +26,7 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "host/ed/InputQueue.h"
 
@@ -43,14 +44,21 @@ struct InputExhausted : std::runtime_error {
 void ReportBadLine(const InputLine& line, const CString& why);
 // Note line "** input ended: WHAT **" (once per stretch of ended input).
 void ReportInputEnded(const CString& what);
-// Echo of a consumed line (when echo is on): appended to the current line, then a line end.
+// Echo of a consumed line (when echo is on, or the line is not one the terminal showed where
+// it was typed): appended to the current line, then a line end.
 void EchoInput(const InputLine& line);
 
 // Forgets that input ran out (a new script or test starts).
 void ResetInputEnded();
 
-bool IsPromptActive();   // a prompt call, jig drag or modal pump is reading input
+bool IsPromptActive();   // a prompt call, jig drag, modal pump or message box is reading input
 int PromptDepth();
+
+// What the innermost waiting reader is (when IsPromptActive): a prompt (points, text, a
+// selection, a drag: Enter answers it), a modal dialog (it waits for dialog actions) or a
+// message box's question put to a person (see TakeMessageBoxAnswer).
+enum class WaitingReader { kPrompt, kDialog, kQuestion };
+WaitingReader InnermostReader();
 
 // ---- Hooks for the dialog framework -------------------------------------------------------
 // A dialog action line ("!click 206", "!show", ...; not !move, not !answer) read while
@@ -70,8 +78,19 @@ void NotifyDrawingInput();
 // other lines are error lines.
 void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel);
 
-// Message boxes: when the next line to read (comments skipped) is "!answer WORD", takes it
-// and gives WORD (lower case); otherwise leaves the line and gives nothing.
-std::optional<CString> TakeMessageBoxAnswer();
+// Message boxes: the answer to a box with these buttons (lower-case names: "yes", "no",
+// "cancel", ...), as the index of the button; nothing when nobody answers it (its default
+// button answers then).
+// A script answers with the line "!answer WORD" next to read (comments and blank lines
+// skipped); WORD is the button's name or its first letter, in any case. Any other next line
+// is left alone: nobody answered. An !answer naming no button of the box is reported, and
+// nobody answered.
+// When a person types the input and nothing is queued (the console), a box of one button
+// answers it at once (it only tells something); a box with a choice asks them: the
+// prompt "[Yes/No/Cancel] <Cancel>: " (the default in angle brackets) takes the name or first
+// letter of a button, in any case, or "!answer WORD"; Enter answers the default button, Esc
+// (or the cancel character) Cancel, or the default in a box without Cancel; anything else is
+// reported and asked again.
+std::optional<int> TakeMessageBoxAnswer(const std::vector<CString>& buttons, int defaultButton);
 
 }  // namespace vked

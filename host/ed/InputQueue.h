@@ -20,6 +20,7 @@ struct InputLine {
     CString source;      // "script.scr", "console", "test", "command line"
     int lineNo = 0;      // 1-based within its source; 0 for posted text
     bool cancel = false; // the cancel character U+0003 sent to the command line
+    bool shown = false;  // the terminal showed it where it was typed (the console's own lines)
 };
 
 class InputQueue {
@@ -32,7 +33,16 @@ public:
     // Queues every line of a UTF-8 file (a BOM is skipped); false when it cannot be read.
     bool pushScriptFile(const CString& hostOrWinPath);
     // Asked for one more line whenever the queue is empty; nullopt means end of input.
-    void setPullSource(PullSource src) { m_pull = std::move(src); }
+    // `person`: a person types these lines, seeing what the command line shows (the console),
+    // so a question can wait for them; a script or a pipe answers only what it holds.
+    void setPullSource(PullSource src, bool person = false)
+    {
+        m_pull = std::move(src);
+        m_person = m_pull && person;
+    }
+    // True when the next line is still to be typed by a person: nothing is queued and the
+    // pull source is a person's.
+    bool personTypesNext() const { return m_person && m_posted.empty() && m_lines.empty(); }
 
     // Next line to read, without taking it (pulls when needed); nullopt at end of input.
     const InputLine* peek();
@@ -51,6 +61,7 @@ private:
     std::deque<InputLine> m_posted;
     std::deque<InputLine> m_lines;
     PullSource m_pull;
+    bool m_person = false;
 };
 
 InputQueue& inputQueue();  // the process's one queue

@@ -342,7 +342,9 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL IsWindow(HWND hwnd) { return hwnd == &g_mainWindow || Rec(hwnd) != nullptr; }
 
-int MessageBoxExW(HWND owner, const char16_t* text, const char16_t* caption, UINT flags, LANGID lang)
+namespace vkui {
+
+int MessageBoxAnswered(const char16_t* text, const char16_t* caption, UINT flags, bool* answered)
 {
     const char16_t* kind = u"message";
     switch (flags & 0xF0) {
@@ -367,15 +369,20 @@ int MessageBoxExW(HWND owner, const char16_t* text, const char16_t* caption, UIN
     case MB_RETRYCANCEL: buttons = {{u"retry", IDRETRY}, {u"cancel", IDCANCEL}}; break;
     default: buttons = {{u"ok", IDOK}}; break;
     }
-    size_t def = (flags >> 8) & 0x3;
-    if (def >= buttons.size()) def = 0;
-    if (std::optional<CString> answer = vked::TakeMessageBoxAnswer()) {
-        for (auto& b : buttons)
-            if (*answer == b.first) return b.second;
-        vked::InputLine bad{CString(u"!answer ") + *answer, u"message box", 0, false};
-        vked::ReportBadLine(bad, u"the message box has no such button; its default answers");
-    }
-    return buttons[def].second;
+    int def = static_cast<int>((flags >> 8) & 0x3);
+    if (def >= static_cast<int>(buttons.size())) def = 0;
+    std::vector<CString> names;
+    for (auto& b : buttons) names.emplace_back(b.first);
+    const std::optional<int> answer = vked::TakeMessageBoxAnswer(names, def);
+    if (answered) *answered = answer.has_value();
+    return buttons[static_cast<size_t>(answer.value_or(def))].second;
+}
+
+}  // namespace vkui
+
+int MessageBoxExW(HWND, const char16_t* text, const char16_t* caption, UINT flags, LANGID)
+{
+    return vkui::MessageBoxAnswered(text, caption, flags, nullptr);
 }
 
 int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, UINT flags)

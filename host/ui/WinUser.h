@@ -131,12 +131,18 @@ constexpr UINT MB_TOPMOST = 0x00040000;
 
 // Prints "[CAPTION|KIND] TEXT" to the transcript (KIND from the icon: 0x30 warning, 0x40
 // information, 0x20 question, 0x10 error, none message; a line feed in TEXT shows as \n) and
-// answers from the input queue: a next line "!answer yes|no|ok|cancel|abort|retry|ignore"
-// naming one of the box's buttons is taken; any other next line (or none) leaves the queue
-// alone and the default button (MB_DEFBUTTONn) answers. An answer naming a button the box
-// does not have is an error line and the default answers.
+// answers from the input queue (vked::TakeMessageBoxAnswer): a next line
+// "!answer yes|no|ok|cancel|abort|retry|ignore" (or the first letter) naming one of the box's
+// buttons is taken; any other next line (or none) leaves the queue alone and the default
+// button (MB_DEFBUTTONn) answers. An answer naming a button the box does not have is an
+// error line and the default answers. At the console the box asks the person instead.
 int MessageBoxExW(HWND owner, const char16_t* text, const char16_t* caption, UINT flags, LANGID lang);
 int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, UINT flags);
+namespace vkui {
+// MessageBoxW that also tells whether anyone answered (false: the default button answered
+// because no answer was waiting).
+int MessageBoxAnswered(const char16_t* text, const char16_t* caption, UINT flags, bool* answered);
+}  // namespace vkui
 
 HWND GetActiveWindow();   // the focused dialog, else the main window
 HWND adsw_acadMainWnd();  // the host's main window (never null)

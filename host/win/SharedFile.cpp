@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "host/win/FileFaults.h"
 #include "host/win/HostFile.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
@@ -101,9 +102,13 @@ bool SharedFile::Open(const CString& winPath, Access access, int shareMode, bool
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
+    // Links resolved, so that ReplaceWith renames over the file itself, never over a link to it.
     std::error_code ec;
-    std::string host = std::filesystem::absolute(vkwin::ToHostPath(winPath), ec).string();
-    if (ec) host = vkwin::ToHostPath(winPath);
+    std::string host = vkwin::ToHostPath(winPath);
+    if (const auto abs = std::filesystem::absolute(host, ec); !ec) {
+        const auto resolved = std::filesystem::weakly_canonical(abs, ec);
+        host = (ec ? abs : resolved).string();
+    }
     if (DWORD err = OpenLocked(host, access, shareMode, bCreate, m_fd, m_lockFd); err != ERROR_SUCCESS) {
         SetLastError(err);
         return false;
@@ -147,7 +152,9 @@ bool SharedFile::WriteAll(std::string_view data) {
     }
     off_t pos = 0;
     while (static_cast<size_t>(pos) < data.size()) {
-        ssize_t n = pwrite(m_fd, data.data() + pos, data.size() - static_cast<size_t>(pos), pos);
+        ssize_t n = vkwin::faults::Strikes(vkwin::faults::Op::Write, m_hostPath)
+                        ? -1
+                        : pwrite(m_fd, data.data() + pos, data.size() - static_cast<size_t>(pos), pos);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             SetLastError(vkwin::detail::ErrorFromErrno(errno, m_hostPath));
@@ -179,7 +186,8 @@ bool SharedFile::ReplaceWith(const std::string& tempHostPath) {
         SetLastError(err);
         return false;
     }
-    if (rename(tempHostPath.c_str(), m_hostPath.c_str()) != 0) {
+    if (vkwin::faults::Strikes(vkwin::faults::Op::Rename, m_hostPath) ||
+        rename(tempHostPath.c_str(), m_hostPath.c_str()) != 0) {
         SetLastError(vkwin::detail::ErrorFromErrno(errno, m_hostPath));
         CloseFd(lockFd);
         CloseFd(fd);

@@ -1,6 +1,7 @@
 #include "host/win/WinPath.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -113,6 +114,29 @@ CString FromHostPath(const std::string& hostPath) {
     drive += u':';
     if (out.IsEmpty()) out = u"\\";
     return drive + out;
+}
+
+FileIdentity IdentityOf(const CString& winPath) {
+    FileIdentity id;
+    if (winPath.IsEmpty()) return id;
+    const std::string host = ToHostPath(winPath);
+    struct stat st {};
+    if (stat(host.c_str(), &st) == 0) {
+        id.exists = true;
+        id.device = static_cast<std::uint64_t>(st.st_dev);
+        id.inode = static_cast<std::uint64_t>(st.st_ino);
+        return id;
+    }
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(host, ec);
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, ec);
+    if (ec) resolved = absolute.lexically_normal();
+    id.resolved = resolved.string();
+    return id;
+}
+
+bool IsSameFile(const CString& a, const CString& b) {
+    return !a.IsEmpty() && !b.IsEmpty() && IdentityOf(a) == IdentityOf(b);
 }
 
 void SetDriveMap(const std::map<char, std::string>& drives) {

@@ -7,6 +7,8 @@
 // demand; so "c:\sgd.ini" is "$HOME/.vkcad/drives/c/sgd.ini" unless VKCAD_DRIVES says where C
 // lies. Paths without a drive letter are relative to the current directory, or absolute
 // POSIX paths when they begin with a separator.
+#include <compare>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -19,6 +21,21 @@ std::string ToHostPath(const CString& winPath);
 // "/srv/cad/c/a/b.txt" -> "C:\a\b.txt" when it lies under a mapped drive, else the POSIX
 // path with backslashes ("\tmp\x" for "/tmp/x").
 CString FromHostPath(const std::string& hostPath);
+
+// Which file a path names, however it is spelled: relative or absolute, "./", "//", "..",
+// backslashes or slashes, a drive letter, a symbolic link. An existing file is its device and
+// inode; a file that does not exist yet is its resolved folder and name, so that two spellings
+// of a drawing not yet saved are one too. Computed afresh each time: a save that renames a new
+// file into place gives the same path a new inode, and both sides of a comparison see it.
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t device = 0, inode = 0;
+    std::string resolved;  // a file that does not exist: the absolute path, links resolved
+    auto operator<=>(const FileIdentity&) const = default;
+};
+FileIdentity IdentityOf(const CString& winPath);
+// True when both paths name one file; an empty path names none.
+bool IsSameFile(const CString& a, const CString& b);
 
 void SetDriveMap(const std::map<char, std::string>& drives);  // letters upper case
 std::map<char, std::string> GetDriveMap();

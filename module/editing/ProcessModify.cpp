@@ -5,12 +5,15 @@
 
 #include "host/ed/AcEd.h"
 #include "host/ed/SystemVariables.h"
+#include "host/win/DeferredWrites.h"
+#include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/editing/CModifySRoom.h"
 #include "module/editing/FloorVisit.h"
 #include "module/editing/PlacedCopies.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/LibraryReadCache.h"
 #include "module/library/NotCarriedMark.h"
 
@@ -28,12 +31,6 @@ CString WorkingFileName()
     return name;
 }
 
-CString Lower(CString text)
-{
-    text.MakeLower();
-    return text;
-}
-
 bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
 {
     bool found = false;
@@ -44,12 +41,19 @@ bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
     return found;
 }
 
-// The library drawing as it is now, to put back when a room's new entry cannot be written.
+// The library drawing as it is now, to put back when a room's new entry cannot be made.
 std::unique_ptr<AcDbDatabase> SnapshotLibrary()
 {
     auto db = std::make_unique<AcDbDatabase>(false, true);
-    if (db->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr) != Acad::eOk) return nullptr;
-    return db;
+    const Acad::ErrorStatus es = db->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr);
+    if (es == Acad::eOk) return db;
+    vkroom::TellLibraryReadFailure(CManageStdRoom::GetStdRoomPath(), es);
+    return nullptr;
+}
+
+void TellNotRewritten(const CString& name)
+{
+    acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
 }
 
 bool IsListed(const CManageStdRoom& library, const CString& name)
@@ -92,14 +96,17 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
         return db != nullptr;
     }
     if (path.IsEmpty()) return false;
-    AcApDocumentIterator* docs = acDocManager->newAcApDocumentIterator();
-    for (; !docs->done(); docs->step()) {
-        if (path.CompareNoCase(docs->document()->fileName()) == 0) db = docs->document()->database();
+    if (AcApDocument* open = vked::FindDocument(path)) {
+        db = open->database();
+        return db != nullptr;
     }
-    delete docs;
-    if (db) return true;
+    // Read denying writers: a drawing another program holds for writing cannot be changed here.
     auto side = std::make_unique<AcDbDatabase>(false, true);
     const Acad::ErrorStatus es = side->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    if (es == Acad::eFileSharingViolation) {
+        acutPrintf(u"\n楼层%s的图纸%s已在其他程序中打开，未检查其中的标准房间", floorName.GetString(), path.GetString());
+        return false;
+    }
     if (es != Acad::eOk) {
         if (es != Acad::eFileNotFound)
             acutPrintf(u"\n楼层%s的图纸%s无法读取，未检查其中的标准房间", floorName.GetString(), path.GetString());
@@ -113,12 +120,13 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
 bool SwitchToFloor(const CString& floorName)
 {
     if (floorName.Compare(CurrentFloorName()) == 0) return true;
-    const CString path = Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName));
-    if (!path.IsEmpty() && path.Compare(Lower(WorkingFileName())) == 0) return true;
+    // The drawing however its path is spelled: opened by another name it is still current.
+    const CString path = VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName);
+    if (vkwin::IsSameFile(path, WorkingFileName())) return true;
     if (!OpenFloorFile(floorName, false)) return false;
     // Only that floor's drawing may be rebuilt: anything else current is a failed switch.
-    return path.Compare(Lower(WorkingFileName())) == 0 ||
-           path.Compare(Lower(acDocManager->curDocument() ? acDocManager->curDocument()->fileName() : u"")) == 0;
+    return vkwin::IsSameFile(path, WorkingFileName()) ||
+           vkwin::IsSameFile(path, acDocManager->curDocument() ? acDocManager->curDocument()->fileName() : u"");
 }
 
 void CModifySRoom::ProcessModify()
@@ -178,6 +186,13 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
     if (edits.empty()) return;
     TmpSetDeepCone deepClone(false);
     TmpSetNotifySRoom notify(false);
+    // Each room's entry is removed and stored again as the calls below go, but the files are
+    // replaced once, after the last room: the list first (a kill after it leaves the list
+    // naming what it named), then the library, whose back-up is the library before the edit.
+    vkwin::DeferredWrites scope{CManageStdRoom::GetRoomlist(), CManageStdRoom::GetStdRoomPath()};
+    CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+    const std::vector<CString> namesBefore = library ? library->m_RoomNames : std::vector<CString>();
+    std::vector<CString> rewritten;
     for (auto& [name, edit] : edits) {
         AcDbQsStandRoom* marker = nullptr;
         if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) {
@@ -188,7 +203,7 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
         marker->SetUnModifyState();
         marker->close();
 
-        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        library = CManageStdRoom::CreateOnlyInstance();
         std::unique_ptr<AcDbDatabase> before = SnapshotLibrary();
         if (!library || !before) {
             acutPrintf(u"\n标准房间库无法读取，标准房间%s未更新", name.GetString());
@@ -197,19 +212,30 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
         }
         CString erased = name;
         library->EraseStdRoom(erased);
-        if (library->AppendStdRoom1(name, edit.newEnts, edit.insertPt)) continue;
+        if (library->AppendStdRoom1(name, edit.newEnts, edit.insertPt)) {
+            rewritten.push_back(name);
+            continue;
+        }
 
         m_notRewritten.insert(name);
         library = CManageStdRoom::CreateOnlyInstance();
         if (library && !IsListed(*library, name)) {
-            // The old entry is gone and the new one was not written: put the old one back.
+            // The old entry is gone and the new one was not made: put the old one back.
             if (before->saveAs(CManageStdRoom::GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr) == Acad::eOk) {
                 library->m_RoomNames.push_back(name);
                 library->WriteToFile();
             }
         }
-        acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
+        TellNotRewritten(name);
     }
+    if (!rewritten.empty() && scope.Commit()) return;
+    // Nothing reached the files: every room keeps its old entry.
+    if (!rewritten.empty()) vkroom::TellLibraryWriteFailure(scope.FailedPath(), acdbFileErrorStatus(scope.Error()));
+    for (const CString& name : rewritten) {
+        m_notRewritten.insert(name);
+        TellNotRewritten(name);
+    }
+    if ((library = CManageStdRoom::CreateOnlyInstance())) library->m_RoomNames = namesBefore;
 }
 
 void CModifySRoom::RestoreSourceEnts()
@@ -253,7 +279,7 @@ void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
 {
     const CString current = CurrentFloorName();
     floors.insert(current);
-    std::vector<CString> drawings{Lower(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(current))};
+    std::vector<vkwin::FileIdentity> drawings{vkwin::IdentityOf(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(current))};
     CArray<VkQsDataMng::FloorRecord> records;
     VkQsDataMng::CProj().GetAllFloorData(records);
     for (const VkQsDataMng::FloorRecord& record : records) {
@@ -265,7 +291,7 @@ void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
         if (!OpenFloorDatabase(floor, db, path, owned)) continue;
         std::unique_ptr<AcDbDatabase> side(owned ? db : nullptr);
         // Two floors on one drawing: its copies are rebuilt once, with the first floor.
-        const CString drawing = Lower(path);
+        const vkwin::FileIdentity drawing = vkwin::IdentityOf(path);
         if (std::find(drawings.begin(), drawings.end(), drawing) != drawings.end()) {
             acutPrintf(u"\n楼层%s与其他楼层使用同一图纸%s，不再重复处理", floor.GetString(), path.GetString());
             continue;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "host/db/AcDb.h"
+#include "host/ed/AcApDocManager.h"
 #include "host/win/Windows.h"
 #include "module/interfaces/LibraryInterfaces.h"
 
@@ -41,9 +42,15 @@ bool IsRoomInUse(const CString& name)
     project.GetAllFloorData(floors);
     for (const VkQsDataMng::FloorRecord& floor : floors) {
         if (floor.strFloorName.Compare(currentFloor) == 0) continue;
-        auto db = std::make_unique<AcDbDatabase>(false, true);
-        if (db->readDwgFile(projectDir + u"\\" + floor.strDwgName, _SH_DENYWR, false, nullptr) != Acad::eOk)
+        const CString path = projectDir + u"\\" + floor.strDwgName;
+        // A floor open in this session counts as it is in the editor, unsaved copies included.
+        if (AcApDocument* open = vked::FindDocument(path)) {
+            if (FindRoomMarker(open->database(), name)) return true;
             continue;
+        }
+        // Only read: a floor another program holds for writing is read as last saved.
+        auto db = std::make_unique<AcDbDatabase>(false, true);
+        if (db->readDwgFile(path, _SH_DENYNO, false, nullptr) != Acad::eOk) continue;
         if (FindRoomMarker(db.get(), name)) return true;
     }
     return false;

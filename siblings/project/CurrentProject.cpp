@@ -1,6 +1,5 @@
 // The process-wide current project and the floor queries on it. The project file is read
 // afresh for each query, so edits to it are seen at once.
-#include <filesystem>
 #include <mutex>
 
 #include "host/ed/AcApDocManager.h"
@@ -12,8 +11,6 @@
 #include "siblings/project/OpenFloorFile.h"
 #include "siblings/project/ProjectFile.h"
 #include "siblings/project/VkQsProject.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,22 +28,6 @@ bool LoadCurrent(VkQsProject::ProjectFile& pf, CString* error = nullptr)
     bool ok = VkQsProject::LoadProjectFile(path, pf, why);
     if (!ok && error) *error = why;
     return ok;
-}
-
-std::string Normal(const std::string& hostPath)
-{
-    std::error_code ec;
-    return fs::absolute(fs::path(hostPath), ec).lexically_normal().string();
-}
-
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::string na = Normal(a), nb = Normal(b);
-    if (na == nb) return true;
-    std::error_code ec;
-    if (fs::exists(na, ec) && fs::exists(nb, ec) && fs::equivalent(na, nb, ec)) return true;
-    // The document manager finds open drawings by path ignoring case; so do we.
-    return CString::FromUtf8(na).CompareNoCase(CString::FromUtf8(nb)) == 0;
 }
 
 const VkQsProject::ProjectFloor* FindFloor(const VkQsProject::ProjectFile& pf, const CString& name)
@@ -137,10 +118,10 @@ CString CProj::GetCurFloorName() const
 {
     VkQsProject::ProjectFile pf;
     AcApDocument* doc = acDocManager->curDocument();
-    if (!doc || !doc->fileName() || !LoadCurrent(pf)) return {};
-    std::string cur = vkwin::ToHostPath(doc->fileName());
+    if (!doc || !doc->fileName() || !*doc->fileName() || !LoadCurrent(pf)) return {};
+    const vkwin::FileIdentity cur = vkwin::IdentityOf(doc->fileName());
     for (auto& f : pf.floors)
-        if (SameFile(f.hostPath, cur)) return f.name;
+        if (vkwin::IdentityOf(vkwin::FromHostPath(f.hostPath)) == cur) return f.name;
     return {};
 }
 

@@ -23,10 +23,12 @@ struct ReadResult {
 // answers by the policy of EditorLoop.h.
 ReadResult ReadEvent(const CString& what, bool wantsMotion = false);
 
-// Scope of a waiting reader (IsPromptActive, PromptDepth).
+// Scope of a waiting reader (IsPromptActive, PromptDepth, InnermostReader).
 struct PromptScope {
-    PromptScope();
+    explicit PromptScope(WaitingReader kind = WaitingReader::kPrompt);
     ~PromptScope();
+    PromptScope(const PromptScope&) = delete;
+    PromptScope& operator=(const PromptScope&) = delete;
 };
 
 // Called when a command starts and ends (input-ended bookkeeping).

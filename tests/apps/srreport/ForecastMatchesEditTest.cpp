@@ -52,10 +52,20 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     writeDrawing("F4.dwg", vktest::LockedLayer(0x90, "VK_给排水_给水管") +
                                CopyLines(0x100, {0, false, 0, 0}));
     writeDrawing("F3.dwg", CopyLines(0x100, {0, false, 0, 0}, CopyOptions().room("Q")));
+    // F5: a copy on a drawing another program holds for writing.
+    writeDrawing("F5.dwg", CopyLines(0x100, {0, false, 0, 0}));
     std::ofstream(dir / "F12.dwg") << "not a drawing";
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F10", "F10.dwg"},
-                  {"F11", "F2.dwg"}, {"F12", "F12.dwg"}});
+    // F11 names F2's drawing through a link: one drawing however it is spelled.
+    fs::create_symlink(dir / "F2.dwg", dir / "F2link.dwg");
+    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F5", "F5.dwg"},
+                  {"F10", "F10.dwg"}, {"F11", "F2link.dwg"}, {"F12", "F12.dwg"}});
+    SharedFile holder;
+    ASSERT_TRUE(holder.Open(hostPath("F5.dwg"), SharedFile::kWrite, _SH_DENYWR));
+    // F2 is open in the editor under a path spelled otherwise than the project's.
+    makeCurrent();
+    ASSERT_EQ(acDocManager->appContextOpenDocument(CString::FromUtf8(fs::relative(dir / "F2.dwg").string())), Acad::eOk);
     startOn(u"F1");
+    ASSERT_EQ(acDocManager->documentCount(), 2);
 
     srreport::ReportSource source;
     source.currentFloor = u"F1";
@@ -82,8 +92,10 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     ASSERT_EQ(forecast.floors[3].kept.size(), 2u);
     EXPECT_EQ(forecast.floors[3].kept[1].why, u"marker on a locked layer");
     EXPECT_EQ(forecast.unreadFloors, std::vector<CString>{u"F12"});
+    EXPECT_EQ(forecast.heldElsewhere, std::vector<CString>{u"F5"});
 
-    std::map<CString, std::string> files{{u"F1", "F1.dwg"}, {u"F2", "F2.dwg"}, {u"F3", "F3.dwg"}, {u"F4", "F4.dwg"}, {u"F10", "F10.dwg"}};
+    std::map<CString, std::string> files{{u"F1", "F1.dwg"}, {u"F2", "F2.dwg"}, {u"F3", "F3.dwg"},
+                                         {u"F4", "F4.dwg"}, {u"F5", "F5.dwg"}, {u"F10", "F10.dwg"}};
     std::map<CString, std::set<CString>> before;
     for (const auto& [floor, file] : files) before[floor] = markersOfR(floorDb(file));
 
@@ -92,6 +104,9 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     std::vector<CString> order;
     for (const srreport::ForecastFloor& f : forecast.floors) order.push_back(f.name);
     EXPECT_EQ(visited(), order) << out.utf8();
+    EXPECT_TRUE(seen("已在其他程序中打开")) << out.utf8();
+    // Nothing was opened a second time: F1, F2, and the floors the run opened, F4 and F10.
+    EXPECT_EQ(acDocManager->documentCount(), 4);
     for (const auto& [floor, file] : files) {
         const auto f = std::find_if(forecast.floors.begin(), forecast.floors.end(),
                                     [&](const srreport::ForecastFloor& ff) { return ff.name == floor; });

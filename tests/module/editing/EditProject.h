@@ -107,26 +107,13 @@ protected:
     AcDbDatabase* floorDb(const std::string& file)
     {
         const CString path = hostPath(file);
-        AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
-        AcDbDatabase* found = nullptr;
-        for (; !it->done(); it->step())
-            if (path.CompareNoCase(it->document()->fileName()) == 0) found = it->document()->database();
-        delete it;
-        if (found) return found;
+        if (AcApDocument* open = vked::FindDocument(path)) return open->database();
         auto db = std::make_unique<AcDbDatabase>(false, true);
         if (db->readDwgFile(path, _SH_DENYNO) != Acad::eOk) return nullptr;
         sideDbs.push_back(std::move(db));
         return sideDbs.back().get();
     }
-    bool isOpen(const std::string& file)
-    {
-        const CString path = hostPath(file);
-        bool open = false;
-        AcApDocumentIterator* it = acDocManager->newAcApDocumentIterator();
-        for (; !it->done(); it->step()) open = open || path.CompareNoCase(it->document()->fileName()) == 0;
-        delete it;
-        return open;
-    }
+    bool isOpen(const std::string& file) { return vked::FindDocument(hostPath(file)) != nullptr; }
 
     // Live pipes on a layer among the entities.
     static std::vector<Segment> pipesAmong(const std::vector<AcDbObjectId>& ids, const char16_t* layer)

@@ -100,17 +100,17 @@ TEST_F(ServicesTest, OsVarValHoldsTheValueAndPutsTheOldOneBack)
     EXPECT_EQ(vked::GetShortVar(u"ORTHOMODE", -1), 1);
     {
         COsVarVal real(u"PIXELSIZE", 2.5);
-        COsVarVal text(u"CLAYER", CString(u"VK_标准房间"));
+        COsVarVal text(u"MODEMACRO", CString(u"VK_标准房间"));
         EXPECT_EQ(vked::GetRealVar(u"PIXELSIZE"), 2.5);
         resbuf rb;
-        ASSERT_EQ(acedGetVar(u"CLAYER", &rb), RTNORM);
+        ASSERT_EQ(acedGetVar(u"MODEMACRO", &rb), RTNORM);
         EXPECT_EQ(CString(rb.resval.rstring), u"VK_标准房间");
         acutDelString(rb.resval.rstring);
     }
     EXPECT_EQ(vked::GetRealVar(u"PIXELSIZE"), 1.0);
     resbuf rb;
-    ASSERT_EQ(acedGetVar(u"CLAYER", &rb), RTNORM);
-    EXPECT_EQ(CString(rb.resval.rstring), u"0");
+    ASSERT_EQ(acedGetVar(u"MODEMACRO", &rb), RTNORM);
+    EXPECT_EQ(CString(rb.resval.rstring), u"");
     acutDelString(rb.resval.rstring);
     {
         COsVarVal unknown(u"NOSUCHVAR", short(1));
