@@ -39,23 +39,27 @@ for floor in 1F 2F 3F; do
 done
 cp apps/demo/demo.prj "$demo/"
 
-# Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them).
+# Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them):
+# titled, with a legend of the building-services symbols and each placed bathroom tinted by
+# its state in the standard-room report.
 pictures=()
-draw() {  # draw STAGE
+draw() {  # draw STAGE "WHEN"
   for floor in 1F 2F 3F; do
-    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1.png" --size 1600x1200
-    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1-bathrooms.png" --window 1500,3700,6500,11300 --size 800x1216
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1.png" --size 1600x1200 \
+      --title "Floor $floor, $2" --report --project "$demo/demo.prj"
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1-bathrooms.png" --window 1500,3700,6500,11300 --size 800x1216 \
+      --title "$floor bathrooms west of axis 3, $2" --report --project "$demo/demo.prj"
     pictures+=("$demo/$floor-$1.png" "$demo/$floor-$1-bathrooms.png")
   done
 }
 
 section "Define the bathroom on 1F (bjcj) and place it on every floor (bjbz): apps/demo/place.scr"
 (cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/place.scr")
-draw before
+draw before "before the edit"
 
 section "Edit the bathroom from its copy on 2F (bjbj), SAVEALL, the report: apps/demo/edit.scr"
 (cd "$demo" && vkcad --project demo.prj --floor 2F --script "$root/apps/demo/edit.scr")
-draw after
+draw after "after the edit"
 
 section "c:\\sgd.ini (shown in UTF-8)"
 iconv -f GBK -t UTF-8 "$demo/c/sgd.ini"  # the file is in the ANSI code page

@@ -104,8 +104,21 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         app.add_option("PICTURE", o.picture, "picture to write: OUT.png or OUT.svg")->required();
         app.add_option("--window", window, "x1,y1,x2,y2: the part of the plan to show (default: all of it)");
         app.add_option("--size", size, "WxH: the picture's size in pixels (default 1200x900)");
+        app.add_option("--title", o.title, "a title drawn above the plan");
+        app.add_flag("--report", o.reportStates,
+                     "tint each placed copy of a standard room by its state in the project's report");
+        app.add_option("--project", o.project, "the project whose report --report shows");
+        app.add_option("--floor", o.floor, "the floor the drawing is (default: the floor whose drawing it is)");
         ParseResult r = Parse(app, {args.begin() + 1, args.end()});
         o.mode = Options::kRender;
+        if (r.exitCode < 0 && o.reportStates != !o.project.empty()) {
+            r.exitCode = 2;
+            r.message = o.reportStates ? "vkcad: --report needs --project" : "vkcad: --project needs --report";
+        }
+        if (r.exitCode < 0 && !o.floor.empty() && !o.reportStates) {
+            r.exitCode = 2;
+            r.message = "vkcad: --floor needs --report";
+        }
         if (r.exitCode < 0 && !window.empty() && !ParseWindow(window, o)) {
             r.exitCode = 2;
             r.message = "vkcad: --window needs x1,y1,x2,y2 with x1 != x2 and y1 != y2, not \"" + window + "\"";
@@ -133,7 +146,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
                "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
                "  vkcad import IN.dxf DRAWING   builds a drawing from a DXF file and saves it\n"
                "  vkcad export DRAWING OUT.dxf  writes the drawing as a DXF file\n"
-               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH]\n"
+               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH] [--title TEXT]\n"
+               "               [--report --project FILE [--floor NAME]]\n"
                "                                draws the plan of the drawing's model space\n"
                "  vkcad report --project FILE [--floor NAME] [--json OUT.json] [ROOM]\n"
                "                                reports a project's standard rooms and their copies");

@@ -164,7 +164,8 @@ void CollectEntities(const AcDbObjectIdArray& ids, std::vector<Primitive>& out)
     }
 }
 
-Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out)
+Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out,
+                                    const std::function<void(const AcDbEntity* ent, size_t first)>& drawn)
 {
     if (!db) return Acad::eNullObjectPointer;
     AcDbBlockTableRecord* ms = nullptr;
@@ -176,7 +177,9 @@ Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& ou
     for (AcDbObjectId id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        const size_t first = out.size();
         c.draw(ent);
+        if (drawn) drawn(ent, first);
         ent->close();
     }
     return Acad::eOk;

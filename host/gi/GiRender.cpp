@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/gi/GiPicture.h"
+#include "host/win/OutputFile.h"
 
 namespace vkgi {
 
@@ -74,35 +75,38 @@ Bounds boundsOf(const std::vector<Primitive>& prims)
     return b;
 }
 
-// World to picture: uniform scale, the window centred, y growing downwards.
-struct Mapping {
-    double scale = 1, cx = 0, cy = 0, w = 0, h = 0;
-    double x(double wx) const { return w / 2 + (wx - cx) * scale; }
-    double y(double wy) const { return h / 2 - (wy - cy) * scale; }
+// A part of the picture, in pixels from its top left corner.
+struct Area {
+    double left = 0, top = 0, width = 0, height = 0;
 };
 
-Mapping mappingFor(const std::vector<Primitive>& prims, const View& v)
+// World to picture: uniform scale, the window centred in its area, y growing downwards.
+struct Mapping {
+    double scale = 1, cx = 0, cy = 0, ox = 0, oy = 0, w = 0, h = 0;
+    double x(double wx) const { return ox + w / 2 + (wx - cx) * scale; }
+    double y(double wy) const { return oy + h / 2 - (wy - cy) * scale; }
+};
+
+Mapping mappingInto(const Bounds& world, const Area& a, double margin)
 {
     Mapping m;
-    m.w = v.width, m.h = v.height;
-    double x1 = v.x1, y1 = v.y1, x2 = v.x2, y2 = v.y2, margin = 0;
-    if (v.fit) {
-        Bounds b = boundsOf(prims);
-        if (b.empty()) b = {-0.5, -0.5, 0.5, 0.5};
-        x1 = b.minX, y1 = b.minY, x2 = b.maxX, y2 = b.maxY;
-        margin = v.margin;
-    }
-    const double dx = std::max(std::abs(x2 - x1), 1e-9), dy = std::max(std::abs(y2 - y1), 1e-9);
-    m.scale = std::min(v.width * (1 - 2 * margin) / dx, v.height * (1 - 2 * margin) / dy);
-    m.cx = (x1 + x2) / 2, m.cy = (y1 + y2) / 2;
+    m.ox = a.left, m.oy = a.top, m.w = a.width, m.h = a.height;
+    const double dx = std::max(world.maxX - world.minX, 1e-9), dy = std::max(world.maxY - world.minY, 1e-9);
+    m.scale = std::min(a.width * (1 - 2 * margin) / dx, a.height * (1 - 2 * margin) / dy);
+    m.cx = (world.minX + world.maxX) / 2, m.cy = (world.minY + world.maxY) / 2;
     return m;
 }
 
-void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view)
+Mapping mappingFor(const std::vector<Primitive>& prims, const View& v, const Area& area)
 {
-    const Mapping m = mappingFor(prims, view);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
+    if (!v.fit) return mappingInto({std::min(v.x1, v.x2), std::min(v.y1, v.y2), std::max(v.x1, v.x2), std::max(v.y1, v.y2)}, area, 0);
+    Bounds b = boundsOf(prims);
+    if (b.empty()) b = {-0.5, -0.5, 0.5, 0.5};
+    return mappingInto(b, area, v.margin);
+}
+
+void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Mapping& m)
+{
     selectFont(cr);
     for (const Primitive& p : prims) {
         if (p.points.empty()) continue;
@@ -146,6 +150,153 @@ void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view)
         if (ring) cairo_close_path(cr);
         cairo_stroke(cr);
     }
+}
+
+// The overlay's title band and legend column, in pixels, and what they leave for the plan.
+struct Layout {
+    Area plan;
+    double pad = 0, titleSize = 0, textSize = 0, swatch = 0, row = 0;
+    Area legend;  // width 0: no legend
+};
+
+double textWidth(cairo_t* cr, const CString& text, double size)
+{
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text.ToUtf8().c_str(), &e);
+    return e.x_advance;
+}
+
+bool hasLegend(const Overlay* o)
+{
+    return o && std::any_of(o->legend.begin(), o->legend.end(), [](const LegendGroup& g) { return !g.items.empty(); });
+}
+
+Layout layoutFor(cairo_t* cr, const View& v, const Overlay* o)
+{
+    Layout l;
+    l.plan = {0, 0, double(v.width), double(v.height)};
+    const double side = std::min(v.width, v.height);
+    l.pad = std::max(6.0, side * 0.015);
+    l.titleSize = std::clamp(side * 0.035, 12.0, 44.0);
+    l.textSize = std::clamp(side * 0.018, 9.0, 22.0);
+    l.swatch = l.textSize * 2;
+    l.row = l.swatch + l.textSize * 0.5;
+    if (!o) return l;
+    selectFont(cr);
+    if (!o->title.IsEmpty()) {
+        const double band = l.titleSize + 2 * l.pad;
+        l.plan.top += band, l.plan.height -= band;
+    }
+    if (hasLegend(o)) {
+        double widest = 0, rows = 0;
+        for (const LegendGroup& g : o->legend) {
+            if (g.items.empty()) continue;
+            cairo_select_font_face(cr, TextFontFamily().c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+            widest = std::max(widest, textWidth(cr, g.heading, l.textSize) - l.swatch - l.textSize * 0.6);
+            selectFont(cr);
+            for (const LegendItem& item : g.items) widest = std::max(widest, textWidth(cr, item.label, l.textSize));
+            rows += 1.2 + double(g.items.size());
+        }
+        const double width = std::min(l.pad * 2 + l.swatch + l.textSize * 0.6 + widest, v.width * 0.4);
+        l.legend = {v.width - width - l.pad, l.plan.top + l.pad, width, l.pad * 2 + rows * l.row};
+        l.plan.width -= width + l.pad;
+    }
+    return l;
+}
+
+void setColor(cairo_t* cr, int aci, double alpha)
+{
+    double r, g, b;
+    ColorOf(aci, r, g, b);
+    cairo_set_source_rgba(cr, r, g, b, alpha);
+}
+
+constexpr double kTintAlpha = 0.28;
+
+void paintTints(cairo_t* cr, const Overlay* o, const Mapping& m)
+{
+    if (!o) return;
+    for (const Tint& t : o->tints) {
+        if (t.outline.size() < 3) continue;
+        for (size_t i = 0; i < t.outline.size(); ++i) {
+            if (i == 0) cairo_move_to(cr, m.x(t.outline[i].x), m.y(t.outline[i].y));
+            else cairo_line_to(cr, m.x(t.outline[i].x), m.y(t.outline[i].y));
+        }
+        cairo_close_path(cr);
+        setColor(cr, t.color, kTintAlpha);
+        cairo_fill(cr);
+    }
+}
+
+void paintOverlay(cairo_t* cr, const Layout& l, const View& v, const Overlay* o)
+{
+    if (!o) return;
+    if (!o->title.IsEmpty()) {
+        cairo_select_font_face(cr, TextFontFamily().c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        const double w = textWidth(cr, o->title, l.titleSize);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_move_to(cr, std::max(l.pad, (v.width - w) / 2), l.pad + l.titleSize * 0.85);
+        cairo_show_text(cr, o->title.ToUtf8().c_str());
+    }
+    if (l.legend.width <= 0) return;
+    const Area& a = l.legend;
+    cairo_rectangle(cr, a.left + 0.5, a.top + 0.5, a.width, a.height);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0.6, 0.6, 0.6);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    double y = a.top + l.pad;
+    const double x = a.left + l.pad;
+    for (const LegendGroup& g : o->legend) {
+        if (g.items.empty()) continue;
+        cairo_select_font_face(cr, TextFontFamily().c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cr, l.textSize);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_move_to(cr, x, y + l.row * 0.75);
+        cairo_show_text(cr, g.heading.ToUtf8().c_str());
+        y += l.row * 1.2;
+        for (const LegendItem& item : g.items) {
+            const Area box{x, y, l.swatch, l.swatch};
+            if (item.symbol.empty()) {
+                cairo_rectangle(cr, box.left + 1, box.top + 1, box.width - 2, box.height - 2);
+                setColor(cr, item.color, kTintAlpha);
+                cairo_fill_preserve(cr);
+                setColor(cr, item.color, 1);
+                cairo_set_line_width(cr, 2);
+                cairo_stroke(cr);
+            } else {
+                cairo_save(cr);
+                cairo_rectangle(cr, box.left, box.top, box.width, box.height);
+                cairo_clip(cr);
+                paintPrimitives(cr, item.symbol, mappingInto(boundsOf(item.symbol), box, 0.08));
+                cairo_restore(cr);
+            }
+            selectFont(cr);
+            cairo_set_font_size(cr, l.textSize);
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            cairo_move_to(cr, x + l.swatch + l.textSize * 0.6, y + l.swatch / 2 + l.textSize * 0.35);
+            cairo_show_text(cr, item.label.ToUtf8().c_str());
+            y += l.row;
+        }
+    }
+}
+
+void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view, const Overlay* overlay)
+{
+    const Layout layout = layoutFor(cr, view, overlay);
+    const Mapping m = mappingFor(prims, view, layout.plan);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    // The plan stays in its area: a window shows what lies in it, not beside it.
+    cairo_save(cr);
+    cairo_rectangle(cr, layout.plan.left, layout.plan.top, layout.plan.width, layout.plan.height);
+    cairo_clip(cr);
+    paintTints(cr, overlay, m);
+    paintPrimitives(cr, prims, m);
+    cairo_restore(cr);
+    paintOverlay(cr, layout, view, overlay);
 }
 
 bool checkSize(const View& v, std::string* why)
@@ -194,40 +345,57 @@ void ColorOf(int aci, double& r, double& g, double& b)
     r = rr + base, g = gg + base, b = bb + base;
 }
 
-bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
+// The picture is written to a temporary file and renamed into place when whole; a target
+// that is no regular file is refused before anything is drawn.
+bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why,
+               const Overlay* overlay)
 {
-    if (!checkSize(view, why)) return false;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
-    cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view);
-    cairo_destroy(cr);
-    const cairo_status_t st = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
-    return st == CAIRO_STATUS_SUCCESS;
+    std::string reason;
+    vkwin::ReplacingFile file;
+    bool ok = checkSize(view, &reason) && file.open(path, reason);
+    if (ok) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+        cairo_t* cr = cairo_create(surface);
+        paint(cr, prims, view, overlay);
+        cairo_destroy(cr);
+        const cairo_status_t st = cairo_surface_write_to_png(surface, file.tempPath().c_str());
+        cairo_surface_destroy(surface);
+        ok = st == CAIRO_STATUS_SUCCESS ? file.commit(reason)
+                                        : (reason = "cannot write " + path + ": " + cairo_status_to_string(st), false);
+    }
+    if (!ok && why) *why = reason;
+    return ok;
 }
 
-bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why)
+bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why,
+               const Overlay* overlay)
 {
-    if (!checkSize(view, why)) return false;
-    cairo_surface_t* surface = cairo_svg_surface_create(path.c_str(), view.width, view.height);
-    cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view);
-    cairo_destroy(cr);
-    cairo_surface_finish(surface);
-    const cairo_status_t st = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-    if (st != CAIRO_STATUS_SUCCESS && why) *why = "cannot write " + path + ": " + cairo_status_to_string(st);
-    return st == CAIRO_STATUS_SUCCESS;
+    std::string reason;
+    vkwin::ReplacingFile file;
+    bool ok = checkSize(view, &reason) && file.open(path, reason);
+    if (ok) {
+        cairo_surface_t* surface = cairo_svg_surface_create(file.tempPath().c_str(), view.width, view.height);
+        cairo_t* cr = cairo_create(surface);
+        paint(cr, prims, view, overlay);
+        cairo_destroy(cr);
+        cairo_surface_finish(surface);
+        const cairo_status_t st = cairo_surface_status(surface);
+        cairo_surface_destroy(surface);
+        ok = st == CAIRO_STATUS_SUCCESS ? file.commit(reason)
+                                        : (reason = "cannot write " + path + ": " + cairo_status_to_string(st), false);
+    }
+    if (!ok && why) *why = reason;
+    return ok;
 }
 
-bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels)
+bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels,
+                  const Overlay* overlay)
 {
     pixels.clear();
     if (!checkSize(view, nullptr)) return false;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
     cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view);
+    paint(cr, prims, view, overlay);
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);

@@ -1,7 +1,10 @@
 #pragma once
-// Kinds of objects of the building-services library and the detail names of their layers.
-// The layer services turn a detail name into the layer name to use.
+// Kinds of objects of the building-services library: their names as designers know them and
+// the detail names of their layers. The layer services turn a detail name into the layer name
+// to use.
 #include "host/win/CString.h"
+
+class AcDbEntity;
 
 namespace Object {
 enum Kind {
@@ -21,6 +24,10 @@ enum Kind {
 
 class CObjectKind {
 public:
-    // The detail name of the layer for that kind; empty for a kind without a layer.
+    // The detail name of the layer for that kind ("消防\\喷头"); empty for a kind without a layer.
     static CString GetLayerByKind(Object::Kind kind);
+    // The kind's name ("喷头"); empty for kUnknown.
+    static CString GetNameByKind(Object::Kind kind);
+    // The kind of an object of this library; kUnknown for null and for anything else.
+    static Object::Kind GetKind(const AcDbEntity* ent);
 };
