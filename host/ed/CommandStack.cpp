@@ -1,7 +1,10 @@
 // The command stack and the running of commands.
 #include "host/ed/AcEdCommandStack.h"
 
+#include <algorithm>
+
 #include "host/ed/AcApDocManager.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/ed/detail/PromptReader.h"
@@ -41,6 +44,18 @@ Acad::ErrorStatus AcEdCommandStack::addCommand(const char16_t* groupName, const 
     m_cmds.push_back(c);
     if (cmdOut) *cmdOut = c;
     return Acad::eOk;
+}
+
+Acad::ErrorStatus AcEdCommandStack::setCommandHelp(const char16_t* groupName, const char16_t* globalName,
+                                                  const char16_t* summary, const char16_t* prompts)
+{
+    for (AcEdCommand* c : m_cmds) {
+        if (!SameName(c->m_group, groupName) || !SameName(c->m_global, globalName)) continue;
+        c->m_summary = summary ? summary : u"";
+        c->m_prompts = prompts ? prompts : u"";
+        return Acad::eOk;
+    }
+    return Acad::eKeyNotFound;
 }
 
 Acad::ErrorStatus AcEdCommandStack::removeCmd(const char16_t* groupName, const char16_t* globalName)
@@ -117,6 +132,48 @@ AcEdCommandStack* acedRegCmds()
 
 namespace vked {
 
+int EditDistance(const CString& a, const CString& b)
+{
+    CString x = a, y = b;
+    x.MakeUpper();
+    y.MakeUpper();
+    const int n = x.GetLength(), m = y.GetLength();
+    std::vector<int> row(static_cast<size_t>(m) + 1);
+    for (int j = 0; j <= m; ++j) row[j] = j;
+    for (int i = 1; i <= n; ++i) {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= m; ++j) {
+            const int above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[m];
+}
+
+std::vector<CString> NearestCommandNames(const CString& typed, size_t count)
+{
+    const int limit = std::max(1, typed.GetLength() / 3);
+    std::vector<std::pair<int, CString>> near;
+    auto consider = [&](const CString& name) {
+        if (name.IsEmpty()) return;
+        for (const auto& [d, n] : near)
+            if (n.CompareNoCase(name) == 0) return;
+        const int d = EditDistance(typed, name);
+        if (d <= limit) near.emplace_back(d, name);
+    };
+    for (const AcEdCommand* c : acedRegCmds()->commands()) {
+        consider(c->localName());
+        const CString& g = c->globalName();
+        consider(g.GetLength() > 1 && g[0] == u'_' ? g.Mid(1) : g);
+    }
+    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<CString> names;
+    for (size_t i = 0; i < near.size() && i < count; ++i) names.push_back(near[i].second);
+    return names;
+}
+
 const AcEdCommand* ActiveCommand() { return g_running.empty() ? nullptr : g_running.back(); }
 
 bool RunCommand(const CString& typedName)
@@ -128,7 +185,7 @@ bool RunCommand(const CString& typedName)
     AcApDocument* doc = acDocManager->curDocument();
     // With no drawing at all, only session commands (opening a drawing, loading, quitting) run.
     if (!doc && !acdbHostApplicationServices()->workingDatabase() && !(cmd->commandFlags() & ACRX_CMD_SESSION)) {
-        transcript().writeLine(CString(u"No drawing is open: \"") + typedName + u"\" needs one.");
+        transcript().writeLine(FormatText(txt::kNoDrawingOpen, typedName.GetString()));
         return true;
     }
     if (doc) acDocManager->lockDocument(doc, AcAp::kWrite, cmd->globalName().GetString(), cmd->localName().GetString());

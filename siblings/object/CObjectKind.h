@@ -15,12 +15,21 @@ enum Kind {
     kNode = 7,
     kSprinkler = 8,
     kEquipment = 9,
+    kFloorDrain = 10,
+    kSanitary = 11,   // sanitary fixtures: WCs, basins, showers
     kStandRoom = 35,  // the standard-room marker
 };
 }  // namespace Object
 
 class CObjectKind {
 public:
-    // The detail name of the layer for that kind; empty for a kind without a layer.
+    // The detail name of the layer for that kind, "DISCIPLINE\ELEMENT" (the marker's is
+    // "标准房间"); empty for a kind without a layer.
     static CString GetLayerByKind(Object::Kind kind);
+    // The same for a component of that type path ("给排水\管道\给水管"): the discipline is the
+    // path's first word, and pipes lie on their system's layer, the path's last word
+    // ("给排水\给水管"). A path naming no discipline gives the kind's own layer.
+    static CString GetLayerByKind(Object::Kind kind, const CString& typePath);
+    // The five disciplines, the first word of every type path: 给排水, 电气, 暖通, 消防, 弱电.
+    static bool IsDiscipline(const CString& word);
 };
