@@ -74,7 +74,10 @@ void NewProject()
     if (!AskLine(vked::Text(kProjectFloors), floorList, u"1F")) return;
     const std::vector<CString> floors = SplitFloors(floorList);
     const std::string file = (dir / (name.ToUtf8() + ".prj")).string();
-    const CString shown = CString::FromUtf8(file);
+    // Said as the designer named it: the folder as typed, the file in it.
+    CString shown = folder;
+    while (shown.GetLength() > 1 && (shown.Right(1) == u"/" || shown.Right(1) == u"\\")) shown = shown.Left(shown.GetLength() - 1);
+    shown += (folder.Find(u'\\') >= 0 ? u"\\" : u"/") + name + u".prj";
     std::error_code ec;
     if (fs::exists(file, ec)) {
         Fail(vked::FormatText(kProjectExists, shown.GetString()));
@@ -93,7 +96,7 @@ void NewProject()
     CString list;
     for (const CString& f : floors) list += (list.IsEmpty() ? u"" : u", ") + f;
     Say(vked::FormatText(kProjectMade, shown.GetString(), static_cast<int>(floors.size()), list.GetString()));
-    OpenProject(shown);
+    OpenProject(CString::FromUtf8(file));
 }
 
 void CmdProject()
@@ -183,19 +186,21 @@ void CmdImport()
         Say(vked::FormatText(kNotImported, file.GetString(), CString::FromUtf8(report.skippedText()).GetString()));
 }
 
-// EXPORT: the current drawing as it is now (saved or not) into a DXF file.
+// EXPORT: the current drawing as it is now (saved or not) into a DXF file; Enter writes
+// NAME.dxf beside the drawing.
 void CmdExport()
 {
     AcApDocument* doc = acDocManager->curDocument();
-    CString suggested = doc ? CString(doc->fileName()) : CString(u"drawing.dwg");
-    const int dot = suggested.ReverseFind(u'.');
-    if (dot > std::max(suggested.ReverseFind(u'/'), suggested.ReverseFind(u'\\'))) suggested = suggested.Left(dot);
-    suggested += u".dxf";
+    const std::string drawing = doc ? HostPath(CString(doc->fileName())) : std::string("drawing.dwg");
+    const fs::path beside = fs::path(drawing).replace_extension(".dxf");
+    const CString suggested = CString::FromUtf8(beside.filename().string());
     CString file;
-    if (!AskLine(vked::FormatText(kExportPrompt, suggested.GetString()), file, suggested)) return;
+    if (!AskLine(vked::FormatText(kExportPrompt, suggested.GetString()), file)) return;
+    const std::string target = file.IsEmpty() ? beside.string() : HostPath(file);
+    if (file.IsEmpty()) file = suggested;
     vkdxf::ExportReport report;
     std::string why;
-    if (!vkdxf::ExportDxf(acdbCurDwg(), HostPath(file), report, why)) {
+    if (!vkdxf::ExportDxf(acdbCurDwg(), target, report, why)) {
         Fail(vked::FormatText(kCannotExport, file.GetString(), CString::FromUtf8(why).GetString()));
         return;
     }

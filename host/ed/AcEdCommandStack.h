@@ -87,6 +87,6 @@ const AcEdCommand* ActiveCommand();  // the innermost running command, or null
 // differ), nearest to a mistyped word by edit distance (case aside), at most `count`, nearest
 // first; none when no name is within a third of the word's length (one edit at least).
 std::vector<CString> NearestCommandNames(const CString& typed, size_t count = 3);
-// Levenshtein distance, case aside.
+// Edit distance, case aside: letters added, dropped or changed, and neighbours swapped, one each.
 int EditDistance(const CString& a, const CString& b);
 }  // namespace vked

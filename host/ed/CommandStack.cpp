@@ -138,18 +138,17 @@ int EditDistance(const CString& a, const CString& b)
     x.MakeUpper();
     y.MakeUpper();
     const int n = x.GetLength(), m = y.GetLength();
-    std::vector<int> row(static_cast<size_t>(m) + 1);
-    for (int j = 0; j <= m; ++j) row[j] = j;
+    std::vector<std::vector<int>> d(static_cast<size_t>(n) + 1, std::vector<int>(static_cast<size_t>(m) + 1));
+    for (int i = 0; i <= n; ++i) d[i][0] = i;
+    for (int j = 0; j <= m; ++j) d[0][j] = j;
     for (int i = 1; i <= n; ++i) {
-        int diagonal = row[0];
-        row[0] = i;
         for (int j = 1; j <= m; ++j) {
-            const int above = row[j];
-            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (x[i - 1] == y[j - 1] ? 0 : 1)});
-            diagonal = above;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            // Two neighbours typed the other way round count as one slip.
+            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
     }
-    return row[m];
+    return d[n][m];
 }
 
 std::vector<CString> NearestCommandNames(const CString& typed, size_t count)
@@ -161,7 +160,8 @@ std::vector<CString> NearestCommandNames(const CString& typed, size_t count)
         for (const auto& [d, n] : near)
             if (n.CompareNoCase(name) == 0) return;
         const int d = EditDistance(typed, name);
-        if (d <= limit) near.emplace_back(d, name);
+        // A name that shares nothing with the word (every letter changed) is no suggestion.
+        if (d <= limit && d < name.GetLength() && d < typed.GetLength()) near.emplace_back(d, name);
     };
     for (const AcEdCommand* c : acedRegCmds()->commands()) {
         consider(c->localName());
