@@ -172,7 +172,7 @@ AcDbObjectId Append(AcDbEntity* ent)
     const Acad::ErrorStatus es = addToModelSpace(id, ent);
     if (es == Acad::eOk) return id;
     delete ent;
-    Say(vked::FormatText(vked::txt::kCannotDraw, CString::FromUtf8(acadErrorStatusText(es)).GetString()));
+    Say(vked::FormatText(vked::txt::kCannotDraw, acadErrorStatusDescription(es).GetString()));
     return AcDbObjectId();
 }
 

@@ -66,7 +66,7 @@ AcDbObjectId Append(AcDbEntity* ent)
     }
     if (es != Acad::eOk) {
         delete ent;
-        Fail(vked::FormatText(kCannotDraw, CString::FromUtf8(acadErrorStatusText(es)).GetString()));
+        Fail(vked::FormatText(kCannotDraw, acadErrorStatusDescription(es).GetString()));
         return AcDbObjectId();
     }
     ent->close();
@@ -263,7 +263,7 @@ void TransformAll(const std::vector<AcDbObjectId>& ids, const AcGeMatrix3d& xfor
         const Acad::ErrorStatus es = ent->transformBy(xform);
         if (es != Acad::eOk)
             Fail(vked::FormatText(kCannotMove, CString(ent->handle().text()).GetString(),
-                                  CString::FromUtf8(acadErrorStatusText(es)).GetString()));
+                                  acadErrorStatusDescription(es).GetString()));
         ent->close();
     }
 }
@@ -331,7 +331,7 @@ void CmdMirror()
         }
         if (es != Acad::eOk) {
             delete copy;
-            Fail(vked::FormatText(kCannotCopy, CString::FromUtf8(acadErrorStatusText(es)).GetString()));
+            Fail(vked::FormatText(kCannotCopy, acadErrorStatusDescription(es).GetString()));
             continue;
         }
         copy->close();

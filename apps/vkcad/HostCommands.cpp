@@ -30,7 +30,8 @@ bool g_discardConfirmed = false;
 
 int g_failures = 0;
 
-CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
+// A status with its meaning: "eFileSystemErr (the file system failed while writing ...)".
+CString StatusText(Acad::ErrorStatus es) { return acadErrorStatusDescription(es); }
 
 // A file name or other text from the command line; false on Esc or an empty answer.
 bool AskText(const char16_t* prompt, CString& name)
@@ -120,11 +121,6 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform, bo
     return true;
 }
 
-CString StatusWords(Acad::ErrorStatus es)
-{
-    return StatusText(es) + u" (" + CString::FromUtf8(acadErrorStatusMeaning(es)) + u")";
-}
-
 // An open drawing, or one whose file exists; a name that is neither is refused, not made.
 void CmdOpen()
 {
@@ -134,7 +130,7 @@ void CmdOpen()
     if (es == Acad::eFileNotFound)
         Fail(vked::FormatText(vked::txt::kOpenNoSuchDrawing, name.GetString()));
     else if (es != Acad::eOk)
-        Fail(vked::FormatText(vked::txt::kCannotOpen, name.GetString(), StatusWords(es).GetString()));
+        Fail(vked::FormatText(vked::txt::kCannotOpen, name.GetString(), StatusText(es).GetString()));
 }
 
 // A new drawing under a name no drawing has; it is written on its first save.
@@ -148,7 +144,7 @@ void CmdNew()
     else if (es == Acad::eFileNotFound)
         Fail(vked::FormatText(vked::txt::kNewNoFolder, name.GetString()));
     else if (es != Acad::eOk)
-        Fail(vked::FormatText(vked::txt::kCannotCreate, name.GetString(), StatusWords(es).GetString()));
+        Fail(vked::FormatText(vked::txt::kCannotCreate, name.GetString(), StatusText(es).GetString()));
 }
 
 bool Save(AcApDocument* doc, const CString& path)

@@ -174,7 +174,7 @@ void CmdImport()
     AcDbDatabase* db = acdbCurDwg();
     const Acad::ErrorStatus es = db->insert(AcGeMatrix3d::kIdentity, &plan);
     if (es != Acad::eOk) {
-        Fail(vked::FormatText(kCannotImport, file.GetString(), CString::FromUtf8(acadErrorStatusText(es)).GetString()));
+        Fail(vked::FormatText(kCannotImport, file.GetString(), acadErrorStatusDescription(es).GetString()));
         return;
     }
     int total = 0;
