@@ -39,7 +39,7 @@ constexpr double kMeetTolerance = 1.0;
 struct Texts {
     const char16_t *roomName, *firstCorner, *nextCorner, *threeCorners, *typePath, *startPoint, *nextPoint,
         *selectPipe, *positionOnPipe, *position, *product, *angle, *firstPipe, *secondPipe, *thirdPipe, *noPipe,
-        *pickedTwice, *noMeet, *unknownProduct, *badTypePath, *missed;
+        *pickedTwice, *noMeet, *joined, *unknownProduct, *badTypePath, *missed;
 };
 const Texts& T()
 {
@@ -49,6 +49,7 @@ const Texts& T()
                           u"Product <%s>: ", u"Angle <%s>: ", u"First pipe: ", u"Second pipe: ",
                           u"Third pipe <none>: ", u"That is no pipe; pick a pipe.", u"That pipe is picked already.",
                           u"Those pipes do not meet at one point; nothing was joined.",
+                          u"A fitting %s joins the %d pipes at %g,%g.",
                           u"Unknown product %s; the products are: %s.",
                           u"A type path starts with a discipline: 给排水, 电气, 暖通, 消防 or 弱电.",
                           u"Nothing there; pick again."};
@@ -56,7 +57,7 @@ const Texts& T()
                           u"类型路径 <%s>: ", u"起点: ", u"下一点: ", u"选择管道: ", u"管道上的位置: ",
                           u"位置: ", u"产品 <%s>: ", u"角度 <%s>: ", u"第一根管道: ", u"第二根管道: ",
                           u"第三根管道 <无>: ", u"所选对象不是管道，请选择管道。", u"这根管道已经选过。",
-                          u"这些管道不交于一点，未连接。", u"未知产品 %s；可选产品: %s。",
+                          u"这些管道不交于一点，未连接。", u"管件 %s 连接这 %d 根管道，位于 %g,%g。", u"未知产品 %s；可选产品: %s。",
                           u"类型路径以专业开头: 给排水、电气、暖通、消防或弱电。", u"该处没有对象，请重新选择。"};
     return vked::CurrentLanguage() == vked::Language::kChinese ? zh : en;
 }
@@ -223,7 +224,7 @@ std::optional<AcGePoint3d> MeetingPoint(const PipeEnds& a, const PipeEnds& b)
 
 // A fitting joining the pipes at a point: an elbow (or a straight coupling), a tee or a cross
 // by the branches that meet there.
-AcDbObjectId MakeFitting(const AcDbObjectIdArray& pipes, const std::vector<PipeEnds>& ends, const AcGePoint3d& at)
+CString FittingTypePath(const std::vector<PipeEnds>& ends, const AcGePoint3d& at)
 {
     int branches = 0;
     for (const PipeEnds& e : ends) branches += BranchesAt(e, at);
@@ -232,7 +233,12 @@ AcDbObjectId MakeFitting(const AcDbObjectIdArray& pipes, const std::vector<PipeE
         const AcGeVector3d u = (ends[0].end - ends[0].start).normal(), v = (ends[1].end - ends[1].start).normal();
         if (std::abs(u.x * v.y - u.y * v.x) < 1e-9) kind = u"直通";
     }
-    const CString typePath = Discipline(ends.front().typePath) + u"\\管件\\" + kind;
+    return Discipline(ends.front().typePath) + u"\\管件\\" + kind;
+}
+
+AcDbObjectId MakeFitting(const AcDbObjectIdArray& pipes, const std::vector<PipeEnds>& ends, const AcGePoint3d& at)
+{
+    const CString typePath = FittingTypePath(ends, at);
     auto* fitting = new VkQsPipeFitting(at);
     fitting->SetSmallTypeNamePath(typePath);
     fitting->SetRefPipes(pipes);
@@ -450,7 +456,8 @@ void CmdFitting()
         Say(T().noMeet);
         return;
     }
-    MakeFitting(ids, ends, *at);
+    if (!MakeFitting(ids, ends, *at).isNull())
+        Say(Format(T().joined, FittingTypePath(ends, *at).GetString(), ids.length(), at->x, at->y));
 }
 
 struct DrawCommand {

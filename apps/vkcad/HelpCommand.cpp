@@ -58,7 +58,8 @@ void ShowCommand(const CString& typed)
     }
     Say(vked::FormatText(kHelpPromptsOf, TypedName(c).GetString(), c->groupName().GetString(), Summary(c).GetString()));
     if (c->prompts().IsEmpty()) {
-        Say(CString(u"  ") + vked::Text(kHelpNoPrompts));
+        // A command registered without help may well ask things: say only what is known.
+        Say(CString(u"  ") + vked::Text(c->summary().IsEmpty() ? kHelpNotRegistered : kHelpNoPrompts));
         return;
     }
     CString line;

@@ -36,6 +36,14 @@ bool AskLine(const CString& prompt, CString& out, const CString& fallback = CStr
 
 std::string HostPath(const CString& typed) { return vkwin::ToHostPath(typed); }
 
+// "Floor 2F is current: 2F.dwg", once a floor's drawing is the current document.
+void SayCurrentFloor()
+{
+    const AcApDocument* doc = acDocManager->curDocument();
+    Say(vked::FormatText(kFloorOpened, VkQsDataMng::CProj().GetCurFloorName().GetString(),
+                         doc ? CString(doc->docTitle()).GetString() : u""));
+}
+
 // Makes the project file current and opens its first floor.
 bool OpenProject(const CString& file)
 {
@@ -44,6 +52,7 @@ bool OpenProject(const CString& file)
         Fail(vked::FormatText(kCannotOpenProject, file.GetString(), why.GetString()));
         return false;
     }
+    SayCurrentFloor();
     return true;
 }
 
@@ -140,10 +149,15 @@ void CmdFloor()
         Fail(vked::FormatText(kFloorNoSuch, name.GetString()));
         return;
     }
-    if (floor->name == current) return;
+    if (floor->name == current) {
+        SayCurrentFloor();
+        return;
+    }
     if (acDocManager->curDocument() && !CloseCurrentDrawing()) return;
     if (!VkQsProject::OpenProjectFloor(floor->name, &why))
         Fail(vked::FormatText(kCannotOpenFloor, floor->name.GetString(), why.GetString()));
+    else
+        SayCurrentFloor();
 }
 
 // "LINE 12, ARC 3" from counts by name.

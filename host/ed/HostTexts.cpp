@@ -126,6 +126,7 @@ constexpr Entry kTexts[] = {
     {kFloorCurrentMark, u" (current)", u"（当前）"},
     {kFloorNoSuch, u"Cannot open floor %s: the project has no floor of that name", u"无法打开楼层 %s: 项目中没有这个楼层"},
     {kCannotOpenFloor, u"Cannot open floor %s: %s", u"无法打开楼层 %s: %s"},
+    {kFloorOpened, u"Floor %s is current: %s", u"当前楼层 %s: %s"},
     {kImportPrompt, u"Enter DXF file to import: ", u"输入要输入的 DXF 文件: "},
     {kImported, u"%s: %d entities imported into %s%s; %d layers, %d blocks", u"%s: %d 个实体已输入到 %s%s；%d 个图层，%d 个块"},
     {kNotImported, u"%s: not imported: %s", u"%s: 未输入: %s"},
@@ -140,6 +141,7 @@ constexpr Entry kTexts[] = {
     {kHelpNoPrompts, u"It asks nothing.", u"该命令没有提示。"},
     {kHelpPromptsOf, u"%s (group %s): %s", u"%s（命令组 %s）: %s"},
     {kHelpNoSummary, u"(no description)", u"（无说明）"},
+    {kHelpNotRegistered, u"Its plug-in registered no prompts for HELP.", u"其插件没有为 HELP 登记提示。"},
 };
 static_assert(std::size(kTexts) == kCount, "every text has one entry");
 constexpr bool InOrder()

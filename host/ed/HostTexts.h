@@ -42,10 +42,10 @@ enum Id : int {
     // projects and plans
     kProjectOption, kProjectFile, kProjectFolder, kProjectName, kProjectFloors, kProjectMade,
     kProjectBadFloors, kProjectExists, kProjectCannotWrite, kCannotOpenProject, kNoProject,
-    kFloorPrompt, kFloorListHeader, kFloorCurrentMark, kFloorNoSuch, kCannotOpenFloor,
+    kFloorPrompt, kFloorListHeader, kFloorCurrentMark, kFloorNoSuch, kCannotOpenFloor, kFloorOpened,
     kImportPrompt, kImported, kNotImported, kCannotImport, kExportPrompt, kExported, kCannotExport,
     // help
-    kHelpPrompt, kHelpHeader, kHelpNoSuch, kHelpNoPrompts, kHelpPromptsOf, kHelpNoSummary,
+    kHelpPrompt, kHelpHeader, kHelpNoSuch, kHelpNoPrompts, kHelpPromptsOf, kHelpNoSummary, kHelpNotRegistered,
     kCount
 };
 }  // namespace txt
