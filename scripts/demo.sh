@@ -27,17 +27,19 @@ section() { printf '\n== %s\n' "$*"; }
 section "The architect's plan: apps/demo/plan.dxf (an R12 file in code page 936)"
 vkcad import apps/demo/plan.dxf "$demo/plan.dwg"
 
-section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl); 1F also holds the bathroom drawn once (apps/demo/1F.jsonl)"
+section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl)"
 for floor in 1F 2F 3F; do
   {
     vkcad dump "$demo/plan.dwg"
     cat apps/demo/floor.jsonl
-    if [ -f "apps/demo/$floor.jsonl" ]; then cat "apps/demo/$floor.jsonl"; fi
   } >"$demo/$floor.jsonl"
   vkcad load "$demo/$floor.jsonl" "$demo/$floor.dwg"
   rm "$demo/$floor.jsonl" "$demo/$floor.dwg.bak" 2>/dev/null || true
 done
 cp apps/demo/demo.prj "$demo/"
+
+section "Draw the bathroom on 1F with the drawing commands: apps/demo/1F.scr"
+(cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/1F.scr")
 
 # Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them):
 # titled, with a legend of the building-services symbols and each placed bathroom tinted by

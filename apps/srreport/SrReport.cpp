@@ -115,6 +115,9 @@ extern "C" __attribute__((visibility("default"))) AcRx::AppRetCode acrxEntryPoin
         acrxDynamicLinker()->unlockApplication(appId);
         acrxDynamicLinker()->registerAppMDIAware(appId);
         acedRegCmds()->addCommand(kGroup, u"_SRREPORT", u"SRREPORT", 0, &CmdSrReport);
+        acedRegCmds()->setCommandHelp(kGroup, u"_SRREPORT",
+                                      u"Prints the standard-room report of the current project.",
+                                      u"Room whose edit to forecast <none>:");
     } else if (msg == AcRx::kUnloadAppMsg) {
         acedRegCmds()->removeGroup(kGroup);
     }

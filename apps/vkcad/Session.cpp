@@ -11,6 +11,7 @@
 #include "apps/vkcad/HostCommands.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/EditorLoop.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/rx/AcRxDynamicLinker.h"
@@ -23,10 +24,18 @@ namespace {
 
 // A line that does not fit its reader, or a word that names no command: in a script either
 // is a mistake the exit code must show.
+bool StartsLike(const CString& line, vked::txt::Id text)
+{
+    const CString t = vked::Text(text);
+    const int cut = t.Find(u'%');
+    const CString prefix = cut < 0 ? t : t.Left(cut);
+    return line.Left(prefix.GetLength()) == prefix;
+}
+
 bool IsBadLineReport(const CString& line)
 {
-    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || line.Left(17) == u"Unknown command \"" ||
-           line.Left(20) == u"No drawing is open: ";
+    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || StartsLike(line, vked::txt::kUnknownCommand) ||
+           StartsLike(line, vked::txt::kNoDrawingOpen);
 }
 
 // Counts the transcript's reports of bad lines while passing everything on.
@@ -140,7 +149,7 @@ int RunSession(const Options& o, std::ostream& err)
         const CString drawing = CString::FromUtf8(o.drawing);
         // A drawing named at the start that does not exist yet is made, and said so.
         if (!PathFileExistsW(drawing.GetString()))
-            vked::transcript().writeLine(u"** " + drawing + u" does not exist: a new drawing, written on its first save **");
+            vked::transcript().writeLine(vked::FormatText(vked::txt::kNewOnFirstSave, drawing.GetString()));
         es = acDocManager->openDocument(drawing.GetString());
     } else if (!acDocManager->curDocument())
         es = acDocManager->appContextNewDocument();
@@ -170,7 +179,7 @@ int RunSession(const Options& o, std::ostream& err)
     vked::transcript().endLine();
     // Changes that are about to go are never dropped without a word.
     if (const std::vector<AcApDocument*> docs = ModifiedDocuments(); !docs.empty() && !DiscardConfirmed())
-        vked::transcript().writeLine(u"Modified drawings not saved: " + DocumentTitles(docs));
+        vked::transcript().writeLine(vked::FormatText(vked::txt::kNotSaved, DocumentTitles(docs).GetString()));
     std::cout.flush();
     acDocManager->closeAll();
     acrxDynamicLinker()->unloadAll();

@@ -1,6 +1,7 @@
 #include "host/ed/EditorLoop.h"
 
 #include "host/ed/AcEdCommandStack.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/Transcript.h"
 #include "host/ed/detail/PromptReader.h"
 
@@ -108,20 +109,20 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
             if (g_endedAnswers > kEscAnswers + kEnterAnswers) throw InputExhausted();
             ReportInputEnded(what + u" answered Esc");
             if (g_endedAnswers > kEscAnswers) return ReadResult{ReadResult::kEnter, {}};
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, {}};
         }
         InputLine line = std::move(*got);
         ResetInputEnded();
         if (line.cancel) {
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, line};
         }
         if (IsBlankOrComment(line.text)) continue;
         CString t = Trimmed(line.text);
         if (t.CompareNoCase(u"<esc>") == 0) {
             transcript().endLine();
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, line};
         }
         if (t.CompareNoCase(u"<enter>") == 0) {
@@ -271,6 +272,18 @@ std::optional<int> TakeMessageBoxAnswer(const std::vector<CString>& buttons, int
     }
 }
 
+namespace {
+
+// After a word that names no command: the nearest names, or where to find them all.
+void SuggestCommands(const CString& typed)
+{
+    CString names;
+    for (const CString& n : NearestCommandNames(typed)) names += (names.IsEmpty() ? u"" : u", ") + n;
+    transcript().writeLine(names.IsEmpty() ? CString(Text(txt::kSeeHelp)) : FormatText(txt::kDidYouMean, names.GetString()));
+}
+
+}  // namespace
+
 bool RunNextTopLevelLine()
 {
     InputQueue& q = inputQueue();
@@ -280,7 +293,7 @@ bool RunNextTopLevelLine()
     if (line.cancel || IsBlankOrComment(line.text)) return true;
     CString t = Trimmed(line.text);
     if (t.CompareNoCase(u"<esc>") == 0) {
-        transcript().writeLine(u"*Cancel*");
+        transcript().writeLine(Text(txt::kCancel));
         return true;
     }
     if (t.CompareNoCase(u"<enter>") == 0) return true;
@@ -313,10 +326,11 @@ bool RunNextTopLevelLine()
         if (!rest.IsEmpty()) q.unread(InputLine{rest, line.source, line.lineNo, false});
     }
     // A terminal that echoes what is typed has shown the command after its own prompt.
-    if (transcript().echoInput()) transcript().writeLine(CString(u"Command: ") + name);
+    if (transcript().echoInput()) transcript().writeLine(CString(Text(txt::kCommandPrompt)) + name);
     if (!RunCommand(name)) {
         if (sp >= 0) q.take();  // the rest belonged to the unknown command
-        transcript().writeLine(CString(u"Unknown command \"") + name + u"\".");
+        transcript().writeLine(FormatText(txt::kUnknownCommand, name.GetString()));
+        SuggestCommands(name);
     }
     return true;
 }

@@ -92,6 +92,7 @@ bool NumberAllowed(double v, int flags, CString& why)
 }  // namespace
 
 void SetLastPoint(const AcGePoint3d& p) { g_lastPoint = p; }
+AcGePoint3d LastPoint() { return g_lastPoint; }
 void SetLastKeyword(const CString& kw) { g_lastKeyword = kw; }
 
 }  // namespace vked::detail

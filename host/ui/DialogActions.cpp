@@ -263,6 +263,9 @@ void DialogVisibilityChanged(HWND__* r)
         if (dlg) Raise(dlg);
         bool modal = dlg && std::find(ModalStack().begin(), ModalStack().end(), dlg) != ModalStack().end();
         vked::transcript().writeLine(DialogTag(r) + (modal ? u" shown modal>" : u" shown>"));
+        // A person at the console sees no window: the controls are listed, as !show lists them,
+        // so that they can tell what to !click. (Scripts ask with !show when they want it.)
+        if (dlg && !vked::transcript().echoInput()) vked::transcript().write(DescribeDialog(dlg));
     } else {
         if (g_focusDialog == r) g_focusDialog = nullptr;
         bool modal = dlg && std::find(ModalStack().begin(), ModalStack().end(), dlg) != ModalStack().end();

@@ -11,6 +11,8 @@
 #include "siblings/object/VkQsPipe.h"
 #include "siblings/object/VkQsPipeValve.h"
 
+#include <vector>
+
 namespace {
 
 // Each kind's discipline (the first word of its layer's detail name) and name.
@@ -24,7 +26,8 @@ constexpr KindRow kKinds[] = {
     {Object::kValve, u"给排水", u"阀门"},         {Object::kPipeFitting, u"给排水", u"管件"},
     {Object::kDuct, u"暖通", u"风管"},            {Object::kDuctFitting, u"暖通", u"风管管件"},
     {Object::kNode, u"电气", u"节点"},            {Object::kSprinkler, u"消防", u"喷头"},
-    {Object::kEquipment, u"暖通", u"设备"},       {Object::kStandRoom, nullptr, u"标准房间"},
+    {Object::kEquipment, u"暖通", u"设备"},       {Object::kFloorDrain, u"给排水", u"地漏"},
+    {Object::kSanitary, u"给排水", u"洁具"},      {Object::kStandRoom, nullptr, u"标准房间"},
 };
 
 const KindRow* rowOf(Object::Kind kind)
@@ -32,6 +35,22 @@ const KindRow* rowOf(Object::Kind kind)
     for (const KindRow& r : kKinds)
         if (r.kind == kind) return &r;
     return nullptr;
+}
+
+constexpr const char16_t* kDisciplines[] = {u"给排水", u"电气", u"暖通", u"消防", u"弱电"};
+
+// The words of a type path: discipline, kind, subkind.
+std::vector<CString> PathWords(const CString& path)
+{
+    std::vector<CString> words;
+    int start = 0;
+    for (;;) {
+        const int cut = path.Find(u'\\', start);
+        words.push_back(cut < 0 ? path.Mid(start) : path.Mid(start, cut - start));
+        if (cut < 0) break;
+        start = cut + 1;
+    }
+    return words;
 }
 
 }  // namespace
@@ -66,4 +85,22 @@ Object::Kind CObjectKind::GetKind(const AcDbEntity* ent)
     if (c->isKindOf(VkQsNodeEntPrototype::desc()) || c->isKindOf(VkQsNode::desc())) return Object::kNode;
     if (c->isKindOf(VkQsElementComponent::desc())) return Object::kEquipment;
     return Object::kUnknown;
+}
+
+CString CObjectKind::GetLayerByKind(Object::Kind kind, const CString& typePath)
+{
+    const CString own = GetLayerByKind(kind);
+    const std::vector<CString> words = PathWords(typePath);
+    const int cut = own.Find(u'\\');
+    if (cut < 0 || !IsDiscipline(words.front())) return own;
+    const bool pipe = kind == Object::kPipe || kind == Object::kMainPipe;
+    const CString element = pipe && words.size() > 1 && !words.back().IsEmpty() ? words.back() : own.Mid(cut + 1);
+    return words.front() + u"\\" + element;
+}
+
+bool CObjectKind::IsDiscipline(const CString& word)
+{
+    for (const char16_t* d : kDisciplines)
+        if (word == d) return true;
+    return false;
 }
