@@ -6,7 +6,7 @@
 namespace vkcad {
 
 struct Options {
-    enum Mode { kRun, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
+    enum Mode { kRun, kServe, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
     std::string project;                 // --project FILE
     std::string floor;                   // --floor NAME (empty: the first floor)
     std::vector<std::string> plugins;    // --load PLUGIN, in order
@@ -21,6 +21,7 @@ struct Options {
     int width = 1200, height = 900;      // render --size WxH
     std::string json;                    // report --json OUT.json
     std::string room;                    // report ROOM: the room whose edit to forecast
+    int port = 0;                        // serve --port N (0: any free port)
 };
 
 struct ParseResult {

@@ -2,6 +2,7 @@
 // intersections through their plain curves.
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbSymbolTables.h"
+#include "host/db/Highlights.h"
 #include <cmath>
 #include <type_traits>
 
@@ -66,6 +67,7 @@ Acad::ErrorStatus AcDbEntity::highlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = true;
+    vkdb::NoteHighlight(objectId(), true);
     return Acad::eOk;
 }
 
@@ -73,6 +75,7 @@ Acad::ErrorStatus AcDbEntity::unhighlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = false;
+    vkdb::NoteHighlight(objectId(), false);
     return Acad::eOk;
 }
 

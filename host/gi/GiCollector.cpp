@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "host/db/AcDb.h"
+#include "host/db/AcDbSpatialIndex.h"
 #include "host/gi/GiPicture.h"
 
 namespace vkgi {
@@ -176,6 +177,25 @@ Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& ou
     for (AcDbObjectId id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        c.draw(ent);
+        ent->close();
+    }
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus CollectModelSpaceWindow(AcDbDatabase* db, double x1, double y1, double x2, double y2,
+                                          std::vector<Primitive>& out)
+{
+    if (!db) return Acad::eNullObjectPointer;
+    AcDbObjectIdArray ids;
+    const AcDbExtents window(AcGePoint3d(std::min(x1, x2), std::min(y1, y2), 0),
+                             AcGePoint3d(std::max(x1, x2), std::max(y1, y2), 0));
+    const Acad::ErrorStatus es = AcDbSpatialIndex::queryModelSpace(db, window, ids);
+    if (es != Acad::eOk) return es;
+    Collector c(out, db, true);
+    for (int i = 0; i < ids.length(); ++i) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, ids[i], AcDb::kForRead) != Acad::eOk) continue;
         c.draw(ent);
         ent->close();
     }

@@ -1,6 +1,7 @@
 // Painting collected primitives with cairo: PNG, SVG and pixels in memory.
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -239,6 +240,55 @@ bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::ve
     }
     cairo_surface_destroy(surface);
     return true;
+}
+
+// A window redraws its plan after every pan and zoom: the picture is packed for speed (the
+// fastest compression, no row filters), which costs a little size on mostly white plans.
+bool RenderPngBytes(const std::vector<Primitive>& prims, const View& view, std::string& png)
+{
+    png.clear();
+    if (!checkSize(view, nullptr)) return false;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
+    paint(cr, prims, view);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = writer ? png_create_info_struct(writer) : nullptr;
+    bool ok = writer && info;
+    std::vector<unsigned char> row(size_t(view.width) * 3);
+    if (ok && setjmp(png_jmpbuf(writer)) == 0) {
+        png_set_write_fn(
+            writer, &png,
+            [](png_structp w, png_bytep data, png_size_t n) {
+                static_cast<std::string*>(png_get_io_ptr(w))->append(reinterpret_cast<const char*>(data), n);
+            },
+            nullptr);
+        png_set_compression_level(writer, 1);
+        png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_set_IHDR(writer, info, png_uint_32(view.width), png_uint_32(view.height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+        png_write_info(writer, info);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < view.height; ++y) {
+            const auto* px = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+            for (int x = 0; x < view.width; ++x) {
+                row[size_t(x) * 3] = static_cast<unsigned char>(px[x] >> 16);
+                row[size_t(x) * 3 + 1] = static_cast<unsigned char>(px[x] >> 8);
+                row[size_t(x) * 3 + 2] = static_cast<unsigned char>(px[x]);
+            }
+            png_write_row(writer, row.data());
+        }
+        png_write_end(writer, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(writer ? &writer : nullptr, info ? &info : nullptr);
+    cairo_surface_destroy(surface);
+    if (!ok) png.clear();
+    return ok;
 }
 
 }  // namespace vkgi
