@@ -111,7 +111,9 @@ async function at(x, y) {
 // Clicks there; answers the point the page sent for the click (the pixel's world point).
 async function clickWorld(x, y) {
   const p = await at(x, y);
+  const count = await page.evaluate(() => window.vk.sent.length);
   await page.mouse.click(p.x, p.y);
+  await page.waitForFunction((n) => window.vk.sent.length > n, { timeout: 20000 }, count);
   const line = await page.evaluate(() => window.vk.sent[window.vk.sent.length - 1]);
   const [sx, sy] = line.split(',').map(Number);
   check(Math.hypot(sx - x, sy - y) < 60, `a click at ${x},${y} sends that point (${line})`);
@@ -145,7 +147,7 @@ await screenshot('components-highlighted');
 check((await page.evaluate(() => document.querySelectorAll('#keywords button').length)) >= 1, 'the prompt keywords are buttons');
 await page.keyboard.press('Enter');
 await until('the base point', (s) => s.prompt.kind === 'point');
-await clickWorld(4000, 8400);
+const base = await clickWorld(4000, 8400);
 await until('the name in the dialog', (s) => s.prompt.kind === 'dialog' || dialogShown(200)(s));
 await page.click(control(200, 200), { clickCount: 3 });  // the whole proposed name, typed over
 await page.keyboard.type('客房卫生间');
@@ -238,6 +240,18 @@ await page.click(control(211, 214));
 await until('the filter dialog', dialogShown(202));
 await page.click(control(202, 1));
 await until('the copy pick', (s) => s.prompt.kind === 'pick');
+// Zoom in with the wheel where the copy's marker is, to pick it rather than its neighbours.
+const wheelAt = await at(5990, 9600);
+await page.mouse.move(wheelAt.x, wheelAt.y);
+for (let i = 0; i < 6; i++) await page.mouse.wheel({ deltaY: -200 });
+const zoomed = await page.evaluate(() => window.vk.view.scale);
+await screenshot('zoomed-to-pick');
+check(zoomed > 0.15, 'the wheel zooms in (' + zoomed.toFixed(3) + ' pixels a unit)');
+const under = await page.evaluate((x, y) => {
+  const r = document.getElementById('overlay').getBoundingClientRect();
+  return window.vk.toWorld(Math.round(x - r.left), Math.round(y - r.top));
+}, wheelAt.x, wheelAt.y);
+check(Math.hypot(under.x - 5990, under.y - 9600) < 2 / 0.05, 'the wheel zooms about the cursor');
 await clickWorld(5990, 9600);
 await until('the components to keep', (s) => s.prompt.kind === 'selection');
 await page.keyboard.press('Enter');
@@ -278,10 +292,10 @@ const bounds = (room) => {
   return [Math.min(...v.map((p) => p[0])), Math.min(...v.map((p) => p[1])), Math.max(...v.map((p) => p[0])), Math.max(...v.map((p) => p[1]))];
 };
 const near = (a, b) => a.every((v, i) => Math.abs(v - b[i]) < 0.5);
-// The bathroom as drawn: x 2050..3900, y 8500..10750, base point 4000,8400. Flipped left-right
-// about the click: x' = click + (4000 - x).
+// The bathroom's boundary as drawn: x 2050..3900, y 8500..10750, about the base point clicked.
+// A copy flipped left-right at a click: x' = click + (base - x), y' = click + (y - base).
 for (const click of placed) {
-  const expected = [click.x + 100, click.y + 100, click.x + 1950, click.y + 2350];
+  const expected = [click.x + base.x - 3900, click.y + 8500 - base.y, click.x + base.x - 2050, click.y + 10750 - base.y];
   const copy = markers.find((m) => Math.abs(m.insertPt[0] - click.x) < 0.01 && Math.abs(m.insertPt[1] - click.y) < 0.01 &&
     m.assocRoom && byHandle.get(m.assocRoom) && near(bounds(byHandle.get(m.assocRoom)), expected));
   check(!!copy, `a copy at ${click.x},${click.y} flipped left-right (its boundary at x ${expected[0]}..${expected[2]})`);

@@ -79,10 +79,16 @@ function loadPlan() {
     planLoading = false;
     drawPlan();
     loadPlan();
+    if (!planLoading) for (const f of afterPlan.splice(0)) f();
   };
   img.onerror = () => { planLoading = false; setTimeout(loadPlan, 200); };
   img.src = url('/plan.png', { x1: a.x, y1: a.y, x2: b.x, y2: b.y, w: v.w, h: v.h, r: v.revision });
 }
+
+// A pick goes out once the session has drawn the view it was made in: drawing the view sets
+// the session's pixel size, and with it the pick aperture.
+const afterPlan = [];
+function whenPlanCurrent(f) { if (planLoading || planWanted) afterPlan.push(f); else f(); }
 
 // The last picture, moved and scaled to the view as it is now, until the new one comes.
 function drawPlan() {
@@ -191,9 +197,11 @@ window.addEventListener('mouseup', (e) => {
   const moved = Math.hypot(e.offsetX - d.sx, e.offsetY - d.sy) > 4;
   if (kind === 'selection' && moved) {
     const a = toWorld(d.sx, d.sy), b = toWorld(e.offsetX, e.offsetY);
-    send((e.offsetX < d.sx ? 'C ' : 'W ') + pointText(a) + ' ' + pointText(b));
+    const line = (e.offsetX < d.sx ? 'C ' : 'W ') + pointText(a) + ' ' + pointText(b);
+    whenPlanCurrent(() => send(line));
   } else if (takesClicks(kind) && !moved) {
-    send(pointText(toWorld(e.offsetX, e.offsetY)));
+    const line = pointText(toWorld(e.offsetX, e.offsetY));
+    whenPlanCurrent(() => send(line));
   }
   drawOverlay();
   $('input').focus();
