@@ -93,6 +93,7 @@ public:
         for (const AcDbObjectId& id : m_pending)
             if (!id.isErased()) hits.push_back(m_entries.at(id).seq);
         std::sort(hits.begin(), hits.end());
+        ids.setPhysicalLength(ids.length() + static_cast<int>(hits.size()));  // one allocation, not one per growth step
         for (Adesk::UInt64 seq : hits) ids.append(m_bySeq[seq]);
         return Acad::eOk;
     }

@@ -43,8 +43,13 @@ Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLay
 
 Collector::LayerInfo Collector::layerInfo(const CString& name) const
 {
-    for (const auto& [n, info] : m_layers)
-        if (n.CompareNoCase(name) == 0) return info;
+    // Entity after entity asks for the same few layers: the last answer first.
+    if (m_lastLayer < m_layers.size() && m_layers[m_lastLayer].first == name) return m_layers[m_lastLayer].second;
+    for (size_t i = 0; i < m_layers.size(); ++i)
+        if (m_layers[i].first.CompareNoCase(name) == 0) {
+            m_lastLayer = i;
+            return m_layers[i].second;
+        }
     return {};
 }
 

@@ -67,6 +67,7 @@ private:
 
     std::vector<Primitive>& m_out;
     std::vector<std::pair<CString, LayerInfo>> m_layers;
+    mutable size_t m_lastLayer = 0;
     bool m_hideLayers;
     std::vector<Level> m_stack;
     CString m_layer = u"0";

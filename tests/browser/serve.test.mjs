@@ -69,10 +69,12 @@ const listening6 = fs.existsSync('/proc/net/tcp6') ? fs.readFileSync('/proc/net/
 check(listening.length === 1 && listening[0] === '0100007F' && listening6.length === 0, 'the port listens on 127.0.0.1 only');
 
 // ---- the page --------------------------------------------------------------------------------
+const userData = fs.mkdtempSync(path.join(outDir, 'chromium-'));
+process.on('exit', () => fs.rmSync(userData, { recursive: true, force: true }));
 const browser = await puppeteer.launch({
   executablePath: process.env.VK_CHROMIUM || '/usr/bin/chromium', headless: true,
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync', '--user-data-dir=' + fs.mkdtempSync(path.join(outDir, 'chromium-'))],
+    '--disable-component-update', '--disable-sync', '--user-data-dir=' + userData],
 });
 const page = await browser.newPage();
 await page.setViewport({ width: 1400, height: 900 });
