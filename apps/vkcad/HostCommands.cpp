@@ -37,7 +37,8 @@ void Fail(const CString& text)
     Say(text);
 }
 
-CString StatusText(Acad::ErrorStatus es) { return CString::FromUtf8(acadErrorStatusText(es)); }
+// A status with its meaning: "eFileSystemErr (the file system failed while writing ...)".
+CString StatusText(Acad::ErrorStatus es) { return acadErrorStatusDescription(es); }
 
 // A file name or other text from the command line; false on Esc or an empty answer.
 bool AskText(const char16_t* prompt, CString& name)

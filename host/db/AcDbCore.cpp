@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "host/db/detail/DbInternals.h"
+#include "host/win/Windows.h"
 
 namespace {
 // Every status once: its name and what it means to someone reading a message.
@@ -80,6 +81,23 @@ const char* acadErrorStatusMeaning(Acad::ErrorStatus es)
 #undef VK_MEANING
     }
     return "an unknown status";
+}
+
+CString acadErrorStatusDescription(Acad::ErrorStatus es)
+{
+    return CString::FromUtf8(acadErrorStatusText(es)) + u" (" + CString::FromUtf8(acadErrorStatusMeaning(es)) + u")";
+}
+
+Acad::ErrorStatus acdbFileErrorStatus(std::uint32_t winError)
+{
+    switch (winError) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return Acad::eFileNotFound;
+    case ERROR_SHARING_VIOLATION: return Acad::eFileSharingViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_WRITE_FAULT: return Acad::eFileSystemErr;
+    default: return Acad::eFileAccessErr;
+    }
 }
 
 AcDbHandle::AcDbHandle(const char16_t* hexText)

@@ -86,6 +86,10 @@ enum ErrorStatus {
 const char* acadErrorStatusText(Acad::ErrorStatus es);
 // What the status means, in a few words for messages: "the file or its folder does not exist".
 const char* acadErrorStatusMeaning(Acad::ErrorStatus es);
+// Both, as messages give them: "eFileNotFound (the file or its folder does not exist)".
+CString acadErrorStatusDescription(Acad::ErrorStatus es);
+// The status of a failed file operation, from the Windows error of the file layer.
+Acad::ErrorStatus acdbFileErrorStatus(std::uint32_t winError);
 
 namespace AcDb {
 enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };

@@ -16,20 +16,12 @@
 #include "host/db/DwgFormat.h"
 #include "host/db/DwgFormatSource.h"
 #include "host/db/detail/DatabaseImpl.h"
+#include "host/win/DeferredWrites.h"
+#include "host/win/FileReplace.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 
 namespace {
-
-Acad::ErrorStatus statusOfOpenError(DWORD err)
-{
-    switch (err) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return Acad::eFileNotFound;
-    case ERROR_SHARING_VIOLATION: return Acad::eFileSharingViolation;
-    default: return Acad::eFileAccessErr;
-    }
-}
 
 // The file the path names, links resolved: a save through a symbolic link replaces the file it
 // names (its temporary file and back-up beside that file) and leaves the link as it was.
@@ -57,84 +49,6 @@ bool sameFile(int fd, const std::string& hostPath)
     return fstat(fd, &a) == 0 && stat(hostPath.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// A temporary file beside the target, written and flushed; removed again unless released.
-class TempFile {
-public:
-    explicit TempFile(const std::string& target)
-    {
-        static std::atomic<unsigned> counter{0};
-        m_path = target + ".vktmp." + std::to_string(getpid()) + "." + std::to_string(counter++);
-    }
-    ~TempFile()
-    {
-        if (!m_path.empty()) unlink(m_path.c_str());
-    }
-    const std::string& path() const { return m_path; }
-    void release() { m_path.clear(); }
-    Acad::ErrorStatus write(std::string_view data)
-    {
-        int fd = open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) return errno == ENOENT ? Acad::eFileNotFound : Acad::eFileAccessErr;
-        size_t done = 0;
-        Acad::ErrorStatus es = Acad::eOk;
-        while (done < data.size()) {
-            ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                es = Acad::eFileSystemErr;
-                break;
-            }
-            done += static_cast<size_t>(n);
-        }
-        if (es == Acad::eOk && fsync(fd) != 0) es = Acad::eFileSystemErr;
-        if (close(fd) != 0 && es == Acad::eOk) es = Acad::eFileSystemErr;
-        return es;
-    }
-
-private:
-    std::string m_path;
-};
-
-void syncDirectoryOf(const std::string& hostPath)
-{
-    std::string dir = std::filesystem::path(hostPath).parent_path().string();
-    int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-// The previous file as NAME.bak: a second name for it is made first and takes the .bak name
-// only once the new file is in place, so a failed save leaves the old back-up alone.
-class Backup {
-public:
-    Backup(const std::string& target, bool wanted)
-    {
-        if (!wanted || access(target.c_str(), F_OK) != 0) return;
-        m_bak = backupHostPath(target);
-        m_pending = m_bak + ".vkpending." + std::to_string(getpid());
-        unlink(m_pending.c_str());
-        if (link(target.c_str(), m_pending.c_str()) != 0) {
-            // File systems without hard links: a copy does the same job.
-            std::error_code ec;
-            if (!std::filesystem::copy_file(target, m_pending, std::filesystem::copy_options::overwrite_existing, ec))
-                m_pending.clear();
-        }
-    }
-    ~Backup()
-    {
-        if (!m_pending.empty()) unlink(m_pending.c_str());
-    }
-    void commit()
-    {
-        if (!m_pending.empty() && rename(m_pending.c_str(), m_bak.c_str()) == 0) m_pending.clear();
-    }
-
-private:
-    std::string m_bak, m_pending;
-};
-
 // Something other than a regular file (a pipe, a device, a folder) is never a drawing; a
 // pipe would block an open until someone writes it.
 bool existsButIsNoFile(const std::string& hostPath)
@@ -143,48 +57,10 @@ bool existsButIsNoFile(const std::string& hostPath)
     return stat(hostPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// True when pid names no process any more.
-bool processGone(const std::string& digits)
-{
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    pid_t pid = static_cast<pid_t>(std::stol(digits));
-    return pid > 0 && pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
-}
-
-bool sameContents(const std::string& a, const std::string& b)
-{
-    std::error_code ec1, ec2;
-    if (std::filesystem::file_size(a, ec1) != std::filesystem::file_size(b, ec2) || ec1 || ec2) return false;
-    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-    return std::equal(std::istreambuf_iterator<char>(fa), {}, std::istreambuf_iterator<char>(fb), {});
-}
-
-// What a save of target that was killed left behind: its temporary file (NAME.dwg.vktmp.PID.N)
-// and the previous file waiting to become NAME.bak (NAME.bak.vkpending.PID). Only leftovers
-// of processes that are gone are touched. A pending previous file becomes NAME.bak when the
-// new file had already taken its place (it differs from the file), else it goes.
+// What a killed save of target left behind (see host/win/FileReplace.h).
 void cleanLeftoversOf(const std::string& target)
 {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::path(target).parent_path();
-    const std::string tmpPrefix = fs::path(target).filename().string() + ".vktmp.";
-    const std::string bak = backupHostPath(target);
-    const std::string pendingPrefix = fs::path(bak).filename().string() + ".vkpending.";
-    std::error_code ec;
-    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        const std::string path = it->path().string();
-        if (name.rfind(tmpPrefix, 0) == 0) {
-            std::string rest = name.substr(tmpPrefix.size());
-            if (processGone(rest.substr(0, rest.find('.')))) unlink(path.c_str());
-        } else if (name.rfind(pendingPrefix, 0) == 0 && processGone(name.substr(pendingPrefix.size()))) {
-            struct stat p {}, t {};
-            bool replaced = stat(target.c_str(), &t) == 0 && stat(path.c_str(), &p) == 0 &&
-                            !(p.st_dev == t.st_dev && p.st_ino == t.st_ino) && !sameContents(path, target);
-            if (!replaced || rename(path.c_str(), bak.c_str()) != 0) unlink(path.c_str());
-        }
-    }
+    vkwin::CleanLeftoversOf(target, backupHostPath(target));
 }
 
 // The bytes behind fd once its first bytes show a drawing of its size: a read-only map of the
@@ -226,6 +102,22 @@ Acad::ErrorStatus openObjectsStatus(AcDbDatabase* db)
     return es;
 }
 
+// A drawing whose save is deferred (host/win/DeferredWrites.h) reads as it was saved, without
+// a lock: it is not on disk yet.
+Acad::ErrorStatus readStaged(AcDbDatabase* db, const char16_t* fileName, const std::string& staged)
+{
+    auto owned = std::make_shared<std::string>(staged);
+    Acad::ErrorStatus es = vkdwg::checkFileStart(*owned, owned->size());
+    if (es != Acad::eOk) return es;
+    es = vkdwg::openDrawing(db, vkdwg::ownBytes(std::move(owned)));
+    if (es != Acad::eOk) return es;
+    vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(db);
+    slot.file = nullptr;
+    slot.fileName = fileName;
+    slot.modified = false;
+    return Acad::eOk;
+}
+
 }  // namespace
 
 Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareMode, bool, const char16_t*)
@@ -233,10 +125,11 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareM
     if (!fileName || !*fileName) return Acad::eInvalidInput;
     bool keepLock = shareMode == _SH_DENYWR || shareMode == _SH_DENYRW;
     const std::string target = absoluteHostPath(CString(fileName));
+    if (const std::string* staged = vkwin::deferred::Staged(target)) return readStaged(this, fileName, *staged);
     if (existsButIsNoFile(target)) return Acad::eFileAccessErr;
     auto file = std::make_unique<SharedFile>();
     if (!file->Open(CString(fileName), SharedFile::kRead, keepLock ? shareMode : _SH_DENYNO))
-        return statusOfOpenError(GetLastError());
+        return acdbFileErrorStatus(GetLastError());
     std::unique_ptr<vkdwg::SourceBytes> bytes;
     Acad::ErrorStatus es = readDrawingBytes(*file, bytes);
     if (es != Acad::eOk) return es;
@@ -261,28 +154,30 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const char16_t* fileName, bool bBakAndRen
     std::string bytes;
     if (Acad::ErrorStatus es = vkdwg::writeDrawing(this, bytes, ver); es != Acad::eOk) return es;
 
-    cleanLeftoversOf(target);
-    TempFile temp(target);
-    if (Acad::ErrorStatus es = temp.write(bytes); es != Acad::eOk) return es;
-
     vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(this);
     bool ownFile = slot.file && slot.file->IsOpen() && sameFile(slot.file->Fd(), target);
-    Backup backup(target, bBakAndRename);
-    if (ownFile) {
-        // Our own lock moves to the new file; another holder still refuses the save.
-        if (!slot.file->ReplaceWith(temp.path())) return statusOfOpenError(GetLastError());
-    } else if (access(target.c_str(), F_OK) == 0) {
-        // Held for writing, or denying writers, by anyone: refused. Holding it ourselves
-        // while renaming keeps others from taking it meanwhile.
-        SharedFile holder;
-        if (!holder.Open(CString(fileName), SharedFile::kWrite, _SH_DENYWR)) return statusOfOpenError(GetLastError());
-        if (!holder.ReplaceWith(temp.path())) return statusOfOpenError(GetLastError());
-    } else if (rename(temp.path().c_str(), target.c_str()) != 0) {
-        return errno == ENOENT ? Acad::eFileNotFound : Acad::eFileAccessErr;
+    if (vkwin::deferred::Defers(target)) {
+        vkwin::deferred::Stage(target, std::move(bytes), bBakAndRename ? backupHostPath(target) : std::string());
+    } else {
+        cleanLeftoversOf(target);
+        vkwin::FileReplacement replacement(target, bBakAndRename ? backupHostPath(target) : std::string());
+        if (DWORD err = replacement.Write(bytes); err != ERROR_SUCCESS) return acdbFileErrorStatus(err);
+        DWORD err = ERROR_SUCCESS;
+        if (ownFile) {
+            // Our own lock moves to the new file; another holder still refuses the save.
+            err = replacement.Replace(slot.file.get());
+        } else if (access(target.c_str(), F_OK) == 0) {
+            // Held for writing, or denying writers, by anyone: refused. Holding it ourselves
+            // while renaming keeps others from taking it meanwhile.
+            SharedFile holder;
+            err = holder.Open(CString(fileName), SharedFile::kWrite, _SH_DENYWR) ? replacement.Replace(&holder)
+                                                                                 : GetLastError();
+        } else {
+            err = replacement.Replace(nullptr);
+        }
+        if (err != ERROR_SUCCESS) return acdbFileErrorStatus(err);
+        replacement.Finish();
     }
-    temp.release();
-    backup.commit();
-    syncDirectoryOf(target);
     if (!ownFile) slot.file.reset();  // the database now belongs to the new file
     slot.fileName = fileName;
     slot.modified = false;

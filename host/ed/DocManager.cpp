@@ -13,6 +13,7 @@ struct AcApDocumentImpl {
     CString title;
     std::unique_ptr<AcDbDatabase> db;
     bool readOnly = false;
+    Acad::ErrorStatus whyReadOnly = Acad::eOk;  // what a save of its own file meets
     AcAp::DocLockMode lockMode = AcAp::kNotLocked;
     int lockCount = 0;
     std::unique_ptr<AcApDocument> doc;
@@ -115,14 +116,13 @@ Acad::ErrorStatus AcApDocManager::openDocument(const char16_t* fileName, bool ac
         return es;
     } else if (!TakeHold(*impl)) {
         impl->readOnly = true;
+        impl->whyReadOnly = acdbFileErrorStatus(GetLastError());
         // Held by another program, or simply not writable here: say which.
-        if (GetLastError() == ERROR_SHARING_VIOLATION) {
+        if (impl->whyReadOnly == Acad::eFileSharingViolation) {
             vked::transcript().writeLine(CString(u"** ") + path + u" is open for writing elsewhere: opened read-only **");
         } else {
-            const Acad::ErrorStatus why = GetLastError() == ERROR_FILE_NOT_FOUND ? Acad::eFileNotFound : Acad::eFileAccessErr;
             vked::transcript().writeLine(CString(u"** ") + path + u" cannot be written: " +
-                                         CString::FromUtf8(acadErrorStatusText(why)) + u" (" +
-                                         CString::FromUtf8(acadErrorStatusMeaning(why)) + u"): opened read-only **");
+                                         acadErrorStatusDescription(impl->whyReadOnly) + u": opened read-only **");
         }
     }
     AcApDocument* doc = AddDocument(std::move(impl));
@@ -275,7 +275,7 @@ Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
     AcApDocumentImpl* d = doc->impl();
     CString target = path.IsEmpty() ? d->fileName : path;
     bool own = vkwin::IsSameFile(target, d->fileName);
-    if (own && d->readOnly) return Acad::eFileSharingViolation;
+    if (own && d->readOnly) return d->whyReadOnly;
     if (!own) vkdb::HoldFile(d->db.get(), nullptr);  // the hold goes with the name
     Acad::ErrorStatus es = d->db->saveAs(target.GetString(), true, AcDb::kDHL_1027);
     if (es == Acad::eOk && !own) {
@@ -283,6 +283,7 @@ Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path)
         d->title = TitleOf(target);
     }
     d->readOnly = !TakeHold(*d) && PathFileExistsW(d->fileName.GetString());
+    if (d->readOnly) d->whyReadOnly = acdbFileErrorStatus(GetLastError());
     return es;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "host/win/FileFaults.h"
 #include "host/win/HostFile.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
@@ -44,7 +45,9 @@ BOOL CopyFileW(LPCWSTR existingFile, LPCWSTR newFile, BOOL bFailIfExists) {
         }
         if (n == 0) break;
         for (ssize_t done = 0; done < n;) {
-            ssize_t w = write(dst.Fd(), buf + done, static_cast<size_t>(n - done));
+            ssize_t w = vkwin::faults::Strikes(vkwin::faults::Op::Write, dst.HostPath())
+                            ? -1
+                            : write(dst.Fd(), buf + done, static_cast<size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
             if (w < 0) {
                 SetLastError(vkwin::detail::ErrorFromErrno(errno, dst.HostPath()));

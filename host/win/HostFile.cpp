@@ -1,5 +1,7 @@
 #include "host/win/HostFile.h"
 
+#include "host/win/FileFaults.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,9 +26,9 @@ struct Fd {
     ~Fd() { if (fd >= 0) close(fd); }
 };
 
-bool WriteFully(int fd, std::string_view data) {
+bool WriteFully(int fd, std::string_view data, const std::string& hostPath) {
     while (!data.empty()) {
-        ssize_t n = write(fd, data.data(), data.size());
+        ssize_t n = vkwin::faults::Strikes(vkwin::faults::Op::Write, hostPath) ? -1 : write(fd, data.data(), data.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -98,9 +100,12 @@ bool WriteHostFileAtomic(const std::string& hostPath, std::string_view data) {
     }
     struct stat st {};
     const mode_t mode = stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode();
-    bool ok = WriteFully(f.fd, data) && fchmod(f.fd, mode) == 0 && fsync(f.fd) == 0;
+    using vkwin::faults::Op;
+    using vkwin::faults::Strikes;
+    bool ok = WriteFully(f.fd, data, target) && fchmod(f.fd, mode) == 0 && !Strikes(Op::Flush, target) &&
+              fsync(f.fd) == 0;
     const int err = errno;
-    if (ok && rename(tmpl.c_str(), target.c_str()) == 0) return true;
+    if (ok && !Strikes(Op::Rename, target) && rename(tmpl.c_str(), target.c_str()) == 0) return true;
     SetLastError(ErrorFromErrno(ok ? errno : err, target));
     unlink(tmpl.c_str());
     return false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "host/win/FileFaults.h"
 #include "host/win/HostFile.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
@@ -151,7 +152,9 @@ bool SharedFile::WriteAll(std::string_view data) {
     }
     off_t pos = 0;
     while (static_cast<size_t>(pos) < data.size()) {
-        ssize_t n = pwrite(m_fd, data.data() + pos, data.size() - static_cast<size_t>(pos), pos);
+        ssize_t n = vkwin::faults::Strikes(vkwin::faults::Op::Write, m_hostPath)
+                        ? -1
+                        : pwrite(m_fd, data.data() + pos, data.size() - static_cast<size_t>(pos), pos);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             SetLastError(vkwin::detail::ErrorFromErrno(errno, m_hostPath));
@@ -183,7 +186,8 @@ bool SharedFile::ReplaceWith(const std::string& tempHostPath) {
         SetLastError(err);
         return false;
     }
-    if (rename(tempHostPath.c_str(), m_hostPath.c_str()) != 0) {
+    if (vkwin::faults::Strikes(vkwin::faults::Op::Rename, m_hostPath) ||
+        rename(tempHostPath.c_str(), m_hostPath.c_str()) != 0) {
         SetLastError(vkwin::detail::ErrorFromErrno(errno, m_hostPath));
         CloseFd(lockFd);
         CloseFd(fd);

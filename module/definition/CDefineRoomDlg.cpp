@@ -12,7 +12,9 @@
 #include "module/frame/ModuleInstance.h"
 #include "module/frame/PointInReach.h"
 #include "module/interfaces/DefinitionInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/NotCarriedMark.h"
+#include "module/library/RoomListFormat.h"
 #include "module/selection/CEntityOptionDlg.h"
 #include "module/selection/ComponentSelection.h"
 #include "module/selection/PruneComponents.h"
@@ -63,6 +65,27 @@ CString ProposeRoomName(const std::vector<CString>& stored)
     candidate.Format(u"标准房间%d", static_cast<int>(stored.size()));
     for (int n = 1; taken(candidate); ++n) candidate.Format(u"标准房间%d", n);
     return candidate;
+}
+
+// Why a name is no name the room list can hold.
+CString NameUnfitText(const CString& name)
+{
+    CString text;
+    const size_t bytes = vkroom::RoomNameBytes(name);
+    if (bytes > vkroom::kRoomNameMaxBytes)
+        text.Format(u"标准房间名称过长：在当前代码页中占%d个字节，最多%d个字节", static_cast<int>(bytes),
+                    static_cast<int>(vkroom::kRoomNameMaxBytes));
+    else
+        text = u"标准房间名称中含有空白或当前代码页不能表示的字符";
+    return text;
+}
+
+bool IsListed(const CManageStdRoom* library, const CString& name)
+{
+    if (!library) return false;
+    for (const CString& listed : library->m_RoomNames)
+        if (listed.Compare(name) == 0) return true;
+    return false;
 }
 
 // Erases the marker of a store that was refused.
@@ -346,6 +369,10 @@ void CDefineRoomDlg::OnOK()
         vkroom::ShowWarning(CString(kForbiddenNameText) + kEndExclaim);
         return;
     }
+    if (!vkroom::FitsRoomList(m_strRoomName)) {
+        vkroom::ShowWarning(NameUnfitText(m_strRoomName) + kEndExclaim);
+        return;
+    }
     PruneDlpEnts();
     PruneFittings();
 
@@ -360,14 +387,21 @@ void CDefineRoomDlg::OnOK()
     const int kept = m_EntIds.length();
     m_EntIds.append(markerId);
     int stored = 0;
+    CString why;
+    bool duplicate = false;
     {
         TmpSetDeepCone deepClone(false);
         TmpSetNotifySRoom notify(false);
-        if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance())
-            stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
+        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        vkroom::TakeLibraryFailure();
+        if (library) stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
+        why = vkroom::TakeLibraryFailure();
+        duplicate = IsListed(library, m_strRoomName);
     }
     if (!stored) {
-        vkroom::ShowWarning(CString(u"房间名重复请重新输入房间名称") + kEndExclaim);
+        // The name is said to be taken only when it is; any other refusal names its cause.
+        vkroom::ShowWarning((duplicate || why.IsEmpty() ? CString(u"房间名重复请重新输入房间名称") : why + u"，房间未保存") +
+                            kEndExclaim);
         EraseMarker(markerId);
         links.Restore();
         m_EntIds.setLogicalLength(kept);

@@ -65,9 +65,23 @@ void CModifySRoom::OnSelchangeRoomList()
 void CModifySRoom::OnBnClickedOk()
 {
     m_bOK = true;
-    if (AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase()) db->save();
+    SaveCurrentDrawing();
     CAcUiDialog::OnOK();
     CancelCurrentCommand();
+}
+
+// The edit goes on whether or not the drawing could be saved; the designer is told when not.
+void CModifySRoom::SaveCurrentDrawing()
+{
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    if (!db) return;
+    Acad::ErrorStatus es = db->save();
+    AcApDocument* doc = acDocManager->document(db);
+    // A drawing not yet on disk has no file of its own: it goes to its document's.
+    if (es == Acad::eNotApplicable && doc) es = db->saveAs(doc->fileName(), true, AcDb::kDHL_1027, nullptr);
+    if (es == Acad::eOk) return;
+    const CString name = doc ? CString(doc->fileName()) : CString();
+    acutPrintf(u"\n当前图纸%s未能保存：%s", name.GetString(), acadErrorStatusDescription(es).GetString());
 }
 
 void CModifySRoom::OnCancel()

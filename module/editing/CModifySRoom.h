@@ -64,6 +64,8 @@ protected:
     void CollectFloors(SRoomEditMap& edits, FloorNameSet& floors);
 
 private:
+    // Saves the current drawing at OK, telling when it cannot.
+    void SaveCurrentDrawing();
     // The pending rooms whose copies are rebuilt: those whose library entry was rewritten and
     // can be read back.
     SRoomEditMap RoomsToRebuild() const;

@@ -5,6 +5,7 @@
 
 #include "host/ed/AcEd.h"
 #include "host/ed/SystemVariables.h"
+#include "host/win/DeferredWrites.h"
 #include "host/win/WinPath.h"
 #include "host/win/Windows.h"
 #include "module/editing/CModifySRoom.h"
@@ -12,6 +13,7 @@
 #include "module/editing/PlacedCopies.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/EditingInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/LibraryReadCache.h"
 #include "module/library/NotCarriedMark.h"
 
@@ -39,12 +41,19 @@ bool HoldsMarkerOf(AcDbDatabase* db, const SRoomEditMap& edits)
     return found;
 }
 
-// The library drawing as it is now, to put back when a room's new entry cannot be written.
+// The library drawing as it is now, to put back when a room's new entry cannot be made.
 std::unique_ptr<AcDbDatabase> SnapshotLibrary()
 {
     auto db = std::make_unique<AcDbDatabase>(false, true);
-    if (db->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr) != Acad::eOk) return nullptr;
-    return db;
+    const Acad::ErrorStatus es = db->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr);
+    if (es == Acad::eOk) return db;
+    vkroom::TellLibraryReadFailure(CManageStdRoom::GetStdRoomPath(), es);
+    return nullptr;
+}
+
+void TellNotRewritten(const CString& name)
+{
+    acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
 }
 
 bool IsListed(const CManageStdRoom& library, const CString& name)
@@ -177,6 +186,13 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
     if (edits.empty()) return;
     TmpSetDeepCone deepClone(false);
     TmpSetNotifySRoom notify(false);
+    // Each room's entry is removed and stored again as the calls below go, but the files are
+    // replaced once, after the last room: the list first (a kill after it leaves the list
+    // naming what it named), then the library, whose back-up is the library before the edit.
+    vkwin::DeferredWrites scope{CManageStdRoom::GetRoomlist(), CManageStdRoom::GetStdRoomPath()};
+    CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+    const std::vector<CString> namesBefore = library ? library->m_RoomNames : std::vector<CString>();
+    std::vector<CString> rewritten;
     for (auto& [name, edit] : edits) {
         AcDbQsStandRoom* marker = nullptr;
         if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) {
@@ -187,7 +203,7 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
         marker->SetUnModifyState();
         marker->close();
 
-        CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
+        library = CManageStdRoom::CreateOnlyInstance();
         std::unique_ptr<AcDbDatabase> before = SnapshotLibrary();
         if (!library || !before) {
             acutPrintf(u"\n标准房间库无法读取，标准房间%s未更新", name.GetString());
@@ -196,19 +212,30 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
         }
         CString erased = name;
         library->EraseStdRoom(erased);
-        if (library->AppendStdRoom1(name, edit.newEnts, edit.insertPt)) continue;
+        if (library->AppendStdRoom1(name, edit.newEnts, edit.insertPt)) {
+            rewritten.push_back(name);
+            continue;
+        }
 
         m_notRewritten.insert(name);
         library = CManageStdRoom::CreateOnlyInstance();
         if (library && !IsListed(*library, name)) {
-            // The old entry is gone and the new one was not written: put the old one back.
+            // The old entry is gone and the new one was not made: put the old one back.
             if (before->saveAs(CManageStdRoom::GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr) == Acad::eOk) {
                 library->m_RoomNames.push_back(name);
                 library->WriteToFile();
             }
         }
-        acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
+        TellNotRewritten(name);
     }
+    if (!rewritten.empty() && scope.Commit()) return;
+    // Nothing reached the files: every room keeps its old entry.
+    if (!rewritten.empty()) vkroom::TellLibraryWriteFailure(scope.FailedPath(), acdbFileErrorStatus(scope.Error()));
+    for (const CString& name : rewritten) {
+        m_notRewritten.insert(name);
+        TellNotRewritten(name);
+    }
+    if ((library = CManageStdRoom::CreateOnlyInstance())) library->m_RoomNames = namesBefore;
 }
 
 void CModifySRoom::RestoreSourceEnts()

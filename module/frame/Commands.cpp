@@ -13,6 +13,7 @@
 #include "module/frame/ModuleInstance.h"
 #include "module/interfaces/FrameInterfaces.h"
 #include "module/interfaces/LibraryInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/placement/CSelectRoomDlg.h"
 
 namespace vkroom {
@@ -29,8 +30,9 @@ public:
 
 // True when the library drawing exists (it is created empty when missing) and can be read.
 // The library lives in the project's folders: with no project open there is none, and the
-// user is asked to open a project first.
-bool ProbeLibrary(bool reportLocked)
+// user is asked to open a project first. A library held by another program is said to be
+// open; any other cause (damaged, no drawing, no permission) is named as it is.
+bool ProbeLibrary()
 {
     if (!VkQsDataMng::CProj().IsValid()) {
         acutPrintf(u"\n未打开工程，请先打开工程");
@@ -41,13 +43,18 @@ bool ProbeLibrary(bool reportLocked)
     Acad::ErrorStatus es = probe->readDwgFile(path, _SH_DENYWR, false, nullptr);
     if (es == Acad::eFileNotFound) {
         auto fresh = std::make_unique<AcDbDatabase>(true, true);
-        fresh->saveAs(path, true, AcDb::kDHL_1027, nullptr);
+        if (const Acad::ErrorStatus saved = fresh->saveAs(path, true, AcDb::kDHL_1027, nullptr); saved != Acad::eOk)
+            vkroom::TellLibraryWriteFailure(path, saved);
         fresh.reset();
         probe->readDwgFile(path, _SH_DENYWR, false, nullptr);
         return true;
     }
+    if (es == Acad::eFileSharingViolation) {
+        acutPrintf(u"\n标准房间文件已经打开，请先关闭");
+        return false;
+    }
     if (es != Acad::eOk) {
-        if (reportLocked) acutPrintf(u"\n标准房间文件已经打开，请先关闭");
+        vkroom::TellLibraryReadFailure(path, es);
         return false;
     }
     return true;
@@ -74,7 +81,7 @@ std::unique_ptr<Dialog> ShowDialog()
 void CmdPlaceRoom()
 {
     LeadContainerGuard lead;
-    if (!ProbeLibrary(true)) return;
+    if (!ProbeLibrary()) return;
     auto dlg = ShowDialog<CSelectRoomDlg>();
     dlg->ShowRoomPreview(0, u"*Model_Space");
     PointLoop();
@@ -84,7 +91,7 @@ void CmdPlaceRoom()
 void CmdDefineRoom()
 {
     LeadContainerGuard lead;
-    if (!ProbeLibrary(false)) return;
+    if (!ProbeLibrary()) return;
     auto dlg = ShowDialog<CDefineRoomDlg>();
     PointLoop();
     dlg->DestroyWindow();
@@ -94,7 +101,7 @@ void CmdEditRoom()
 {
     ModuleResourceScope resources;
     LeadContainerGuard lead;
-    if (!ProbeLibrary(false)) return;
+    if (!ProbeLibrary()) return;
     auto dlg = std::make_unique<CModifySRoom>(nullptr);
     dlg->Create(IDD_MODIFY_ROOM, nullptr);
     dlg->ShowWindow(SW_SHOW);

@@ -4,6 +4,7 @@
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/LibraryInterfaces.h"
+#include "module/library/LibraryFile.h"
 
 namespace {
 // The project file's folder: everything before the last backslash, or the whole path when it
@@ -41,10 +42,5 @@ const CString CManageStdRoom::GetRoomlist()
 void CManageStdRoom::GetDb(AcDbDatabase*& db)
 {
     db = new AcDbDatabase(false, true);
-    const CString path = GetStdRoomPath();
-    if (db->readDwgFile(path, _SH_DENYWR, false, nullptr) != Acad::eFileNotFound) return;
-    auto fresh = std::make_unique<AcDbDatabase>(true, true);
-    fresh->saveAs(path, true, AcDb::kDHL_1027, nullptr);
-    fresh.reset();
-    db->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    vkroom::ReadLibrary(*db);
 }

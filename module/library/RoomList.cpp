@@ -1,33 +1,18 @@
 // The room list: "Roomlist.txt" in the ANSI code page, kept in step with the library drawing.
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <set>
-#include <thread>
 
+#include "host/win/DeferredWrites.h"
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/NaturalOrder.h"
 #include "module/library/RoomListFormat.h"
 
 namespace {
 // Paths pass through a 128-character buffer on their way to the file functions.
 constexpr int kBufferLength = 128;
-// How long a write of the list waits for another session's write of it to end.
-constexpr auto kListWait = std::chrono::seconds(10);
-
-// The list's lock: the file open for reading and writing, denying other writers (readers
-// still read it). Another session holds it only while it rewrites the list, so a refused open
-// is tried again for a while.
-bool LockList(SharedFile& file, const CString& path)
-{
-    const auto deadline = std::chrono::steady_clock::now() + kListWait;
-    for (;;) {
-        if (file.Open(path, SharedFile::kReadWrite, _SH_DENYWR, true)) return true;
-        if (GetLastError() != ERROR_SHARING_VIOLATION || std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
 
 // The names on file first, in file order, then those of ours that the file lacks: what other
 // sessions stored since this one read the list is kept.
@@ -48,27 +33,28 @@ void CManageStdRoom::InitRoomList()
     m_RoomlistPath = GetRoomlist();
     m_PreRoomlistPath = m_RoomlistPath;
     if (m_RoomlistPath.GetLength() >= kBufferLength) return;
-    SharedFile file;
     std::string text;
-    if (!file.Open(m_RoomlistPath, SharedFile::kRead, _SH_DENYNO) || !file.ReadAll(text)) return;
-    file.Close();
+    if (!vkwin::ReadWholeFile(m_RoomlistPath, text)) return;
     m_RoomNames = vkroom::ParseRoomList(text);
     ValidateRoom();
 }
 
 void CManageStdRoom::WriteToFile()
 {
-    SharedFile file;
-    if (m_RoomlistPath.GetLength() >= kBufferLength || !LockList(file, m_RoomlistPath)) {
+    if (m_RoomlistPath.GetLength() >= kBufferLength) {
         ValidateRoom();
         return;
     }
-    // Under the lock, the list on file at this moment joins ours; the library drawing then
-    // decides, as always, which names stay.
+    // The list on file now joins ours, so that what other sessions stored since this one read
+    // it stays listed; the library drawing then decides, as always, which names stay. The file
+    // is replaced in one step, and only if no one else rewrote it meanwhile. Within a store's
+    // or removal's scope the new list waits for that scope's commit.
+    vkwin::DeferredWrites scope{m_RoomlistPath};
     std::string onFile;
-    if (file.ReadAll(onFile)) m_RoomNames = MergeWithFile(onFile, m_RoomNames);
+    if (vkwin::ReadWholeFile(m_RoomlistPath, onFile)) m_RoomNames = MergeWithFile(onFile, m_RoomNames);
     ValidateRoom();
-    file.WriteAll(vkroom::FormatRoomList(m_RoomNames));
+    vkwin::ReplaceWholeFile(m_RoomlistPath, vkroom::FormatRoomList(m_RoomNames));  // staged in the scope
+    if (!scope.Commit()) vkroom::TellLibraryWriteFailure(m_RoomlistPath, acdbFileErrorStatus(scope.Error()));
 }
 
 void CManageStdRoom::ValidateRoom()

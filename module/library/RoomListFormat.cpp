@@ -7,9 +7,6 @@
 
 namespace vkroom {
 namespace {
-// Names pass through a 128-character buffer on their way from the file.
-constexpr size_t kBufferLength = 128;
-
 bool IsSpace(unsigned char c) { return std::isspace(c) != 0; }
 
 // Skips whitespace, then returns the next word (empty at the end of the text).
@@ -36,6 +33,19 @@ long long ReadCount(std::string_view text, size_t& pos)
 }
 }  // namespace
 
+size_t RoomNameBytes(const CString& name)
+{
+    return WideToAnsi(name).size();
+}
+
+bool FitsRoomList(const CString& name)
+{
+    if (name.IsEmpty() || RoomNameBytes(name) > kRoomNameMaxBytes) return false;
+    for (int i = 0; i < name.GetLength(); ++i)
+        if (name[i] <= u' ' || name[i] == 0x3000) return false;
+    return AnsiToWide(WideToAnsi(name)) == name;
+}
+
 std::vector<CString> ParseRoomList(std::string_view text)
 {
     std::vector<CString> names;
@@ -44,7 +54,7 @@ std::vector<CString> ParseRoomList(std::string_view text)
     for (long long i = 0; i < count; ++i) {
         const std::string_view word = NextWord(text, pos);
         if (word.empty()) break;  // past the end: what a huge count asks for is not there
-        if (word.size() >= kBufferLength) continue;
+        if (word.size() > kRoomNameMaxBytes) continue;
         names.push_back(AnsiToWide(word));
     }
     return names;

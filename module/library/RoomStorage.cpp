@@ -3,29 +3,23 @@
 #include <memory>
 
 #include "host/ed/AcEd.h"
+#include "host/win/DeferredWrites.h"
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/LibraryInterfaces.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/NotCarriedMark.h"
+#include "module/library/RoomListFormat.h"
 
 namespace {
 using vkroom::kNotCarriedMark;
 
-// A name the room list can hold: it must come back from the file as the same single word,
-// so it fits the 128-character buffer, has no whitespace and survives the code page.
-bool FitsRoomList(const CString& name)
-{
-    if (name.IsEmpty() || name.GetLength() >= 128) return false;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name[i] <= u' ' || name[i] == 0x3000) return false;
-    return AnsiToWide(WideToAnsi(name)) == name;
-}
-
 // Refuses a name the list file could not give back; nothing is stored.
 bool CheckName(const CString& name)
 {
-    if (FitsRoomList(name)) return true;
+    if (vkroom::FitsRoomList(name)) return true;
     acedPrompt(u"\n房间名称过长、含有空白或当前代码页不能表示的字符，未保存");
+    vkroom::NoteLibraryFailure(u"房间名称过长、含有空白或当前代码页不能表示的字符");
     return false;
 }
 
@@ -55,6 +49,23 @@ void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
         obj->close();
     }
 }
+
+// Stores the block and lists the name, both files replaced once at the end. The list goes
+// first: a kill between the two replacements leaves a list naming a room the library lacks,
+// which validation drops; the other way round would leave a block that no list names.
+int StoreAndList(CManageStdRoom& library, const CString& name, AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
+{
+    vkwin::DeferredWrites scope{library.m_RoomlistPath, CManageStdRoom::GetStdRoomPath()};
+    const std::vector<CString> names = library.m_RoomNames;
+    if (!library.DefineStdRoom(name, ids, basePt)) return 0;
+    library.m_RoomNames.push_back(name);
+    library.WriteToFile();
+    if (scope.Commit()) return 1;
+    library.m_RoomNames = names;
+    vkroom::TellLibraryWriteFailure(scope.FailedPath(), acdbFileErrorStatus(scope.Error()));
+    acedPrompt(u"保存出错");
+    return 0;
+}
 }  // namespace
 
 int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
@@ -63,27 +74,23 @@ int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoin
     // The caller's ids take the room id for any name not yet listed, stored or not.
     ids.append(m_RoomId);
     if (!CheckName(name)) return 0;
-    if (!DefineStdRoom(name, ids, basePt)) return 0;
-    m_RoomNames.push_back(name);
-    WriteToFile();
-    return 1;
+    return StoreAndList(*this, name, ids, basePt);
 }
 
 int CManageStdRoom::AppendStdRoom1(const CString& name, const AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
 {
     if (IsListed(m_RoomNames, name) || !CheckName(name)) return 0;
     AcDbObjectIdArray copy = ids;
-    if (!DefineStdRoom(name, copy, basePt)) return 0;
-    m_RoomNames.push_back(name);
-    WriteToFile();
-    return 1;
+    return StoreAndList(*this, name, copy, basePt);
 }
 
 int CManageStdRoom::DefineStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
 {
-    AcDbDatabase* rawLibrary = nullptr;
-    GetDb(rawLibrary);
-    std::unique_ptr<AcDbDatabase> library(rawLibrary);
+    auto library = std::make_unique<AcDbDatabase>(false, true);
+    if (const Acad::ErrorStatus es = vkroom::ReadLibrary(*library); es != Acad::eOk) {
+        vkroom::TellLibraryReadFailure(GetStdRoomPath(), es);
+        return 0;
+    }
 
     AcDbDatabase* current = acdbHostApplicationServices()->workingDatabase();
     AcDbDatabase* rawCopy = nullptr;
@@ -98,12 +105,14 @@ int CManageStdRoom::DefineStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoin
     copy.reset();
     if (es != Acad::eOk) {
         acedPrompt(u"复制出错");
+        vkroom::NoteLibraryFailure(u"复制出错");
         return 0;
     }
     DeletNoRelatValue(name, library.get());
     es = library->saveAs(GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr);
     library.reset();
     if (es != Acad::eOk) {
+        vkroom::TellLibraryWriteFailure(GetStdRoomPath(), es);
         acedPrompt(u"保存出错");
         return 0;
     }

@@ -112,9 +112,11 @@ protected:
         vked::RunUntilEndOfInput();
         holder.Close();
 
-        // The library's own line, then the dialog's warning.
-        const std::string said = std::string(libraryMessage) + "\n[Vektasoft|warning] 房间名重复请重新输入房间名称!";
-        EXPECT_EQ(count(said), 1u) << out.utf8();
+        // The library's own line, then the dialog's warning naming the same cause.
+        const std::string cause = std::string(libraryMessage) + "：eFileSharingViolation (another program or session holds the file open)";
+        EXPECT_EQ(count(cause), 2u) << out.utf8();
+        EXPECT_EQ(count(cause + "，房间未保存!"), 1u) << out.utf8();
+        EXPECT_EQ(count("房间名重复"), 0u) << out.utf8();
         EXPECT_TRUE(markers().empty());
         EXPECT_EQ(bytes("StardardRoom.dwg"), libraryBefore);
         EXPECT_EQ(bytes("Roomlist.txt"), listBefore);
@@ -166,7 +168,7 @@ TEST_F(DefineRoomTest, EveryForbiddenCharacterAndAnEmptyNameAreRefusedAndTheName
     lines.push_back(u"!ok");
     lines.push_back(u"!highlighted");
     CString longName;
-    for (int i = 0; i < 70; ++i) longName += i < 64 ? u"房" : u"间";
+    for (int i = 0; i < 70; ++i) longName += i < 64 ? u"a" : u"b";
     lines.push_back(u"!text 200 \"" + longName + u"\"");
     lines.push_back(u"!ok");
     run(lines);
@@ -214,12 +216,12 @@ TEST_F(DefineRoomTest, AValveTakenOutAndPickedAgainGoesWithTheRoomAndLosesItsMar
 
 TEST_F(DefineRoomTest, ALibraryLockedForWritingAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
 {
-    heldLibraryAtOk(SharedFile::kReadWrite, "复制出错");
+    heldLibraryAtOk(SharedFile::kReadWrite, "无法读取");
 }
 
 TEST_F(DefineRoomTest, ALibraryThatCannotBeRewrittenAtOkLeavesNoMarkerAndTheFilesAsTheyWere)
 {
-    heldLibraryAtOk(SharedFile::kRead, "保存出错");
+    heldLibraryAtOk(SharedFile::kRead, "无法写入");
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(CommandFrameTest, LoadingRegistersTheThreeCommandsAndUnloadingRemovesThem
     EXPECT_EQ(acedRegCmds()->lookupCmd(u"bjbz"), nullptr);
 }
 
-TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndOnlyPlaceSaysSo)
+TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndEachSaysSo)
 {
     run({u"bjbj", u"!cancel"});  // creates the library
     ASSERT_TRUE(fs::exists(library()));
@@ -50,7 +50,7 @@ TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndOnlyPlaceSays
     EXPECT_TRUE(seen("\n标准房间文件已经打开，请先关闭")) << out.utf8();
     out.clear();
     run({u"bjcj", u"bjbj"});
-    EXPECT_FALSE(seen("标准房间文件已经打开"));
+    EXPECT_EQ(vktest::Occurrences(out.utf8(), "标准房间文件已经打开"), 2u) << "every command says why it stops";
     EXPECT_FALSE(seen("<dialog"));
     EXPECT_FALSE(m_bLeadContainer);
 }
