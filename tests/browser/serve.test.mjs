@@ -10,7 +10,17 @@ import http from 'node:http';
 import path from 'node:path';
 
 const [binDir, sourceDir, outDir, nodeModules] = process.argv.slice(2).map((a) => path.resolve(a));
-const puppeteer = createRequire(path.join(nodeModules, 'x.js'))('puppeteer-core');
+let puppeteer;
+try {
+  puppeteer = createRequire(path.join(nodeModules, 'x.js'))('puppeteer-core');
+} catch (e) {
+  console.log('FAIL puppeteer-core is not installed in ' + nodeModules + ': run scripts/setup.sh');
+  process.exit(1);
+}
+if (!fs.existsSync(process.env.VK_CHROMIUM || '/usr/bin/chromium')) {
+  console.log('FAIL no chromium at ' + (process.env.VK_CHROMIUM || '/usr/bin/chromium') + ': run scripts/setup.sh');
+  process.exit(1);
+}
 const vkcad = path.join(binDir, 'vkcad');
 const demo = path.join(outDir, 'demo');
 let failures = 0, passes = 0, skips = 0;
@@ -262,7 +272,8 @@ await screenshot('edit-re-extracted');
 await page.click(control(211, 1));
 await until('the edit to end', (s) => s.prompt.kind === 'command' && s.dialogs.length === 0, 60000);
 await screenshot('edited');
-check(/<wait: /.test(await transcriptText()), 'the edit showed its wait line');
+check((await page.evaluate(() => window.vk.waits)).some((w) => w.step === '1F 1/1' && w.done === 1 && w.of === 1),
+  'the edit showed its wait line as a progress bar with the floor');
 
 // U takes back a placement once the undo command exists.
 if ((await state()).commands.includes('U')) {

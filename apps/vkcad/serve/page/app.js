@@ -626,7 +626,9 @@ function showMessageBox(box) {
 }
 
 // ---- the wait line -------------------------------------------------------------------------
+const waitsShown = [];  // every wait line shown, oldest first (window.vk.waits)
 function showWait(w) {
+  if (w) waitsShown.push(w);
   $('wait').hidden = !w;
   if (!w) return;
   $('waittext').textContent = w.text;
@@ -695,7 +697,7 @@ events.addEventListener('ended', () => {
 });
 
 // For tests and for the curious: the view and the last state.
-window.vk = { view, toScreen, toWorld, sent, get state() { return state; }, get outline() { return outline; }, get planLoading() { return planLoading || !!planWanted; } };
+window.vk = { view, toScreen, toWorld, sent, waits: waitsShown, get state() { return state; }, get outline() { return outline; }, get planLoading() { return planLoading || !!planWanted; } };
 
 window.addEventListener('resize', resize);
 resize();
