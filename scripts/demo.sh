@@ -6,6 +6,8 @@
 # build/demo/c); the pictures are named at the end.
 #   VK_DEMO_BIN  run the programs built there instead of setting up and building the default preset
 #   VK_DEMO_OUT  the folder to work in instead of build/demo (emptied first)
+#   VK_DEMO_STOP=floors  stop once the floors are made, before anything is defined or placed (the
+#                window's browser test starts there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -37,6 +39,10 @@ for floor in 1F 2F 3F; do
   rm "$demo/$floor.jsonl" "$demo/$floor.dwg.bak" 2>/dev/null || true
 done
 cp apps/demo/demo.prj "$demo/"
+if [ "${VK_DEMO_STOP:-}" = floors ]; then
+  echo "Floors made in $demo; stopped there (VK_DEMO_STOP=floors)"
+  exit 0
+fi
 
 section "Draw the bathroom on 1F with the drawing commands: apps/demo/1F.scr"
 (cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/1F.scr")

@@ -141,6 +141,24 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         r.options = o;
         return r;
     }
+    if (!args.empty() && args[0] == "serve") {
+        CLI::App app{"Runs the editor behind a local web page: prints its address, then serves until QUIT or Ctrl-C",
+                     "vkcad serve"};
+        app.add_option("--port", o.port, "port on 127.0.0.1 (default: any free port)")->check(CLI::Range(0, 65535));
+        app.add_option("--project", o.project, "project file made current at start");
+        app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
+        app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);
+        app.add_flag("--no-default-plugins", o.noDefaultPlugins, "skip the plug-ins listed in vkcad.plugins");
+        app.add_option("DRAWING", o.drawing, "drawing to open (a new one when it does not exist)");
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kServe;
+        if (r.exitCode < 0 && !o.floor.empty() && o.project.empty()) {
+            r.exitCode = 2;
+            r.message = "vkcad: --floor needs --project";
+        }
+        r.options = o;
+        return r;
+    }
     CLI::App app{"vkcad: the drawing host", "vkcad"};
     app.footer("Batch forms:\n  vkcad dump DRAWING            prints the drawing as JSON lines\n"
                "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
@@ -150,7 +168,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
                "               [--report --project FILE [--floor NAME]]\n"
                "                                draws the plan of the drawing's model space\n"
                "  vkcad report --project FILE [--floor NAME] [--json OUT.json] [ROOM]\n"
-               "                                reports a project's standard rooms and their copies");
+               "                                reports a project's standard rooms and their copies\n"
+               "  vkcad serve [--port N] [--project FILE [--floor NAME]] [DRAWING]\n"
+               "                                the same session behind a web page on 127.0.0.1");
     app.add_option("--project", o.project, "project file made current at start");
     app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
     app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);

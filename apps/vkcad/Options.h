@@ -6,7 +6,7 @@
 namespace vkcad {
 
 struct Options {
-    enum Mode { kRun, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
+    enum Mode { kRun, kServe, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
     std::string project;                 // --project FILE
     std::string floor;                   // --floor NAME (empty: the first floor)
     std::vector<std::string> plugins;    // --load PLUGIN, in order
@@ -23,6 +23,7 @@ struct Options {
     bool reportStates = false;           // render --report (with --project, --floor)
     std::string json;                    // report --json OUT.json
     std::string room;                    // report ROOM: the room whose edit to forecast
+    int port = 0;                        // serve --port N (0: any free port)
 };
 
 struct ParseResult {

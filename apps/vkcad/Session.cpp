@@ -4,11 +4,13 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 
 #include "apps/vkcad/Console.h"
 #include "apps/vkcad/HostCommands.h"
+#include "apps/vkcad/serve/Window.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/EditorLoop.h"
 #include "host/ed/HostTexts.h"
@@ -118,6 +120,13 @@ int RunInput()
 
 int RunSession(const Options& o, std::ostream& err)
 {
+    // The window's address is the first line of output, before anything the session says.
+    std::unique_ptr<serve::Window> window;
+    if (o.mode == Options::kServe) {
+        window = std::make_unique<serve::Window>();
+        if (!window->Listen(o.port, err)) return 1;
+        std::cout << window->Address() << std::endl;
+    }
     RegisterHostCommands();
     if (!o.noDefaultPlugins) {
         for (const std::string& p : DefaultPlugins(ExecutableDir())) {
@@ -169,6 +178,10 @@ int RunSession(const Options& o, std::ostream& err)
         }
         bad = RunInput();
         if (o.script == "-") RemoveStdinScript();
+    } else if (window) {
+        SetAskBeforeQuit(true);  // a person answers in the page
+        window->Run();
+        SetAskBeforeQuit(false);
     } else {
         InstallConsole();
         SetAskBeforeQuit(true);

@@ -11,6 +11,13 @@ namespace {
 DialogActionHook g_dialogHook;
 std::function<void()> g_drawingHook;
 std::vector<WaitingReader> g_readers;  // the waiting readers, innermost last
+struct ReaderInput {
+    PromptInput input;
+    const CString* keywords;
+    unsigned serial;
+};
+std::vector<ReaderInput> g_inputs;  // what each of them takes, in the same order
+unsigned g_serial = 0;
 
 // Input-ended bookkeeping (see the policy in EditorLoop.h).
 bool g_endNoted = false;
@@ -56,7 +63,7 @@ void EchoInput(const InputLine& line)
 {
     // A line the terminal showed as it was typed is not shown again; the words typed after a
     // command name were shown after the Command: prompt, not after the prompt they answer.
-    if (!transcript().echoInput() && line.shown) return;
+    if (line.silent || (!transcript().echoInput() && line.shown)) return;
     transcript().write(Trimmed(line.text));
     transcript().write(u"\n");
 }
@@ -70,6 +77,13 @@ void ResetInputEnded()
 bool IsPromptActive() { return !g_readers.empty(); }
 int PromptDepth() { return static_cast<int>(g_readers.size()); }
 WaitingReader InnermostReader() { return g_readers.empty() ? WaitingReader::kPrompt : g_readers.back(); }
+
+PromptState InnermostPrompt()
+{
+    if (g_inputs.empty()) return {};
+    const ReaderInput& r = g_inputs.back();
+    return PromptState{r.input, r.keywords ? *r.keywords : CString(), r.serial};
+}
 
 void SetDialogActionHook(DialogActionHook hook) { g_dialogHook = std::move(hook); }
 
@@ -90,8 +104,16 @@ void NotifyDrawingInput()
 
 namespace detail {
 
-PromptScope::PromptScope(WaitingReader kind) { g_readers.push_back(kind); }
-PromptScope::~PromptScope() { g_readers.pop_back(); }
+PromptScope::PromptScope(WaitingReader kind, PromptInput input, const CString* keywords)
+{
+    g_readers.push_back(kind);
+    g_inputs.push_back(ReaderInput{input, keywords, ++g_serial});
+}
+PromptScope::~PromptScope()
+{
+    g_readers.pop_back();
+    g_inputs.pop_back();
+}
 
 void ResetInputEndedState()
 {
@@ -162,7 +184,7 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
 
 void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel)
 {
-    detail::PromptScope scope(WaitingReader::kDialog);
+    detail::PromptScope scope(WaitingReader::kDialog, PromptInput::kDialog);
     while (!done()) {
         detail::ReadResult r;
         try {
@@ -222,7 +244,9 @@ int AskPerson(const std::vector<CString>& buttons, int defaultButton)
     for (size_t i = 0; i < buttons.size(); ++i) prompt += (i ? u"/" : u"") + Capitalised(buttons[i]);
     prompt += u"] <" + Capitalised(buttons[static_cast<size_t>(defaultButton)]) + u">: ";
     const int cancel = ButtonNamed(buttons, u"cancel");
-    detail::PromptScope scope(WaitingReader::kQuestion);
+    CString names;
+    for (const CString& b : buttons) names += (names.IsEmpty() ? u"" : u" ") + b;
+    detail::PromptScope scope(WaitingReader::kQuestion, PromptInput::kQuestion, &names);
     transcript().write(prompt);
     for (;;) {
         detail::ReadResult r = detail::ReadEvent(u"a message box waited; it was");

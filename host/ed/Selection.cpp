@@ -71,7 +71,7 @@ AcGePoint3d ToPoint(const void* p)
 // The interactive part: operations until one selects something (:S) or Enter.
 int InteractiveSelection(const Mode& m, const CString& prompt, const CString& keywords, std::vector<AcDbObjectId>& chosen)
 {
-    PromptScope scope;
+    PromptScope scope(vked::WaitingReader::kPrompt, vked::PromptInput::kSelection, &keywords);
     vked::transcript().write(prompt);
     for (;;) {
         ReadResult r = ReadEvent(u"a selection waited; it was");

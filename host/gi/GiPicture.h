@@ -68,6 +68,7 @@ private:
 
     std::vector<Primitive>& m_out;
     std::vector<std::pair<CString, LayerInfo>> m_layers;
+    mutable size_t m_lastLayer = 0;
     bool m_hideLayers;
     std::vector<Level> m_stack;
     CString m_layer = u"0";
@@ -124,6 +125,14 @@ bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std:
 // The picture in memory: width*height pixels 0x00RRGGBB, row by row from the top.
 bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels,
                   const Overlay* overlay = nullptr);
+
+// The picture as PNG bytes in memory (a window's plan, a dialog's preview).
+bool RenderPngBytes(const std::vector<Primitive>& prims, const View& view, std::string& png);
+// Model space as a plan shows it, only the entities whose extents meet the world window
+// x1,y1 - x2,y2 (found through the drawing's spatial index, so the cost follows what the window
+// shows, not the size of the drawing).
+Acad::ErrorStatus CollectModelSpaceWindow(AcDbDatabase* db, double x1, double y1, double x2, double y2,
+                                          std::vector<Primitive>& out);
 
 // The screen colour of a colour index (7 is black on the white background).
 void ColorOf(int aci, double& r, double& g, double& b);

@@ -1,6 +1,7 @@
 // Painting collected primitives with cairo: PNG, SVG and pixels in memory.
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -105,7 +106,11 @@ Mapping mappingFor(const std::vector<Primitive>& prims, const View& v, const Are
     return mappingInto(b, area, v.margin);
 }
 
-void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Mapping& m)
+// A hair line: a path that draws one pixel wide at this scale.
+bool isHairLine(const Primitive& p, double scale) { return p.kind == Primitive::kPath && p.points.size() > 1 && p.width * scale <= 1; }
+
+// skipHairLines: leave hair lines to drawHairLines (a dense plan).
+void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Mapping& m, bool skipHairLines = false)
 {
     selectFont(cr);
     for (const Primitive& p : prims) {
@@ -129,6 +134,7 @@ void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Map
             cairo_restore(cr);
             continue;
         }
+        if (skipHairLines && isHairLine(p, m.scale)) continue;
         if (p.points.size() == 1) {  // a point: a dot
             cairo_rectangle(cr, m.x(p.points[0].x) - 1, m.y(p.points[0].y) - 1, 2, 2);
             cairo_fill(cr);
@@ -283,10 +289,53 @@ void paintOverlay(cairo_t* cr, const Layout& l, const View& v, const Overlay* o)
     }
 }
 
-void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view, const Overlay* overlay)
+// Hair lines straight into the pixels, one pixel wide without smoothing: a plan of tens of
+// thousands of entities draws in a fraction of the time cairo's stroker takes for them.
+void drawHairLines(unsigned char* data, int stride, const std::vector<Primitive>& prims, const Mapping& m, const Area& plan)
+{
+    const double left = plan.left, top = plan.top, right = plan.left + plan.width - 1, bottom = plan.top + plan.height - 1;
+    for (const Primitive& p : prims) {
+        if (!isHairLine(p, m.scale)) continue;
+        double r, g, b;
+        ColorOf(p.color, r, g, b);
+        const uint32_t colour = (uint32_t(r * 255) << 16) | (uint32_t(g * 255) << 8) | uint32_t(b * 255);
+        for (size_t i = 1; i < p.points.size(); ++i) {
+            double x0 = m.x(p.points[i - 1].x), y0 = m.y(p.points[i - 1].y), x1 = m.x(p.points[i].x), y1 = m.y(p.points[i].y);
+            // Clipped to the picture (Liang-Barsky), then stepped pixel by pixel.
+            double t0 = 0, t1 = 1;
+            const double dx = x1 - x0, dy = y1 - y0;
+            const double pp[4] = {-dx, dx, -dy, dy}, qq[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
+            bool inside = true;
+            for (int k = 0; k < 4 && inside; ++k) {
+                if (pp[k] == 0) {
+                    inside = qq[k] >= 0;
+                } else {
+                    const double t = qq[k] / pp[k];
+                    if (pp[k] < 0) t0 = std::max(t0, t);
+                    else t1 = std::min(t1, t);
+                    inside = t0 <= t1;
+                }
+            }
+            if (!inside) continue;
+            const double ax = x0 + t0 * dx, ay = y0 + t0 * dy, bx = x0 + t1 * dx, by = y0 + t1 * dy;
+            const int steps = int(std::max(std::abs(bx - ax), std::abs(by - ay))) + 1;
+            for (int k = 0; k <= steps; ++k) {
+                const int px = int(std::lround(ax + (bx - ax) * k / steps)), py = int(std::lround(ay + (by - ay) * k / steps));
+                if (px >= left && px <= right && py >= top && py <= bottom)
+                    reinterpret_cast<uint32_t*>(data + size_t(py) * size_t(stride))[px] = colour;
+            }
+        }
+    }
+}
+
+// dense: draw hair lines straight into the pixels (cr draws into an image surface); the
+// overlay goes over them.
+void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view, const Overlay* overlay, bool dense = false)
 {
     const Layout layout = layoutFor(cr, view, overlay);
     const Mapping m = mappingFor(prims, view, layout.plan);
+    cairo_surface_t* target = cairo_get_target(cr);
+    if (dense) cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     // The plan stays in its area: a window shows what lies in it, not beside it.
@@ -294,8 +343,13 @@ void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view, c
     cairo_rectangle(cr, layout.plan.left, layout.plan.top, layout.plan.width, layout.plan.height);
     cairo_clip(cr);
     paintTints(cr, overlay, m);
-    paintPrimitives(cr, prims, m);
+    paintPrimitives(cr, prims, m, dense);
     cairo_restore(cr);
+    if (dense) {
+        cairo_surface_flush(target);
+        drawHairLines(cairo_image_surface_get_data(target), cairo_image_surface_get_stride(target), prims, m, layout.plan);
+        cairo_surface_mark_dirty(target);
+    }
     paintOverlay(cr, layout, view, overlay);
 }
 
@@ -304,6 +358,20 @@ bool checkSize(const View& v, std::string* why)
     if (v.width > 0 && v.height > 0 && v.width <= 20000 && v.height <= 20000) return true;
     if (why) *why = "the picture size must be between 1 and 20000 pixels each way";
     return false;
+}
+
+constexpr size_t kDensePlan = 20000;  // primitives
+
+// The picture in an image surface (flushed; the caller destroys it). A dense plan (an overview
+// of a large floor) draws its hair lines straight into the pixels.
+cairo_surface_t* drawnSurface(const std::vector<Primitive>& prims, const View& view, const Overlay* overlay = nullptr)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
+    cairo_t* cr = cairo_create(surface);
+    paint(cr, prims, view, overlay, prims.size() > kDensePlan);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    return surface;
 }
 
 }  // namespace
@@ -393,11 +461,7 @@ bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::ve
 {
     pixels.clear();
     if (!checkSize(view, nullptr)) return false;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, view.width, view.height);
-    cairo_t* cr = cairo_create(surface);
-    paint(cr, prims, view, overlay);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    cairo_surface_t* surface = drawnSurface(prims, view, overlay);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     pixels.reserve(size_t(view.width) * size_t(view.height));
@@ -407,6 +471,51 @@ bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::ve
     }
     cairo_surface_destroy(surface);
     return true;
+}
+
+
+// A window redraws its plan after every pan and zoom: the picture is packed for speed (the
+// fastest compression, no row filters), which costs a little size on mostly white plans.
+bool RenderPngBytes(const std::vector<Primitive>& prims, const View& view, std::string& png)
+{
+    png.clear();
+    if (!checkSize(view, nullptr)) return false;
+    cairo_surface_t* surface = drawnSurface(prims, view);
+    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = writer ? png_create_info_struct(writer) : nullptr;
+    bool ok = writer && info;
+    std::vector<unsigned char> row(size_t(view.width) * 3);
+    if (ok && setjmp(png_jmpbuf(writer)) == 0) {
+        png_set_write_fn(
+            writer, &png,
+            [](png_structp w, png_bytep data, png_size_t n) {
+                static_cast<std::string*>(png_get_io_ptr(w))->append(reinterpret_cast<const char*>(data), n);
+            },
+            nullptr);
+        png_set_compression_level(writer, 1);
+        png_set_filter(writer, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_set_IHDR(writer, info, png_uint_32(view.width), png_uint_32(view.height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+        png_write_info(writer, info);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < view.height; ++y) {
+            const auto* px = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+            for (int x = 0; x < view.width; ++x) {
+                row[size_t(x) * 3] = static_cast<unsigned char>(px[x] >> 16);
+                row[size_t(x) * 3 + 1] = static_cast<unsigned char>(px[x] >> 8);
+                row[size_t(x) * 3 + 2] = static_cast<unsigned char>(px[x]);
+            }
+            png_write_row(writer, row.data());
+        }
+        png_write_end(writer, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(writer ? &writer : nullptr, info ? &info : nullptr);
+    cairo_surface_destroy(surface);
+    if (!ok) png.clear();
+    return ok;
 }
 
 }  // namespace vkgi

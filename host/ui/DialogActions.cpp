@@ -376,6 +376,8 @@ int MessageBoxAnswered(const char16_t* text, const char16_t* caption, UINT flags
     if (def >= static_cast<int>(buttons.size())) def = 0;
     std::vector<CString> names;
     for (auto& b : buttons) names.emplace_back(b.first);
+    if (const MessageBoxObserver& observer = detail::MessageBoxObserverSlot())
+        observer(MessageBoxView{caption ? CString(caption) : CString(u"Error"), text ? CString(text) : CString(), kind, names, def});
     const std::optional<int> answer = vked::TakeMessageBoxAnswer(names, def);
     if (answered) *answered = answer.has_value();
     return buttons[static_cast<size_t>(answer.value_or(def))].second;

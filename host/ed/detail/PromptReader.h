@@ -24,8 +24,10 @@ struct ReadResult {
 ReadResult ReadEvent(const CString& what, bool wantsMotion = false);
 
 // Scope of a waiting reader (IsPromptActive, PromptDepth, InnermostReader).
+// `keywords` (when given) must outlive the scope; a jig sets its list while it drags.
 struct PromptScope {
-    explicit PromptScope(WaitingReader kind = WaitingReader::kPrompt);
+    explicit PromptScope(WaitingReader kind = WaitingReader::kPrompt, PromptInput input = PromptInput::kOther,
+                         const CString* keywords = nullptr);
     ~PromptScope();
     PromptScope(const PromptScope&) = delete;
     PromptScope& operator=(const PromptScope&) = delete;
