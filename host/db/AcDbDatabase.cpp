@@ -349,6 +349,19 @@ AcDbObject* residentObject(AcDbStub* s, Acad::ErrorStatus* es)
 
 bool hasObject(const AcDbStub* s) { return s->object || s->record; }
 
+}  // namespace vkdb
+
+AcRxClass* AcDbObjectId::objectClass() const
+{
+    AcDbStub* s = stub();
+    if (!s || !s->db) return nullptr;
+    if (s->object) return s->object->isA();
+    const vkdb::ObjectSource* source = s->db->impl()->source.get();
+    return s->record && source ? source->classOf(s) : nullptr;
+}
+
+namespace vkdb {
+
 void trackOpen(AcDbStub* s)
 {
     if (!s || !s->db || !s->object) return;

@@ -255,6 +255,18 @@ Acad::ErrorStatus AcDbBlockTableRecord::dwgInFields(AcDbDwgFiler* filer)
     return filer->readHardOwnershipId(&m_end, "end");
 }
 
+Acad::ErrorStatus DbAccess::appendOwned(AcDbObject* owner, const std::vector<AcDbObjectId>& ids)
+{
+    if (!owner) return Acad::eNullObjectPointer;
+    std::vector<AcDbObjectId>* list = nullptr;
+    if (auto* block = AcDbBlockTableRecord::cast(owner)) list = &block->m_entities;
+    else if (auto* table = AcDbSymbolTable::cast(owner)) list = &table->m_records;
+    if (!list) return Acad::eWrongObjectType;
+    if (!owner->assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    list->insert(list->end(), ids.begin(), ids.end());
+    return Acad::eOk;
+}
+
 // ---- iterator -----------------------------------------------------------------------------
 
 AcDbBlockTableRecordIterator::~AcDbBlockTableRecordIterator() = default;

@@ -14,6 +14,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/dxf/DxfInterchange.h"
+#include "host/dxf/detail/DxfDrawn.h"
 #include "host/dxf/detail/DxfEntities.h"
 #include "host/dxf/detail/DxfRecords.h"
 #include "host/dxf/detail/DxfScan.h"
@@ -315,6 +316,7 @@ public:
     void addInsert(const DL_InsertData& d) override
     {
         finishPolyline();
+        m_drawn.startInsert(m_inserts < m_scan.insertLines.size() ? m_scan.insertLines[m_inserts++] : 0);
         if (!finite({d.ipx, d.ipy, d.ipz, d.sx, d.sy, d.sz, d.angle, d.colSp, d.rowSp})) return;
         const AcDbObjectId block = blockId(m_codec.decode(d.name));
         if (block.isNull()) return;
@@ -340,6 +342,8 @@ public:
             }
         if (any) ++m_report.imported["INSERT"];
     }
+
+    const DrawnCount& drawn() const { return m_drawn; }
 
     void finishPolyline()
     {
@@ -506,6 +510,7 @@ private:
         const Acad::ErrorStatus es = rec->appendAcDbEntity(appended, ent);
         rec->close();
         if (es != Acad::eOk) return false;
+        m_drawn.add(m_target, *ent);
         owned.release()->close();
         if (id) *id = appended;
         if (type) ++m_report.imported[type];
@@ -522,7 +527,8 @@ private:
     const DxfScan& m_scan;
     const Records& m_records;
     std::map<std::string, size_t> m_taken;  // records of each type used so far
-    size_t m_polys = 0;  // records of the scan used so far
+    size_t m_polys = 0, m_inserts = 0;      // records of the scan used so far
+    DrawnCount m_drawn;
     ImportReport& m_report;
     AcDbObjectId m_target;  // null inside the layouts' blocks
     int m_blocksSeen = 0, m_blockNumber = -1;  // the block being read (-1: none; -2: a layout's)
@@ -544,11 +550,23 @@ std::string ImportReport::skippedText() const
 
 bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why)
 {
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
+    // The scan reads the stream first, a line at a time, and refuses a bad file before more of
+    // it is held. A file it accepts is taken whole (of a stream that cannot go back, the scan
+    // keeps what it read): some entities are read from its records, the library reads the rest.
+    const std::istream::pos_type start = in.tellg();
+    const bool rewinds = start != std::istream::pos_type(-1);
+    std::string text;
     DxfScan scan;
-    if (!ScanDxf(text, scan, why)) return false;
+    if (!ScanDxf(in, scan, why, rewinds ? nullptr : &text)) return false;
+    if (rewinds) {
+        if (in.clear(), !in.seekg(start)) {
+            why = "line 1: the file cannot be read twice";
+            return false;
+        }
+        std::ostringstream whole;
+        whole << in.rdbuf();
+        text = std::move(whole).str();
+    }
     report = ImportReport{};
     report.version = scan.acadver;
     const TextCodec codec(scan.acadver, scan.codePage);
@@ -561,6 +579,7 @@ bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::st
         return false;
     }
     importer.finish();
+    if (!importer.drawn().within(db->modelSpaceId(), kMaxDrawn, report.drawn, why)) return false;
     int imported = 0;
     for (const auto& [type, n] : report.imported) imported += n;
     for (const auto& [type, seen] : scan.entities) {

@@ -158,6 +158,10 @@ void VisitMarkers(AcDbDatabase* db, const std::function<bool(AcDbQsStandRoom*)>&
     if (es != Acad::eOk) return;
     bool more = true;
     for (; more && !it->done(); it->step()) {
+        // Only markers are opened: the floor's other entities are not read for the walk.
+        AcDbObjectId id;
+        const AcRxClass* cls = it->getEntityId(id) == Acad::eOk ? id.objectClass() : nullptr;
+        if (!cls || !cls->isDerivedFrom(AcDbQsStandRoom::desc())) continue;
         AcDbEntity* ent = nullptr;
         if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
         if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) more = visit(marker);

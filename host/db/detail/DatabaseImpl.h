@@ -16,6 +16,8 @@ public:
     // Makes the object of s from its record (s->record) and makes it resident, closed;
     // eDwgObjectImproperlyRead when its class reads it differently from how it was written.
     virtual Acad::ErrorStatus load(AcDbStub* s) = 0;
+    // The class the object of s will have once made (s->record set), from its record.
+    virtual AcRxClass* classOf(const AcDbStub* s) const = 0;
 };
 }  // namespace vkdb
 
