@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
+#include "host/db/AcDbUndo.h"
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcEd.h"
 #include "host/ed/AcApDocManager.h"
@@ -391,6 +392,31 @@ void CmdSetVar()
     if (!why.IsEmpty()) Fail(CString(u"Cannot set ") + name + u": " + why + u".");
 }
 
+// What U, UNDO and REDO did: a line for each command taken back or brought back.
+void SayOutcome(const vkundo::Outcome& o, const char16_t* done, const char16_t* nothing, const char16_t* verb)
+{
+    if (o.commands.empty() && o.error.IsEmpty()) Say(nothing);
+    for (const CString& name : o.commands) Say(CString(done) + name);
+    if (!o.error.IsEmpty()) Fail(CString(u"Cannot ") + verb + u" " + o.error + u"; it stays as it is.");
+}
+
+void CmdU() { SayOutcome(vkundo::undo(1), u"Undone: ", u"Nothing to undo.", u"undo"); }
+
+void CmdUndo()
+{
+    int count = 1;
+    const int rc = acedGetInt(u"Enter the number of commands to undo <1>: ", &count);
+    if (rc == RTNONE) count = 1;
+    else if (rc != RTNORM) return;
+    if (count < 1) {
+        Fail(u"The number of commands to undo must be 1 or more.");
+        return;
+    }
+    SayOutcome(vkundo::undo(count), u"Undone: ", u"Nothing to undo.", u"undo");
+}
+
+void CmdRedo() { SayOutcome(vkundo::redo(), u"Redone: ", u"Nothing to redo.", u"redo"); }
+
 void CmdQuit()
 {
     if (!ConfirmQuit()) return;
@@ -412,6 +438,8 @@ const HostCommand kCommands[] = {
     {u"MOVE", CmdMove, ACRX_CMD_MODAL},         {u"COPY", CmdCopy, ACRX_CMD_MODAL},
     {u"LIST", CmdList, ACRX_CMD_MODAL},         {u"APPLOAD", CmdAppLoad, ACRX_CMD_SESSION},
     {u"SETVAR", CmdSetVar, ACRX_CMD_SESSION},
+    {u"U", CmdU, ACRX_CMD_SESSION},             {u"UNDO", CmdUndo, ACRX_CMD_SESSION},
+    {u"REDO", CmdRedo, ACRX_CMD_SESSION},
     {u"QUIT", CmdQuit, ACRX_CMD_SESSION},       {u"EXIT", CmdQuit, ACRX_CMD_SESSION},
 };
 

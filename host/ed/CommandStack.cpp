@@ -1,6 +1,7 @@
 // The command stack and the running of commands.
 #include "host/ed/AcEdCommandStack.h"
 
+#include "host/db/AcDbUndo.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
@@ -132,7 +133,10 @@ bool RunCommand(const CString& typedName)
         return true;
     }
     if (doc) acDocManager->lockDocument(doc, AcAp::kWrite, cmd->globalName().GetString(), cmd->localName().GetString());
-    if (g_running.empty()) detail::ResetInputEndedState();
+    if (g_running.empty()) {
+        detail::ResetInputEndedState();
+        vkundo::beginCommand(cmd->localName());  // what it changes, until the next command, is one step
+    }
     g_running.push_back(cmd);
     try {
         fn();
