@@ -25,6 +25,8 @@
 #include "siblings/object/VkQsPipe.h"
 #include "siblings/project/VkQsProject.h"
 
+extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId);
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -32,14 +34,6 @@ namespace {
 constexpr int kCopies = 25;
 constexpr int kOthers = 5000;
 constexpr int kPipesPerRoom = 97;  // with the boundary, a node and the marker: 100 entities
-
-std::string ProgramDir()
-{
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string p(buf, n > 0 ? size_t(n) : 0);
-    return p.substr(0, p.rfind('/'));
-}
 
 std::string Num(double v)
 {
@@ -187,11 +181,9 @@ void BM_EditRunAcrossFloors(benchmark::State& state)
     const fs::path base = fs::temp_directory_path() / ("vkroom-editbench-" + std::to_string(::getpid()));
     const fs::path tmpl = base / ("template" + std::to_string(floors)), work = base / "work";
     WriteTemplate(tmpl, floors);
-    const std::string plugin = ProgramDir() + "/VkQsRoom.so";
-    if (!acrxDynamicLinker()->loadModule(plugin)) {
-        state.SkipWithError("the module is not built beside the benchmark");
-        return;
-    }
+    // The module is linked into this program: started as the host starts a plug-in.
+    int appId = 0;
+    acrxEntryPoint(AcRx::kInitAppMsg, &appId);
     vked::TranscriptCapture quiet;
     int rebuilt = 0, drains = 0;
     for (auto _ : state) {
@@ -210,7 +202,7 @@ void BM_EditRunAcrossFloors(benchmark::State& state)
     state.counters["drains"] = drains;
     if (drains != floors * kCopies) state.SkipWithError("not every copy was rebuilt");
     acDocManager->closeAll();
-    acrxDynamicLinker()->unloadModule(plugin);
+    acrxEntryPoint(AcRx::kUnloadAppMsg, &appId);
     VkQsProject::SetCurrentProjectFile("");
     fs::remove_all(base);
 }

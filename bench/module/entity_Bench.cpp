@@ -1,7 +1,7 @@
 // The per-entity decision, one entity kind at a time: a twelve-sided room (one side an arc)
 // and 512 entities of the kind spread over and around it, each judged through
 // CManageStdRoom::EntityIsInPolyline as the selection calls it (both objects opened per call),
-// beside the earlier code kept for the differential test (tests/support/EntityIsInPolylineReference.h).
+// beside the earlier code (bench/module/EntityIsInPolylineReference.h).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "host/db/AcDb.h"
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
-#include "tests/support/EntityIsInPolylineReference.h"
+#include "bench/module/EntityIsInPolylineReference.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/win/WinPath.h"
 #include "module/frame/CManageStdRoom.h"
 #include "siblings/project/VkQsProject.h"
-#include "tests/support/ValidationByName.h"
+#include "bench/module/ValidationByName.h"
 
 namespace fs = std::filesystem;
 

@@ -19,11 +19,7 @@
 #include "siblings/region/AcDbVkRoom.h"
 #include "siblings/services/VkQsReactorHelper.h"
 
-// The insertion, its library read and the links are built in here, so that the session
-// below is the one the insertion sees.
-#include "module/library/LibraryReadCache.cpp"
-#include "module/library/RoomInsertion.cpp"
-#include "module/placement/LinkInsertedRoom.cpp"
+#include "module/library/LibraryReadCache.h"
 
 namespace fs = std::filesystem;
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "module/selection/PtInPolylineByRay.cpp"
-#include "tests/support/PtInPolylineByRayReference.h"
+#include "module/selection/PtInPolylineByRay.h"
+#include "bench/module/PtInPolylineByRayReference.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
 #include "module/selection/CalConstrucSegment.h"
-#include "tests/support/EntityIsInPolylineReference.h"
+#include "bench/module/EntityIsInPolylineReference.h"
 
 namespace {
 

@@ -11,6 +11,10 @@
 #   ;; exit: N                 the exit code vkcad must give (default 0)
 #   ;; file: c/sgd.ini         a file the run writes (C: is the folder c/), compared, turned from
 #                              code page 936 into UTF-8, with SCRIPT.file.expected
+#   ;; batch: yes              the script's lines are not a script but vkcad's command lines (the
+#                              batch forms: load, dump, import, export, report...), run in turn;
+#                              the transcript holds "$ LINE", what each printed on both streams
+#                              (the run's folder written <dir>) and "exit N" when N is not 0
 # In the args line, @BIN@ stands for vkcad's own folder (where the test plug-ins are built).
 # VK_UPDATE_EXPECTED=1 writes the expected files instead of comparing.
 set -u
@@ -22,7 +26,7 @@ header() { sed -n "s/^;; $1: *//p" "$scr" | head -n 1; }
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$tmp/c"
+mkdir -p "$tmp/c" "$tmp/sub"
 export VKCAD_DRIVES="C=$tmp/c" HOME="$tmp"
 cd "$tmp"
 
@@ -36,6 +40,7 @@ for spec in $(header fixtures); do
     *.jsonl:*.dwg|*.jsonl)
       dwg=${f%.jsonl}.dwg
       [ "$spec" = "$f" ] || dwg=${spec#*:}
+      if [ "${dwg%.dwg}" = "$dwg" ]; then cp "$src" "$tmp/$dwg"; continue; fi  # copied under another name
       if ! "$vkcad" load "$f" "$dwg"; then
         echo "scenario $name: fixture $f does not load" >&2; exit 1
       fi ;;
@@ -44,11 +49,29 @@ for spec in $(header fixtures); do
 done
 cp "$scr" "$tmp/$name.scr"
 
-args_line=$(header args)
-args_line=${args_line//@BIN@/$(dirname "$vkcad")}
-read -r -a args <<<"$args_line"
-"$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/transcript.out" 2>"$tmp/stderr.out"
-rc=$?
+if [ -n "$(header batch)" ]; then
+  # Both streams go into the transcript: the leak checker of a sanitizer build keeps its list of
+  # suppressions to itself.
+  export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
+  : >"$tmp/transcript.out"
+  while IFS= read -r line || [ -n "$line" ]; do
+    case "$line" in ''|';'*) continue ;; esac
+    read -r -a words <<<"$line"
+    echo "\$ $line" >>"$tmp/transcript.out"
+    "$vkcad" "${words[@]}" >"$tmp/run.out" 2>&1
+    run_rc=$?
+    sed -e "s|$tmp|<dir>|g" -e "s|${tmp//\//\\\\}|<dir>|g" "$tmp/run.out" >>"$tmp/transcript.out"
+    [ "$run_rc" = 0 ] || echo "exit $run_rc" >>"$tmp/transcript.out"
+  done <"$name.scr"
+  : >"$tmp/stderr.out"
+  rc=0
+else
+  args_line=$(header args)
+  args_line=${args_line//@BIN@/$(dirname "$vkcad")}
+  read -r -a args <<<"$args_line"
+  "$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/transcript.out" 2>"$tmp/stderr.out"
+  rc=$?
+fi
 want_rc=$(header exit)
 want_rc=${want_rc:-0}
 

@@ -1,10 +1,7 @@
 #pragma once
-// Test projects of placed rooms, every drawing built from JSON lines so that handles are known:
-// copies of room R (boundary 3000 x 2000, a water pipe, a floor drain, optionally a plain line,
-// the marker) placed under a turn and flip of their own, the library holding R, the project file
-// and the scratch folder they live in. Used by the edit command's and the report's tests.
-#include <gtest/gtest.h>
-
+// Placed copies of a room as JSON lines, so that handles are known: room R (boundary 3000 x 2000,
+// a water pipe, a floor drain, optionally a plain line, the marker) under a turn and flip of its
+// own. Used by the edit command's and the report's tests.
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,8 +11,6 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
-#include "host/win/WinPath.h"
-#include "siblings/project/VkQsProject.h"
 #include "tests/support/ProjectFiles.h"
 
 namespace vktest {
@@ -125,55 +120,5 @@ inline std::string LockedLayer(int handle, const std::string& name)
     return R"({"handle":")" + Hex(handle) + R"(","class":"AcDbLayerTableRecord","owner":"2","name":")" + name +
            R"(","locked":true})" "\n";
 }
-
-// A scratch project folder: drawings from JSON lines, the library, the project file.
-class RoomProjectTest : public ::testing::Test {
-protected:
-    void TearDown() override
-    {
-        VkQsProject::SetCurrentProjectFile("");
-        std::filesystem::remove_all(dir);
-    }
-
-    CString hostPath(const std::string& file) const { return vkwin::FromHostPath((dir / file).string()); }
-    std::string bytes(const std::string& file) const { return FileBytes(dir / file); }
-
-    // Builds a drawing from JSON lines of entities (or a whole dump) and saves it.
-    void writeDrawing(const std::string& file, const std::string& jsonLines)
-    {
-        const bool whole = jsonLines.find("\"AcDbBlockTable\"") != std::string::npos;
-        AcDbDatabase db(!whole, true);
-        ASSERT_TRUE(LoadJsonLines(jsonLines, db)) << file;
-        ASSERT_EQ(db.saveAs(hostPath(file), true, AcDb::kDHL_1027), Acad::eOk) << file;
-    }
-
-    // The library drawing with the rooms stored as the create command stores them (a block
-    // made from a copy at the origin) and the list naming them.
-    void writeLibrary(const std::vector<std::pair<std::u16string, std::string>>& rooms)
-    {
-        AcDbDatabase library(true, true);
-        std::string list = std::to_string(rooms.size()) + "\r\n";
-        for (const auto& [name, lines] : rooms) {
-            ASSERT_TRUE(InsertJsonBlock(library, name.c_str(), lines));
-            list += CString(name.c_str()).ToUtf8() + "\r\n";
-        }
-        ASSERT_EQ(library.saveAs(hostPath("StardardRoom.dwg"), true, AcDb::kDHL_1027), Acad::eOk);
-        std::ofstream(dir / "Roomlist.txt", std::ios::binary) << list;
-    }
-
-    // floors: name and drawing file, in floor order.
-    void writeProject(const std::vector<std::pair<std::string, std::string>>& floors)
-    {
-        WriteProjectFile(dir / "p.prj", floors);
-    }
-
-    void makeCurrent()
-    {
-        CString err;
-        ASSERT_TRUE(VkQsProject::SetCurrentProjectFile((dir / "p.prj").string(), &err)) << err.ToUtf8();
-    }
-
-    std::filesystem::path dir;
-};
 
 }  // namespace vktest

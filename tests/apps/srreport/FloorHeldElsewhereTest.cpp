@@ -21,7 +21,7 @@ TEST_F(FloorHeldElsewhereTest, TheReportReadsAFloorAnotherVkcadHoldsAndTheForeca
     writeLibrary();
     writeDrawing("1F.dwg", CopyLines(0x300, {0, false, 0, 0}, CopyOptions().room("Gone")));
     writeDrawing("2F.dwg", CopyLines(0x300, {90, false, 10000, 0}));
-    writeProject({{"1F", "1F.dwg"}, {"2F", "2F.dwg"}});
+    useProject({{"1F", "1F.dwg"}, {"2F", "2F.dwg"}});
     const std::string bin = fs::absolute(vktest::BinDir()).string();
     const std::string env = "cd '" + dir.string() + "' && VKCAD_DRIVES='C=" + dir.string() + "' ";
 

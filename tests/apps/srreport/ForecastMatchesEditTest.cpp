@@ -57,12 +57,11 @@ TEST_F(ForecastMatchesEditTest, TheFloorsAndCopiesForecastAreThoseTheEditVisitsR
     std::ofstream(dir / "F12.dwg") << "not a drawing";
     // F11 names F2's drawing through a link: one drawing however it is spelled.
     fs::create_symlink(dir / "F2.dwg", dir / "F2link.dwg");
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F5", "F5.dwg"},
-                  {"F10", "F10.dwg"}, {"F11", "F2link.dwg"}, {"F12", "F12.dwg"}});
+    useProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}, {"F4", "F4.dwg"}, {"F5", "F5.dwg"},
+                {"F10", "F10.dwg"}, {"F11", "F2link.dwg"}, {"F12", "F12.dwg"}});
     SharedFile holder;
     ASSERT_TRUE(holder.Open(hostPath("F5.dwg"), SharedFile::kWrite, _SH_DENYWR));
     // F2 is open in the editor under a path spelled otherwise than the project's.
-    makeCurrent();
     ASSERT_EQ(acDocManager->appContextOpenDocument(CString::FromUtf8(fs::relative(dir / "F2.dwg").string())), Acad::eOk);
     startOn(u"F1");
     ASSERT_EQ(acDocManager->documentCount(), 2);

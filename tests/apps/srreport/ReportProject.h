@@ -4,6 +4,7 @@
 // of R placed under turns and flips of their own (turned, then flipped, as the jig builds them).
 #include "module/frame/CManageStdRoom.h"
 #include "tests/support/RoomCopies.h"
+#include "tests/support/ScratchProjectTest.h"
 
 namespace reporttest {
 
@@ -22,19 +23,18 @@ inline std::string CopyLines(int base, Placement p, CopyOptions o = {})
     return vktest::RoomCopyLines(base, p, o);
 }
 
-class ReportProjectTest : public vktest::RoomProjectTest {
+class ReportProjectTest : public vktest::ScratchProjectTest {
 protected:
-    void SetUp() override { dir = vktest::FreshTestDir("vkroom-report"); }
     void TearDown() override
     {
         CManageStdRoom::DelIntance();
-        RoomProjectTest::TearDown();
+        ScratchProjectTest::TearDown();
     }
 
     // R as stored from a copy at the origin, and U, a bare boundary; both listed.
     void writeLibrary()
     {
-        RoomProjectTest::writeLibrary(
+        ScratchProjectTest::writeLibrary(
             {{u"R", CopyLines(0x100, Placement{})},
              {u"U", R"({"handle":"200","class":"AcDbVkRoom","vertices":[[0,0,0,-1,-1],[10,0,0,-1,-1],[10,10,0,-1,-1]],"closed":true})" "\n"}});
     }

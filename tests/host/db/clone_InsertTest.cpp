@@ -69,6 +69,20 @@ TEST(WblockAndInsert, WblockMovesTheCopiesSoThatTheBasePointIsTheOrigin)
     expectNear(ends(entitiesOf(drawing.modelSpaceId())[0]).first, 10, 10, 0);
     EXPECT_EQ(drawing.numOpenObjects(), 0);
     EXPECT_EQ(room->numOpenObjects(), 0);
+    // An erased entity among the ids is left out.
+    const AcDbObjectId gone = addLine(drawing, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
+    {
+        AcDbObjectPointer<AcDbLine> line(gone, AcDb::kForWrite);
+        ASSERT_EQ(line->erase(), Acad::eOk);
+    }
+    AcDbObjectIdArray ids;
+    ids.append(gone);
+    ids.append(entitiesOf(drawing.modelSpaceId())[0]);
+    AcDbDatabase* out = nullptr;
+    ASSERT_EQ(drawing.wblock(out, ids, AcGePoint3d::kOrigin), Acad::eOk);
+    std::unique_ptr<AcDbDatabase> partial(out);
+    AcDbObjectPointer<AcDbBlockTableRecord> space(partial->modelSpaceId(), AcDb::kForRead);
+    EXPECT_EQ(space->entityIds(true).size(), 1u) << "not even as an erased copy";
 }
 
 TEST(WblockAndInsert, BlockInsertMakesANamedBlockReportedBeginEntitiesEnd)
@@ -169,7 +183,10 @@ TEST(WblockAndInsert, BlockReferencesBringTheirBlockOnceAndReuseABlockOfTheSameN
     AcDbDatabase drawing;
     AppendLog log;
     drawing.addReactor(&log);
-    ASSERT_EQ(drawing.insert(AcGeMatrix3d::kIdentity, &source), Acad::eOk);
+    // A turned placement turns the references, not the block they carry along.
+    const AcGeMatrix3d turned = AcGeMatrix3d::translation(AcGeVector3d(100, 0, 0)) *
+                                AcGeMatrix3d::rotation(M_PI / 2, AcGeVector3d::kZAxis);
+    ASSERT_EQ(drawing.insert(turned, &source), Acad::eOk);
     drawing.removeReactor(&log);
     std::vector<CString> expected = {u"AcDbBlockTableRecord", u"AcDbBlockBegin", u"AcDbLine", u"AcDbLine",
                                      u"AcDbBlockEnd", u"AcDbBlockReference", u"AcDbBlockReference"};
@@ -185,7 +202,12 @@ TEST(WblockAndInsert, BlockReferencesBringTheirBlockOnceAndReuseABlockOfTheSameN
         ASSERT_TRUE(ref);
         EXPECT_EQ(ref->blockTableRecord(), newDoor);
     }
-    EXPECT_EQ(entitiesOf(newDoor).size(), 2u);
+    const std::vector<AcDbObjectId> doorLines = entitiesOf(newDoor);
+    ASSERT_EQ(doorLines.size(), 2u);
+    expectNear(ends(doorLines[0]).second, 1, 0, 0);
+    expectNear(ends(doorLines[1]).second, 1, 1, 0);
+    AcDbObjectPointer<AcDbBlockReference> first(entitiesOf(drawing.modelSpaceId())[0], AcDb::kForRead);
+    expectNear(first->position(), 99, 1, 0);
 
     // A second insertion reuses the block that is now there.
     size_t blocks = 0;

@@ -48,23 +48,6 @@ TEST(Polyline, SegmentsFollowVerticesAndBulges)
     EXPECT_EQ(single.addVertexAt(5, {2, 2}), Acad::eInvalidIndex);
 }
 
-TEST(Polyline, BulgeArcsGiveExtentsAndPieces)
-{
-    auto pl = roundedSquare();
-    std::vector<AcDbEntity::GeomPiece> pieces;
-    pl->getGeomPieces(pieces);
-    ASSERT_EQ(pieces.size(), 4u);
-    ASSERT_EQ(pieces[1].kind, AcDbEntity::GeomPiece::kArc);
-    EXPECT_TRUE(near(pieces[1].center, {10, 5, 0}));
-    EXPECT_NEAR(pieces[1].radius, 5, 1e-12);
-    AcDbExtents ext;
-    ASSERT_EQ(pl->getGeomExtents(ext), Acad::eOk);
-    EXPECT_TRUE(near(ext.maxPoint(), {15, 10, 0}));  // the arc reaches past its ends
-    EXPECT_TRUE(near(ext.minPoint(), {0, 0, 0}));
-    AcDbPolyline empty;
-    EXPECT_EQ(empty.getGeomExtents(ext), Acad::eInvalidExtents);
-}
-
 TEST(Polyline, MirroringFlipsBulgesAndKeepsTheShape)
 {
     auto pl = roundedSquare();
@@ -84,87 +67,6 @@ TEST(Polyline, MirroringFlipsBulgesAndKeepsTheShape)
 
     // Tilting out of the XY plane is not something a polyline can follow.
     EXPECT_EQ(pl->transformBy(AcGeMatrix3d::rotation(0.3, AcGeVector3d::kXAxis)), Acad::eNotApplicable);
-}
-
-TEST(Polyline, OffsetMovesLinesAndChangesArcRadii)
-{
-    auto pl = roundedSquare();
-    std::vector<AcDbCurve*> out;
-    // The square runs counter-clockwise: positive offsets go inwards.
-    ASSERT_EQ(pl->getOffsetCurves(1.0, out), Acad::eOk);
-    ASSERT_EQ(out.size(), 1u);
-    std::unique_ptr<AcDbPolyline> in(AcDbPolyline::cast(out[0]));
-    ASSERT_NE(in, nullptr);
-    EXPECT_TRUE(in->isClosed());
-    ASSERT_EQ(in->numVerts(), 4u);
-    AcGePoint3d p;
-    in->getPointAt(0, p);
-    EXPECT_TRUE(near(p, {1, 1, 0}));
-    in->getPointAt(1, p);
-    EXPECT_TRUE(near(p, {10, 1, 0}));
-    std::vector<AcDbEntity::GeomPiece> pieces;
-    in->getGeomPieces(pieces);
-    ASSERT_EQ(pieces.at(1).kind, AcDbEntity::GeomPiece::kArc);
-    EXPECT_NEAR(pieces[1].radius, 4, 1e-9);
-    EXPECT_TRUE(near(pieces[1].center, {10, 5, 0}));
-
-    out.clear();
-    EXPECT_EQ(pl->getOffsetCurves(6.0, out), Acad::eNotApplicable);  // the arc would vanish
-    EXPECT_TRUE(out.empty());
-}
-
-TEST(Polyline, OffsetOfAnOpenCornerMeetsAtTheMiter)
-{
-    AcDbPolyline pl;
-    pl.addVertexAt(0, {0, 0});
-    pl.addVertexAt(1, {10, 0});
-    pl.addVertexAt(2, {10, 10});
-    std::vector<AcDbCurve*> out;
-    ASSERT_EQ(pl.getOffsetCurves(-2.0, out), Acad::eOk);  // to the right: outside the corner
-    std::unique_ptr<AcDbCurve> owner(out.at(0));
-    auto* off = AcDbPolyline::cast(out[0]);
-    ASSERT_EQ(off->numVerts(), 3u);
-    AcGePoint3d p;
-    off->getPointAt(0, p);
-    EXPECT_TRUE(near(p, {0, -2, 0}));
-    off->getPointAt(1, p);
-    EXPECT_TRUE(near(p, {12, -2, 0}));
-    off->getPointAt(2, p);
-    EXPECT_TRUE(near(p, {12, 10, 0}));
-}
-
-TEST(Entities, IntersectWithReportsEachCrossingOnce)
-{
-    auto pl = roundedSquare();
-    AcDbLine across({-5, 5, 0}, {20, 5, 0});
-    AcGePoint3dArray pts;
-    ASSERT_EQ(pl->intersectWith(&across, AcDb::kOnBothOperands, pts), Acad::eOk);
-    ASSERT_EQ(pts.length(), 2);
-    bool left = false, right = false;
-    for (const AcGePoint3d& p : pts) {
-        left = left || near(p, {0, 5, 0});
-        right = right || near(p, {15, 5, 0});
-    }
-    EXPECT_TRUE(left && right);
-    AcDbLine corner({0, 0, 0}, {-5, -5, 0});  // touches the square's first vertex only
-    pts.removeAll();
-    pl->intersectWith(&corner, AcDb::kOnBothOperands, pts);
-    EXPECT_EQ(pts.length(), 1);
-    AcDbLine away({30, 0, 0}, {40, 0, 0});
-    pts.removeAll();
-    pl->intersectWith(&away, AcDb::kOnBothOperands, pts);
-    EXPECT_EQ(pts.length(), 0);
-}
-
-TEST(Entities, LineOffsetGoesLeftOfItsDirection)
-{
-    AcDbLine line({0, 0, 0}, {0, 10, 0});
-    std::vector<AcDbCurve*> out;
-    ASSERT_EQ(line.getOffsetCurves(3, out), Acad::eOk);
-    std::unique_ptr<AcDbCurve> owner(out.at(0));
-    AcGePoint3d s;
-    out[0]->getStartPoint(s);
-    EXPECT_TRUE(near(s, {-3, 0, 0}));
 }
 
 class Collector : public AcGiWorldGeometry, public AcGiWorldDraw {

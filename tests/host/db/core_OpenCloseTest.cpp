@@ -66,30 +66,6 @@ TEST_F(OpenClose, OpenListFollowsEveryOrderOfClosing)
     EXPECT_EQ(db.numOpenObjects(), 0);
 }
 
-TEST_F(OpenClose, ChangesThroughAReadOpenAreRefused)
-{
-    AcDbLine* line = nullptr;
-    ASSERT_EQ(acdbOpenObject(line, lineId, AcDb::kForRead), Acad::eOk);
-    EXPECT_FALSE(line->assertWriteEnabled());
-    EXPECT_EQ(line->setEndPoint({5, 5, 0}), Acad::eNotOpenForWrite);
-    EXPECT_EQ(line->transformBy(AcGeMatrix3d::translation({1, 0, 0})), Acad::eNotOpenForWrite);
-    EXPECT_EQ(line->erase(), Acad::eNotOpenForWrite);
-    EXPECT_TRUE(line->endPoint().isEqualTo({10, 0, 0}));
-    line->close();
-}
-
-TEST_F(OpenClose, WrongClassAndBadIdsAnswerStatuses)
-{
-    AcDbBlockTableRecord* rec = nullptr;
-    EXPECT_EQ(acdbOpenObject(rec, lineId, AcDb::kForRead), Acad::eNotThatKindOfClass);
-    EXPECT_EQ(rec, nullptr);
-    AcDbEntity* ent = nullptr;
-    EXPECT_EQ(acdbOpenAcDbEntity(ent, db.blockTableId(), AcDb::kForRead), Acad::eWrongObjectType);
-    AcDbObject* obj = nullptr;
-    EXPECT_EQ(acdbOpenObject(obj, AcDbObjectId(), AcDb::kForRead), Acad::eNullObjectId);
-    EXPECT_EQ(db.numOpenObjects(), 0);  // refused opens leave nothing open
-}
-
 TEST_F(OpenClose, ErasedObjectsOpenOnlyWhenAsked)
 {
     {
@@ -121,28 +97,6 @@ protected:
     }
 };
 ACRX_DEFINE_MEMBERS(Undeletable, AcDbLine)
-
-TEST_F(OpenClose, SubEraseMayRefuse)
-{
-    AcDbObjectId id = coretest::appendToModelSpace(db, new Undeletable);
-    AcDbObjectPointer<Undeletable> obj(id, AcDb::kForWrite);
-    ASSERT_TRUE(obj);
-    EXPECT_EQ(obj->erase(), Acad::eCannotBeErasedByCaller);
-    EXPECT_FALSE(obj->isErased());
-    obj->refuse = false;
-    EXPECT_EQ(obj->erase(), Acad::eOk);
-    EXPECT_TRUE(obj->isErased());
-}
-
-TEST(OpenCloseFree, ObjectsOutsideADatabaseAreTheirCreatorsToUse)
-{
-    AcDbLine line({0, 0, 0}, {1, 0, 0});
-    EXPECT_TRUE(line.isWriteEnabled());
-    EXPECT_EQ(line.setEndPoint({2, 0, 0}), Acad::eOk);
-    EXPECT_EQ(line.erase(), Acad::eNotInDatabase);
-    EXPECT_TRUE(line.objectId().isNull());
-    EXPECT_EQ(line.close(), Acad::eOk);
-}
 
 struct Event {
     char kind;  // 'a'ppended, 'm'odified, 'e'rased, 'u'nerased, 'd'estroyed
@@ -194,15 +148,6 @@ TEST(Reactors, HearAppendModifyEraseInOrder)
     expected.push_back({'d', AcDbObjectId()});
     EXPECT_EQ(global.events, expected);
     EXPECT_EQ(local.events.size(), expected.size() - 1);
-}
-
-TEST(Reactors, DefaultContentIsNotReported)
-{
-    Recorder global;
-    AcDbDatabase::addGlobalReactor(&global);
-    { AcDbDatabase db; }
-    AcDbDatabase::removeGlobalReactor(&global);
-    EXPECT_EQ(global.events, (std::vector<Event>{{'d', AcDbObjectId()}}));
 }
 
 }  // namespace

@@ -151,30 +151,3 @@ TEST(DrawingFileLazyRead, ARecordItsClassCannotReadFailsItsOpenAndIsSavedAsItWas
     EXPECT_EQ(readBytes(dir.host("again.dwg")), bytes);
 }
 
-TEST(DrawingFileLazyRead, HandlesReservedInAnyOrderAreFoundAndSkippedByNewObjects)
-{
-    AcDbDatabase db;
-    std::vector<Adesk::UInt64> handles;
-    for (Adesk::UInt64 h = 0x1000; h < 0x1000 + 3000; h += 3) handles.push_back(h);
-    std::shuffle(handles.begin(), handles.end(), std::mt19937(7));
-    std::vector<AcDbObjectId> ids;
-    for (Adesk::UInt64 h : handles) {
-        AcDbObjectId id;
-        ASSERT_EQ(db.getAcDbObjectId(id, true, AcDbHandle(h)), Acad::eOk);
-        ids.push_back(id);
-    }
-    for (size_t i = 0; i < handles.size(); ++i) {
-        AcDbObjectId id;
-        ASSERT_EQ(acdbGetObjectId(id, &db, AcDbHandle(handles[i])), Acad::eOk);
-        EXPECT_EQ(id, ids[i]);
-        EXPECT_EQ(acdbGetObjectId(id, &db, AcDbHandle(handles[i] + 1)), Acad::eUnknownHandle);
-    }
-    // New objects take handles past the reserved ones, and the walk in handle order holds
-    // them all, ascending.
-    AcDbObjectId line = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
-    EXPECT_EQ(line.handle().value(), *std::max_element(handles.begin(), handles.end()) + 1);
-    std::vector<AcDbObjectId> all = db.allObjectIds(true);
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
-                               [](AcDbObjectId a, AcDbObjectId b) { return a.handle() < b.handle(); }));
-    EXPECT_EQ(all.back(), line);
-}

@@ -5,64 +5,6 @@
 
 using namespace filestest;
 
-TEST(DrawingFileRoundTrip, ReadingASavedDrawingRestoresEveryObjectHandleAndReference)
-{
-    ScratchDir dir;
-    AcDbDatabase db;
-    buildSampleDrawing(db);
-    ASSERT_EQ(db.saveAs(dir.win("a.dwg"), true, AcDb::kDHL_1027), Acad::eOk);
-
-    AcDbDatabase back(false);
-    ASSERT_EQ(back.readDwgFile(dir.win("a.dwg"), _SH_DENYNO), Acad::eOk);
-    // Every live object, field, owner and reference by handle; the erased line is neither
-    // written nor listed by its block.
-    std::string expected;
-    std::istringstream lines(dump(db));
-    for (std::string line; std::getline(lines, line);)
-        if (line.find("\"erased\":true") == std::string::npos) expected += line + "\n";
-    const std::string gone = ",\"" + db.allObjectIds(true).back().handle().text().ToUtf8() + "\"]";
-    ASSERT_TRUE(db.allObjectIds(true).back().isErased());
-    ASSERT_NE(expected.find(gone), std::string::npos);
-    expected.replace(expected.find(gone), gone.size(), "]");
-    EXPECT_EQ(dump(back), expected);
-    EXPECT_EQ(back.handseed(), db.handseed());
-    EXPECT_EQ(back.blockTableId().handle(), db.blockTableId().handle());
-    EXPECT_EQ(back.modelSpaceId().handle(), db.modelSpaceId().handle());
-
-    // References point at the read objects, not at the original database.
-    AcDbBlockTableRecord* ms = nullptr;
-    ASSERT_EQ(acdbOpenObject(ms, back.modelSpaceId(), AcDb::kForRead), Acad::eOk);
-    std::vector<AcDbObjectId> ents = ms->entityIds();
-    ms->close();
-    ASSERT_EQ(ents.size(), 4u);
-    AcDbObjectPointer<AcDbBlockReference> ref(ents[3], AcDb::kForRead);
-    ASSERT_TRUE(ref);
-    EXPECT_EQ(ref->blockTableRecord().database(), &back);
-    AcDbObjectPointer<AcDbBlockTableRecord> door(ref->blockTableRecord(), AcDb::kForRead);
-    ASSERT_TRUE(door);
-    CString name;
-    door->getName(name);
-    EXPECT_EQ(name, CString(u"Door"));
-    EXPECT_EQ(door->entityIds().size(), 2u);
-    EXPECT_EQ(back.numOpenObjects(), 2);  // the two still open here
-}
-
-TEST(DrawingFileRoundTrip, FileNameIsKnownAfterReadAndSave)
-{
-    ScratchDir dir;
-    AcDbDatabase db;
-    const char16_t* name = nullptr;
-    EXPECT_EQ(db.getFilename(name), Acad::eNotApplicable);
-    EXPECT_EQ(db.save(), Acad::eNotApplicable);
-    ASSERT_EQ(db.saveAs(dir.win("n.dwg")), Acad::eOk);
-    ASSERT_EQ(db.getFilename(name), Acad::eOk);
-    EXPECT_EQ(CString(name), dir.win("n.dwg"));
-
-    AcDbDatabase back(false);
-    ASSERT_EQ(back.readDwgFile(dir.win("n.dwg")), Acad::eOk);
-    EXPECT_EQ(back.filename(), dir.win("n.dwg"));
-}
-
 TEST(DrawingFileRoundTrip, SecondSaveKeepsThePreviousFileAsBak)
 {
     ScratchDir dir;
@@ -97,16 +39,6 @@ TEST(DrawingFileRoundTrip, UnsupportedVersionOrFolderIsRefusedWithoutAFile)
     EXPECT_NE(db.saveAs(dir.win("missing\\v.dwg")), Acad::eOk);
     const char16_t* name = nullptr;
     EXPECT_EQ(db.getFilename(name), Acad::eNotApplicable);
-}
-
-TEST(DrawingFileRoundTrip, FileStartsWithTheVersionTagOfThe2013Format)
-{
-    ScratchDir dir;
-    AcDbDatabase db;
-    ASSERT_EQ(db.saveAs(dir.win("t.dwg")), Acad::eOk);
-    std::string bytes = readBytes(dir.host("t.dwg"));
-    ASSERT_GT(bytes.size(), 14u);
-    EXPECT_EQ(bytes.substr(8, 6), "AC1027");
 }
 
 TEST(DrawingFileRoundTrip, ReadingReplacesWhatTheDatabaseHeld)

@@ -105,23 +105,6 @@ TEST_F(SpatialIndexTest, EditsHeardThroughEventsKeepResultsExactWithoutRebuildin
     EXPECT_EQ(AcDbSpatialIndex::rebuildCount(&db), 1);
 }
 
-TEST_F(SpatialIndexTest, AnEntityOpenForWriteIsReturnedWhereverItLies)
-{
-    AcDbDatabase db;
-    const AcDbObjectId far = addLine(db, AcGePoint3d(500, 500, 0), AcGePoint3d(510, 500, 0));
-    const AcDbObjectId near = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0));
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), std::vector<AcDbObjectId>{near});
-
-    AcDbEntity* open = nullptr;
-    ASSERT_EQ(acdbOpenAcDbEntity(open, far, AcDb::kForWrite), Acad::eOk);
-    open->transformBy(AcGeMatrix3d::translation(AcGeVector3d(-495, -495, 0)));
-    // Nobody can read it while it is open, the walk included; the move counts once it is closed.
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), walk(db, box(-1, -1, 20, 20)));
-    open->close();
-    EXPECT_EQ(query(db, box(-1, -1, 20, 20)), (std::vector<AcDbObjectId>{far, near}));
-    EXPECT_EQ(query(db, box(400, 400, 600, 600)), std::vector<AcDbObjectId>{});
-}
-
 TEST_F(SpatialIndexTest, AChangedBlockDefinitionMovesItsReferences)
 {
     AcDbDatabase db;
@@ -138,36 +121,6 @@ TEST_F(SpatialIndexTest, AChangedBlockDefinitionMovesItsReferences)
     line->close();
     EXPECT_EQ(query(db, box(140, 99, 160, 102)), std::vector<AcDbObjectId>{ref});
     EXPECT_EQ(query(db, box(140, 99, 160, 102)), walk(db, box(140, 99, 160, 102)));
-}
-
-TEST_F(SpatialIndexTest, ADrawingReadIntoTheDatabaseIsIndexedAfresh)
-{
-    const std::string path = ::testing::TempDir() + "index_read.dwg";
-    {
-        AcDbDatabase src;
-        addLine(src, AcGePoint3d(300, 300, 0), AcGePoint3d(310, 300, 0));
-        ASSERT_EQ(src.saveAs(CString::FromUtf8(path).GetString(), false), Acad::eOk);
-    }
-    AcDbDatabase db(false);
-    AcDbObjectIdArray none;
-    EXPECT_NE(AcDbSpatialIndex::queryModelSpace(&db, box(0, 0, 1000, 1000), none), Acad::eOk);  // no model space yet
-    EXPECT_TRUE(none.isEmpty());
-    ASSERT_EQ(db.readDwgFile(CString::FromUtf8(path).GetString(), 0x40 /*_SH_DENYNO*/), Acad::eOk);
-    EXPECT_EQ(query(db, box(0, 0, 1000, 1000)).size(), 1u);
-    EXPECT_EQ(query(db, box(0, 0, 1000, 1000)), walk(db, box(0, 0, 1000, 1000)));
-}
-
-TEST_F(SpatialIndexTest, DisabledItHandsBackAllOfModelSpaceInOrder)
-{
-    AcDbDatabase db;
-    const AcDbObjectId a = addLine(db, AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
-    const AcDbObjectId b = addLine(db, AcGePoint3d(900, 0, 0), AcGePoint3d(901, 0, 0));
-    AcDbSpatialIndex::setEnabled(false);
-    EXPECT_EQ(query(db, box(0, 0, 2, 2)), (std::vector<AcDbObjectId>{a, b}));
-    AcDbSpatialIndex::setEnabled(true);
-    EXPECT_EQ(query(db, box(0, 0, 2, 2)), std::vector<AcDbObjectId>{a});
-    AcDbObjectIdArray none;
-    EXPECT_EQ(AcDbSpatialIndex::queryModelSpace(nullptr, box(0, 0, 1, 1), none), Acad::eNullObjectPointer);
 }
 
 }  // namespace

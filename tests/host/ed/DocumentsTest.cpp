@@ -38,30 +38,6 @@ protected:
 
 CString g_second;
 
-TEST_F(DocumentsTest, ACommandSwitchesTheCurrentDocumentAndTheWorkingDatabaseFollows)
-{
-    ASSERT_EQ(acDocManager->appContextOpenDocument(path("F1.dwg").GetString()), Acad::eOk);
-    AcApDocument* first = acDocManager->curDocument();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), first->database());
-    g_second = path("F2.dwg");
-    acedRegCmds()->addCommand(u"T_DOC", u"_tdoc", u"tdoc", ACRX_CMD_MODAL, [] {
-        ads_point p;
-        acedGetPoint(nullptr, u"", p);
-        acDocManager->appContextOpenDocument(g_second.GetString());
-        acedGetPoint(nullptr, u"", p);
-    });
-    script({u"tdoc", u"1,1", u"2,2"});
-    vked::RunUntilEndOfInput();
-    acedRegCmds()->removeGroup(u"T_DOC");
-    AcApDocument* second = acDocManager->curDocument();
-    ASSERT_NE(second, first);
-    EXPECT_EQ(CString(second->docTitle()), u"F2.dwg");
-    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), second->database());
-    EXPECT_EQ(acDocManager->documentCount(), 2);
-    EXPECT_TRUE(first->isQuiescent());
-}
-
 TEST_F(DocumentsTest, AnOpenDocumentHoldsItsFileAgainstOtherWritersUntilClosed)
 {
     DestroyLog log;
@@ -83,16 +59,6 @@ TEST_F(DocumentsTest, AnOpenDocumentHoldsItsFileAgainstOtherWritersUntilClosed)
     AcDbDatabase side(false);
     EXPECT_EQ(side.readDwgFile(path("F1.dwg").GetString(), _SH_DENYWR), Acad::eOk);
     acDocManager->removeReactor(&log);
-}
-
-TEST_F(DocumentsTest, AMissingFileOpensANewDrawingThatHoldsItsFileFromItsFirstSave)
-{
-    ASSERT_EQ(acDocManager->appContextOpenDocument(path("New.dwg").GetString()), Acad::eOk);
-    AcApDocument* doc = acDocManager->curDocument();
-    EXPECT_FALSE(std::filesystem::exists(dir / "New.dwg"));
-    EXPECT_EQ(vked::SaveDocument(doc), Acad::eOk);
-    AcDbDatabase side(false);
-    EXPECT_EQ(side.readDwgFile(path("New.dwg").GetString(), _SH_DENYWR), Acad::eFileSharingViolation);
 }
 
 TEST_F(DocumentsTest, ADrawingThatCannotBeWrittenSaysWhyWhenItOpensReadOnly)

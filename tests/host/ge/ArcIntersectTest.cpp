@@ -61,17 +61,6 @@ TEST(ArcRayIntersection, NearTangentRayStillCrossesAnArcThatEndsBeforeTheTouchPo
     EXPECT_GT(std::fabs((p1 - arc.center()).normal().angleTo(kMinusX) - kPi / 2), 0.001);
 }
 
-TEST(ArcRayIntersection, RayAtAnotherElevationMeetsNothing) {
-    const AcGeCircArc3d arc = upperHalf();
-    int n = -1;
-    AcGePoint3d p1, p2;
-    EXPECT_FALSE(arc.intersectWith(AcGeRay3d(AcGePoint3d(20, 5, 1.5), kMinusX), n, p1, p2, kRayTol));
-    EXPECT_EQ(n, 0);
-    ASSERT_TRUE(arc.intersectWith(AcGeRay3d(AcGePoint3d(20, 5, 0.5), kMinusX), n, p1, p2, kRayTol));
-    EXPECT_EQ(n, 2);
-    EXPECT_NEAR(p1.z, 0.5, 1e-12);
-}
-
 TEST(ArcSegmentIntersection, TouchesAtEndsWithinToleranceCount) {
     const AcGeCircArc3d arc = upperHalf();
     int n = -1;
@@ -96,69 +85,3 @@ TEST(ArcSegmentIntersection, TouchesAtEndsWithinToleranceCount) {
     EXPECT_FALSE(arc.intersectWith(AcGeLineSeg3d(AcGePoint3d(0, 20, 0), AcGePoint3d(0, 10.5, 0)), n, p1, p2));
 }
 
-TEST(ArcSegmentIntersection, TwoDimensionalArcAndSegment) {
-    const AcGeCircArc2d arc(AcGePoint2d(0, 0), 10, 0, kPi);
-    int n = -1;
-    AcGePoint2d p1, p2;
-    ASSERT_TRUE(arc.intersectWith(AcGeLineSeg2d(AcGePoint2d(-20, 6), AcGePoint2d(20, 6)), n, p1, p2));
-    EXPECT_EQ(n, 2);
-    EXPECT_NEAR(p1.x, -8, 1e-9);
-    EXPECT_NEAR(p2.x, 8, 1e-9);
-    const AcGeCircArc2d lower(AcGePoint2d(0, 0), 10, 0, kPi, true);  // clockwise: the lower half
-    EXPECT_FALSE(lower.intersectWith(AcGeLineSeg2d(AcGePoint2d(-20, 6), AcGePoint2d(20, 6)), n, p1, p2));
-    EXPECT_TRUE(lower.isOn(AcGePoint2d(0, -10)));
-}
-
-TEST(ArcArcIntersection, ReportsZeroOneOrTwoPoints) {
-    const AcGeCircArc3d a(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10);
-    int n = -1;
-    AcGePoint3d p1, p2;
-
-    const AcGeCircArc3d crossing(AcGePoint3d(12, 0, 0), AcGeVector3d::kZAxis, 10);
-    ASSERT_TRUE(a.intersectWith(crossing, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 2);
-    // In the order met along this circle from its start, which lies at +Y.
-    expectNear(p1, AcGePoint3d(6, -8, 0));
-    expectNear(p2, AcGePoint3d(6, 8, 0));
-
-    const AcGeCircArc3d touching(AcGePoint3d(20.6, 0, 0), AcGeVector3d::kZAxis, 10);
-    ASSERT_TRUE(a.intersectWith(touching, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(10.3, 0, 0));
-
-    const AcGeCircArc3d inside(AcGePoint3d(4, 0, 0), AcGeVector3d::kZAxis, 6);  // touches at (10, 0) from inside
-    ASSERT_TRUE(a.intersectWith(inside, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(10, 0, 0));
-
-    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(25, 0, 0), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-    EXPECT_EQ(n, 0);
-    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-
-    // Bounded: only the upper half of the crossing circle counts.
-    const AcGeCircArc3d upper(AcGePoint3d(12, 0, 0), AcGeVector3d::kZAxis, AcGeVector3d::kXAxis, 10, 0, kPi);
-    ASSERT_TRUE(a.intersectWith(upper, n, p1, p2, kTol1));
-    EXPECT_EQ(n, 1);
-    expectNear(p1, AcGePoint3d(6, 8, 0));
-}
-
-TEST(ArcArcIntersection, ArcsInOtherPlanesMeetOnlyWhereTheyTouchInSpace) {
-    const AcGeCircArc3d a(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 10);
-    int n = -1;
-    AcGePoint3d p1, p2;
-    // Parallel planes: apart by more than the tolerance means no meeting.
-    EXPECT_FALSE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(12, 0, 1.5), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-    EXPECT_EQ(n, 0);
-    ASSERT_TRUE(a.intersectWith(AcGeCircArc3d(AcGePoint3d(12, 0, 0.5), AcGeVector3d::kZAxis, 10), n, p1, p2, kTol1));
-    EXPECT_EQ(n, 2);
-
-    // A circle standing upright through the first one's rim.
-    const AcGeCircArc3d upright(AcGePoint3d(0, 0, 0), AcGeVector3d::kYAxis, 10);
-    ASSERT_TRUE(a.intersectWith(upright, n, p1, p2));
-    ASSERT_EQ(n, 2);
-    EXPECT_NEAR(std::fabs(p1.x), 10, 1e-9);
-    EXPECT_NEAR(std::fabs(p2.x), 10, 1e-9);
-    EXPECT_NEAR(p1.x, -p2.x, 1e-9);
-    const AcGeCircArc3d shifted(AcGePoint3d(0, 0, 11), AcGeVector3d::kYAxis, 10);
-    EXPECT_FALSE(a.intersectWith(shifted, n, p1, p2, kTol1));
-}

@@ -2,37 +2,6 @@
 
 #include "tests/host/ge/GeTestUtil.h"
 
-TEST(Extents, EmptyBoxGrowsFromItsFirstPoint) {
-    AcDbExtents e;
-    EXPECT_FALSE(e.isValid());
-    EXPECT_FALSE(e.contains(AcGePoint3d(0, 0, 0)));
-    e.addPoint(AcGePoint3d(3, -2, 1));
-    EXPECT_TRUE(e.isValid());
-    expectNear(e.minPoint(), AcGePoint3d(3, -2, 1));
-    expectNear(e.maxPoint(), AcGePoint3d(3, -2, 1));
-    e.addPoint(AcGePoint3d(-1, 5, 0));
-    expectNear(e.minPoint(), AcGePoint3d(-1, -2, 0));
-    expectNear(e.maxPoint(), AcGePoint3d(3, 5, 1));
-
-    AcDbExtents total;
-    total.addExt(AcDbExtents());  // adds nothing
-    EXPECT_FALSE(total.isValid());
-    total.addExt(e);
-    total.addExt(AcDbExtents(AcGePoint3d(10, 10, 10), AcGePoint3d(11, 11, 11)));
-    expectNear(total.minPoint(), AcGePoint3d(-1, -2, 0));
-    expectNear(total.maxPoint(), AcGePoint3d(11, 11, 11));
-}
-
-TEST(Extents, TransformedBoxHoldsTheTransformedCorners) {
-    AcDbExtents e(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 1, 0));
-    e.transformBy(AcGeMatrix3d::rotation(std::numbers::pi / 2, AcGeVector3d::kZAxis, AcGePoint3d(0, 0, 0)));
-    expectNear(e.minPoint(), AcGePoint3d(-1, 0, 0));
-    expectNear(e.maxPoint(), AcGePoint3d(0, 2, 0));
-    AcDbExtents empty;
-    empty.transformBy(AcGeMatrix3d::translation(AcGeVector3d(5, 5, 5)));
-    EXPECT_FALSE(empty.isValid());
-}
-
 TEST(Extents, IntersectsAndContainsWithTolerance) {
     const AcDbExtents a(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 10, 0));
     const AcDbExtents touching(AcGePoint3d(10, 0, 0), AcGePoint3d(20, 10, 0));

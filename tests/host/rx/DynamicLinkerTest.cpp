@@ -81,16 +81,4 @@ TEST_F(DynamicLinkerTest, LockedApplicationStaysUntilUnlocked)
     EXPECT_TRUE(dl->unloadModule(pluginPath()));
 }
 
-TEST_F(DynamicLinkerTest, RefusedLoadsLeaveNothingLoaded)
-{
-    EXPECT_FALSE(dl->loadModule(binDir() + "/no_such_plugin.so"));
-    EXPECT_FALSE(dl->lastError().empty());
-    EXPECT_FALSE(dl->loadModule(binDir() + "/rx_test_noentry.so"));
-    EXPECT_NE(dl->lastError().find("acrxEntryPoint"), std::string::npos);
-    setenv("VK_RXTEST_FAIL_INIT", "1", 1);
-    EXPECT_FALSE(dl->loadModule(pluginPath()));
-    EXPECT_TRUE(dl->loadedModules().empty());
-    EXPECT_FALSE(dl->isAppMDIAware(nullptr));
-}
-
 }  // namespace

@@ -15,28 +15,6 @@ protected:
     vked::TranscriptCapture out;
 };
 
-TEST_F(UiTest, MessageBoxPrintsOneLineAndTakesTheAnswerOrTheDefault)
-{
-    vked::inputQueue().push(u"!answer yes", u"t.scr", 1);
-    vked::inputQueue().push(u"1,1", u"t.scr", 2);
-    EXPECT_EQ(MessageBoxExW(GetActiveWindow(), u"你确实要删除选择房间吗?", u"Vektasoft", 0x12134, 0), IDYES);
-    EXPECT_EQ(MessageBoxExW(GetActiveWindow(), u"你确实要删除选择房间吗?", u"Vektasoft", 0x12134, 0), IDNO);
-    EXPECT_EQ(vked::inputQueue().size(), 1u);  // the point was left for its prompt
-    EXPECT_EQ(MessageBoxExW(nullptr, u"a\nb", u"Vektasoft", 0x12040, 0), IDOK);
-    EXPECT_EQ(out.utf8(),
-              "[Vektasoft|warning] 你确实要删除选择房间吗?\n!answer yes\n"
-              "[Vektasoft|warning] 你确实要删除选择房间吗?\n"
-              "[Vektasoft|information] a\\nb\n");
-}
-
-TEST_F(UiTest, AnAnswerTheBoxDoesNotOfferIsReportedAndTheDefaultAnswers)
-{
-    vked::inputQueue().push(u"!answer yes", u"t.scr", 1);
-    EXPECT_EQ(MessageBoxExW(nullptr, u"你没有选择房间，请选择房间!", u"Vektasoft", 0x12030, 0), IDOK);
-    EXPECT_NE(out.utf8().find("[Vektasoft|warning] 你没有选择房间，请选择房间!"), std::string::npos);
-    EXPECT_NE(out.utf8().find("no such button"), std::string::npos);
-}
-
 std::string Joined(const std::vector<CString>& v)
 {
     std::string s;

@@ -12,15 +12,6 @@ CString Get(LPCWSTR section, LPCWSTR key, LPCWSTR def = u"<none>") {
 
 using Profile = TempDriveTest;
 
-TEST_F(Profile, CreatesFileAndSectionInAnsiWithCrlf) {
-    ASSERT_TRUE(WritePrivateProfileStringW(u"施工段", u"段1", u"+1A0+1B4", u"C:\\sgd.ini"));
-    ASSERT_TRUE(WritePrivateProfileStringW(u"施工段", u"段2", u"", u"C:\\sgd.ini"));
-    EXPECT_EQ(ReadBytes("sgd.ini"), WideToAnsi(u"[施工段]\r\n段1=+1A0+1B4\r\n段2=\r\n", 936));
-    EXPECT_EQ(Get(u"施工段", u"段1"), CString(u"+1A0+1B4"));
-    EXPECT_EQ(Get(u"施工段", u"段2"), CString(u""));
-    EXPECT_EQ(Get(u"施工段", u"段3"), CString(u"<none>"));
-}
-
 TEST_F(Profile, ReplacesInPlaceAndKeepsEveryOtherByte) {
     const std::string before =
         "; settings\n"
@@ -51,20 +42,6 @@ TEST_F(Profile, ReplacesInPlaceAndKeepsEveryOtherByte) {
 
     EXPECT_EQ(Get(u"FIRST", u"alpha"), CString(u"10"));
     EXPECT_EQ(Get(u"second", u"GAMMA"), CString(u"3"));
-}
-
-TEST_F(Profile, NullValueDeletesKeyAndNullKeyDeletesSection) {
-    WriteBytes("sgd.ini", "[A]\r\nx=1\r\ny=2\r\n[B]\r\n; note\r\nz=3\r\n[C]\r\nw=4\r\n");
-    ASSERT_TRUE(WritePrivateProfileStringW(u"a", u"X", nullptr, u"C:\\sgd.ini"));
-    EXPECT_EQ(ReadBytes("sgd.ini"), "[A]\r\ny=2\r\n[B]\r\n; note\r\nz=3\r\n[C]\r\nw=4\r\n");
-    ASSERT_TRUE(WritePrivateProfileStringW(u"b", nullptr, nullptr, u"C:\\sgd.ini"));
-    EXPECT_EQ(ReadBytes("sgd.ini"), "[A]\r\ny=2\r\n[C]\r\nw=4\r\n");
-    // Deleting what is not there succeeds and writes nothing; nor is a missing file made.
-    ASSERT_TRUE(WritePrivateProfileStringW(u"none", nullptr, nullptr, u"C:\\sgd.ini"));
-    ASSERT_TRUE(WritePrivateProfileStringW(u"A", u"none", nullptr, u"C:\\sgd.ini"));
-    EXPECT_EQ(ReadBytes("sgd.ini"), "[A]\r\ny=2\r\n[C]\r\nw=4\r\n");
-    ASSERT_TRUE(WritePrivateProfileStringW(u"A", u"k", nullptr, u"C:\\other.ini"));
-    EXPECT_FALSE(PathFileExistsW(u"C:\\other.ini"));
 }
 
 TEST_F(Profile, RefusedArgumentsLeaveTheFileByteIdentical) {

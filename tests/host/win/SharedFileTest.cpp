@@ -64,53 +64,6 @@ TEST_F(ShareLocks, WriterKeepsDenyWriteReadersOut) {
     EXPECT_TRUE(reader.Open(u"C:\\a.dwg", SharedFile::kRead, _SH_DENYWR));
 }
 
-TEST_F(ShareLocks, DenyAllAndDenyReadModes) {
-    WriteBytes("a.dwg", "v1");
-    SharedFile excl;
-    ASSERT_TRUE(excl.Open(u"C:\\a.dwg", SharedFile::kRead, _SH_DENYRW));
-    EXPECT_EQ(OpenInChild(u"C:\\a.dwg", SharedFile::kRead, _SH_DENYNO), kViolation);
-    EXPECT_EQ(OpenInChild(u"C:\\a.dwg", SharedFile::kWrite, _SH_DENYNO), kViolation);
-    excl.Close();
-
-    SharedFile noReaders;
-    ASSERT_TRUE(noReaders.Open(u"C:\\a.dwg", SharedFile::kWrite, _SH_DENYRD));
-    EXPECT_EQ(OpenInChild(u"C:\\a.dwg", SharedFile::kRead, _SH_DENYNO), kViolation);
-    EXPECT_EQ(OpenInChild(u"C:\\a.dwg", SharedFile::kWrite, _SH_DENYNO), 0);
-    // And the other way round: with a reader present, denying readers fails.
-    noReaders.Close();
-    SharedFile reader;
-    ASSERT_TRUE(reader.Open(u"C:\\a.dwg", SharedFile::kRead, _SH_DENYNO));
-    EXPECT_FALSE(noReaders.Open(u"C:\\a.dwg", SharedFile::kWrite, _SH_DENYRD));
-}
-
-TEST_F(ShareLocks, OpenErrorsAndContents) {
-    SharedFile f;
-    EXPECT_FALSE(f.Open(u"C:\\missing.dwg", SharedFile::kRead, _SH_DENYNO));
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(f.Open(u"C:\\a.dwg", SharedFile::kRead, 0x55));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_FALSE(f.Open(u"C:\\", SharedFile::kRead, _SH_DENYNO));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-
-    ASSERT_TRUE(f.Open(u"C:\\new.dwg", SharedFile::kReadWrite, _SH_DENYWR, true));
-    EXPECT_EQ(f.HostPath(), Host("new.dwg"));
-    ASSERT_TRUE(f.WriteAll("a long first version"));
-    ASSERT_TRUE(f.WriteAll("short"));
-    std::string back;
-    ASSERT_TRUE(f.ReadAll(back));
-    EXPECT_EQ(back, "short");
-    f.Close();
-    EXPECT_EQ(ReadBytes("new.dwg"), "short");
-
-    SharedFile ro;
-    ASSERT_TRUE(ro.Open(u"C:\\new.dwg", SharedFile::kRead, _SH_DENYNO));
-    EXPECT_FALSE(ro.WriteAll("x"));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-    SharedFile wo;
-    ASSERT_TRUE(wo.Open(u"C:\\new.dwg", SharedFile::kWrite, _SH_DENYNO));
-    EXPECT_FALSE(wo.ReadAll(back));
-}
-
 TEST_F(ShareLocks, HolderReplacesItsOwnFileAndStaysLocked) {
     WriteBytes("lib.dwg", "old");
     SharedFile db;

@@ -26,12 +26,6 @@ TEST_F(DriveMap, MappedDriveLettersAndSeparators) {
     EXPECT_EQ(FromHostPath("rel/x"), CString(u"rel\\x"));
 }
 
-TEST_F(DriveMap, LongestMappedRootWins) {
-    vkwin::SetDriveMap({{'C', m_root}, {'E', m_root + "/e"}});
-    EXPECT_EQ(FromHostPath(m_root + "/e/f.txt"), CString(u"E:\\f.txt"));
-    EXPECT_EQ(FromHostPath(m_root + "/ee/f.txt"), CString(u"C:\\ee\\f.txt"));
-}
-
 TEST_F(DriveMap, UnmappedDriveLandsUnderHomeAndIsCreated) {
     const char* oldHome = std::getenv("HOME");
     const std::string saved = oldHome ? oldHome : "";

@@ -1,21 +1,9 @@
 // Defining a room through bjcj as a user does it: the proposed name, the name checks, the pick
 // that refuses what is no room boundary itself, a valve taken out and picked again, and a
 // library that cannot be written when OK is pressed.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "host/db/AcDb.h"
-#include "host/ed/AcEd.h"
 #include "host/ui/AfxWin.h"
-#include "host/win/Windows.h"
-#include "host/win/WinPath.h"
-#include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/DefinitionInterfaces.h"
 #include "tests/support/ModuleOnFloorTest.h"
-#include "tests/support/TestDrawing.h"
-
-namespace fs = std::filesystem;
 
 // A class built on the room boundary: the pick takes only the boundary class itself.
 class TestRoomVariant : public AcDbVkRoom {
@@ -30,9 +18,11 @@ CString Hash(AcDbObjectId id) { return CString(u"#") + id.handle().text(); }
 
 class DefineRoomTest : public vktest::ModuleOnFloorTest {
 protected:
-    void SetUp() override { startOnFloor("vkroom-define"); }
-
-    static AcDbDatabase* working() { return acdbHostApplicationServices()->workingDatabase(); }
+    void SetUp() override
+    {
+        ModuleOnFloorTest::SetUp();
+        startOn(u"", {{"1F", "1F.dwg"}});
+    }
 
     AcDbObjectId append(AcDbEntity* ent) { return vktest::appendToModelSpace(*working(), ent); }
     template <class R = AcDbVkRoom>
@@ -81,7 +71,7 @@ protected:
     std::vector<CString> storedClasses(const char16_t* name) const
     {
         AcDbDatabase lib(false, true);
-        if (lib.readDwgFile(vkwin::FromHostPath((dir / "StardardRoom.dwg").string())) != Acad::eOk) return {};
+        if (lib.readDwgFile(hostPath("StardardRoom.dwg")) != Acad::eOk) return {};
         return vktest::ClassNames(vktest::BlockEntityIds(&lib, name));
     }
 
@@ -103,7 +93,7 @@ protected:
         vked::inputQueue().setPullSource([&]() -> std::optional<vked::InputLine> {
             switch (pulled++) {
             case 0:
-                EXPECT_TRUE(holder.Open(vkwin::FromHostPath((dir / "StardardRoom.dwg").string()), access, _SH_DENYWR));
+                EXPECT_TRUE(holder.Open(hostPath("StardardRoom.dwg"), access, _SH_DENYWR));
                 return vked::InputLine{u"!ok", u"t.scr", 1};
             case 1: return vked::InputLine{u"!cancel", u"t.scr", 2};
             default: return std::nullopt;
@@ -151,38 +141,6 @@ INSTANTIATE_TEST_SUITE_P(Stored, DefaultNameTest,
                                            DefaultNameCase{{u"标准房间", u"A"}, "标准房间2"},
                                            DefaultNameCase{{u"标准房间1", u"标准房间2"}, "标准房间3"},
                                            DefaultNameCase{{u"标准房间5"}, "标准房间1"}));
-
-TEST_F(DefineRoomTest, EveryForbiddenCharacterAndAnEmptyNameAreRefusedAndTheNameBoxKeepsSixtyFour)
-{
-    const AcDbObjectId boundary = room();
-    std::vector<CString> lines{u"bjcj", u"!click 206", u"!ok", Hash(boundary), u"<enter>", u"0,0"};
-    const CString forbidden = u"~`!@#$%^&*_=|\\{}[]:;\"'<>,.?/ ";
-    ASSERT_EQ(forbidden.GetLength(), 29);
-    for (int i = 0; i < forbidden.GetLength(); ++i) {
-        CString typed = CString(u"房间") + forbidden.Mid(i, 1) + u"1";
-        typed.Replace(u"\"", u"\"\"");
-        lines.push_back(u"!text 200 \"" + typed + u"\"");
-        lines.push_back(u"!ok");
-    }
-    lines.push_back(u"!text 200 \"\"");
-    lines.push_back(u"!ok");
-    lines.push_back(u"!highlighted");
-    CString longName;
-    for (int i = 0; i < 70; ++i) longName += i < 64 ? u"a" : u"b";
-    lines.push_back(u"!text 200 \"" + longName + u"\"");
-    lines.push_back(u"!ok");
-    run(lines);
-    EXPECT_EQ(count("[Vektasoft|warning] 标准房间名称中包含以下不能使用的字符：\\n<>/\\\" : ;?*|,=`[]#@.~'!$%^&_{}空格!"),
-              30u)
-        << out.utf8();
-    // Still picked after every refusal: the boundary stays highlighted and the last OK stores.
-    EXPECT_EQ(count("<highlighted: #" + boundary.handle().text().ToUtf8() + ">"), 1u) << out.utf8();
-    EXPECT_EQ(count("[Vektasoft|information] 房间提取成功。"), 1u) << out.utf8();
-    const std::vector<CString> names = CManageStdRoom::CreateOnlyInstance()->GetStdRoomSet();
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(names[0], longName.Left(64));
-    EXPECT_EQ(vkui::TopDialog(), nullptr);  // the command has ended
-}
 
 TEST_F(DefineRoomTest, OnlyTheBoundaryClassItselfCanBePickedAsTheRoom)
 {

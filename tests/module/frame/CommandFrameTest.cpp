@@ -1,18 +1,8 @@
 // The three commands as a user meets them: load, the library probe, the modeless dialog over
 // the point loop, and the ways a command ends.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "host/db/AcDb.h"
-#include "host/ed/AcEd.h"
 #include "host/ui/AfxWin.h"
-#include "host/win/Windows.h"
-#include "host/win/WinPath.h"
-#include "module/frame/CManageStdRoom.h"
 #include "siblings/object/QsGlobalVariable.h"
 #include "tests/support/ModuleOnFloorTest.h"
-#include "tests/support/TestDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -21,9 +11,8 @@ class CommandFrameTest : public vktest::ModuleOnFloorTest {
 protected:
     void SetUp() override
     {
-        startOnFloor("vkroom-frame");
-        fs::create_directories(dir / "c");
-        vkwin::SetDriveMap({{'C', (dir / "c").string()}});
+        ModuleOnFloorTest::SetUp();
+        startOn(u"", {{"1F", "1F.dwg"}});
     }
     fs::path library() const { return dir / "StardardRoom.dwg"; }
 };
@@ -33,10 +22,12 @@ TEST_F(CommandFrameTest, LoadingRegistersTheThreeCommandsAndUnloadingRemovesThem
 {
     for (const char16_t* name : {u"bjbz", u"_bjbz", u"BJCJ", u"_bjbj"})
         EXPECT_NE(acedRegCmds()->lookupCmd(name), nullptr) << CString(name).ToUtf8();
-    ASSERT_NE(CManageStdRoom::CreateOnlyInstance(), nullptr);
-    ASSERT_TRUE(acrxDynamicLinker()->unloadModule(vktest::ModulePath()));
+    CManageStdRoom* instance = CManageStdRoom::CreateOnlyInstance();
+    instance->GetFilterOption().set(3);
+    module.reset();
     EXPECT_FALSE(acedRegCmds()->hasGroup(u"VKQSROOM"));
     EXPECT_EQ(acedRegCmds()->lookupCmd(u"bjbz"), nullptr);
+    EXPECT_FALSE(CManageStdRoom::CreateOnlyInstance()->GetFilterOption().test(3)) << "the instance went with the module";
 }
 
 TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndEachSaysSo)
@@ -45,7 +36,7 @@ TEST_F(CommandFrameTest, ALibraryHeldForWritingStopsEveryCommandAndEachSaysSo)
     ASSERT_TRUE(fs::exists(library()));
     out.clear();
     SharedFile holder;
-    ASSERT_TRUE(holder.Open(vkwin::FromHostPath(library().string()), SharedFile::kReadWrite, _SH_DENYWR));
+    ASSERT_TRUE(holder.Open(hostPath("StardardRoom.dwg"), SharedFile::kReadWrite, _SH_DENYWR));
     run({u"bjbz"});
     EXPECT_TRUE(seen("\n标准房间文件已经打开，请先关闭")) << out.utf8();
     out.clear();
@@ -72,7 +63,7 @@ TEST_F(CommandFrameTest, WithoutAProjectEveryCommandAsksForOneAndWritesNothing)
     const bool wasThere = fs::exists(rootLibrary);
     run({u"bjbz", u"!cancel", u"bjcj", u"!cancel", u"bjbj", u"!cancel"});
     const std::string text = out.utf8();
-    EXPECT_EQ(vktest::Occurrences(text, "未打开工程，请先打开工程"), 3u) << text;
+    EXPECT_EQ(count("未打开工程，请先打开工程"), 3u) << text;
     EXPECT_FALSE(seen("<dialog 20")) << text;
     EXPECT_FALSE(seen("<dialog 21")) << text;
     EXPECT_FALSE(fs::exists(library()));

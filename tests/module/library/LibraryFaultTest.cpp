@@ -57,7 +57,7 @@ protected:
         writeLibrary({{u"R", CopyLines(0x100, Placement{})}, {u"S", CopyLines(0x100, Placement{}, CopyOptions().room("S"))}});
         writeDrawing("F1.dwg", CopyLines(0x100, kSource) + DrainLine(0x110, kSource) + FreeBoundary(0x300));
         writeDrawing("F2.dwg", CopyLines(0x100, kTurned));
-        writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+        useProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
         before = files();
     }
 
@@ -123,23 +123,6 @@ protected:
         return o;
     }
 
-    // Names of the blocks of the library that are no layout.
-    std::set<CString> libraryRooms()
-    {
-        AcDbDatabase lib(false, true);
-        std::set<CString> names;
-        if (lib.readDwgFile(hostPath("StardardRoom.dwg"), _SH_DENYNO) != Acad::eOk) return names;
-        AcDbBlockTable* table = nullptr;
-        if (lib.getBlockTable(table, AcDb::kForRead) != Acad::eOk) return names;
-        for (const AcDbObjectId& id : table->recordIds()) {
-            AcDbObjectPointer<AcDbBlockTableRecord> rec(id, AcDb::kForRead);
-            CString name;
-            if (rec && !rec->isLayout() && rec->getName(name) == Acad::eOk) names.insert(name);
-        }
-        table->close();
-        return names;
-    }
-
     // What a kill or a failure left, as the next session finds it (which first tidies what a
     // killed save left behind).
     void expectBeforeOrAfter(const Command& c, const Outcome& clean, const Outcome& run, const std::string& what)
@@ -162,7 +145,8 @@ protected:
         EXPECT_TRUE(now.at("StardardRoom.bak") == (changed ? before.at("StardardRoom.dwg") : before.at("StardardRoom.bak")))
             << what << ": the back-up is not the library before the command";
         // Every room of the library is listed, whatever the list names beside them.
-        const std::set<CString> rooms = libraryRooms();
+        const std::vector<CString> blocks = libraryBlocks();
+        const std::set<CString> rooms(blocks.begin(), blocks.end());
         std::set<CString> offered;
         std::istringstream list(now.at("Roomlist.txt"));
         size_t listed = 0;

@@ -15,13 +15,16 @@ namespace fs = std::filesystem;
 
 class LibraryMessagesTest : public vktest::ModuleOnFloorTest {
 protected:
-    void SetUp() override { startOnFloor("vkroom-messages"); }
+    void SetUp() override
+    {
+        ModuleOnFloorTest::SetUp();
+        startOn(u"", {{"1F", "1F.dwg"}});
+    }
     void TearDown() override
     {
         vkwin::faults::Disarm();
         ModuleOnFloorTest::TearDown();
     }
-    CString library() const { return vkwin::FromHostPath((dir / "StardardRoom.dwg").string()); }
     static CString Repeat(const char16_t* c, int n)
     {
         CString s;
@@ -59,7 +62,7 @@ TEST_F(LibraryMessagesTest, ALibraryThatCannotBeReadIsSaidToBeOpenOnlyWhenItIs)
     };
     SharedFile holder;
     const Case cases[] = {
-        {"held", [&] { ASSERT_TRUE(holder.Open(library(), SharedFile::kWrite, _SH_DENYWR, true)); },
+        {"held", [&] { ASSERT_TRUE(holder.Open(hostPath("StardardRoom.dwg"), SharedFile::kWrite, _SH_DENYWR, true)); },
          "标准房间文件已经打开，请先关闭"},
         {"damaged", [&] { std::ofstream(dir / "StardardRoom.dwg") << "no drawing"; },
          "无法读取：eBadDwgHeader (the file is not a drawing)"},

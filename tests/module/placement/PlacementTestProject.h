@@ -1,14 +1,8 @@
 #pragma once
-// A project with a library drawing holding room "R" (boundary, marker, a pipe with its valve,
-// a plain line and a beam, all about the block's origin) and room "S" (boundary and marker),
-// and helpers to look at what
-// an insertion brought into the current drawing.
-#include <filesystem>
-#include <system_error>
-
-#include "host/db/AcDb.h"
+// A library holding room "R" (a 3000 x 2000 boundary with one arc side, its marker, a pipe with
+// its valve, a plain line and a beam, about the block's origin) and room "S" (boundary and
+// marker), and helpers to look at what an insertion brought into the current drawing.
 #include "siblings/object/AcDbQsStandRoom.h"
-#include "siblings/object/VkQsPipe.h"
 #include "siblings/object/VkQsPipeValve.h"
 #include "siblings/region/AcDbVkBeam.h"
 #include "siblings/region/AcDbVkRoom.h"
@@ -20,18 +14,15 @@ protected:
     void SetUp() override
     {
         LibraryProjectTest::SetUp();
-        writeLibrary();
-        AcDbObjectIdArray drained;
-        VkQsReactorHelper::GetAllAppendId(drained);  // appends made by the set-up are no insertion's
+        writeRooms();
+        appended();  // appends made by the set-up are no insertion's
     }
 
     static AcDbVkRoom* boundary(double w, double h)
     {
         auto* room = new AcDbVkRoom;
-        room->addVertexAt(0, AcGePoint2d(0, 0), 0);
-        room->addVertexAt(1, AcGePoint2d(w, 0), 0);
-        room->addVertexAt(2, AcGePoint2d(w, h), 0.5);
-        room->addVertexAt(3, AcGePoint2d(0, h), 0);
+        const double bulges[] = {0, 0, 0.5, 0};
+        for (unsigned i = 0; i < 4; ++i) room->addVertexAt(i, AcGePoint2d(i == 1 || i == 2 ? w : 0, i >= 2 ? h : 0), bulges[i]);
         room->setClosed(true);
         return room;
     }
@@ -40,8 +31,6 @@ protected:
     static AcDbObjectId roomBlock(AcDbDatabase& lib, const char16_t* name, double w, double h)
     {
         const AcDbObjectId blockId = vktest::addBlockDefinition(lib, name);
-        EXPECT_FALSE(blockId.isNull()) << "block definition";
-        if (blockId.isNull()) return blockId;
         vktest::appendTo(blockId, boundary(w, h));
         auto* marker = new AcDbQsStandRoom;
         marker->addVertexAt(0, AcGePoint2d(40, 40), 0);
@@ -51,24 +40,21 @@ protected:
         return blockId;
     }
 
-    // Room "R": a 3000 by 2000 boundary at the origin, its marker, a pipe with one valve, a
-    // line and a beam.
-    void writeLibrary()
+    void writeRooms()
     {
         AcDbDatabase lib(true);
         const AcDbObjectId blockId = roomBlock(lib, u"R", 3000, 2000);
-        ASSERT_FALSE(blockId.isNull());
         const AcDbObjectId pipeId = vktest::appendTo(blockId, new VkQsPipe(AcGePoint3d(300, 1000, 0), AcGePoint3d(2700, 1000, 0)));
         auto* valve = new VkQsPipeValve(AcGePoint3d(1000, 1000, 0), 0);
         valve->SetPipeId(pipeId);
         const AcDbObjectId valveId = vktest::appendTo(blockId, valve);
-        VkQsPipe* pipe = nullptr;
-        ASSERT_EQ(acdbOpenObject(pipe, pipeId, AcDb::kForWrite), Acad::eOk);
-        pipe->addValve(valveId);
-        pipe->close();
+        {
+            AcDbObjectPointer<VkQsPipe> pipe(pipeId, AcDb::kForWrite);
+            ASSERT_TRUE(pipe);
+            pipe->addValve(valveId);
+        }
         vktest::appendTo(blockId, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 0, 0)));
         vktest::appendTo(blockId, new AcDbVkBeam(AcGePoint3d(0, 500, 0), AcGePoint3d(3000, 500, 0), 200));
-        // Room "S": a 1000 by 1000 boundary and its marker.
         ASSERT_FALSE(roomBlock(lib, u"S", 1000, 1000).isNull());
         ASSERT_EQ(lib.saveAs(hostPath("StardardRoom.dwg"), false, AcDb::kDHL_1027), Acad::eOk);
     }
@@ -81,24 +67,19 @@ protected:
         return ids;
     }
 
-    // The appended entity of that class (the first one), or the null id.
-    static AcDbObjectId firstOf(const AcDbObjectIdArray& ids, const char* cls)
+    // The first of the ids whose entity is of that class, or the null id.
+    static AcDbObjectId firstOf(const AcDbObjectIdArray& ids, const char16_t* cls)
     {
-        for (const AcDbObjectId& id : ids) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-            const bool match = CString(ent->isA()->name()).Compare(CString::FromUtf8(cls)) == 0;
-            ent->close();
-            if (match) return id;
-        }
+        const std::vector<AcDbObjectId> v(ids.begin(), ids.end());
+        const std::vector<CString> names = vktest::ClassNames(v);
+        for (size_t i = 0; i < names.size(); ++i)
+            if (names[i] == cls) return v[i];
         return {};
     }
-
-    int modelSpaceCount() const { return int(vktest::EntityIds(db.get()).size()); }
-
-    std::filesystem::file_time_type libraryTime() const
+    static int countOf(const AcDbObjectIdArray& ids, const char16_t* cls)
     {
-        std::error_code ec;
-        return std::filesystem::last_write_time(dir / "StardardRoom.dwg", ec);
+        const std::vector<CString> names = vktest::ClassNames(std::vector<AcDbObjectId>(ids.begin(), ids.end()));
+        return int(std::count(names.begin(), names.end(), CString(cls)));
     }
+    int modelSpaceCount() const { return int(vktest::EntityIds(db.get()).size()); }
 };

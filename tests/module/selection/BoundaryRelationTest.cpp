@@ -1,8 +1,7 @@
 // Point and curve relations to a boundary on hand-made outlines.
-// The ray test is internal to the plug-in, so the test program builds its own copy.
 #include <cmath>
 
-#include "module/selection/PtInPolylineByRay.cpp"
+#include "module/selection/PtInPolylineByRay.h"
 #include "tests/module/selection/SelectionTestDb.h"
 
 namespace {
@@ -138,31 +137,41 @@ TEST(CurveRelationTest, TwoPointsOnAnArcFirstSide)
     EXPECT_EQ(code(circle.get(), 50, -20, 50, -80), 2);
 }
 
-TEST(CurveRelationTest, FirstSegmentIntersections)
+TEST(RayTest, APreparedBoundaryKeepsTheOutlineAsReadWhileTheToolkitRereadsAChangedOne)
 {
-    auto a = SelectionTest::pline({{0, 0}, {100, 0}, {100, 100}});
-    auto b = SelectionTest::pline({{50, -50}, {50, 50}, {200, 50}});
-    AcArray<AcGePoint3d> pts;
-    pts.append(AcGePoint3d(7, 7, 7));
-    CManageStdRoom::GetPolylineInterePoint(a.get(), b.get(), pts);
-    ASSERT_EQ(pts.length(), 2);
-    EXPECT_EQ(pts[0], AcGePoint3d(7, 7, 7));
-    EXPECT_NEAR(pts[1].x, 50, 1e-9);
-    EXPECT_NEAR(pts[1].y, 0, 1e-9);
-    // Only the first segments: b's second segment crosses a's second, not collected.
-    auto c = SelectionTest::pline({{150, 50}, {50, 50}});
-    AcArray<AcGePoint3d> none;
-    CManageStdRoom::GetPolylineInterePoint(a.get(), c.get(), none);
-    EXPECT_TRUE(none.isEmpty());
-    CManageStdRoom::GetPolylineInterePoint(nullptr, c.get(), none);
-    EXPECT_TRUE(none.isEmpty());
-    // Arc against line: both points, in the host's order.
-    auto circle = SelectionTest::pline({{0, 0, 1}, {100, 0, 1}});
-    auto cut = SelectionTest::pline({{0, -30}, {100, -30}});
-    AcArray<AcGePoint3d> two;
-    CManageStdRoom::GetPolylineInterePoint(circle.get(), cut.get(), two);
-    ASSERT_EQ(two.length(), 2);
-    EXPECT_NEAR(two[0].y, -30, 1e-9);
-    EXPECT_NEAR(std::abs(two[0].x - 50), 40, 1e-9);
-    EXPECT_NEAR(two[0].x + two[1].x, 100, 1e-9);
+    EXPECT_EQ(CRayBoundary(nullptr).Classify(AcGePoint3d(0, 0, 0), 1.0), -1);
+    auto sq = SelectionTest::square();
+    const CRayBoundary prepared(sq.get());
+    const AcGePoint3d p(150, 150, 0);
+    EXPECT_EQ(VKToolKit::IsPtInPolyline(sq.get(), p, 1.0), -1);
+    sq->setPointAt(2, AcGePoint2d(300, 300));
+    EXPECT_EQ(prepared.Classify(p, 1.0), -1);
+    EXPECT_EQ(ray(sq.get(), 150, 150), 1);
+    EXPECT_EQ(VKToolKit::IsPtInPolyline(sq.get(), p, 1.0), 1) << "an outline changed in place is read again";
+}
+
+TEST(RayTest, AFlatArcMetNearItsTopIsATouchAndHugeValuesTakeTheFullTest)
+{
+    // A circle of radius 1e7 whose top is the origin; the arc runs counter-clockwise over the
+    // top from 0.5 below it on the right to 8 below it on the left. The ray 3 below the top
+    // meets it 0.00077 radians from the top, which the test takes for a tangential touch.
+    const double R = 1e7, phiA = std::acos(1 - 0.5 / R), phiB = std::acos(1 - 8 / R);
+    auto flat = SelectionTest::pline({{R * std::sin(phiA), R * std::cos(phiA) - R, std::tan((phiA + phiB) / 4)},
+                                      {-R * std::sin(phiB), R * std::cos(phiB) - R},
+                                      {0, -100}});
+    const int want[] = {-1, -1, -1, 1};
+    int k = 0;
+    for (double x : {0.0, -3000.0, 3000.0, 6000.0}) EXPECT_EQ(IsPtInPolylineByRay(flat.get(), AcGePoint3d(x, -3, 0), 1.0), want[k++]) << x;
+    // Beyond the range of the quick decisions, as the full computation answers.
+    const double huge = 1e150, nan = std::nan("");
+    auto big = SelectionTest::pline({{0, 0}, {huge, 0}, {huge, huge, 0.5}, {0, huge}});
+    const struct {
+        AcGePoint3d pt;
+        double tol;
+        int want;
+    } cases[] = {{{huge / 2, huge / 2, 0}, 1.0, -1}, {{huge / 2, huge / 2, 0}, HUGE_VAL, 0}, {{nan, 0, 0}, HUGE_VAL, -1},
+                 {{-1, 5, 0}, HUGE_VAL, 0},         {{-1, 5, 0}, nan, -1},                  {{5, 5, HUGE_VAL}, -0.0, -1},
+                 {{1e120, 1e120, 0}, 1.0, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPtInPolylineByRay(big.get(), c.pt, c.tol), c.want) << c.pt.x << " " << c.pt.y << " " << c.pt.z << " tol " << c.tol;
 }

@@ -25,8 +25,7 @@ protected:
 };
 
 // One entity at a time against the square room 0..100: the per-entity rules with their
-// expected answers (the differential test checks every kind against the earlier code at random;
-// these pin the answers themselves).
+// expected answers.
 TEST_F(EntityInBoundaryTest, EachKindIsJudgedByItsOwnRule)
 {
     const AcDbObjectId column = vktest::addBlockDefinition(*db, u"COLUMN");

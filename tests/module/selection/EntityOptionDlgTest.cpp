@@ -1,27 +1,13 @@
 // The component selection dialog as a user drives it: every click reaches the library's
 // filter at once, construction ticks all six kinds again, OK and Cancel leave the filter alone.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-
-#include "host/ed/AcEd.h"
-#include "host/rx/AcRxDynamicLinker.h"
 #include "host/ui/AfxWin.h"
-#include "module/frame/CManageStdRoom.h"
 #include "module/selection/CEntityOptionDlg.h"
-#include "tests/support/ModuleSession.h"
+#include "tests/support/ModuleOnFloorTest.h"
 
 namespace {
-class EntityOptionDlgTest : public ::testing::Test {
+class EntityOptionDlgTest : public vktest::EditorTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(acrxDynamicLinker()->loadModule(vktest::ModulePath())) << acrxDynamicLinker()->lastError();
-        vked::inputQueue().clear();
-        vked::ResetInputEnded();
-    }
-    void TearDown() override { acrxDynamicLinker()->unloadModule(vktest::ModulePath()); }
+    vktest::ModuleStarted module;
 
     // Runs the dialog modally on the given action lines.
     INT_PTR run(CEntityOptionDlg& dlg, const std::vector<CString>& actions)
@@ -31,7 +17,6 @@ protected:
     }
     static std::bitset<6> filter() { return CManageStdRoom::CreateOnlyInstance()->GetFilterOption(); }
     static std::bitset<6> allBut(size_t bit) { return std::bitset<6>().set().reset(bit); }
-    vked::TranscriptCapture out;
 };
 
 TEST_F(EntityOptionDlgTest, ConstructionTicksAllSixKindsWhateverAnEarlierRunLeft)
@@ -44,7 +29,7 @@ TEST_F(EntityOptionDlgTest, ConstructionTicksAllSixKindsWhateverAnEarlierRunLeft
     EXPECT_EQ(run(dlg, {u"!show", u"!ok"}), IDOK);
     const std::string text = out.utf8();
     EXPECT_NE(text.find("<dialog 202 \"构件选择\""), std::string::npos) << text;
-    EXPECT_EQ(vktest::Occurrences(text, "check=1"), 6u) << text;
+    EXPECT_EQ(count("check=1"), 6u) << text;
     EXPECT_EQ(filter(), std::bitset<6>().set());
 }
 

@@ -1,34 +1,14 @@
 #pragma once
-// A fresh working drawing per test with helpers for boundaries and components.
-#include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <memory>
-
-#include "host/db/AcDb.h"
+// Boundaries and components for the selection tests, in a fresh working drawing.
 #include "module/frame/CManageStdRoom.h"
 #include "module/interfaces/SelectionInterfaces.h"
-#include "tests/support/NothingOpen.h"
-#include "tests/support/TestDrawing.h"
+#include "tests/support/WorkingDrawingTest.h"
 
 struct Vtx {
     double x, y, bulge = 0;
 };
 
-class SelectionTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        acdbTakeOpenObjectReports();  // what earlier tests left is theirs
-        db = std::make_unique<AcDbDatabase>(true);
-        acdbHostApplicationServices()->setWorkingDatabase(db.get());
-    }
-    void TearDown() override
-    {
-        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-        EXPECT_TRUE(vktest::NothingLeftOpen(db.get()));
-    }
-
+class SelectionTest : public vktest::WorkingDrawingTest {
 public:
     template <class P = AcDbPolyline>
     static std::unique_ptr<P> pline(std::initializer_list<Vtx> vs, double elevation = 0)
@@ -46,15 +26,6 @@ public:
     {
         return pline<P>({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
     }
-    AcDbObjectId append(AcDbEntity* ent, const char16_t* layer = u"0")
-    {
-        if (CString(layer) != CString(u"0")) acdbEnsureLayer(db.get(), layer, true);
-        ent->setLayer(layer);
-        const AcDbObjectId id = vktest::appendToModelSpace(*db, ent);
-        EXPECT_FALSE(id.isNull());
-        return id;
-    }
-    AcDbObjectId appendRoom() { return append(square<AcDbVkRoom>().release(), u"VK_建筑_SYS_房间"); }
     static VkQsPipe* pipe(double x1, double y1, double x2, double y2, const char16_t* path, double z = 0)
     {
         auto* p = new VkQsPipe(AcGePoint3d(x1, y1, z), AcGePoint3d(x2, y2, z));
@@ -63,5 +34,5 @@ public:
     }
 
 protected:
-    std::unique_ptr<AcDbDatabase> db;
+    AcDbObjectId appendRoom() { return append(square<AcDbVkRoom>().release(), u"VK_建筑_SYS_房间"); }
 };

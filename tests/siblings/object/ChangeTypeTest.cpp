@@ -122,35 +122,6 @@ TEST(ChangeType, ModuleOperationsWithTheSwitchOffNeverSetIt)
     EXPECT_TRUE(QsGlobalVariable::DeepCloneEnabled());
 }
 
-TEST(ChangeType, GuardsNestAndRestoreThePreviousValue)
-{
-    ASSERT_TRUE(QsGlobalVariable::NotifySRoomEnabled());
-    ASSERT_FALSE(QsGlobalVariable::SRoomInsertEnabled());
-    {
-        TmpSetNotifySRoom outer(false);
-        {
-            TmpSetNotifySRoom inner(false);
-            EXPECT_FALSE(QsGlobalVariable::NotifySRoomEnabled());
-            {
-                TmpSetNotifySRoom on(true);
-                EXPECT_TRUE(QsGlobalVariable::NotifySRoomEnabled());
-            }
-            EXPECT_FALSE(QsGlobalVariable::NotifySRoomEnabled());
-        }
-        EXPECT_FALSE(QsGlobalVariable::NotifySRoomEnabled());
-        TmpSetSRoomInsert insert(true);
-        EXPECT_TRUE(QsGlobalVariable::SRoomInsertEnabled());
-    }
-    EXPECT_TRUE(QsGlobalVariable::NotifySRoomEnabled());
-    EXPECT_FALSE(QsGlobalVariable::SRoomInsertEnabled());
-    try {
-        TmpSetDeepCone off(false);
-        throw 1;
-    } catch (int) {
-    }
-    EXPECT_TRUE(QsGlobalVariable::DeepCloneEnabled());
-}
-
 TEST(ChangeType, AMarkerOpenElsewhereIsMarkedOnceItCanBe)
 {
     AcDbDatabase db;

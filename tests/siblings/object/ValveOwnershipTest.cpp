@@ -111,24 +111,3 @@ TEST(ValveOwnership, ValvesMovedWithTheirPipeMoveOnce)
     EXPECT_TRUE(valve->position().isEqualTo(AcGePoint3d(200, 500, 0)));
 }
 
-TEST(ValveOwnership, DealReactorHoldsRecordingOffAndClears)
-{
-    AcDbDatabase db;
-    VkQsPipeTrans::clear();
-    const auto pv = addPipeWithValves(db, {200});
-    auto move = [&] {
-        AcDbObjectPointer<VkQsPipe> pipe(pv.pipe, AcDb::kForWrite);
-        pipe->transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 0, 0)));
-    };
-    move();
-    {
-        CDealReactor deal;
-        deal.ClearPipeTrans();
-        EXPECT_EQ(VkQsPipeTrans::pendingPipes(), 0);
-        move();
-        EXPECT_EQ(VkQsPipeTrans::pendingPipes(), 0);
-    }
-    move();
-    EXPECT_EQ(VkQsPipeTrans::pendingPipes(), 1);
-    VkQsPipeTrans::clear();
-}

@@ -87,51 +87,6 @@ TEST_F(ProjectTest, PathsComeInWindowsFormWithTheDirectoryResolvedAgainstTheProj
     EXPECT_EQ(VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(u"9F"), u"");
 }
 
-TEST_F(ProjectTest, DirDefaultsToTheProjectFilesFolderAndMayBeAbsolute)
-{
-    VkQsProject::ProjectFile pf;
-    CString why;
-    ASSERT_TRUE(VkQsProject::LoadProjectFile(write("cfg/a.ini", "[Floors]\nB1=b1.dwg\n"), pf, why)) << why.ToUtf8();
-    EXPECT_EQ(pf.dir, (root / "cfg").string());
-    EXPECT_EQ(pf.floors[0].hostPath, (root / "cfg" / "b1.dwg").string());
-    std::string abs = (root / "work").string();
-    ASSERT_TRUE(VkQsProject::LoadProjectFile(write("cfg/b.ini", "[project]\ndir=" + abs + "/\n[floors]\nB1=b1.dwg\n"), pf, why));
-    EXPECT_EQ(pf.dir, abs);
-    // On a drive: where the drive map puts it, whatever the letter's case.
-    vkwin::SetDriveMap({{'Q', (root / "work").string()}});
-    ASSERT_TRUE(VkQsProject::LoadProjectFile(write("cfg/c.ini", "[Project]\nDir=q:\\dwg\n[Floors]\nB1=b1.dwg\n"), pf, why));
-    EXPECT_EQ(pf.dir, (root / "work" / "dwg").string());
-    EXPECT_EQ(pf.floors[0].hostPath, (root / "work" / "dwg" / "b1.dwg").string());
-    vkwin::SetDriveMap({});
-}
-
-TEST_F(ProjectTest, BadProjectFilesAreRefusedWithTheLineAndTheCurrentProjectStays)
-{
-    ASSERT_TRUE(VkQsProject::SetCurrentProjectFile(standardProject()));
-    std::string good = VkQsProject::GetCurrentProjectFile();
-    struct Case { const char* text; const char* why; } cases[] = {
-        {"[Project]\nDir=x\n", "no floors"},
-        {"[Floors]\n1F=a.dwg\n1f=b.dwg\n", "line 3: floor named twice"},
-        {"[Floors]\n1F\n", "line 2: expected KEY=VALUE"},
-        {"[Floors]\n=a.dwg\n", "line 2: a floor without a name"},
-        {"[Floors]\n1F=\n", "line 2: a floor without a drawing"},
-        {"1F=a.dwg\n", "line 1: a line before any section"},
-        {"[Floor]\n1F=a.dwg\n", "line 1: unknown section"},
-        {"[Floors\n", "line 1: section header without ']'"},
-        {"[Project]\nPath=x\n[Floors]\n1F=a.dwg\n", "line 2: unknown key"},
-    };
-    for (auto& c : cases) {
-        CString why;
-        EXPECT_FALSE(VkQsProject::SetCurrentProjectFile(write("cfg/bad.ini", c.text), &why)) << c.text;
-        EXPECT_NE(why.ToUtf8().find(c.why), std::string::npos) << why.ToUtf8();
-        EXPECT_NE(why.ToUtf8().find("bad.ini"), std::string::npos);
-    }
-    CString why;
-    EXPECT_FALSE(VkQsProject::SetCurrentProjectFile((root / "none.ini").string(), &why));
-    EXPECT_NE(why.ToUtf8().find("cannot read"), std::string::npos);
-    EXPECT_EQ(VkQsProject::GetCurrentProjectFile(), good);
-}
-
 TEST_F(ProjectTest, WithoutAProjectQueriesAnswerEmptyAndFloorsDoNotOpen)
 {
     CProj prj;
@@ -201,16 +156,3 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
 
 }  // namespace
 
-TEST_F(ProjectTest, AFloorDrawingThatDoesNotOpenIsReportedInWordsWithItsPath)
-{
-    ASSERT_TRUE(VkQsProject::SetCurrentProjectFile(standardProject()));
-    write("work/dwg/1F.dwg", "not a drawing at all\n");
-    CString why;
-    EXPECT_FALSE(VkQsProject::OpenProjectFloor(u"1F", &why));
-    EXPECT_FALSE(OpenFloorFile(u"1F", false));
-    for (const std::string& text : {why.ToUtf8(), out.utf8()}) {
-        EXPECT_NE(text.find("eBadDwgHeader (the file is not a drawing)"), std::string::npos) << text;
-        EXPECT_NE(text.find("1F.dwg"), std::string::npos) << text;
-        EXPECT_EQ(text.find("error 81"), std::string::npos) << text;
-    }
-}

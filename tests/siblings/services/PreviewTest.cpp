@@ -87,50 +87,6 @@ TEST_F(PreviewTest, ABlockOfTheLibraryCopyIsShownFittedAndCentred)
     EXPECT_NEAR(maxX, 40, 1e-6);
 }
 
-TEST_F(PreviewTest, AnEmptyOrUnknownNameOrAnUnreadableCopyShowsNothing)
-{
-    VkQsGsPreviewCtrl ctrl(lib);
-    ASSERT_TRUE(ctrl.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
-    EXPECT_FALSE(ctrl.InitDrawingControl(nullptr, u"", u"*Model_Space"));
-    EXPECT_TRUE(ctrl.IsEmpty());
-    EXPECT_FALSE(ctrl.InitDrawingControl(nullptr, u"房间2", u"*Model_Space"));
-    EXPECT_TRUE(ctrl.IsEmpty());
-    VkQsGsPreviewCtrl missing(vkwin::FromHostPath((dir / "none.dwg").string()));
-    EXPECT_FALSE(missing.InitDrawingControl(nullptr, u"房间1", u"*Model_Space"));
-    std::vector<unsigned> px;
-    ASSERT_TRUE(missing.RenderImage(20, 20, px));
-    EXPECT_EQ(Ink(px, 20).count, 0);
-    EXPECT_FALSE(missing.RenderImage(0, 20, px));
-}
-
-TEST_F(PreviewTest, GivenEntitiesOfTheCurrentDrawingAreShownAndWrittenAsPng)
-{
-    AcDbObjectId a = append(db.get(), line(0, 0, 100, 0));
-    AcDbObjectId b = append(db.get(), line(0, 0, 0, 50));
-    AcDbObjectIdArray ids;
-    ids.append(a);
-    ids.append(b);
-    VkQsGsPreviewCtrl ctrl(lib);
-    ctrl.UpdatePreviewDwg(nullptr, u"房间1", ids);
-    ASSERT_EQ(ctrl.Primitives().size(), 2u);
-    ids.setLogicalLength(1);
-    ctrl.AddEntsToView(db.get(), ids);
-    ASSERT_EQ(ctrl.Primitives().size(), 1u);
-    EXPECT_EQ(ctrl.Primitives()[0].points.back().x, 100);
-
-    std::string png = (dir / "p.png").string();
-    ASSERT_TRUE(ctrl.RenderPng(png, 64, 48));
-    std::ifstream in(png, std::ios::binary);
-    std::string head(24, '\0');
-    in.read(head.data(), 24);
-    EXPECT_EQ(head.substr(1, 3), "PNG");
-    auto be32 = [&](int at) { return (unsigned char)head[at] << 24 | (unsigned char)head[at + 1] << 16 |
-                                     (unsigned char)head[at + 2] << 8 | (unsigned char)head[at + 3]; };
-    EXPECT_EQ(be32(16), 64);
-    EXPECT_EQ(be32(20), 48);
-    EXPECT_FALSE(ctrl.RenderPng((dir / "no" / "such" / "dir.png").string(), 64, 48));
-}
-
 HINSTANCE Handle() { static int token; return reinterpret_cast<HINSTANCE>(&token); }
 
 class CPreviewDlg : public CDialog {
@@ -148,45 +104,5 @@ protected:
         return TRUE;
     }
 };
-
-TEST_F(PreviewTest, APreviewLineWritesTheTopDialogsPreview)
-{
-    vkui::DialogTemplate t;
-    t.id = 700;
-    t.caption = u"插入标准房间";
-    t.controls = {{301, vkui::ControlKind::kStatic, u"", 0, 10, 10, 120, 80}, {IDOK, vkui::ControlKind::kDefButton, u"确定"}};
-    vkui::RegisterDialogTemplate(Handle(), t);
-    {
-        CPreviewDlg dlg(lib);
-        ASSERT_TRUE(dlg.Create(700));
-        dlg.ShowWindow(SW_SHOW);
-        EXPECT_TRUE(dlg.m_subclassed);
-        EXPECT_FALSE(VkQsGsPreviewCtrl(lib).SubclassDlgItem(999, &dlg));
-        std::string png = (dir / "top.png").string();
-        vked::inputQueue().push(CString(u"!preview ") + vkwin::FromHostPath(png), u"t.scr", 1);
-        vked::inputQueue().push(u"!preview", u"t.scr", 2);
-        vked::RunUntilEndOfInput();
-        EXPECT_TRUE(fs::exists(png));
-        EXPECT_GT(fs::file_size(png), 100u);
-        EXPECT_NE(out.utf8().find("<preview "), std::string::npos);
-        EXPECT_NE(out.utf8().find("line 2 (t.scr): expected !preview FILE.png"), std::string::npos) << out.utf8();
-        dlg.DestroyWindow();
-    }
-    // A dialog without a preview control.
-    vkui::DialogTemplate plain;
-    plain.id = 701;
-    plain.controls = {{IDOK, vkui::ControlKind::kDefButton, u"确定"}};
-    vkui::RegisterDialogTemplate(Handle(), plain);
-    CDialog other(701);
-    ASSERT_TRUE(other.Create(701));
-    other.ShowWindow(SW_SHOW);
-    out.clear();
-    vked::inputQueue().push(CString(u"!preview ") + vkwin::FromHostPath((dir / "x.png").string()), u"t.scr", 3);
-    vked::RunUntilEndOfInput();
-    EXPECT_NE(out.utf8().find("the dialog has no preview"), std::string::npos) << out.utf8();
-    EXPECT_FALSE(fs::exists(dir / "x.png"));
-    other.DestroyWindow();
-    vkui::UnregisterDialogTemplates(Handle());
-}
 
 }  // namespace

@@ -1,28 +1,8 @@
 #pragma once
-// A fresh working drawing, an empty input queue and a captured transcript for each test.
-#include <gtest/gtest.h>
+// The editor session of the services' tests, with lines and blocks to put into drawings.
+#include "tests/support/EditorTest.h"
 
-#include <memory>
-
-#include "host/db/AcDb.h"
-#include "host/ed/AcEd.h"
-#include "tests/support/TestDrawing.h"
-
-class ServicesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        vked::inputQueue().clear();
-        vked::ResetSystemVariables();
-        vked::ResetInputEnded();
-        db = std::make_unique<AcDbDatabase>(true);
-        acdbHostApplicationServices()->setWorkingDatabase(db.get());
-    }
-    void TearDown() override
-    {
-        acdbHostApplicationServices()->setWorkingDatabase(nullptr);
-        EXPECT_EQ(db->numOpenObjects(), 0);
-    }
+class ServicesTest : public vktest::EditorTest {
 public:
     // Appends an entity to a block of `d` (model space by default) and closes it.
     static AcDbObjectId append(AcDbDatabase* d, AcDbEntity* ent, AcDbObjectId block = AcDbObjectId())
@@ -37,15 +17,5 @@ public:
         l->setLayer(layer);
         return l;
     }
-    // A named block of `d`.
-    static AcDbObjectId addBlock(AcDbDatabase* d, const char16_t* name)
-    {
-        const AcDbObjectId id = vktest::addBlockDefinition(*d, name);
-        EXPECT_FALSE(id.isNull()) << "block definition";
-        return id;
-    }
-
-protected:
-    std::unique_ptr<AcDbDatabase> db;
-    vked::TranscriptCapture out;
+    static AcDbObjectId addBlock(AcDbDatabase* d, const char16_t* name) { return vktest::addBlockDefinition(*d, name); }
 };
