@@ -215,11 +215,8 @@ void BM_UndoEditRunAcrossFloors(benchmark::State& state)
     const fs::path base = fs::temp_directory_path() / ("vkroom-undobench-" + std::to_string(::getpid()));
     const fs::path tmpl = base / ("template" + std::to_string(floors)), work = base / "work";
     WriteTemplate(tmpl, floors);
-    const std::string plugin = ProgramDir() + "/VkQsRoom.so";
-    if (!acrxDynamicLinker()->loadModule(plugin)) {
-        state.SkipWithError("the module is not built beside the benchmark");
-        return;
-    }
+    int appId = 0;
+    acrxEntryPoint(AcRx::kInitAppMsg, &appId);
     vked::TranscriptCapture quiet;
     int edited = 0, drains = 0, undone = 0;
     for (auto _ : state) {
@@ -237,7 +234,7 @@ void BM_UndoEditRunAcrossFloors(benchmark::State& state)
     state.counters["drains"] = drains;
     if (edited != floors * kCopies || undone != 1 || drains != 1) state.SkipWithError("the edit was not taken back");
     acDocManager->closeAll();
-    acrxDynamicLinker()->unloadModule(plugin);
+    acrxEntryPoint(AcRx::kUnloadAppMsg, &appId);
     VkQsProject::SetCurrentProjectFile("");
     fs::remove_all(base);
 }

@@ -30,7 +30,7 @@ TEST_F(EditProjectTest, AnEditAcrossFloorsIsTakenBackAndBroughtBackAsOneStep)
     writeDrawing("F1.dwg", CopyLines(0x100, source) + DrainLine(0x110, source) + CopyLines(0x200, turned));
     writeDrawing("F2.dwg", CopyLines(0x100, turned) + CopyLines(0x200, other));
     writeDrawing("F3.dwg", CopyLines(0x100, other));
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}});
+    useProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}, {"F3", "F3.dwg"}});
     startOn(u"F1");
     vkundo::clear();
     const std::vector<std::string> floors{"F1.dwg", "F2.dwg", "F3.dwg"};
