@@ -2,6 +2,7 @@
 // intersections through their plain curves.
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbSymbolTables.h"
+#include "host/db/Highlights.h"
 #include <cmath>
 
 #include "host/db/detail/CopyFiler.h"
@@ -65,6 +66,7 @@ Acad::ErrorStatus AcDbEntity::highlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = true;
+    vkdb::NoteHighlight(objectId(), true);
     return Acad::eOk;
 }
 
@@ -72,6 +74,7 @@ Acad::ErrorStatus AcDbEntity::unhighlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = false;
+    vkdb::NoteHighlight(objectId(), false);
     return Acad::eOk;
 }
 
