@@ -6,7 +6,7 @@
 # build/demo/c); the pictures are named at the end.
 #   VK_DEMO_BIN  run the programs built there instead of setting up and building the default preset
 #   VK_DEMO_OUT  the folder to work in instead of build/demo (emptied first)
-#   VK_DEMO_STOP=floors  stop once the floors are made, before anything is defined or placed (the
+#   VK_DEMO_STOP=floors  stop once the floors are made and the bathroom drawn, before anything is defined or placed (the
 #                window's browser test starts there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,13 +39,13 @@ for floor in 1F 2F 3F; do
   rm "$demo/$floor.jsonl" "$demo/$floor.dwg.bak" 2>/dev/null || true
 done
 cp apps/demo/demo.prj "$demo/"
+
+section "Draw the bathroom on 1F with the drawing commands: apps/demo/1F.scr"
+(cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/1F.scr")
 if [ "${VK_DEMO_STOP:-}" = floors ]; then
   echo "Floors made in $demo; stopped there (VK_DEMO_STOP=floors)"
   exit 0
 fi
-
-section "Draw the bathroom on 1F with the drawing commands: apps/demo/1F.scr"
-(cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/1F.scr")
 
 # Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them):
 # titled, with a legend of the building-services symbols and each placed bathroom tinted by

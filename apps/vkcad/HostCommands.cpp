@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/db/AcDb.h"
+#include "host/db/AcDbUndo.h"
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcEd.h"
 #include "host/ed/AcApDocManager.h"
@@ -366,6 +367,41 @@ void CmdSetVar()
     if (!why.IsEmpty()) Fail(vked::FormatText(vked::txt::kCannotSet, name.GetString(), why.GetString()));
 }
 
+// What U, UNDO and REDO did: a line for each command taken back or brought back.
+void SayOutcome(const vkundo::Outcome& o, vked::txt::Id done, vked::txt::Id nothing, vked::txt::Id cannot)
+{
+    if (o.commands.empty() && o.error.IsEmpty()) Say(vked::Text(nothing));
+    for (const CString& name : o.commands) Say(vked::FormatText(done, name.GetString()));
+    if (!o.error.IsEmpty()) Fail(vked::FormatText(cannot, o.error.GetString()));
+}
+
+void TakeBack(int count)
+{
+    using namespace vked::txt;
+    SayOutcome(vkundo::undo(count), kUndone, kNothingToUndoCommand, kCannotUndo);
+}
+
+void CmdU() { TakeBack(1); }
+
+void CmdUndo()
+{
+    int count = 1;
+    const int rc = acedGetInt(vked::Text(vked::txt::kUndoCount), &count);
+    if (rc == RTNONE) count = 1;
+    else if (rc != RTNORM) return;
+    if (count < 1) {
+        Fail(vked::Text(vked::txt::kUndoCountTooSmall));
+        return;
+    }
+    TakeBack(count);
+}
+
+void CmdRedo()
+{
+    using namespace vked::txt;
+    SayOutcome(vkundo::redo(), kRedone, kNothingToRedo, kCannotRedo);
+}
+
 void CmdQuit()
 {
     if (!ConfirmQuit()) return;
@@ -395,6 +431,11 @@ const HostCommandSpec kCommands[] = {
     {u"APPLOAD", CmdAppLoad, ACRX_CMD_SESSION, u"Loads a plug-in.", u"加载插件。", {kAppLoadPrompt}},
     {u"SETVAR", CmdSetVar, ACRX_CMD_SESSION, u"Shows or sets a system variable.", u"显示或设置系统变量。",
      {kVarNamePrompt, kVarNewValueText}},
+    {u"U", CmdU, ACRX_CMD_SESSION, u"Takes back the last command, with all it changed in every drawing and the library.",
+     u"放弃上一个命令及其在各图形和房间库中所做的全部修改。", {}},
+    {u"UNDO", CmdUndo, ACRX_CMD_SESSION, u"Takes back a number of commands.", u"放弃若干个命令。", {kUndoCount}},
+    {u"REDO", CmdRedo, ACRX_CMD_SESSION, u"Brings back what the last U or UNDO took back.", u"恢复上一个 U 或 UNDO 放弃的内容。",
+     {}},
     {u"QUIT", CmdQuit, ACRX_CMD_SESSION, u"Ends vkcad.", u"退出 vkcad。", {}},
     {u"EXIT", CmdQuit, ACRX_CMD_SESSION, u"Ends vkcad (as QUIT).", u"退出 vkcad（同 QUIT）。", {}},
 };

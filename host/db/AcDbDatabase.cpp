@@ -110,6 +110,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool noDocument) : m_impl(s
 AcDbDatabase::~AcDbDatabase()
 {
     notifyAll(this, [this](AcDbDatabaseReactor* r) { r->databaseToBeDestroyed(this); });
+    vkdb::undoForget(this);
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     if (!m_impl->open.empty()) {
@@ -431,6 +432,7 @@ static void markModified(AcDbDatabase* db)
 void DbAccess::notifyAppended(AcDbDatabase* db, const AcDbObject* obj)
 {
     markModified(db);
+    undoNoteAppended(Access::stub(obj));
     notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectAppended(db, obj); });
 }
 

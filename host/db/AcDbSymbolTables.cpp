@@ -258,13 +258,18 @@ Acad::ErrorStatus AcDbBlockTableRecord::dwgInFields(AcDbDwgFiler* filer)
 Acad::ErrorStatus DbAccess::appendOwned(AcDbObject* owner, const std::vector<AcDbObjectId>& ids)
 {
     if (!owner) return Acad::eNullObjectPointer;
-    std::vector<AcDbObjectId>* list = nullptr;
-    if (auto* block = AcDbBlockTableRecord::cast(owner)) list = &block->m_entities;
-    else if (auto* table = AcDbSymbolTable::cast(owner)) list = &table->m_records;
+    std::vector<AcDbObjectId>* list = ownedList(owner);
     if (!list) return Acad::eWrongObjectType;
     if (!owner->assertWriteEnabled()) return Acad::eNotOpenForWrite;
     list->insert(list->end(), ids.begin(), ids.end());
     return Acad::eOk;
+}
+
+std::vector<AcDbObjectId>* DbAccess::ownedList(AcDbObject* owner)
+{
+    if (auto* block = AcDbBlockTableRecord::cast(owner)) return &block->m_entities;
+    if (auto* table = AcDbSymbolTable::cast(owner)) return &table->m_records;
+    return nullptr;
 }
 
 // ---- iterator -----------------------------------------------------------------------------

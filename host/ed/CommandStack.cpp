@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/db/AcDbUndo.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/HostTexts.h"
 #include "host/ed/InputQueue.h"
@@ -189,7 +190,10 @@ bool RunCommand(const CString& typedName)
         return true;
     }
     if (doc) acDocManager->lockDocument(doc, AcAp::kWrite, cmd->globalName().GetString(), cmd->localName().GetString());
-    if (g_running.empty()) detail::ResetInputEndedState();
+    if (g_running.empty()) {
+        detail::ResetInputEndedState();
+        vkundo::beginCommand(cmd->localName());  // what it changes, until the next command, is one step
+    }
     g_running.push_back(cmd);
     try {
         fn();

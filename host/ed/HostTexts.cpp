@@ -142,6 +142,15 @@ constexpr Entry kTexts[] = {
     {kHelpPromptsOf, u"%s (group %s): %s", u"%s（命令组 %s）: %s"},
     {kHelpNoSummary, u"(no description)", u"（无说明）"},
     {kHelpNotRegistered, u"Its plug-in registered no prompts for HELP.", u"其插件没有为 HELP 登记提示。"},
+
+    {kUndoCount, u"Enter the number of commands to undo <1>: ", u"输入要放弃的命令数 <1>: "},
+    {kUndoCountTooSmall, u"The number of commands to undo must be 1 or more.", u"要放弃的命令数必须至少为 1。"},
+    {kUndone, u"Undone: %s", u"已放弃: %s"},
+    {kRedone, u"Redone: %s", u"已恢复: %s"},
+    {kNothingToUndoCommand, u"Nothing to undo.", u"没有可放弃的命令。"},
+    {kNothingToRedo, u"Nothing to redo.", u"没有可恢复的命令。"},
+    {kCannotUndo, u"Cannot undo %s; it stays as it is.", u"无法放弃 %s；保持原样。"},
+    {kCannotRedo, u"Cannot redo %s; it stays as it is.", u"无法恢复 %s；保持原样。"},
 };
 static_assert(std::size(kTexts) == kCount, "every text has one entry");
 constexpr bool InOrder()

@@ -46,6 +46,9 @@ enum Id : int {
     kImportPrompt, kImported, kNotImported, kCannotImport, kExportPrompt, kExported, kCannotExport,
     // help
     kHelpPrompt, kHelpHeader, kHelpNoSuch, kHelpNoPrompts, kHelpPromptsOf, kHelpNoSummary, kHelpNotRegistered,
+    // undo and redo of commands
+    kUndoCount, kUndoCountTooSmall, kUndone, kRedone, kNothingToUndoCommand, kNothingToRedo, kCannotUndo,
+    kCannotRedo,
     kCount
 };
 }  // namespace txt

@@ -80,6 +80,8 @@ public:
     // of them (a block's entities, a table's records), the owner open for write. Costs what is
     // appended, whatever the owner already holds; eWrongObjectType for an owner without a list.
     static Acad::ErrorStatus appendOwned(AcDbObject* owner, const std::vector<AcDbObjectId>& ids);
+    // Added for undo: that list itself, null for an object that keeps none.
+    static std::vector<AcDbObjectId>* ownedList(AcDbObject* owner);
 };
 
 }  // namespace vkdb

@@ -27,8 +27,7 @@ TEST_F(ReportPicture, EachCopyIsTintedByItsStateOnTheFloorPictured)
                                CopyLines(0x330, {0, false, 15000, 0}, CopyOptions().lineMoved(150, 0)) +
                                CopyLines(0x340, {0, false, 20000, 0}, CopyOptions().room("Gone")));
     writeDrawing("1F.dwg", CopyLines(0x300, {90, false, 0, 0}, CopyOptions().noBoundary()));
-    writeProject({{"2F", "2F.dwg"}, {"1F", "1F.dwg"}});
-    makeCurrent();
+    useProject({{"2F", "2F.dwg"}, {"1F", "1F.dwg"}});
     srreport::ReportSource source;
     source.currentFloor = u"1F";
     srreport::Report report;

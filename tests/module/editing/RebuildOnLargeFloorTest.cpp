@@ -88,7 +88,7 @@ TEST_F(EditProjectTest, ARebuiltCopyOnALargeFloorIsTheSameMemberForMemberAsOnASm
         CopyLines(0x200, kFirst) + Tee(0x250, 0x200, kFirst) + CopyLines(0x300, kSecond) + Tee(0x350, 0x300, kSecond);
     writeDrawing("F1.dwg", CopyLines(0x100, kSource) + DrainLine(0x110, kSource) + copies);
     writeDrawing("F2.dwg", copies + OtherLines(0x1000, 10000));
-    writeProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
+    useProject({{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
     startOn(u"F1");
 
     editAndOk(u"#103");
