@@ -36,7 +36,8 @@ function(vk_test name)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE VK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "VK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "VK_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VKCAD_LANG=en")
 endfunction()
 
 # vk_bench(NAME DIR <bench folder> DEPS <targets>): one benchmark program per folder.

@@ -6,6 +6,8 @@
 # build/demo/c); the pictures are named at the end.
 #   VK_DEMO_BIN  run the programs built there instead of setting up and building the default preset
 #   VK_DEMO_OUT  the folder to work in instead of build/demo (emptied first)
+#   VK_DEMO_STOP=floors  stop once the floors are made, before anything is defined or placed (the
+#                window's browser test starts there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -27,35 +29,45 @@ section() { printf '\n== %s\n' "$*"; }
 section "The architect's plan: apps/demo/plan.dxf (an R12 file in code page 936)"
 vkcad import apps/demo/plan.dxf "$demo/plan.dwg"
 
-section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl); 1F also holds the bathroom drawn once (apps/demo/1F.jsonl)"
+section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl)"
 for floor in 1F 2F 3F; do
   {
     vkcad dump "$demo/plan.dwg"
     cat apps/demo/floor.jsonl
-    if [ -f "apps/demo/$floor.jsonl" ]; then cat "apps/demo/$floor.jsonl"; fi
   } >"$demo/$floor.jsonl"
   vkcad load "$demo/$floor.jsonl" "$demo/$floor.dwg"
   rm "$demo/$floor.jsonl" "$demo/$floor.dwg.bak" 2>/dev/null || true
 done
 cp apps/demo/demo.prj "$demo/"
+if [ "${VK_DEMO_STOP:-}" = floors ]; then
+  echo "Floors made in $demo; stopped there (VK_DEMO_STOP=floors)"
+  exit 0
+fi
 
-# Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them).
+section "Draw the bathroom on 1F with the drawing commands: apps/demo/1F.scr"
+(cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/1F.scr")
+
+# Plan pictures of every floor, and of the bathrooms west of axis 3 (the edited one among them):
+# titled, with a legend of the building-services symbols and each placed bathroom tinted by
+# its state in the standard-room report.
 pictures=()
-draw() {  # draw STAGE
+draw() {  # draw STAGE "WHEN"
   for floor in 1F 2F 3F; do
-    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1.png" --size 1600x1200
-    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1-bathrooms.png" --window 1500,3700,6500,11300 --size 800x1216
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1.png" --size 1600x1200 \
+      --title "Floor $floor, $2" --report --project "$demo/demo.prj"
+    vkcad render "$demo/$floor.dwg" "$demo/$floor-$1-bathrooms.png" --window 1500,3700,6500,11300 --size 800x1216 \
+      --title "$floor bathrooms west of axis 3, $2" --report --project "$demo/demo.prj"
     pictures+=("$demo/$floor-$1.png" "$demo/$floor-$1-bathrooms.png")
   done
 }
 
 section "Define the bathroom on 1F (bjcj) and place it on every floor (bjbz): apps/demo/place.scr"
 (cd "$demo" && vkcad --project demo.prj --floor 1F --script "$root/apps/demo/place.scr")
-draw before
+draw before "before the edit"
 
 section "Edit the bathroom from its copy on 2F (bjbj), SAVEALL, the report: apps/demo/edit.scr"
 (cd "$demo" && vkcad --project demo.prj --floor 2F --script "$root/apps/demo/edit.scr")
-draw after
+draw after "after the edit"
 
 section "c:\\sgd.ini (shown in UTF-8)"
 iconv -f GBK -t UTF-8 "$demo/c/sgd.ini"  # the file is in the ANSI code page

@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 # Paths relative to the checkout in the compiler cache, so that another clone reuses it.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+# The tests read vkcad's English texts, whatever the machine's locale.
+export VKCAD_LANG=en
 presets=("$@"); [ ${#presets[@]} -eq 0 ] && presets=(default asan)
 for p in "${presets[@]}"; do
   echo "== $p: configure and build"

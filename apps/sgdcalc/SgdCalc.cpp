@@ -21,6 +21,7 @@ extern "C" __attribute__((visibility("default"))) AcRx::AppRetCode acrxEntryPoin
         acrxDynamicLinker()->unlockApplication(appId);
         acrxDynamicLinker()->registerAppMDIAware(appId);
         acedRegCmds()->addCommand(kGroup, u"_SGDCALC", u"SGDCALC", 0, &CmdSgdCalc);
+        acedRegCmds()->setCommandHelp(kGroup, u"_SGDCALC", u"列出每个施工段内的构件，写入 c:\\sgd.ini。", u"施工段分区名称:");
     } else if (msg == AcRx::kUnloadAppMsg) {
         acedRegCmds()->removeGroup(kGroup);
     }

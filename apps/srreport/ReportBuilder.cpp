@@ -216,19 +216,22 @@ PlacedCopy JudgeCopy(const AcDbQsStandRoom* marker, const LibraryEntry& entry, c
         if (entry.boundary) diffs.push_back({MemberDifference::kGone, {}, boundaryClass, u"the marker names no room boundary"});
     } else if (OpenMember(roomId, modelSpace, shape, why) == LinkState::kGone) {
         diffs.push_back({MemberDifference::kGone, HandleText(roomId.handle()), boundaryClass, why});
-    } else if (!entry.boundary) {
-        diffs.push_back({MemberDifference::kAdded, HandleText(shape.handle), shape.cls, {}});
     } else {
-        const MemberShape placed = Placed(*entry.boundary, xform);
-        if (!SameMember(placed, shape))
-            diffs.push_back({MemberDifference::kChanged, HandleText(shape.handle), shape.cls, DescribeDifference(placed, shape)});
+        copy.members.push_back(HandleText(shape.handle));
+        const std::optional<MemberShape> placed = entry.boundary ? std::optional(Placed(*entry.boundary, xform)) : std::nullopt;
+        if (!placed) diffs.push_back({MemberDifference::kAdded, HandleText(shape.handle), shape.cls, {}});
+        else if (!SameMember(*placed, shape))
+            diffs.push_back({MemberDifference::kChanged, HandleText(shape.handle), shape.cls, DescribeDifference(*placed, shape)});
     }
 
     std::vector<MemberShape> actual, erased;
     for (const AcDbObjectId& id : marker->GetAssositEnts()) {
         shape = MemberShape{};
         switch (OpenMember(id, modelSpace, shape, why)) {
-        case LinkState::kMember: actual.push_back(std::move(shape)); break;
+        case LinkState::kMember:
+            copy.members.push_back(HandleText(shape.handle));
+            actual.push_back(std::move(shape));
+            break;
         case LinkState::kGone:
             diffs.push_back({MemberDifference::kGone, id.isNull() ? CString() : HandleText(id.handle()), shape.cls,
                              id.isNull() ? CString(u"a member is no longer in the drawing") : why});
@@ -383,17 +386,6 @@ void Forecast(const ReportSource& source, ScanContext& ctx)
 }
 
 }  // namespace
-
-const char16_t* StateText(CopyState state)
-{
-    switch (state) {
-    case CopyState::kInStep: return u"in step";
-    case CopyState::kExcluded: return u"excluded";
-    case CopyState::kDrifted: return u"drifted";
-    case CopyState::kBroken: return u"broken";
-    }
-    return u"";
-}
 
 const char16_t* DifferenceKindText(MemberDifference::Kind kind)
 {

@@ -11,7 +11,18 @@
 namespace srreport {
 
 enum class CopyState { kInStep, kExcluded, kDrifted, kBroken };
-const char16_t* StateText(CopyState state);  // "in step", "excluded", "drifted", "broken"
+constexpr int kCopyStates = 4;
+// "in step", "excluded", "drifted", "broken" (inline: pictures of the report name them too).
+inline const char16_t* StateText(CopyState state)
+{
+    switch (state) {
+    case CopyState::kInStep: return u"in step";
+    case CopyState::kExcluded: return u"excluded";
+    case CopyState::kDrifted: return u"drifted";
+    case CopyState::kBroken: return u"broken";
+    }
+    return u"";
+}
 
 // One way a copy differs from its library entry.
 struct MemberDifference {
@@ -31,6 +42,7 @@ struct PlacedCopy {
     int changeType = 0;
     CopyState state = CopyState::kInStep;
     std::vector<MemberDifference> differences;
+    std::vector<CString> members;  // handles of the boundary and components the copy has in the drawing
 };
 
 struct StoredRoom {

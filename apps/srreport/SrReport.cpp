@@ -48,26 +48,34 @@ CString FirstFloor()
     return floors.IsEmpty() ? CString() : floors[0].strFloorName;
 }
 
+// Makes the project current and builds its report as read from disk, from the floor given
+// (default: the first); false with a message on err.
+bool BuildFromDisk(const char* project, const char* floor, const char* room, srreport::Report& report, std::ostream& err)
+{
+    CString why;
+    if (!VkQsProject::SetCurrentProjectFile(project ? project : "", &why)) {
+        err << "vkcad report: project " << (project ? project : "") << ": " << why.ToUtf8() << "\n";
+        return false;
+    }
+    srreport::ReportSource source;
+    source.currentFloor = floor && *floor ? CString::FromUtf8(floor) : FirstFloor();
+    if (!IsFloor(source.currentFloor)) {
+        err << "vkcad report: the project has no floor " << source.currentFloor.ToUtf8() << "\n";
+        return false;
+    }
+    if (room) source.forecastRoom = CString::FromUtf8(room);
+    if (!srreport::BuildReport(source, report, why)) {
+        err << "vkcad report: " << why.ToUtf8() << "\n";
+        return false;
+    }
+    return true;
+}
+
 int RunBatch(const SrReportBatchRequest& req)
 {
     std::ostream& err = *req.err;
-    CString why;
-    if (!VkQsProject::SetCurrentProjectFile(req.project ? req.project : "", &why)) {
-        err << "vkcad report: project " << (req.project ? req.project : "") << ": " << why.ToUtf8() << "\n";
-        return 1;
-    }
-    srreport::ReportSource source;
-    source.currentFloor = req.floor && *req.floor ? CString::FromUtf8(req.floor) : FirstFloor();
-    if (!IsFloor(source.currentFloor)) {
-        err << "vkcad report: the project has no floor " << source.currentFloor.ToUtf8() << "\n";
-        return 1;
-    }
-    if (req.room) source.forecastRoom = CString::FromUtf8(req.room);
     srreport::Report report;
-    if (!srreport::BuildReport(source, report, why)) {
-        err << "vkcad report: " << why.ToUtf8() << "\n";
-        return 1;
-    }
+    if (!BuildFromDisk(req.project, req.floor, req.room, report, err)) return 1;
     *req.out << srreport::FormatReportText(report);
     req.out->flush();
     if (req.json && *req.json) {
@@ -94,12 +102,22 @@ extern "C" __attribute__((visibility("default"))) int SrReportBatch(const SrRepo
     return rc;
 }
 
+extern "C" __attribute__((visibility("default"))) int SrReportBuild(const SrReportBuildRequest* req)
+{
+    const int rc = BuildFromDisk(req->project, req->floor, nullptr, *req->report, *req->err) ? 0 : 1;
+    VkQsProject::SetCurrentProjectFile("");
+    return rc;
+}
+
 extern "C" __attribute__((visibility("default"))) AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* appId)
 {
     if (msg == AcRx::kInitAppMsg) {
         acrxDynamicLinker()->unlockApplication(appId);
         acrxDynamicLinker()->registerAppMDIAware(appId);
         acedRegCmds()->addCommand(kGroup, u"_SRREPORT", u"SRREPORT", 0, &CmdSrReport);
+        acedRegCmds()->setCommandHelp(kGroup, u"_SRREPORT",
+                                      u"Prints the standard-room report of the current project.",
+                                      u"Room whose edit to forecast <none>:");
     } else if (msg == AcRx::kUnloadAppMsg) {
         acedRegCmds()->removeGroup(kGroup);
     }

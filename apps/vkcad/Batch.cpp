@@ -12,7 +12,6 @@
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
 #include "host/dxf/DxfInterchange.h"
-#include "host/gi/GiPicture.h"
 #include "host/win/Windows.h"
 
 using Json = nlohmann::json;
@@ -96,17 +95,8 @@ std::string Counts(const std::map<std::string, int>& counts, int* total = nullpt
     return text;
 }
 
-std::string Extension(const std::string& path)
-{
-    const size_t dot = path.find_last_of('.');
-    const size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string ext = path.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
-}
+}  // namespace
 
-// Reads a drawing for the batch forms that only look at it.
 bool ReadDrawing(AcDbDatabase& db, const std::string& drawingPath, std::ostream& err)
 {
     const CString path = CString::FromUtf8(drawingPath);
@@ -115,8 +105,6 @@ bool ReadDrawing(AcDbDatabase& db, const std::string& drawingPath, std::ostream&
     err << "vkcad: cannot read " << drawingPath << ": " << acadErrorStatusText(es) << "\n";
     return false;
 }
-
-}  // namespace
 
 int ImportDrawing(const std::string& dxfPath, const std::string& drawingPath, std::ostream& out, std::ostream& err)
 {
@@ -158,32 +146,6 @@ int ExportDrawing(const std::string& drawingPath, const std::string& dxfPath, st
     if (!written.empty()) out << " (" << written << ")";
     if (!report.drawn.empty()) out << "; drawn as graphics: " << Counts(report.drawn);
     out << "\n";
-    return 0;
-}
-
-int RenderDrawing(const Options& o, std::ostream& err)
-{
-    const std::string ext = Extension(o.picture);
-    if (ext != "png" && ext != "svg") {
-        err << "vkcad: " << o.picture << ": the picture must be a .png or .svg file\n";
-        return 1;
-    }
-    AcDbDatabase db(false, true);
-    if (!ReadDrawing(db, o.drawing, err)) return 1;
-    std::vector<vkgi::Primitive> prims;
-    vkgi::CollectModelSpace(&db, prims);
-    vkgi::View view;
-    view.width = o.width, view.height = o.height;
-    if (o.window) {
-        view.fit = false;
-        view.x1 = o.x1, view.y1 = o.y1, view.x2 = o.x2, view.y2 = o.y2;
-    }
-    std::string why;
-    const bool ok = ext == "png" ? vkgi::RenderPng(prims, view, o.picture, &why) : vkgi::RenderSvg(prims, view, o.picture, &why);
-    if (!ok) {
-        err << "vkcad: " << why << "\n";
-        return 1;
-    }
     return 0;
 }
 

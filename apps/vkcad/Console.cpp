@@ -15,6 +15,7 @@
 
 #include "host/ed/EditorLoop.h"
 #include "host/ed/InputQueue.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/Transcript.h"
 
 namespace vkcad {
@@ -94,14 +95,14 @@ std::optional<vked::InputLine> ReadConsoleLine()
     if (!waiting) t.endLine();
     if (!waiting && g_quitPending) {
         g_quitPending = false;
-        std::fputs("Command: ", stdout);
+        std::fputs(CString(vked::Text(vked::txt::kCommandPrompt)).ToUtf8().c_str(), stdout);
         return TypedQuit();
     }
     // The prompt the transcript already printed becomes readline's own prompt, so that line
     // editing redraws it; at top level the console asks for a command. A prompt whose text
     // ended its line, or a modal dialog, waits on an empty line: so does the console.
     const bool promptShown = waiting && !t.atLineStart();
-    std::string prompt = promptShown ? t.currentLine().ToUtf8() : waiting ? std::string() : std::string("Command: ");
+    std::string prompt = promptShown ? t.currentLine().ToUtf8() : waiting ? std::string() : CString(vked::Text(vked::txt::kCommandPrompt)).ToUtf8();
     if (promptShown) {
         std::fputs("\r", stdout);
         // The terminal ends the line the user typed; the transcript must know it did.

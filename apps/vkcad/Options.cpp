@@ -104,8 +104,21 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         app.add_option("PICTURE", o.picture, "picture to write: OUT.png or OUT.svg")->required();
         app.add_option("--window", window, "x1,y1,x2,y2: the part of the plan to show (default: all of it)");
         app.add_option("--size", size, "WxH: the picture's size in pixels (default 1200x900)");
+        app.add_option("--title", o.title, "a title drawn above the plan");
+        app.add_flag("--report", o.reportStates,
+                     "tint each placed copy of a standard room by its state in the project's report");
+        app.add_option("--project", o.project, "the project whose report --report shows");
+        app.add_option("--floor", o.floor, "the floor the drawing is (default: the floor whose drawing it is)");
         ParseResult r = Parse(app, {args.begin() + 1, args.end()});
         o.mode = Options::kRender;
+        if (r.exitCode < 0 && o.reportStates != !o.project.empty()) {
+            r.exitCode = 2;
+            r.message = o.reportStates ? "vkcad: --report needs --project" : "vkcad: --project needs --report";
+        }
+        if (r.exitCode < 0 && !o.floor.empty() && !o.reportStates) {
+            r.exitCode = 2;
+            r.message = "vkcad: --floor needs --report";
+        }
         if (r.exitCode < 0 && !window.empty() && !ParseWindow(window, o)) {
             r.exitCode = 2;
             r.message = "vkcad: --window needs x1,y1,x2,y2 with x1 != x2 and y1 != y2, not \"" + window + "\"";
@@ -128,15 +141,36 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         r.options = o;
         return r;
     }
+    if (!args.empty() && args[0] == "serve") {
+        CLI::App app{"Runs the editor behind a local web page: prints its address, then serves until QUIT or Ctrl-C",
+                     "vkcad serve"};
+        app.add_option("--port", o.port, "port on 127.0.0.1 (default: any free port)")->check(CLI::Range(0, 65535));
+        app.add_option("--project", o.project, "project file made current at start");
+        app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
+        app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);
+        app.add_flag("--no-default-plugins", o.noDefaultPlugins, "skip the plug-ins listed in vkcad.plugins");
+        app.add_option("DRAWING", o.drawing, "drawing to open (a new one when it does not exist)");
+        ParseResult r = Parse(app, {args.begin() + 1, args.end()});
+        o.mode = Options::kServe;
+        if (r.exitCode < 0 && !o.floor.empty() && o.project.empty()) {
+            r.exitCode = 2;
+            r.message = "vkcad: --floor needs --project";
+        }
+        r.options = o;
+        return r;
+    }
     CLI::App app{"vkcad: the drawing host", "vkcad"};
     app.footer("Batch forms:\n  vkcad dump DRAWING            prints the drawing as JSON lines\n"
                "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
                "  vkcad import IN.dxf DRAWING   builds a drawing from a DXF file and saves it\n"
                "  vkcad export DRAWING OUT.dxf  writes the drawing as a DXF file\n"
-               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH]\n"
+               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH] [--title TEXT]\n"
+               "               [--report --project FILE [--floor NAME]]\n"
                "                                draws the plan of the drawing's model space\n"
                "  vkcad report --project FILE [--floor NAME] [--json OUT.json] [ROOM]\n"
-               "                                reports a project's standard rooms and their copies");
+               "                                reports a project's standard rooms and their copies\n"
+               "  vkcad serve [--port N] [--project FILE [--floor NAME]] [DRAWING]\n"
+               "                                the same session behind a web page on 127.0.0.1");
     app.add_option("--project", o.project, "project file made current at start");
     app.add_option("--floor", o.floor, "floor of the project to open (default: the first)");
     app.add_option("--load", o.plugins, "plug-in to load (repeatable)")->allow_extra_args(false);

@@ -6,7 +6,7 @@
 namespace vkcad {
 
 struct Options {
-    enum Mode { kRun, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
+    enum Mode { kRun, kServe, kDump, kLoad, kImport, kExport, kRender, kReport } mode = kRun;
     std::string project;                 // --project FILE
     std::string floor;                   // --floor NAME (empty: the first floor)
     std::vector<std::string> plugins;    // --load PLUGIN, in order
@@ -19,8 +19,11 @@ struct Options {
     bool window = false;                 // render --window given
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // render --window x1,y1,x2,y2
     int width = 1200, height = 900;      // render --size WxH
+    std::string title;                   // render --title TEXT
+    bool reportStates = false;           // render --report (with --project, --floor)
     std::string json;                    // report --json OUT.json
     std::string room;                    // report ROOM: the room whose edit to forecast
+    int port = 0;                        // serve --port N (0: any free port)
 };
 
 struct ParseResult {

@@ -4,13 +4,16 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 
 #include "apps/vkcad/Console.h"
 #include "apps/vkcad/HostCommands.h"
+#include "apps/vkcad/serve/Window.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/EditorLoop.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/rx/AcRxDynamicLinker.h"
@@ -23,10 +26,18 @@ namespace {
 
 // A line that does not fit its reader, or a word that names no command: in a script either
 // is a mistake the exit code must show.
+bool StartsLike(const CString& line, vked::txt::Id text)
+{
+    const CString t = vked::Text(text);
+    const int cut = t.Find(u'%');
+    const CString prefix = cut < 0 ? t : t.Left(cut);
+    return line.Left(prefix.GetLength()) == prefix;
+}
+
 bool IsBadLineReport(const CString& line)
 {
-    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || line.Left(17) == u"Unknown command \"" ||
-           line.Left(20) == u"No drawing is open: ";
+    return (line.Left(8) == u"** line " && line.Right(3) == u" **") || StartsLike(line, vked::txt::kUnknownCommand) ||
+           StartsLike(line, vked::txt::kNoDrawingOpen);
 }
 
 // Counts the transcript's reports of bad lines while passing everything on.
@@ -109,6 +120,13 @@ int RunInput()
 
 int RunSession(const Options& o, std::ostream& err)
 {
+    // The window's address is the first line of output, before anything the session says.
+    std::unique_ptr<serve::Window> window;
+    if (o.mode == Options::kServe) {
+        window = std::make_unique<serve::Window>();
+        if (!window->Listen(o.port, err)) return 1;
+        std::cout << window->Address() << std::endl;
+    }
     RegisterHostCommands();
     if (!o.noDefaultPlugins) {
         for (const std::string& p : DefaultPlugins(ExecutableDir())) {
@@ -140,7 +158,7 @@ int RunSession(const Options& o, std::ostream& err)
         const CString drawing = CString::FromUtf8(o.drawing);
         // A drawing named at the start that does not exist yet is made, and said so.
         if (!PathFileExistsW(drawing.GetString()))
-            vked::transcript().writeLine(u"** " + drawing + u" does not exist: a new drawing, written on its first save **");
+            vked::transcript().writeLine(vked::FormatText(vked::txt::kNewOnFirstSave, drawing.GetString()));
         es = acDocManager->openDocument(drawing.GetString());
     } else if (!acDocManager->curDocument())
         es = acDocManager->appContextNewDocument();
@@ -160,6 +178,10 @@ int RunSession(const Options& o, std::ostream& err)
         }
         bad = RunInput();
         if (o.script == "-") RemoveStdinScript();
+    } else if (window) {
+        SetAskBeforeQuit(true);  // a person answers in the page
+        window->Run();
+        SetAskBeforeQuit(false);
     } else {
         InstallConsole();
         SetAskBeforeQuit(true);
@@ -170,7 +192,7 @@ int RunSession(const Options& o, std::ostream& err)
     vked::transcript().endLine();
     // Changes that are about to go are never dropped without a word.
     if (const std::vector<AcApDocument*> docs = ModifiedDocuments(); !docs.empty() && !DiscardConfirmed())
-        vked::transcript().writeLine(u"Modified drawings not saved: " + DocumentTitles(docs));
+        vked::transcript().writeLine(vked::FormatText(vked::txt::kNotSaved, DocumentTitles(docs).GetString()));
     std::cout.flush();
     acDocManager->closeAll();
     acrxDynamicLinker()->unloadAll();

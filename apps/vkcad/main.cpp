@@ -20,7 +20,8 @@ int main(int argc, char** argv)
     case vkcad::Options::kExport: return vkcad::ExportDrawing(o.drawing, o.dxf, std::cout, std::cerr);
     case vkcad::Options::kRender: return vkcad::RenderDrawing(o, std::cerr);
     case vkcad::Options::kReport: return vkcad::RunReport(o, std::cout, std::cerr);
-    case vkcad::Options::kRun: break;
+    case vkcad::Options::kRun:
+    case vkcad::Options::kServe: break;
     }
     return vkcad::RunSession(o, std::cerr);
 }

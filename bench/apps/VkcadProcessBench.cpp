@@ -7,12 +7,8 @@
 // scripts/build-baseline.sh), the same runs are made with it in the same process, on a file
 // that it writes itself from the same JSON lines, so both appear in one report.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,9 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/apps/ProcessRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using vkbench::Run;
+using vkbench::runProcess;
 
 struct Vkcad {
     std::string binary;  // empty: not available
@@ -63,38 +63,6 @@ fs::path drawingLines(int n)
     return p;
 }
 
-struct Run {
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    double peakMB = 0;
-    int status = -1;
-};
-
-Run runProcess(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    Run r;
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = fork();
-    if (pid == 0) {
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (pid < 0) return r;
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid) return r;
-    r.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.cpuSeconds = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-                   static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-    r.peakMB = static_cast<double>(ru.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
 // The vkcad of this build (0) or the baseline (1), with its own copy of the drawing.
 const Vkcad& vkcad(int which)
 {
@@ -126,18 +94,7 @@ fs::path script(const char* name, const char* text)
 
 void report(benchmark::State& state, const std::vector<Run>& runs, const Vkcad& v)
 {
-    // Medians: a shared machine slows single runs down, never speeds them up.
-    auto median = [&](auto field) {
-        std::vector<double> v;
-        for (const Run& r : runs) v.push_back(r.*field);
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    double peak = 0;
-    for (const Run& r : runs) peak = std::max(peak, r.peakMB);
-    state.counters["median_wall_ms"] = median(&Run::wallSeconds) * 1000;
-    state.counters["median_cpu_ms"] = median(&Run::cpuSeconds) * 1000;
-    state.counters["peak_RSS_MB"] = peak;
+    vkbench::reportRuns(state, runs);
     state.counters["file_MB"] = static_cast<double>(fs::file_size(v.drawing)) / 1e6;
 }
 

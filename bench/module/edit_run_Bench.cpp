@@ -14,6 +14,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/db/AcDbJson.h"
+#include "host/db/AcDbUndo.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/EditorLoop.h"
 #include "host/ed/InputQueue.h"
@@ -158,6 +159,22 @@ int CountDrains()
     return count;
 }
 
+// A fresh copy of the project with F1 current and the edit queued: the room re-extracted from
+// the first copy (marker 101) and carried to every copy.
+void QueueEdit(const fs::path& tmpl, const fs::path& work, vked::TranscriptCapture& quiet)
+{
+    acDocManager->closeAll();
+    CManageStdRoom::DelIntance();
+    fs::remove_all(work);
+    fs::copy(tmpl, work);
+    VkQsProject::SetCurrentProjectFile((work / "p.prj").string());
+    VkQsProject::OpenProjectFloor(u"F1");
+    quiet.clear();
+    int n = 1;
+    for (const char16_t* line : {u"bjbj", u"!click 214", u"!ok", u"#101", u"<enter>", u"!ok"})
+        vked::inputQueue().push(line, u"bench", n++);
+}
+
 void BM_EditRunAcrossFloors(benchmark::State& state)
 {
     const int floors = static_cast<int>(state.range(0));
@@ -171,17 +188,7 @@ void BM_EditRunAcrossFloors(benchmark::State& state)
     int rebuilt = 0, drains = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        acDocManager->closeAll();
-        CManageStdRoom::DelIntance();
-        fs::remove_all(work);
-        fs::copy(tmpl, work);
-        VkQsProject::SetCurrentProjectFile((work / "p.prj").string());
-        VkQsProject::OpenProjectFloor(u"F1");
-        quiet.clear();
-        int n = 1;
-        // The first copy's marker is handle 101.
-        for (const char16_t* line : {u"bjbj", u"!click 214", u"!ok", u"#101", u"<enter>", u"!ok"})
-            vked::inputQueue().push(line, u"bench", n++);
+        QueueEdit(tmpl, work, quiet);
         state.ResumeTiming();
         vked::RunUntilEndOfInput();
         state.PauseTiming();
@@ -200,6 +207,39 @@ void BM_EditRunAcrossFloors(benchmark::State& state)
     fs::remove_all(base);
 }
 
+// Taking the whole edit back, one step across every floor and the library (the edit itself not
+// timed): the counter `drains` counts the drain pipes left, the one drawn on F1 only.
+void BM_UndoEditRunAcrossFloors(benchmark::State& state)
+{
+    const int floors = static_cast<int>(state.range(0));
+    const fs::path base = fs::temp_directory_path() / ("vkroom-undobench-" + std::to_string(::getpid()));
+    const fs::path tmpl = base / ("template" + std::to_string(floors)), work = base / "work";
+    WriteTemplate(tmpl, floors);
+    int appId = 0;
+    acrxEntryPoint(AcRx::kInitAppMsg, &appId);
+    vked::TranscriptCapture quiet;
+    int edited = 0, drains = 0, undone = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QueueEdit(tmpl, work, quiet);
+        vked::RunUntilEndOfInput();
+        edited = CountDrains();
+        state.ResumeTiming();
+        undone = static_cast<int>(vkundo::undo(1).commands.size());
+        state.PauseTiming();
+        drains = CountDrains();
+        state.ResumeTiming();
+    }
+    state.counters["copies"] = floors * kCopies;
+    state.counters["drains"] = drains;
+    if (edited != floors * kCopies || undone != 1 || drains != 1) state.SkipWithError("the edit was not taken back");
+    acDocManager->closeAll();
+    acrxEntryPoint(AcRx::kUnloadAppMsg, &appId);
+    VkQsProject::SetCurrentProjectFile("");
+    fs::remove_all(base);
+}
+
 }  // namespace
 
+BENCHMARK(BM_UndoEditRunAcrossFloors)->Arg(40)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_EditRunAcrossFloors)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond)->Iterations(1);

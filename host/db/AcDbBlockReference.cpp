@@ -13,12 +13,11 @@ ACRX_DEFINE_MEMBERS(AcDbBlockEnd, AcDbEntity)
 namespace {
 
 // A block that (through nesting) refers to itself must not recurse forever.
-constexpr int kMaxNesting = 32;
 thread_local int t_nesting = 0;
 
 struct NestingGuard {
     bool ok;
-    NestingGuard() : ok(++t_nesting <= kMaxNesting) {}
+    NestingGuard() : ok(++t_nesting <= AcDbBlockReference::kMaxNesting) {}
     ~NestingGuard() { --t_nesting; }
 };
 

@@ -118,6 +118,7 @@ private:
 
 class AcDbDatabase;
 class AcDbObject;
+class AcRxClass;
 struct AcDbStub;  // the database's record behind an id
 
 // Names one object of one database, process-wide: opening by id needs no database. An id
@@ -133,6 +134,9 @@ public:
     bool isErased() const;
     AcDbDatabase* database() const;       // null for a null id or a deleted database
     AcDbHandle handle() const;
+    // The class of its object, without opening it (an object not yet read from its file is not
+    // made); null when the id names no object.
+    AcRxClass* objectClass() const;
     Adesk::UInt64 asOldId() const { return reinterpret_cast<std::uintptr_t>(m_stub); }
     AcDbStub* stub() const { return m_stub; }
     explicit AcDbObjectId(AcDbStub* s) : m_stub(s) {}

@@ -110,6 +110,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing, bool noDocument) : m_impl(s
 AcDbDatabase::~AcDbDatabase()
 {
     notifyAll(this, [this](AcDbDatabaseReactor* r) { r->databaseToBeDestroyed(this); });
+    vkdb::undoForget(this);
     if (acdbHostApplicationServices()->workingDatabase() == this)
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     if (!m_impl->open.empty()) {
@@ -337,6 +338,19 @@ AcDbObject* residentObject(AcDbStub* s, Acad::ErrorStatus* es)
 
 bool hasObject(const AcDbStub* s) { return s->object || s->record; }
 
+}  // namespace vkdb
+
+AcRxClass* AcDbObjectId::objectClass() const
+{
+    AcDbStub* s = stub();
+    if (!s || !s->db) return nullptr;
+    if (s->object) return s->object->isA();
+    const vkdb::ObjectSource* source = s->db->impl()->source.get();
+    return s->record && source ? source->classOf(s) : nullptr;
+}
+
+namespace vkdb {
+
 void trackOpen(AcDbStub* s)
 {
     if (!s || !s->db || !s->object) return;
@@ -404,6 +418,7 @@ static void markModified(AcDbDatabase* db)
 void DbAccess::notifyAppended(AcDbDatabase* db, const AcDbObject* obj)
 {
     markModified(db);
+    undoNoteAppended(Access::stub(obj));
     notifyAll(db, [&](AcDbDatabaseReactor* r) { r->objectAppended(db, obj); });
 }
 

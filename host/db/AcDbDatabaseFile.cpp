@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "host/db/AcDbDatabase.h"
 #include "host/db/DatabaseState.h"
@@ -63,14 +67,71 @@ void cleanLeftoversOf(const std::string& target)
     vkwin::CleanLeftoversOf(target, backupHostPath(target));
 }
 
+// What tells a file's content apart without reading it: a replacement (our saves rename a new
+// file over the old) changes the inode, a write the change time, and new content its checksum.
+struct FileIdentity {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{}, ctime{};
+    std::uint32_t checksum = 0;  // as the file's last bytes give it
+    bool operator==(const FileIdentity& o) const
+    {
+        return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+               ctime.tv_nsec == o.ctime.tv_nsec && checksum == o.checksum;
+    }
+};
+
+FileIdentity identityOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+// The drawing files this process has read and checked whole (checksum, every record), most
+// recent last. A file read again unchanged, as the edit run reads a floor to look for copies
+// and again to make it current, is not checked a second time: its records are only indexed.
+class CheckedFiles {
+public:
+    bool contains(const FileIdentity& id)
+    {
+        std::lock_guard lock(m_mutex);
+        return std::find(m_files.begin(), m_files.end(), id) != m_files.end();
+    }
+    void add(const FileIdentity& id)
+    {
+        std::lock_guard lock(m_mutex);
+        if (std::find(m_files.begin(), m_files.end(), id) != m_files.end()) return;
+        if (m_files.size() == kKept) m_files.erase(m_files.begin());
+        m_files.push_back(id);
+    }
+    void forget(const FileIdentity& id)
+    {
+        std::lock_guard lock(m_mutex);
+        m_files.erase(std::remove(m_files.begin(), m_files.end(), id), m_files.end());
+    }
+    static CheckedFiles& instance()
+    {
+        static auto* files = new CheckedFiles;  // never destroyed: reads may run at exit
+        return *files;
+    }
+
+private:
+    static constexpr size_t kKept = 256;  // a project's floors and library, several times over
+    std::mutex m_mutex;
+    std::vector<FileIdentity> m_files;
+};
+
 // The bytes behind fd once its first bytes show a drawing of its size: a read-only map of the
 // file, which the database keeps for the objects that it makes on first open. Our saves
 // replace a file by renaming a new one over it, so the mapped bytes never change under it.
 // Where the file cannot be mapped, its bytes are read into memory.
-Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::unique_ptr<vkdwg::SourceBytes>& bytes)
+Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::unique_ptr<vkdwg::SourceBytes>& bytes,
+                                   FileIdentity& identity)
 {
     struct stat st {};
     if (fstat(file.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) return Acad::eFileAccessErr;
+    identity = identityOf(st);
     char head[vkdwg::kHeaderSize];
     size_t got = 0;
     while (got < sizeof head) {
@@ -83,10 +144,13 @@ Acad::ErrorStatus readDrawingBytes(SharedFile& file, std::unique_ptr<vkdwg::Sour
     Acad::ErrorStatus es = vkdwg::checkFileStart(std::string_view(head, got), static_cast<std::uint64_t>(st.st_size));
     if (es != Acad::eOk) return es;
     bytes = vkdwg::mapFile(file.Fd(), static_cast<size_t>(st.st_size));
-    if (bytes) return Acad::eOk;
-    auto owned = std::make_shared<std::string>();
-    if (!file.ReadAll(*owned)) return Acad::eFileAccessErr;
-    bytes = vkdwg::ownBytes(std::move(owned));
+    if (!bytes) {
+        auto owned = std::make_shared<std::string>();
+        if (!file.ReadAll(*owned)) return Acad::eFileAccessErr;
+        bytes = vkdwg::ownBytes(std::move(owned));
+    }
+    const std::string_view all = bytes->bytes();
+    if (all.size() >= 4) std::memcpy(&identity.checksum, all.data() + all.size() - 4, 4);
     return Acad::eOk;
 }
 
@@ -131,11 +195,27 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const char16_t* fileName, int shareM
     if (!file->Open(CString(fileName), SharedFile::kRead, keepLock ? shareMode : _SH_DENYNO))
         return acdbFileErrorStatus(GetLastError());
     std::unique_ptr<vkdwg::SourceBytes> bytes;
-    Acad::ErrorStatus es = readDrawingBytes(*file, bytes);
+    FileIdentity identity;
+    Acad::ErrorStatus es = readDrawingBytes(*file, bytes, identity);
     if (es != Acad::eOk) return es;
     cleanLeftoversOf(target);
-    es = vkdwg::openDrawing(this, std::move(bytes));
-    if (es != Acad::eOk) return es;
+    CheckedFiles& checked = CheckedFiles::instance();
+    bool read = false;
+    if (checked.contains(identity)) {
+        vkdwg::ReadOptions known;
+        known.verifyChecksum = false;
+        known.checkPayloads = false;
+        read = (es = vkdwg::openDrawing(this, std::move(bytes), known)) == Acad::eOk;
+        // Refused all the same: read it again as a stranger, so that the refusal says why.
+        if (!read) {
+            checked.forget(identity);
+            if ((es = readDrawingBytes(*file, bytes, identity)) != Acad::eOk) return es;
+        }
+    }
+    if (!read) {
+        if ((es = vkdwg::openDrawing(this, std::move(bytes))) != Acad::eOk) return es;
+        checked.add(identity);
+    }
     vkdb::DbFileSlot& slot = vkdb::DbAccess::fileSlot(this);
     slot.file = keepLock ? std::move(file) : nullptr;
     slot.fileName = fileName;

@@ -112,6 +112,8 @@ private:
 class AcDbBlockReference : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbBlockReference);
+    // References nested deeper than this (a block that holds itself) are not drawn.
+    static constexpr int kMaxNesting = 32;
     AcDbBlockReference() = default;
     AcDbBlockReference(const AcGePoint3d& position, AcDbObjectId blockTableRecord);
     AcDbObjectId blockTableRecord() const;

@@ -2,8 +2,8 @@
 // intersections through their plain curves.
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbSymbolTables.h"
+#include "host/db/Highlights.h"
 #include <cmath>
-#include <type_traits>
 
 #include "host/db/detail/CopyFiler.h"
 #include "host/db/detail/DbInternals.h"
@@ -66,6 +66,7 @@ Acad::ErrorStatus AcDbEntity::highlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = true;
+    vkdb::NoteHighlight(objectId(), true);
     return Acad::eOk;
 }
 
@@ -73,6 +74,7 @@ Acad::ErrorStatus AcDbEntity::unhighlight()
 {
     if (!assertReadEnabled()) return Acad::eNotOpenForRead;
     m_highlighted = false;
+    vkdb::NoteHighlight(objectId(), false);
     return Acad::eOk;
 }
 
@@ -98,25 +100,49 @@ bool finite(const double* v, int n)
     return true;
 }
 
-// True when every number among the fields is finite.
-bool allFinite(const vkdb::FieldList& fields)
-{
-    for (const vkdb::Field& f : fields) {
-        bool ok = std::visit(
-            [](const auto& v) {
-                using T = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<T, double>) return std::isfinite(v);
-                else if constexpr (std::is_same_v<T, AcGePoint2d>) return std::isfinite(v.x) && std::isfinite(v.y);
-                else if constexpr (std::is_same_v<T, AcGePoint3d> || std::is_same_v<T, AcGeVector3d>)
-                    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-                else if constexpr (std::is_same_v<T, AcGeMatrix3d>) return finite(&v.entry[0][0], 16);
-                else return true;
-            },
-            f.value);
-        if (!ok) return false;
+// Looks at every number an object files and keeps none of them: whether all are finite.
+class FiniteCheck : public AcDbDwgWriteOnlyFiler {
+public:
+    explicit FiniteCheck(AcDbDatabase* db) : m_db(db) {}
+    bool allFinite() const { return m_finite; }
+    AcDb::FilerType filerType() const override { return AcDb::kCopyFiler; }
+    Acad::ErrorStatus filerStatus() const override { return Acad::eOk; }
+    AcDbDatabase* database() const override { return m_db; }
+    Acad::ErrorStatus writeBool(bool, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeInt32(Adesk::Int32, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeInt64(Adesk::Int64, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeDouble(double v, const char*) override { return see(&v, 1); }
+    Acad::ErrorStatus writeString(const CString&, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writePoint2d(const AcGePoint2d& v, const char*) override
+    {
+        const double xy[] = {v.x, v.y};
+        return see(xy, 2);
     }
-    return true;
-}
+    Acad::ErrorStatus writePoint3d(const AcGePoint3d& v, const char*) override
+    {
+        const double xyz[] = {v.x, v.y, v.z};
+        return see(xyz, 3);
+    }
+    Acad::ErrorStatus writeVector3d(const AcGeVector3d& v, const char*) override
+    {
+        const double xyz[] = {v.x, v.y, v.z};
+        return see(xyz, 3);
+    }
+    Acad::ErrorStatus writeMatrix3d(const AcGeMatrix3d& v, const char*) override { return see(&v.entry[0][0], 16); }
+    Acad::ErrorStatus writeReference(const AcDbObjectId&, AcDb::ReferenceKind, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeBytes(const void*, size_t, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeArrayBegin(Adesk::Int32, const char*) override { return Acad::eOk; }
+    Acad::ErrorStatus writeArrayEnd() override { return Acad::eOk; }
+
+private:
+    Acad::ErrorStatus see(const double* v, int n)
+    {
+        m_finite = m_finite && finite(v, n);
+        return Acad::eOk;
+    }
+    AcDbDatabase* m_db;
+    bool m_finite = true;
+};
 
 }  // namespace
 
@@ -130,8 +156,8 @@ Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d& xform)
     if (dwgOutFields(&before) != Acad::eOk) return subTransformBy(xform);
     Acad::ErrorStatus es = subTransformBy(xform);
     if (es != Acad::eOk) return es;
-    vkdb::FieldRecorder after(AcDb::kCopyFiler, database());
-    if (dwgOutFields(&after) != Acad::eOk || allFinite(after.fields())) return Acad::eOk;
+    FiniteCheck after(database());
+    if (dwgOutFields(&after) != Acad::eOk || after.allFinite()) return Acad::eOk;
     vkdb::FieldPlayer restore(before.fields(), AcDb::kCopyFiler, database());
     dwgInFields(&restore);
     return Acad::eInvalidInput;

@@ -88,6 +88,7 @@ Acad::ErrorStatus AcDbObject::upgradeOpen()
     if (OnLockedLayer(this, database())) return Acad::eOnLockedLayer;
     m_openState = Access::kOpenWrite;
     m_modified = false;
+    vkdb::undoNoteWrite(m_stub);
     return Acad::eOk;
 }
 
@@ -191,6 +192,7 @@ Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& obj, AcDbObjectId id, AcDb::Op
         if (OnLockedLayer(o, s->db)) return Acad::eOnLockedLayer;
         state = Access::kOpenWrite;
         Access::modified(o) = false;
+        vkdb::undoNoteWrite(s);
         break;
     case AcDb::kForNotify:
         ++s->notifyOpens;

@@ -55,7 +55,7 @@ public:
     void objectErased(const AcDbDatabase*, const AcDbObject* obj, bool) override { note(obj, false); }
     void databaseToBeDestroyed(AcDbDatabase* db) override;
 
-    Acad::ErrorStatus query(const AcDbExtents& window, AcDbObjectIdArray& ids)
+    Acad::ErrorStatus update()
     {
         if (m_dirty || current() != m_seen) {
             const Acad::ErrorStatus es = rebuild();
@@ -67,6 +67,23 @@ public:
             if (es != Acad::eOk) return es;
             refreshPending();
         }
+        return Acad::eOk;
+    }
+
+    Acad::ErrorStatus bounds(AcDbExtents& ext)
+    {
+        const Acad::ErrorStatus es = update();
+        if (es != Acad::eOk) return es;
+        if (m_tree.empty()) return Acad::eInvalidExtents;
+        const Box b = m_tree.bounds();
+        ext = AcDbExtents(AcGePoint3d(b.min_corner().get<0>(), b.min_corner().get<1>(), 0),
+                          AcGePoint3d(b.max_corner().get<0>(), b.max_corner().get<1>(), 0));
+        return Acad::eOk;
+    }
+
+    Acad::ErrorStatus query(const AcDbExtents& window, AcDbObjectIdArray& ids)
+    {
+        if (const Acad::ErrorStatus es = update(); es != Acad::eOk) return es;
         std::vector<Adesk::UInt64> hits;
         if (window.isValid()) {
             const Box box = planBox(window);
@@ -76,6 +93,7 @@ public:
         for (const AcDbObjectId& id : m_pending)
             if (!id.isErased()) hits.push_back(m_entries.at(id).seq);
         std::sort(hits.begin(), hits.end());
+        ids.setPhysicalLength(ids.length() + static_cast<int>(hits.size()));  // one allocation, not one per growth step
         for (Adesk::UInt64 seq : hits) ids.append(m_bySeq[seq]);
         return Acad::eOk;
     }
@@ -245,6 +263,14 @@ Acad::ErrorStatus AcDbSpatialIndex::queryModelSpace(AcDbDatabase* db, const AcDb
     ModelSpaceIndex* index = find(db);
     if (!index) index = registry().emplace(db, std::make_unique<ModelSpaceIndex>(db)).first->second.get();
     return index->query(window, ids);
+}
+
+Acad::ErrorStatus AcDbSpatialIndex::modelSpaceExtents(AcDbDatabase* db, AcDbExtents& ext)
+{
+    if (!db) return Acad::eNullObjectPointer;
+    ModelSpaceIndex* index = find(db);
+    if (!index) index = registry().emplace(db, std::make_unique<ModelSpaceIndex>(db)).first->second.get();
+    return index->bounds(ext);
 }
 
 void AcDbSpatialIndex::setEnabled(bool enabled) { g_enabled = enabled; }

@@ -19,6 +19,10 @@ public:
     static Acad::ErrorStatus queryModelSpace(AcDbDatabase* db, const AcDbExtents& window,
                                              AcDbObjectIdArray& ids);
 
+    // The plan extents of the model-space entities the index could read; eInvalidExtents when
+    // none has extents. Built through the index whether or not it is enabled.
+    static Acad::ErrorStatus modelSpaceExtents(AcDbDatabase* db, AcDbExtents& ext);
+
     // Off: queries walk model space (for comparisons and benchmarks). On by default.
     static void setEnabled(bool enabled);
     static bool isEnabled();

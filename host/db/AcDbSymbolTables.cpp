@@ -249,6 +249,23 @@ Acad::ErrorStatus AcDbBlockTableRecord::dwgInFields(AcDbDwgFiler* filer)
     return filer->readHardOwnershipId(&m_end, "end");
 }
 
+Acad::ErrorStatus DbAccess::appendOwned(AcDbObject* owner, const std::vector<AcDbObjectId>& ids)
+{
+    if (!owner) return Acad::eNullObjectPointer;
+    std::vector<AcDbObjectId>* list = ownedList(owner);
+    if (!list) return Acad::eWrongObjectType;
+    if (!owner->assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    list->insert(list->end(), ids.begin(), ids.end());
+    return Acad::eOk;
+}
+
+std::vector<AcDbObjectId>* DbAccess::ownedList(AcDbObject* owner)
+{
+    if (auto* block = AcDbBlockTableRecord::cast(owner)) return &block->m_entities;
+    if (auto* table = AcDbSymbolTable::cast(owner)) return &table->m_records;
+    return nullptr;
+}
+
 // ---- iterator -----------------------------------------------------------------------------
 
 AcDbBlockTableRecordIterator::~AcDbBlockTableRecordIterator() = default;

@@ -19,6 +19,9 @@ private:
 
 class AcDbBlockTableRecord;
 class AcDbBlockTableRecordIterator;
+namespace vkdb {
+class DbAccess;
+}
 
 // Records by name, case-insensitive, in order of addition.
 class AcDbSymbolTable : public AcDbObject {
@@ -43,6 +46,7 @@ public:
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
 
 private:
+    friend class vkdb::DbAccess;  // cloning appends records
     std::vector<AcDbObjectId> m_records;
 };
 
@@ -79,6 +83,7 @@ public:
 private:
     friend class AcDbDatabase;
     friend class AcDbSymbolTable;  // gives a new block its begin and end
+    friend class vkdb::DbAccess;   // cloning appends entities
     AcGePoint3d m_origin;
     AcDbObjectId m_begin, m_end;
     std::vector<AcDbObjectId> m_entities;

@@ -1,7 +1,6 @@
 // Deep cloning: the reference kinds that objects file decide what comes along.
 #include "host/db/DeepClone.h"
 
-#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -38,39 +37,23 @@ bool carried(AcDb::ReferenceKind k) { return k != AcDb::kSoftPointer; }
 // The largest handle an object may take: the file keeps the next handle after it.
 constexpr std::uint64_t kLastHandle = ~std::uint64_t{0} - 1;
 
-// Adds ids to the array field arrayName of a resident object, through its own field list:
-// record, extend, play back.
-Acad::ErrorStatus appendToArrayField(AcDbObjectId ownerId, const char* arrayName, AcDb::ReferenceKind kind,
-                                     const std::vector<AcDbObjectId>& ids)
+// Exactly the identity (a wblock to base point 0,0,0): nothing to transform.
+bool isIdentity(const AcGeMatrix3d& m)
+{
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (m.entry[r][c] != (r == c ? 1.0 : 0.0)) return false;
+    return true;
+}
+
+// Appends resident objects to an owner's list of them (a block's entities, a table's records).
+Acad::ErrorStatus appendOwned(AcDbObjectId ownerId, const std::vector<AcDbObjectId>& ids)
 {
     if (ids.empty()) return Acad::eOk;
     AcDbObject* owner = nullptr;
     Acad::ErrorStatus es = acdbOpenAcDbObject(owner, ownerId, AcDb::kForWrite);
     if (es != Acad::eOk) return es;
-    vkdb::FieldRecorder rec(AcDb::kCopyFiler, owner->database());
-    es = owner->dwgOutFields(&rec);
-    vkdb::FieldList fields = rec.takeFields();
-    size_t begin = fields.size();
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name && std::strcmp(fields[i].name, arrayName) == 0 &&
-            std::holds_alternative<vkdb::FieldArrayBegin>(fields[i].value)) {
-            begin = i;
-            break;
-        }
-    if (es == Acad::eOk && begin == fields.size()) es = Acad::eWrongObjectType;
-    if (es == Acad::eOk) {
-        size_t end = begin + 1;
-        for (int depth = 1; end < fields.size(); ++end) {
-            if (std::holds_alternative<vkdb::FieldArrayBegin>(fields[end].value)) ++depth;
-            if (std::holds_alternative<vkdb::FieldArrayEnd>(fields[end].value) && --depth == 0) break;
-        }
-        std::get<vkdb::FieldArrayBegin>(fields[begin].value).count += static_cast<Adesk::Int32>(ids.size());
-        std::vector<vkdb::Field> added;
-        for (AcDbObjectId id : ids) added.push_back({vkdb::FieldRef{id, kind}, nullptr});
-        fields.insert(fields.begin() + static_cast<std::ptrdiff_t>(end), added.begin(), added.end());
-        vkdb::FieldPlayer play(fields, AcDb::kCopyFiler, owner->database());
-        es = owner->dwgInFields(&play);
-    }
+    es = DbAccess::appendOwned(owner, ids);
     owner->close();
     return es;
 }
@@ -216,7 +199,7 @@ private:
                     item.recordName = m_req.renameRecord;
                     if (auto* block = AcDbBlockTableRecord::cast(rec)) block->setOrigin(AcGePoint3d::kOrigin);
                 }
-            if (item.primary && m_req.xform)
+            if (item.primary && m_req.xform && !isIdentity(*m_req.xform))
                 if (auto* ent = AcDbEntity::cast(item.clone.get())) ent->transformBy(*m_req.xform);
         }
         return Acad::eOk;
@@ -266,8 +249,7 @@ private:
         for (Item& item : m_items)
             if (Acad::ErrorStatus es = add(item); es != Acad::eOk) return es;
         for (auto& [table, ids] : m_tableAdds)
-            if (Acad::ErrorStatus es = appendToArrayField(table, "records", AcDb::kSoftOwnership, ids); es != Acad::eOk)
-                return es;
+            if (Acad::ErrorStatus es = appendOwned(table, ids); es != Acad::eOk) return es;
         for (auto& [block, ids] : m_blockAdds)
             if (Acad::ErrorStatus es = appendToBlock(block, ids); es != Acad::eOk) return es;
         ensureLayers();
@@ -326,7 +308,7 @@ Acad::ErrorStatus deepClone(const CloneRequest& req, IdPairs& idMap)
 
 Acad::ErrorStatus appendToBlock(AcDbObjectId blockId, const std::vector<AcDbObjectId>& entities)
 {
-    return appendToArrayField(blockId, "entities", AcDb::kHardOwnership, entities);
+    return appendOwned(blockId, entities);
 }
 
 }  // namespace vkclone

@@ -62,6 +62,9 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out,
 
 struct ReadOptions {
     bool verifyChecksum = true;  // off only for fuzzing, to reach the parts behind the checksum
+    // Off for a file that this process checked whole before and that has not changed since:
+    // its records are indexed without their payloads being looked at again.
+    bool checkPayloads = true;
 };
 // The first kHeaderSize bytes of a file of fileSize bytes: eOk when they may start a drawing
 // of this size (eBadDwgHeader for a foreign file, eInvalidDwgVersion for another version,

@@ -119,7 +119,7 @@ bool parseClasses(Cursor& c, ParsedFile& f)
 
 // Checks every record (handles ascending below the handseed, known classes and flags,
 // well-formed payloads) and notes where it lies. base: the cursor's offset in the file.
-bool parseObjects(Cursor& c, ParsedFile& f, const SourceBytes& src, size_t base)
+bool parseObjects(Cursor& c, ParsedFile& f, const SourceBytes& src, size_t base, const ReadOptions& opt)
 {
     std::uint32_t n = 0;
     if (!c.read(n) || c.left() / kRecordHeadSize < n) return false;
@@ -136,7 +136,7 @@ bool parseObjects(Cursor& c, ParsedFile& f, const SourceBytes& src, size_t base)
             return false;
         if (r.handle <= previous || r.handle >= f.handseed) return false;  // ascending, unique
         if (r.classIndex >= f.classes.size() || r.flags > 1) return false;
-        if (!c.readView(r.length, payload) || !scanPayload(payload, nullptr)) return false;
+        if (!c.readView(r.length, payload) || (opt.checkPayloads && !scanPayload(payload, nullptr))) return false;
         f.handles[i] = r.handle;
         f.records[i] = base + at;
         f.erased[i] = r.flags != 0;
@@ -164,7 +164,7 @@ Acad::ErrorStatus parse(const SourceBytes& src, ParsedFile& f, const ReadOptions
         if (key == CString(u"BlockTable")) f.blockTable = h;
         if (key == CString(u"LayerTable")) f.layerTable = h;
     }
-    if (!parseClasses(c, f) || !parseObjects(c, f, src, kHeaderSize) || c.left() != 0)
+    if (!parseClasses(c, f) || !parseObjects(c, f, src, kHeaderSize, opt) || c.left() != 0)
         return Acad::eDwgObjectImproperlyRead;
     return Acad::eOk;
 }
@@ -317,6 +317,13 @@ Acad::ErrorStatus DrawingSource::load(AcDbStub* s)
     return Acad::eOk;
 }
 
+AcRxClass* DrawingSource::classOf(const AcDbStub* s) const
+{
+    const ClassEntry& e = classOf(head(s));
+    if (e.cls) return const_cast<AcRxClass*>(e.cls);
+    return e.entityLike ? AcDbProxyEntity::desc() : AcDbProxyObject::desc();
+}
+
 namespace {
 
 class MappedBytes : public SourceBytes {
@@ -392,9 +399,9 @@ Acad::ErrorStatus readDrawing(AcDbDatabase* db, std::string_view bytes, const Re
     return read(db, viewBytes(bytes), opt, true);
 }
 
-Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes)
+Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes, const ReadOptions& opt)
 {
-    return read(db, std::move(bytes), ReadOptions{}, false);
+    return read(db, std::move(bytes), opt, false);
 }
 
 }  // namespace vkdwg

@@ -56,6 +56,7 @@ public:
         : m_bytes(std::move(bytes)), m_classes(std::move(classes)), m_handles(std::move(handles)),
           m_stubs(std::move(stubs)) {}
     Acad::ErrorStatus load(AcDbStub* s) override;
+    AcRxClass* classOf(const AcDbStub* s) const override;
 
     // The object of a handle of the file (null when the file holds none), as references read.
     AcDbObjectId resolve(std::uint64_t handle) const;
@@ -79,7 +80,7 @@ private:
 // Reads a drawing file's bytes into db (emptied first): the whole file is checked as
 // readDrawing checks it, the block and layer tables are made, every other object is made on
 // its first open from the bytes, which db keeps. A refused file leaves db empty.
-Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes);
+Acad::ErrorStatus openDrawing(AcDbDatabase* db, std::unique_ptr<SourceBytes> bytes, const ReadOptions& opt = {});
 
 // The database's source when it is a drawing file (null otherwise).
 DrawingSource* sourceOf(AcDbDatabase* db);

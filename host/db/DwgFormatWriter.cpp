@@ -81,9 +81,13 @@ class LiveObjects {
 public:
     explicit LiveObjects(AcDbDatabase* db) : m_db(db), m_source(sourceOf(db))
     {
-        m_known.reserve(db->impl()->byHandle.size());
+        // Handles are mostly dense: the answers sit in a table by handle, unless the drawing's
+        // handles are too sparse for one.
+        const std::uint64_t seed = db->handseed().value(), objects = db->impl()->byHandle.size();
+        if (seed <= 4 * objects + 4096) m_byHandle.assign(seed, kUnknown);
+        else m_known.reserve(objects);
         for (AcDbObjectId root : {db->blockTableId(), db->layerTableId()})
-            if (AcDbStub* s = root.stub(); s && !s->erased) m_known[s] = true;
+            if (AcDbStub* s = root.stub(); s && !s->erased) remember(s, true);
     }
     bool kept(AcDbObjectId id)
     {
@@ -92,8 +96,8 @@ public:
         for (AcDbObjectId at = id;;) {
             AcDbStub* s = at.stub();
             if (!s || at.database() != m_db || !vkdb::hasObject(s)) break;  // no owner in this drawing
-            if (auto it = m_known.find(s); it != m_known.end()) {
-                keep = it->second;
+            if (const std::int8_t known = recalled(s); known != kUnknown) {
+                keep = known != 0;
                 break;
             }
             if (s->erased || std::find(chain.begin(), chain.end(), s) != chain.end()) {
@@ -104,11 +108,27 @@ public:
             chain.push_back(s);
             at = ownerOf(s);
         }
-        for (AcDbStub* s : chain) m_known[s] = keep;
+        for (AcDbStub* s : chain) remember(s, keep);
         return keep;
     }
 
 private:
+    static constexpr std::int8_t kUnknown = -1;
+    std::int8_t recalled(const AcDbStub* s) const
+    {
+        const std::uint64_t h = s->handle.value();
+        if (!m_byHandle.empty()) return h < m_byHandle.size() ? m_byHandle[h] : kUnknown;
+        auto it = m_known.find(s);
+        return it == m_known.end() ? kUnknown : std::int8_t(it->second);
+    }
+    void remember(AcDbStub* s, bool keep)
+    {
+        const std::uint64_t h = s->handle.value();
+        if (m_byHandle.empty()) m_known[s] = keep;
+        else if (h < m_byHandle.size()) m_byHandle[h] = keep ? 1 : 0;
+        // A handle at or past the seed is refused by the caller before it is written.
+    }
+
     AcDbObjectId ownerOf(const AcDbStub* s) const
     {
         if (s->object) return s->object->ownerId();
@@ -116,7 +136,8 @@ private:
     }
     AcDbDatabase* m_db;
     const DrawingSource* m_source;
-    std::unordered_map<AcDbStub*, bool> m_known;
+    std::vector<std::int8_t> m_byHandle;              // by handle: kUnknown, 0 (left out) or 1 (kept)
+    std::unordered_map<const AcDbStub*, bool> m_known;  // when the handles are too sparse
 };
 
 }  // namespace

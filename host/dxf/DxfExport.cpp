@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <numbers>
 
@@ -12,6 +11,7 @@
 #include "host/dxf/DxfInterchange.h"
 #include "host/dxf/detail/DxfText.h"
 #include "host/gi/GiPicture.h"
+#include "host/win/OutputFile.h"
 
 namespace vkdxf {
 
@@ -283,9 +283,10 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     report = ExportReport{};
     const std::vector<LayerRow> layers = layersOf(db);
     const std::vector<BlockRow> blocks = blocksOf(db);
-    const std::string temp = path + ".part";
+    vkwin::ReplacingFile file;
+    if (!file.open(path, why)) return false;
     DL_Dxf dxf;
-    std::unique_ptr<DL_WriterA> dw(dxf.out(temp.c_str(), DL_Codes::AC1015));
+    std::unique_ptr<DL_WriterA> dw(dxf.out(file.tempPath().c_str(), DL_Codes::AC1015));
     if (!dw) {
         why = "cannot write " + path;
         return false;
@@ -369,17 +370,14 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dw->dxfInt(281, 1);
     dw->sectionEnd();
     dw->dxfEOF();
+    const bool written = !dw->openFailed();
     dw->close();
     dw.reset();
-
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    if (!written) {
         why = "cannot write " + path;
         return false;
     }
-    return true;
+    return file.commit(why);
 }
 
 }  // namespace vkdxf

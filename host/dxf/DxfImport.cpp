@@ -14,6 +14,7 @@
 
 #include "host/db/AcDb.h"
 #include "host/dxf/DxfInterchange.h"
+#include "host/dxf/detail/DxfDrawn.h"
 #include "host/dxf/detail/DxfScan.h"
 #include "host/dxf/detail/DxfText.h"
 
@@ -215,6 +216,7 @@ public:
     void addInsert(const DL_InsertData& d) override
     {
         finishPolyline();
+        m_drawn.startInsert(m_inserts < m_scan.insertLines.size() ? m_scan.insertLines[m_inserts++] : 0);
         if (!finite({d.ipx, d.ipy, d.ipz, d.sx, d.sy, d.sz, d.angle, d.colSp, d.rowSp})) return;
         const AcDbObjectId block = blockId(m_codec.decode(d.name));
         if (block.isNull()) return;
@@ -235,6 +237,8 @@ public:
             }
         if (any) ++m_report.imported["INSERT"];
     }
+
+    const DrawnCount& drawn() const { return m_drawn; }
 
     void finishPolyline()
     {
@@ -333,6 +337,7 @@ private:
         const Acad::ErrorStatus es = rec->appendAcDbEntity(ent);
         rec->close();
         if (es != Acad::eOk) return false;
+        m_drawn.add(m_target, *ent);
         owned.release()->close();
         if (type) ++m_report.imported[type];
         return true;
@@ -341,7 +346,8 @@ private:
     AcDbDatabase* m_db;
     const TextCodec& m_codec;
     const DxfScan& m_scan;
-    size_t m_polys = 0, m_attribs = 0;  // records of the scan used so far
+    size_t m_polys = 0, m_attribs = 0, m_inserts = 0;  // records of the scan used so far
+    DrawnCount m_drawn;
     ImportReport& m_report;
     AcDbObjectId m_target;  // null inside the layouts' blocks
     std::unique_ptr<Pending> m_poly;
@@ -360,22 +366,32 @@ std::string ImportReport::skippedText() const
 
 bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why)
 {
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
+    // The scan reads the stream once and the library reads it again from the same place; of a
+    // stream that cannot go back, the scan keeps what it read for the library.
+    const std::istream::pos_type start = in.tellg();
+    std::string kept;
     DxfScan scan;
-    if (!ScanDxf(text, scan, why)) return false;
+    if (!ScanDxf(in, scan, why, start == std::istream::pos_type(-1) ? &kept : nullptr)) return false;
+    std::istringstream copy;
+    std::istream* stream = &in;
+    if (start == std::istream::pos_type(-1)) {
+        copy.str(std::move(kept));
+        stream = &copy;
+    } else if (in.clear(), !in.seekg(start)) {
+        why = "line 1: the file cannot be read twice";
+        return false;
+    }
     report = ImportReport{};
     report.version = scan.acadver;
     const TextCodec codec(scan.acadver, scan.codePage);
     Importer importer(db, codec, scan, report);
-    std::istringstream stream(text);
     DL_Dxf dxf;
-    if (!dxf.in(stream, &importer)) {
+    if (!dxf.in(*stream, &importer)) {
         why = "line 1: the DXF reader refused the file";
         return false;
     }
     importer.finishPolyline();
+    if (!importer.drawn().within(db->modelSpaceId(), kMaxDrawn, report.drawn, why)) return false;
     for (const auto& [type, seen] : scan.entities) {
         const int done = report.imported.count(type) ? report.imported.at(type) : 0;
         if (seen > done) report.skipped[type] = seen - done;

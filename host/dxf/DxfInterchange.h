@@ -17,13 +17,17 @@ struct ImportReport {
     std::map<std::string, int> imported;  // e.g. {"LINE", 120}
     std::map<std::string, int> skipped;   // e.g. {"HATCH", 3}
     int layers = 0, blocks = 0;
+    long drawn = 0;                       // the entities model space draws, those of its blocks included
     // "HATCH 3, SPLINE 2" (empty when nothing was skipped).
     std::string skippedText() const;
 };
 
 // Reads DXF text into db, a new default drawing: layers with their states and colours,
 // entities into model space, blocks with theirs. False, with why "line N: ...", for a file
-// that is not DXF or is cut short; the caller then discards db.
+// that is not DXF or is cut short, or whose model space would draw more than kMaxDrawn
+// entities with its blocks drawn in (blocks nested in each other many times over); the
+// caller then discards db.
+constexpr long kMaxDrawn = 2'000'000;
 bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why);
 bool ImportDxfFile(const std::string& path, AcDbDatabase* db, ImportReport& report, std::string& why);
 

@@ -112,6 +112,9 @@ AcApDocument* FindDocument(const CString& path);
 // (new) file; the document's name follows a SAVEAS. A read-only document cannot save over
 // its own file (eFileSharingViolation).
 Acad::ErrorStatus SaveDocument(AcApDocument* doc, const CString& path = CString());
+// Saves each document under its own name as SaveDocument does, several at once (one drawing's
+// writing overlaps another's flush to disk); the statuses in the order of the documents.
+std::vector<Acad::ErrorStatus> SaveDocuments(const std::vector<AcApDocument*>& docs);
 // OPEN: makes the drawing current, opening it when it is not open yet. Unlike
 // appContextOpenDocument, a name that is neither open nor a file is refused (eFileNotFound).
 Acad::ErrorStatus OpenExistingDocument(const CString& path);

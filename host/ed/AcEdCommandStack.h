@@ -34,6 +34,9 @@ public:
     AcRxFunctionPtr functionAddr() const { return m_fn; }
     HINSTANCE resourceHandle() const { return m_resource; }
     int functionCode() const { return m_fcode; }
+    // What HELP shows: one line saying what the command does, and its prompts (one a line).
+    const CString& summary() const { return m_summary; }
+    const CString& prompts() const { return m_prompts; }
 
 private:
     friend class AcEdCommandStack;
@@ -42,6 +45,7 @@ private:
     AcRxFunctionPtr m_fn = nullptr;
     HINSTANCE m_resource = nullptr;
     int m_fcode = -1;
+    CString m_summary, m_prompts;
 };
 
 class AcEdCommandStack {
@@ -53,6 +57,10 @@ public:
                                  const char16_t* localName, Adesk::Int32 flags, AcRxFunctionPtr fn,
                                  AcEdUIContext* uiContext = nullptr, int fcode = -1,
                                  HINSTANCE resourceHandle = nullptr, AcEdCommand** cmdOut = nullptr);
+    // Registers what HELP shows of a command of the group: a one-line summary and its prompts
+    // (lines separated by \n). eKeyNotFound when the group has no command of that global name.
+    Acad::ErrorStatus setCommandHelp(const char16_t* groupName, const char16_t* globalName, const char16_t* summary,
+                                     const char16_t* prompts = nullptr);
     Acad::ErrorStatus removeCmd(const char16_t* groupName, const char16_t* globalName);
     Acad::ErrorStatus removeGroup(const char16_t* groupName);  // eKeyNotFound when absent
     AcEdCommand* lookupGlobalCmd(const char16_t* name) const;
@@ -75,4 +83,10 @@ namespace vked {
 // document locked; cancels posted but not read by the time it returns are dropped.
 bool RunCommand(const CString& typedName);
 const AcEdCommand* ActiveCommand();  // the innermost running command, or null
+// The names a user can type (local names, and global names without a leading "_" where they
+// differ), nearest to a mistyped word by edit distance (case aside), at most `count`, nearest
+// first; none when no name is within a third of the word's length (one edit at least).
+std::vector<CString> NearestCommandNames(const CString& typed, size_t count = 3);
+// Edit distance, case aside: letters added, dropped or changed, and neighbours swapped, one each.
+int EditDistance(const CString& a, const CString& b);
 }  // namespace vked

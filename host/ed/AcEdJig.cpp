@@ -48,7 +48,7 @@ void AcEdJig::setKeywordList(const char16_t* keywords) { m_keywords = keywords ?
 
 AcEdJig::DragStatus AcEdJig::drag()
 {
-    PromptScope scope;
+    PromptScope scope(vked::WaitingReader::kPrompt, vked::PromptInput::kDrag, &m_keywords);
     if (!m_prompt.IsEmpty()) vked::transcript().write(m_prompt);
     SampleState state;
     SampleState* outer = m_sample;

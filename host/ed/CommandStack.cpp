@@ -1,7 +1,11 @@
 // The command stack and the running of commands.
 #include "host/ed/AcEdCommandStack.h"
 
+#include <algorithm>
+
+#include "host/db/AcDbUndo.h"
 #include "host/ed/AcApDocManager.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/InputQueue.h"
 #include "host/ed/Transcript.h"
 #include "host/ed/detail/PromptReader.h"
@@ -41,6 +45,18 @@ Acad::ErrorStatus AcEdCommandStack::addCommand(const char16_t* groupName, const 
     m_cmds.push_back(c);
     if (cmdOut) *cmdOut = c;
     return Acad::eOk;
+}
+
+Acad::ErrorStatus AcEdCommandStack::setCommandHelp(const char16_t* groupName, const char16_t* globalName,
+                                                  const char16_t* summary, const char16_t* prompts)
+{
+    for (AcEdCommand* c : m_cmds) {
+        if (!SameName(c->m_group, groupName) || !SameName(c->m_global, globalName)) continue;
+        c->m_summary = summary ? summary : u"";
+        c->m_prompts = prompts ? prompts : u"";
+        return Acad::eOk;
+    }
+    return Acad::eKeyNotFound;
 }
 
 Acad::ErrorStatus AcEdCommandStack::removeCmd(const char16_t* groupName, const char16_t* globalName)
@@ -117,6 +133,48 @@ AcEdCommandStack* acedRegCmds()
 
 namespace vked {
 
+int EditDistance(const CString& a, const CString& b)
+{
+    CString x = a, y = b;
+    x.MakeUpper();
+    y.MakeUpper();
+    const int n = x.GetLength(), m = y.GetLength();
+    std::vector<std::vector<int>> d(static_cast<size_t>(n) + 1, std::vector<int>(static_cast<size_t>(m) + 1));
+    for (int i = 0; i <= n; ++i) d[i][0] = i;
+    for (int j = 0; j <= m; ++j) d[0][j] = j;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= m; ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (x[i - 1] == y[j - 1] ? 0 : 1)});
+            // Two neighbours typed the other way round count as one slip.
+            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[n][m];
+}
+
+std::vector<CString> NearestCommandNames(const CString& typed, size_t count)
+{
+    const int limit = std::max(1, typed.GetLength() / 3);
+    std::vector<std::pair<int, CString>> near;
+    auto consider = [&](const CString& name) {
+        if (name.IsEmpty()) return;
+        for (const auto& [d, n] : near)
+            if (n.CompareNoCase(name) == 0) return;
+        const int d = EditDistance(typed, name);
+        // A name that shares nothing with the word (every letter changed) is no suggestion.
+        if (d <= limit && d < name.GetLength() && d < typed.GetLength()) near.emplace_back(d, name);
+    };
+    for (const AcEdCommand* c : acedRegCmds()->commands()) {
+        consider(c->localName());
+        const CString& g = c->globalName();
+        consider(g.GetLength() > 1 && g[0] == u'_' ? g.Mid(1) : g);
+    }
+    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<CString> names;
+    for (size_t i = 0; i < near.size() && i < count; ++i) names.push_back(near[i].second);
+    return names;
+}
+
 const AcEdCommand* ActiveCommand() { return g_running.empty() ? nullptr : g_running.back(); }
 
 bool RunCommand(const CString& typedName)
@@ -128,11 +186,14 @@ bool RunCommand(const CString& typedName)
     AcApDocument* doc = acDocManager->curDocument();
     // With no drawing at all, only session commands (opening a drawing, loading, quitting) run.
     if (!doc && !acdbHostApplicationServices()->workingDatabase() && !(cmd->commandFlags() & ACRX_CMD_SESSION)) {
-        transcript().writeLine(CString(u"No drawing is open: \"") + typedName + u"\" needs one.");
+        transcript().writeLine(FormatText(txt::kNoDrawingOpen, typedName.GetString()));
         return true;
     }
     if (doc) acDocManager->lockDocument(doc, AcAp::kWrite, cmd->globalName().GetString(), cmd->localName().GetString());
-    if (g_running.empty()) detail::ResetInputEndedState();
+    if (g_running.empty()) {
+        detail::ResetInputEndedState();
+        vkundo::beginCommand(cmd->localName());  // what it changes, until the next command, is one step
+    }
     g_running.push_back(cmd);
     try {
         fn();

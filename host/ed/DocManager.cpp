@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "host/db/AcDbUndo.h"
 #include "host/db/DatabaseState.h"
 #include "host/ed/AcApDocManager.h"
 #include "host/ed/Transcript.h"
@@ -58,6 +59,7 @@ AcApDocument* AddDocument(std::unique_ptr<AcApDocumentImpl> impl)
 {
     impl->doc = std::make_unique<AcApDocument>(impl.get());
     AcApDocument* doc = impl->doc.get();
+    vkundo::setTracked(impl->db.get(), true);  // what commands change in it can be taken back
     g_docs.push_back(std::move(impl));
     Tell([&](AcApDocManagerReactor* r) { r->documentCreated(doc); });
     return doc;

@@ -1,6 +1,7 @@
 #include "host/ed/EditorLoop.h"
 
 #include "host/ed/AcEdCommandStack.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/Transcript.h"
 #include "host/ed/detail/PromptReader.h"
 
@@ -10,6 +11,13 @@ namespace {
 DialogActionHook g_dialogHook;
 std::function<void()> g_drawingHook;
 std::vector<WaitingReader> g_readers;  // the waiting readers, innermost last
+struct ReaderInput {
+    PromptInput input;
+    const CString* keywords;
+    unsigned serial;
+};
+std::vector<ReaderInput> g_inputs;  // what each of them takes, in the same order
+unsigned g_serial = 0;
 
 // Input-ended bookkeeping (see the policy in EditorLoop.h).
 bool g_endNoted = false;
@@ -55,7 +63,7 @@ void EchoInput(const InputLine& line)
 {
     // A line the terminal showed as it was typed is not shown again; the words typed after a
     // command name were shown after the Command: prompt, not after the prompt they answer.
-    if (!transcript().echoInput() && line.shown) return;
+    if (line.silent || (!transcript().echoInput() && line.shown)) return;
     transcript().write(Trimmed(line.text));
     transcript().write(u"\n");
 }
@@ -69,6 +77,13 @@ void ResetInputEnded()
 bool IsPromptActive() { return !g_readers.empty(); }
 int PromptDepth() { return static_cast<int>(g_readers.size()); }
 WaitingReader InnermostReader() { return g_readers.empty() ? WaitingReader::kPrompt : g_readers.back(); }
+
+PromptState InnermostPrompt()
+{
+    if (g_inputs.empty()) return {};
+    const ReaderInput& r = g_inputs.back();
+    return PromptState{r.input, r.keywords ? *r.keywords : CString(), r.serial};
+}
 
 void SetDialogActionHook(DialogActionHook hook) { g_dialogHook = std::move(hook); }
 
@@ -89,8 +104,16 @@ void NotifyDrawingInput()
 
 namespace detail {
 
-PromptScope::PromptScope(WaitingReader kind) { g_readers.push_back(kind); }
-PromptScope::~PromptScope() { g_readers.pop_back(); }
+PromptScope::PromptScope(WaitingReader kind, PromptInput input, const CString* keywords)
+{
+    g_readers.push_back(kind);
+    g_inputs.push_back(ReaderInput{input, keywords, ++g_serial});
+}
+PromptScope::~PromptScope()
+{
+    g_readers.pop_back();
+    g_inputs.pop_back();
+}
 
 void ResetInputEndedState()
 {
@@ -108,20 +131,20 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
             if (g_endedAnswers > kEscAnswers + kEnterAnswers) throw InputExhausted();
             ReportInputEnded(what + u" answered Esc");
             if (g_endedAnswers > kEscAnswers) return ReadResult{ReadResult::kEnter, {}};
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, {}};
         }
         InputLine line = std::move(*got);
         ResetInputEnded();
         if (line.cancel) {
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, line};
         }
         if (IsBlankOrComment(line.text)) continue;
         CString t = Trimmed(line.text);
         if (t.CompareNoCase(u"<esc>") == 0) {
             transcript().endLine();
-            transcript().writeLine(u"*Cancel*");
+            transcript().writeLine(Text(txt::kCancel));
             return ReadResult{ReadResult::kCancel, line};
         }
         if (t.CompareNoCase(u"<enter>") == 0) {
@@ -161,7 +184,7 @@ ReadResult ReadEvent(const CString& what, bool wantsMotion)
 
 void RunModalLoop(const std::function<bool()>& done, const std::function<void()>& onCancel)
 {
-    detail::PromptScope scope(WaitingReader::kDialog);
+    detail::PromptScope scope(WaitingReader::kDialog, PromptInput::kDialog);
     while (!done()) {
         detail::ReadResult r;
         try {
@@ -221,7 +244,9 @@ int AskPerson(const std::vector<CString>& buttons, int defaultButton)
     for (size_t i = 0; i < buttons.size(); ++i) prompt += (i ? u"/" : u"") + Capitalised(buttons[i]);
     prompt += u"] <" + Capitalised(buttons[static_cast<size_t>(defaultButton)]) + u">: ";
     const int cancel = ButtonNamed(buttons, u"cancel");
-    detail::PromptScope scope(WaitingReader::kQuestion);
+    CString names;
+    for (const CString& b : buttons) names += (names.IsEmpty() ? u"" : u" ") + b;
+    detail::PromptScope scope(WaitingReader::kQuestion, PromptInput::kQuestion, &names);
     transcript().write(prompt);
     for (;;) {
         detail::ReadResult r = detail::ReadEvent(u"a message box waited; it was");
@@ -271,6 +296,18 @@ std::optional<int> TakeMessageBoxAnswer(const std::vector<CString>& buttons, int
     }
 }
 
+namespace {
+
+// After a word that names no command: the nearest names, or where to find them all.
+void SuggestCommands(const CString& typed)
+{
+    CString names;
+    for (const CString& n : NearestCommandNames(typed)) names += (names.IsEmpty() ? u"" : u", ") + n;
+    transcript().writeLine(names.IsEmpty() ? CString(Text(txt::kSeeHelp)) : FormatText(txt::kDidYouMean, names.GetString()));
+}
+
+}  // namespace
+
 bool RunNextTopLevelLine()
 {
     InputQueue& q = inputQueue();
@@ -280,7 +317,7 @@ bool RunNextTopLevelLine()
     if (line.cancel || IsBlankOrComment(line.text)) return true;
     CString t = Trimmed(line.text);
     if (t.CompareNoCase(u"<esc>") == 0) {
-        transcript().writeLine(u"*Cancel*");
+        transcript().writeLine(Text(txt::kCancel));
         return true;
     }
     if (t.CompareNoCase(u"<enter>") == 0) return true;
@@ -313,10 +350,11 @@ bool RunNextTopLevelLine()
         if (!rest.IsEmpty()) q.unread(InputLine{rest, line.source, line.lineNo, false});
     }
     // A terminal that echoes what is typed has shown the command after its own prompt.
-    if (transcript().echoInput()) transcript().writeLine(CString(u"Command: ") + name);
+    if (transcript().echoInput()) transcript().writeLine(CString(Text(txt::kCommandPrompt)) + name);
     if (!RunCommand(name)) {
         if (sp >= 0) q.take();  // the rest belonged to the unknown command
-        transcript().writeLine(CString(u"Unknown command \"") + name + u"\".");
+        transcript().writeLine(FormatText(txt::kUnknownCommand, name.GetString()));
+        SuggestCommands(name);
     }
     return true;
 }

@@ -60,6 +60,20 @@ int PromptDepth();
 enum class WaitingReader { kPrompt, kDialog, kQuestion };
 WaitingReader InnermostReader();
 
+// What the innermost waiting reader takes, for a face that offers picks, windows and keyword
+// buttons (the window in a browser): a point (a click), an entity pick (a click with the pick
+// box), a selection (clicks and W/C boxes), a drag (the jig: motions and a point), dialog
+// actions, a message box's answer; kOther reads typed text (numbers, strings, keywords).
+// `keywords` is the reader's keyword list as given (space separated), `serial` counts the
+// readers started, so that a new prompt is told from the same one waiting again.
+enum class PromptInput { kNone, kOther, kPoint, kPick, kSelection, kDrag, kDialog, kQuestion };
+struct PromptState {
+    PromptInput input = PromptInput::kNone;  // kNone: no reader waits (Command:)
+    CString keywords;
+    unsigned serial = 0;
+};
+PromptState InnermostPrompt();
+
 // ---- Hooks for the dialog framework -------------------------------------------------------
 // A dialog action line ("!click 206", "!show", ...; not !move, not !answer) read while
 // something waits. The hook returns true when done; false with a reason when the line does

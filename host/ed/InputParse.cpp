@@ -41,10 +41,38 @@ bool ParseNumber(const CString& text, double& value)
     return true;
 }
 
+namespace {
+
+// "@" the last point; "@dx,dy[,dz]" an offset from it; "@dist<angle" (degrees from +X) a
+// polar offset from it.
+bool ParseRelativePoint(const CString& rest, AcGePoint3d& pt)
+{
+    const AcGePoint3d last = LastPoint();
+    if (rest.IsEmpty()) {
+        pt = last;
+        return true;
+    }
+    const int lt = rest.Find(u'<');
+    if (lt >= 0) {
+        double dist = 0, degrees = 0;
+        if (!ParseNumber(rest.Left(lt), dist) || !ParseNumber(rest.Mid(lt + 1), degrees)) return false;
+        const double a = degrees * 3.14159265358979323846 / 180.0;
+        pt = AcGePoint3d(last.x + dist * std::cos(a), last.y + dist * std::sin(a), last.z);
+    } else {
+        AcGePoint3d d;
+        if (rest.Find(u'@') >= 0 || !ParsePoint(rest, d)) return false;
+        pt = AcGePoint3d(last.x + d.x, last.y + d.y, last.z + d.z);
+    }
+    return std::isfinite(pt.x) && std::isfinite(pt.y) && std::isfinite(pt.z);
+}
+
+}  // namespace
+
 bool ParsePoint(const CString& text, AcGePoint3d& pt)
 {
     CString t = text;
     t.Trim();
+    if (!t.IsEmpty() && t[0] == u'@') return ParseRelativePoint(t.Mid(1), pt);
     std::vector<CString> parts;
     int start = 0;
     for (;;) {

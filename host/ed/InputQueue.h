@@ -21,6 +21,7 @@ struct InputLine {
     int lineNo = 0;      // 1-based within its source; 0 for posted text
     bool cancel = false; // the cancel character U+0003 sent to the command line
     bool shown = false;  // the terminal showed it where it was typed (the console's own lines)
+    bool silent = false; // a pointing device's cursor motion: read like any line, never echoed
 };
 
 class InputQueue {

@@ -41,9 +41,10 @@ InitGet TakeInitGet()
 // How a prompt reads one answer. Interpret gets a line that is neither Enter nor Esc nor a
 // dialog action; it answers a result code, or 0 with a reason when the line does not fit.
 template <class Interpret>
-int RunPrompt(const char16_t* prompt, const CString& what, const InitGet& ig, int onEnter, Interpret interpret)
+int RunPrompt(const char16_t* prompt, const CString& what, const InitGet& ig, int onEnter, Interpret interpret,
+              vked::PromptInput input = vked::PromptInput::kOther)
 {
-    PromptScope scope;
+    PromptScope scope(vked::WaitingReader::kPrompt, input, &ig.keywords);
     if (prompt) transcript().write(prompt);
     for (;;) {
         ReadResult r = ReadEvent(what);
@@ -92,6 +93,7 @@ bool NumberAllowed(double v, int flags, CString& why)
 }  // namespace
 
 void SetLastPoint(const AcGePoint3d& p) { g_lastPoint = p; }
+AcGePoint3d LastPoint() { return g_lastPoint; }
 void SetLastKeyword(const CString& kw) { g_lastKeyword = kw; }
 
 }  // namespace vked::detail
@@ -129,7 +131,7 @@ int acedGetPoint(const ads_point basePoint, const char16_t* prompt, ads_point re
         SetLastPoint(p);
         vked::NotifyDrawingInput();
         return RTNORM;
-    });
+    }, vked::PromptInput::kPoint);
 }
 
 int acedGetReal(const char16_t* prompt, ads_real* result)
@@ -182,7 +184,7 @@ int acedGetDist(const ads_point basePoint, const char16_t* prompt, ads_real* res
         if (!NumberAllowed(v, ig.flags, why)) return 0;
         *result = v;
         return RTNORM;
-    });
+    }, basePoint ? vked::PromptInput::kPoint : vked::PromptInput::kOther);
 }
 
 int acedGetAngle(const ads_point basePoint, const char16_t* prompt, ads_real* result)
@@ -268,7 +270,7 @@ int acedEntSel(const char16_t* prompt, ads_name entity, ads_point pickedPoint)
         }
         why = u"expected a point or an entity handle #HEX";
         return 0;
-    });
+    }, vked::PromptInput::kPick);
     if (rc == RTNORM) {
         acdbGetAdsName(entity, picked);
         pickedPoint[0] = at.x;

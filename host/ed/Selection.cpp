@@ -4,6 +4,7 @@
 
 #include "host/ed/AcEdInput.h"
 #include "host/ed/AcEdSelection.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/Transcript.h"
 #include "host/ed/detail/PromptReader.h"
 
@@ -70,7 +71,7 @@ AcGePoint3d ToPoint(const void* p)
 // The interactive part: operations until one selects something (:S) or Enter.
 int InteractiveSelection(const Mode& m, const CString& prompt, const CString& keywords, std::vector<AcDbObjectId>& chosen)
 {
-    PromptScope scope;
+    PromptScope scope(vked::WaitingReader::kPrompt, vked::PromptInput::kSelection, &keywords);
     vked::transcript().write(prompt);
     for (;;) {
         ReadResult r = ReadEvent(u"a selection waited; it was");
@@ -121,9 +122,9 @@ int InteractiveSelection(const Mode& m, const CString& prompt, const CString& ke
         size_t before = chosen.size();
         AddUnique(chosen, found);
         CString msg;
-        msg.Format(u"%d found", static_cast<int>(found.size()));
+        msg = vked::FormatText(vked::txt::kFound, static_cast<int>(found.size()));
         if (found.size() != chosen.size() - before)
-            msg.AppendFormat(u" (%d duplicate)", static_cast<int>(found.size() - (chosen.size() - before)));
+            msg += vked::FormatText(vked::txt::kDuplicates, static_cast<int>(found.size() - (chosen.size() - before)));
         vked::transcript().writeLine(msg);
         if (m.single && !chosen.empty()) return RTNORM;
         if (!m.single) vked::transcript().write(prompt);
@@ -142,7 +143,7 @@ int acedSSGet(const char16_t* mode, const void* pt1, const void* pt2, const stru
     } else if (m.window || m.crossing) {
         chosen = SelectBox(ToPoint(pt1), ToPoint(pt2), m.crossing);
     } else {
-        CString prompt = u"Select objects: ";
+        CString prompt = vked::Text(vked::txt::kSelectObjects);
         if (m.prompts && pt1) {
             const char16_t* const* prompts = static_cast<const char16_t* const*>(pt1);
             prompt = prompts[0] ? CString(prompts[0]) : CString();

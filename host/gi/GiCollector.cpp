@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "host/db/AcDb.h"
+#include "host/db/AcDbSpatialIndex.h"
 #include "host/gi/GiPicture.h"
 
 namespace vkgi {
@@ -42,8 +43,13 @@ Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLay
 
 Collector::LayerInfo Collector::layerInfo(const CString& name) const
 {
-    for (const auto& [n, info] : m_layers)
-        if (n.CompareNoCase(name) == 0) return info;
+    // Entity after entity asks for the same few layers: the last answer first.
+    if (m_lastLayer < m_layers.size() && m_layers[m_lastLayer].first == name) return m_layers[m_lastLayer].second;
+    for (size_t i = 0; i < m_layers.size(); ++i)
+        if (m_layers[i].first.CompareNoCase(name) == 0) {
+            m_lastLayer = i;
+            return m_layers[i].second;
+        }
     return {};
 }
 
@@ -164,7 +170,8 @@ void CollectEntities(const AcDbObjectIdArray& ids, std::vector<Primitive>& out)
     }
 }
 
-Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out)
+Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out,
+                                    const std::function<void(const AcDbEntity* ent, size_t first)>& drawn)
 {
     if (!db) return Acad::eNullObjectPointer;
     AcDbBlockTableRecord* ms = nullptr;
@@ -176,6 +183,27 @@ Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& ou
     for (AcDbObjectId id : ids) {
         AcDbEntity* ent = nullptr;
         if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        const size_t first = out.size();
+        c.draw(ent);
+        if (drawn) drawn(ent, first);
+        ent->close();
+    }
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus CollectModelSpaceWindow(AcDbDatabase* db, double x1, double y1, double x2, double y2,
+                                          std::vector<Primitive>& out)
+{
+    if (!db) return Acad::eNullObjectPointer;
+    AcDbObjectIdArray ids;
+    const AcDbExtents window(AcGePoint3d(std::min(x1, x2), std::min(y1, y2), 0),
+                             AcGePoint3d(std::max(x1, x2), std::max(y1, y2), 0));
+    const Acad::ErrorStatus es = AcDbSpatialIndex::queryModelSpace(db, window, ids);
+    if (es != Acad::eOk) return es;
+    Collector c(out, db, true);
+    for (int i = 0; i < ids.length(); ++i) {
+        AcDbEntity* ent = nullptr;
+        if (acdbOpenAcDbEntity(ent, ids[i], AcDb::kForRead) != Acad::eOk) continue;
         c.draw(ent);
         ent->close();
     }

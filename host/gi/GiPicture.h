@@ -2,6 +2,7 @@
 // Pictures of what entities draw: their world drawing collected as primitives in world
 // coordinates, then painted with cairo into PNG or SVG files, or into memory. The room
 // previews and `vkcad render` both draw through here.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,7 @@ private:
 
     std::vector<Primitive>& m_out;
     std::vector<std::pair<CString, LayerInfo>> m_layers;
+    mutable size_t m_lastLayer = 0;
     bool m_hideLayers;
     std::vector<Level> m_stack;
     CString m_layer = u"0";
@@ -77,8 +79,11 @@ private:
 
 // The given entities of a database (ids of one drawing), as a preview shows them.
 void CollectEntities(const AcDbObjectIdArray& ids, std::vector<Primitive>& out);
-// Model space as a plan shows it: layers off or frozen hidden, colours by layer.
-Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out);
+// Model space as a plan shows it: layers off or frozen hidden, colours by layer. With drawn,
+// it is called after each entity with the index of the first primitive the entity added (its
+// primitives are [first, out.size())), so that a caller can tell the parts of the plan apart.
+Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& out,
+                                    const std::function<void(const AcDbEntity* ent, size_t first)>& drawn = {});
 
 // What part of the world a picture shows, and its size in pixels.
 struct View {
@@ -88,12 +93,46 @@ struct View {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the window when not fitting
 };
 
-// White background; the window (or the fitted extents) scaled uniformly and centred.
-// False with why set when the size is not positive or the file cannot be written.
-bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr);
-bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr);
+// What a picture shows besides the drawing: a title above the plan, a legend beside it (in
+// the picture's own space, never over the plan) and tints, light washes of colour over areas
+// of the world under the plan.
+struct LegendItem {
+    std::vector<Primitive> symbol;  // the world drawing of an example, fitted into its swatch
+    int color = 7;                  // without a symbol: the swatch is a tint of this colour
+    CString label;
+};
+struct LegendGroup {
+    CString heading;
+    std::vector<LegendItem> items;
+};
+struct Tint {
+    std::vector<AcGePoint3d> outline;  // a closed area, world coordinates
+    int color = 7;
+};
+struct Overlay {
+    CString title;
+    std::vector<LegendGroup> legend;  // groups without items are left out
+    std::vector<Tint> tints;
+};
+
+// White background; the window (or the fitted extents) scaled uniformly and centred in what
+// the overlay leaves of the picture. False with why set when the size is not positive or
+// the file cannot be written, or is something other than a regular file.
+bool RenderPng(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr,
+               const Overlay* overlay = nullptr);
+bool RenderSvg(const std::vector<Primitive>& prims, const View& view, const std::string& path, std::string* why = nullptr,
+               const Overlay* overlay = nullptr);
 // The picture in memory: width*height pixels 0x00RRGGBB, row by row from the top.
-bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels);
+bool RenderPixels(const std::vector<Primitive>& prims, const View& view, std::vector<unsigned>& pixels,
+                  const Overlay* overlay = nullptr);
+
+// The picture as PNG bytes in memory (a window's plan, a dialog's preview).
+bool RenderPngBytes(const std::vector<Primitive>& prims, const View& view, std::string& png);
+// Model space as a plan shows it, only the entities whose extents meet the world window
+// x1,y1 - x2,y2 (found through the drawing's spatial index, so the cost follows what the window
+// shows, not the size of the drawing).
+Acad::ErrorStatus CollectModelSpaceWindow(AcDbDatabase* db, double x1, double y1, double x2, double y2,
+                                          std::vector<Primitive>& out);
 
 // The screen colour of a colour index (7 is black on the white background).
 void ColorOf(int aci, double& r, double& g, double& b);

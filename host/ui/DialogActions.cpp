@@ -263,6 +263,9 @@ void DialogVisibilityChanged(HWND__* r)
         if (dlg) Raise(dlg);
         bool modal = dlg && std::find(ModalStack().begin(), ModalStack().end(), dlg) != ModalStack().end();
         vked::transcript().writeLine(DialogTag(r) + (modal ? u" shown modal>" : u" shown>"));
+        // A person at the console sees no window: the controls are listed, as !show lists them,
+        // so that they can tell what to !click. (Scripts ask with !show when they want it.)
+        if (dlg && !vked::transcript().echoInput()) vked::transcript().write(DescribeDialog(dlg));
     } else {
         if (g_focusDialog == r) g_focusDialog = nullptr;
         bool modal = dlg && std::find(ModalStack().begin(), ModalStack().end(), dlg) != ModalStack().end();
@@ -373,6 +376,8 @@ int MessageBoxAnswered(const char16_t* text, const char16_t* caption, UINT flags
     if (def >= static_cast<int>(buttons.size())) def = 0;
     std::vector<CString> names;
     for (auto& b : buttons) names.emplace_back(b.first);
+    if (const MessageBoxObserver& observer = detail::MessageBoxObserverSlot())
+        observer(MessageBoxView{caption ? CString(caption) : CString(u"Error"), text ? CString(text) : CString(), kind, names, def});
     const std::optional<int> answer = vked::TakeMessageBoxAnswer(names, def);
     if (answered) *answered = answer.has_value();
     return buttons[static_cast<size_t>(answer.value_or(def))].second;

@@ -97,7 +97,15 @@ DWORD CommitOne(const Entry& e, Replaced& r)
     return r.replacement->Replace(now.exists ? &r.holder : nullptr);
 }
 
+ReplaceObserver*& Observer()
+{
+    static ReplaceObserver* observer = nullptr;
+    return observer;
+}
+
 }  // namespace
+
+void SetReplaceObserver(ReplaceObserver* observer) { Observer() = observer; }
 
 DeferredWrites::DeferredWrites(std::initializer_list<CString> winPaths)
 {
@@ -124,6 +132,12 @@ bool DeferredWrites::Commit()
     m_failed.Empty();
     if (!m_outermost) return true;
     Scope& s = Current();
+    // What the files held before, for whoever keeps it.
+    ReplaceObserver* observer = Observer();
+    std::vector<std::pair<bool, std::string>> before(s.entries.size());
+    if (observer && observer->wantsContents())
+        for (size_t k = 0; k < s.entries.size(); ++k)
+            if (s.entries[k].staged) before[k].first = detail::ReadHostFile(s.entries[k].host, before[k].second);
     std::vector<Replaced> done(s.entries.size());
     size_t i = 0;
     for (; i < s.entries.size(); ++i) {
@@ -140,6 +154,9 @@ bool DeferredWrites::Commit()
     } else {
         for (Replaced& r : done)
             if (r.replacement) r.replacement->Finish();
+        if (observer && observer->wantsContents())
+            for (size_t k = 0; k < s.entries.size(); ++k)
+                if (s.entries[k].staged) observer->replaced(s.entries[k].win, before[k].first, std::move(before[k].second));
     }
     // Committed or not, the files now say what is true: reads go to them again.
     for (Entry& e : s.entries) {

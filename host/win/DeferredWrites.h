@@ -49,6 +49,16 @@ bool ReadWholeFile(const CString& winPath, std::string& out);
 // once as by a scope of its own. False with the last error set.
 bool ReplaceWholeFile(const CString& winPath, std::string_view bytes);
 
+// Told of the files each commit replaced, with what each held before (the undo journal keeps
+// it). wantsContents() says whether to read them first; a failed commit tells nothing.
+class ReplaceObserver {
+public:
+    virtual ~ReplaceObserver() = default;
+    virtual bool wantsContents() const = 0;
+    virtual void replaced(const CString& winPath, bool existed, std::string before) = 0;
+};
+void SetReplaceObserver(ReplaceObserver* observer);  // null: none
+
 namespace deferred {
 // For the file layer; host paths as the file layer makes them (absolute).
 bool Defers(const std::string& hostPath);

@@ -10,9 +10,8 @@
 #include <filesystem>
 
 namespace vkwin::detail {
-namespace {
 
-mode_t DefaultFileMode() {
+unsigned DefaultFileMode() {
     static const mode_t mode = [] {
         mode_t mask = umask(0);
         umask(mask);
@@ -20,6 +19,8 @@ mode_t DefaultFileMode() {
     }();
     return mode;
 }
+
+namespace {
 
 struct Fd {
     int fd = -1;

@@ -18,6 +18,9 @@ bool AnySlotHeldByOthers(int lockFd);
 // errno after a failed call on hostPath -> the Windows error code.
 DWORD ErrorFromErrno(int err, const std::string& hostPath);
 
+// The permissions of a new file: 0666 less the process's umask.
+unsigned DefaultFileMode();
+
 // Whole-file helpers on host paths. Missing file: false with ERROR_FILE_NOT_FOUND.
 bool ReadHostFile(const std::string& hostPath, std::string& out);
 // Writes through a temporary file in the same directory and renames it into place; an

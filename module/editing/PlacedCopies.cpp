@@ -145,8 +145,10 @@ void VisitMarkers(AcDbDatabase* db, const std::function<bool(AcDbQsStandRoom*)>&
     }
     bool more = true;
     for (; more && !it->done(); it->step()) {
+        // Only markers are opened: the floor's other entities are not read for the walk.
         AcDbObjectId id;
-        if (it->getEntityId(id) != Acad::eOk) continue;
+        const AcRxClass* cls = it->getEntityId(id) == Acad::eOk ? id.objectClass() : nullptr;
+        if (!cls || !cls->isDerivedFrom(AcDbQsStandRoom::desc())) continue;
         AcDbObjectPointer<AcDbQsStandRoom> marker(id, AcDb::kForRead);
         if (marker) more = visit(marker.object());
     }

@@ -3,10 +3,16 @@
 
 #include <new>
 
+#include "host/db/AcDbUndo.h"
+
 #include "module/interfaces/LibraryInterfaces.h"
 
 CManageStdRoom* CManageStdRoom::pStdRoom = nullptr;
 CString CManageStdRoom::m_PreRoomlistPath;
+
+namespace {
+unsigned g_undoSeen = 0;  // the undo count when the instance read the room list
+}
 
 CManageStdRoom::CManageStdRoom()
 {
@@ -39,9 +45,10 @@ CManageStdRoom& CManageStdRoom::operator=(const CManageStdRoom& other)
 CManageStdRoom* CManageStdRoom::CreateOnlyInstance()
 {
     if (pStdRoom) {
-        if (GetRoomlist().Compare(m_PreRoomlistPath) == 0) return pStdRoom;
-        DelIntance();  // the project has changed
+        if (GetRoomlist().Compare(m_PreRoomlistPath) == 0 && vkundo::appliedCount() == g_undoSeen) return pStdRoom;
+        DelIntance();  // the project has changed, or an undo put the room list back
     }
+    g_undoSeen = vkundo::appliedCount();
     pStdRoom = new (std::nothrow) CManageStdRoom();
     return pStdRoom;
 }

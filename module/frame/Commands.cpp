@@ -116,6 +116,11 @@ void RegisterCommands()
     stack->addCommand(kCommandGroup, u"_bjbz", u"bjbz", 0, &CmdPlaceRoom);
     stack->addCommand(kCommandGroup, u"_bjcj", u"bjcj", 0, &CmdDefineRoom);
     stack->addCommand(kCommandGroup, u"_bjbj", u"bjbj", 0, &CmdEditRoom);
+    // What HELP shows of each: the commands lead through their dialogs, whose controls !show lists.
+    const char16_t* kDialogNote = u"对话框：!show 列出控件，!click 编号 按下按钮";
+    stack->setCommandHelp(kCommandGroup, u"_bjbz", u"布置标准房间：选择房间，在图中指定插入点（可旋转、翻转）。", kDialogNote);
+    stack->setCommandHelp(kCommandGroup, u"_bjcj", u"定义标准房间：提取房间边界与构件，存入标准房间库。", kDialogNote);
+    stack->setCommandHelp(kCommandGroup, u"_bjbj", u"编辑标准房间：从一个已布置的房间重新提取，更新各楼层的全部副本。", kDialogNote);
 }
 
 void RemoveCommands()

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "host/db/AcDbDatabase.h"
+#include "host/db/AcDbUndo.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/QsGlobalVariable.h"
 #include "siblings/object/VkQsEntity.h"
@@ -47,7 +48,7 @@ private:
     // Our own writes to markers notify again; those nested events are ignored.
     void safePoint(const AcDbDatabase* db, const AcDbObject* obj)
     {
-        if (m_busy) return;
+        if (m_busy || vkundo::isApplying()) return;  // an undo puts the change types back itself
         m_busy = true;
         StandRoomNotifier::flush();
         if (obj && QsGlobalVariable::NotifySRoomEnabled()) markCopiesOf(db, obj);

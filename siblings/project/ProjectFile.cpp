@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "host/win/WinPath.h"
 
@@ -116,6 +117,53 @@ bool ParseProjectFile(std::string text, const std::string& absolutePath, Project
     for (auto& [floor, drawing] : floors)
         out.floors.push_back({CString::FromUtf8(floor), CString::FromUtf8(drawing), Absolute(out.dir, drawing)});
     error.Empty();
+    return true;
+}
+
+}  // namespace VkQsProject
+
+namespace VkQsProject {
+
+bool WriteNewProjectFile(const std::string& hostPath, const CString& title, const std::vector<CString>& floors,
+                         CString& error)
+{
+    std::error_code ec;
+    if (fs::exists(hostPath, ec)) {
+        error = u"the file exists";
+        return false;
+    }
+    std::string text = "; " + title.ToUtf8() + "\n[Project]\nDir=.\n\n[Floors]\n";
+    for (const CString& floor : floors) {
+        CString name = floor;
+        name.Trim();
+        if (std::u16string_view(name.GetString()).find_first_of(u"\\/:*?\"<>|=;#[]") != std::u16string_view::npos) {
+            error.Format(u"the floor name \"%s\" cannot name a drawing file", name.GetString());
+            return false;
+        }
+        text += name.ToUtf8() + "=" + name.ToUtf8() + ".dwg\n";
+    }
+    // The text is checked as any project file is read, so what is written will read back.
+    ProjectFile check;
+    const std::string absolute = fs::absolute(hostPath, ec).string();
+    if (!ParseProjectFile(text, absolute, check, error)) return false;
+    // Written beside its place and renamed over it: whole or not at all.
+    const std::string temp = hostPath + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.flush();
+        if (!out) {
+            fs::remove(temp, ec);
+            error = u"the file cannot be written";
+            return false;
+        }
+    }
+    fs::rename(temp, hostPath, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        error = u"the file cannot be written";
+        return false;
+    }
     return true;
 }
 

@@ -30,5 +30,11 @@ struct ProjectFile {
 bool LoadProjectFile(const std::string& hostPath, ProjectFile& out, CString& error);
 // The same for the file's text, read from absolutePath.
 bool ParseProjectFile(std::string text, const std::string& absolutePath, ProjectFile& out, CString& error);
+// Writes a new project file: the project directory is the file's folder, and each floor's
+// drawing is "NAME.dwg" there. False with the reason for a file that exists, floor names that
+// a project file refuses (empty, twice) or that cannot name a file, or a failed write; the
+// file is written whole or not at all.
+bool WriteNewProjectFile(const std::string& hostPath, const CString& title, const std::vector<CString>& floors,
+                         CString& error);
 
 }  // namespace VkQsProject

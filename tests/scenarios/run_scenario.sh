@@ -9,6 +9,7 @@
 #   ;; dump: a.dwg [b.dwg...]  the drawing compared with SCRIPT.dump.expected after the run
 #                              (several: each dump follows a line "== NAME")
 #   ;; exit: N                 the exit code vkcad must give (default 0)
+#   ;; lang: zh                 the session's language (VKCAD_LANG; default en, whatever the locale)
 #   ;; file: c/sgd.ini         a file the run writes (C: is the folder c/), compared, turned from
 #                              code page 936 into UTF-8, with SCRIPT.file.expected
 #   ;; batch: yes              the script's lines are not a script but vkcad's command lines (the
@@ -28,6 +29,8 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$tmp/c" "$tmp/sub"
 export VKCAD_DRIVES="C=$tmp/c" HOME="$tmp"
+lang=$(header lang)
+export VKCAD_LANG=${lang:-en}
 cd "$tmp"
 
 for spec in $(header fixtures); do

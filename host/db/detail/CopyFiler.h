@@ -33,8 +33,12 @@ using FieldList = std::vector<Field>;
 
 class FieldRecorder : public AcDbDwgWriteOnlyFiler {
 public:
+    // Room for the fields of most objects at once: each growth moves every field recorded so far.
     explicit FieldRecorder(AcDb::FilerType type = AcDb::kCopyFiler, AcDbDatabase* db = nullptr)
-        : m_type(type), m_db(db) {}
+        : m_type(type), m_db(db)
+    {
+        m_fields.reserve(32);
+    }
     AcDb::FilerType filerType() const override { return m_type; }
     Acad::ErrorStatus filerStatus() const override { return m_status; }
     AcDbDatabase* database() const override { return m_db; }

@@ -16,6 +16,8 @@ public:
     // Makes the object of s from its record (s->record) and makes it resident, closed;
     // eDwgObjectImproperlyRead when its class reads it differently from how it was written.
     virtual Acad::ErrorStatus load(AcDbStub* s) = 0;
+    // The class the object of s will have once made (s->record set), from its record.
+    virtual AcRxClass* classOf(const AcDbStub* s) const = 0;
 };
 }  // namespace vkdb
 
@@ -57,6 +59,7 @@ struct AcDbDatabaseImpl {
     vkdb::DbFileSlot file;
     bool silent = false;  // while the default content is built: no events
     std::unique_ptr<vkdb::ObjectSource> source;  // the file of the objects not yet made, if any
+    bool undoTracked = false;  // changes go to the undo journal (a document's drawing)
 };
 
 // AcDbObject's private bookkeeping, for the database core.
@@ -89,5 +92,11 @@ void trackOpen(AcDbStub* s);    // call after any change of the object's open st
 // a reserved handle, a dead stub or a record that does not read (*es says which).
 AcDbObject* residentObject(AcDbStub* s, Acad::ErrorStatus* es = nullptr);
 bool hasObject(const AcDbStub* s);  // made or still in the source
+
+// The undo journal (UndoJournal.cpp): an object about to change under a write open, an object
+// just added, a drawing about to go.
+void undoNoteWrite(AcDbStub* s);
+void undoNoteAppended(AcDbStub* s);
+void undoForget(AcDbDatabase* db);
 
 }  // namespace vkdb

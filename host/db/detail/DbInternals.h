@@ -11,6 +11,7 @@
 // other stubs have died after it, so a stale id keeps answering eNullObjectId for a long time
 // while memory stays bounded.
 #include <memory>
+#include <vector>
 
 #include "host/db/AcDbDatabase.h"
 #include "host/win/Windows.h"
@@ -74,6 +75,12 @@ public:
     static void setOwner(AcDbObject* obj, AcDbObjectId owner);  // for any object
     static void setErasedFlag(AcDbObjectId id, bool erased);     // no notification, no hooks
     static bool isOpen(const AcDbObject* obj);
+    // Added for cloning into large blocks: appends resident objects to the list an owner keeps
+    // of them (a block's entities, a table's records), the owner open for write. Costs what is
+    // appended, whatever the owner already holds; eWrongObjectType for an owner without a list.
+    static Acad::ErrorStatus appendOwned(AcDbObject* owner, const std::vector<AcDbObjectId>& ids);
+    // Added for undo: that list itself, null for an object that keeps none.
+    static std::vector<AcDbObjectId>* ownedList(AcDbObject* owner);
 };
 
 }  // namespace vkdb

@@ -1,7 +1,9 @@
 #include "host/dxf/detail/DxfScan.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
+#include <istream>
 #include <string_view>
 #include <vector>
 
@@ -33,14 +35,84 @@ bool isNumericCode(int code)
            (code >= 440 && code <= 459) || (code >= 460 && code <= 469) || (code >= 1010 && code <= 1071);
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number as DXF writes it: decimal, with an optional sign, point and exponent ("-12.5",
+// ".5", "1E+03"); blanks around it are allowed. No hexadecimal, no "inf" or "nan".
 bool parseNumber(std::string_view v, double& out)
 {
-    std::string s(trim(v));
-    if (s.empty()) return false;
-    char* end = nullptr;
-    out = std::strtod(s.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(out);
+    std::string_view s = trim(v);
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digits = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i) ++digits;
+    if (i < s.size() && s[i] == '.')
+        for (++i; i < s.size() && isDigit(s[i]); ++i) ++digits;
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        if (i == s.size() || !isDigit(s[i])) return false;
+        while (i < s.size() && isDigit(s[i])) ++i;
+    }
+    if (i != s.size()) return false;
+    // from_chars takes no '+'; what is left is decimal by the check above.
+    const char* first = s.data() + (s[0] == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), out);
+    return ec == std::errc() && end == s.data() + s.size() && std::isfinite(out);
 }
+
+// Lines of a stream, each at most kMaxLine bytes (without its line end), read a block at a
+// time: no more than one line is held, however long the line or the file.
+class LineReader {
+public:
+    // With keep, every byte read is appended to it.
+    LineReader(std::istream& in, std::string* keep) : m_in(*in.rdbuf()), m_keep(keep) {}
+    enum Result { kLine, kEnd, kTooLong };
+
+    // The next line without its '\n'; a last line without one counts, an empty end does not.
+    Result next(std::string& line)
+    {
+        line.clear();
+        for (;;) {
+            if (m_pos == m_end && !fill()) {
+                if (line.empty()) return kEnd;
+                ++m_lines;
+                return kLine;
+            }
+            const char* start = m_buf + m_pos;
+            const void* nl = std::memchr(start, '\n', m_end - m_pos);
+            const size_t n = nl ? static_cast<const char*>(nl) - start : m_end - m_pos;
+            if (line.size() + n > kMaxLine) {
+                ++m_lines;
+                return kTooLong;
+            }
+            line.append(start, n);
+            m_pos += n;
+            if (nl) {
+                ++m_pos;
+                ++m_lines;
+                return kLine;
+            }
+        }
+    }
+    // The next byte, not taken; -1 at the end.
+    int peek() { return m_pos < m_end || fill() ? static_cast<unsigned char>(m_buf[m_pos]) : -1; }
+    size_t lines() const { return m_lines; }  // lines read, the last one included
+
+private:
+    bool fill()
+    {
+        m_pos = 0;
+        m_end = static_cast<size_t>(std::max<std::streamsize>(0, m_in.sgetn(m_buf, sizeof m_buf)));
+        if (m_keep) m_keep->append(m_buf, m_end);
+        return m_end > 0;
+    }
+    std::streambuf& m_in;
+    std::string* m_keep;
+    char m_buf[1 << 14];
+    size_t m_pos = 0, m_end = 0, m_lines = 0;
+};
 
 // Counts that size the reader's arrays: vertices, knots, control and fit points, loops, edges.
 bool isCountCode(const std::string& type, int code)
@@ -51,6 +123,9 @@ bool isCountCode(const std::string& type, int code)
     if (type == "LEADER") return code == 76;
     return false;
 }
+
+// Flags are 16-bit integers; a value out of range sets none.
+int flagsOf(double v) { return v >= 0 && v <= 65535 ? static_cast<int>(v) : 0; }
 
 // Records what the reader leaves out, object by object.
 void noteObject(DxfScan& scan, const std::string& type, bool& inSequence)
@@ -83,78 +158,72 @@ void noteValue(DxfScan& scan, const std::string& type, bool inSequence, int code
         DxfScan::Vertex& vx = scan.polylines.back().vertices.back();
         if (code == 40) vx.startWidth = v;
         if (code == 41) vx.endWidth = v;
-        if (code == 70) vx.flags = static_cast<int>(v);
+        if (code == 70) vx.flags = flagsOf(v);
     } else if (type == "ATTRIB" && code == 70 && !scan.attribFlags.empty()) {
-        scan.attribFlags.back() = static_cast<int>(v);
+        scan.attribFlags.back() = flagsOf(v);
     }
 }
 
 }  // namespace
 
-bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why)
+bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* keep)
 {
-    // A binary DXF file opens with a short program name, " Binary DXF", CR LF and Ctrl-Z.
-    const size_t binaryMark = text.find(" Binary DXF\r\n\x1a");
-    if (binaryMark != std::string::npos && binaryMark < 16) {
-        why = "line 1: binary DXF is not read; save the drawing as ASCII DXF";
+    auto fail = [&why](size_t line, const std::string& text) {
+        why = "line " + std::to_string(line) + ": " + text;
         return false;
-    }
-    std::vector<std::string_view> lines;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) nl = text.size();
-        lines.push_back(std::string_view(text).substr(pos, nl - pos));
-        pos = nl + 1;
-    }
-    if (lines.empty()) {
-        why = "line 1: the file is empty, not DXF";
-        return false;
-    }
-    const size_t pairs = lines.size() / 2;
+    };
+    LineReader reader(in, keep);
+    std::string lines[2];  // the pair being read: group code, value
     std::string section, entity;  // the section and the object (group 0) being read
     bool inBlock = false, sawEof = false, sawSection = false, inSequence = false;
     std::string pendingVariable;
-    for (size_t i = 0; i + 1 < lines.size() && !sawEof; i += 2) {
-        const size_t lineNo = i + 1;
-        const std::string_view codeText = trim(lines[i]);
-        const std::string_view value = trim(lines[i + 1]);
-        if (lines[i].size() > kMaxLine || lines[i + 1].size() > kMaxLine) {
-            why = "line " + std::to_string(lines[i].size() > kMaxLine ? lineNo : lineNo + 1) +
-                  ": longer than " + std::to_string(kMaxLine) + " characters";
-            return false;
+    // Counts that size the reader's arrays, checked against the pairs of the whole file.
+    double largestCount = -1;
+    size_t largestCountLine = 0;
+    std::string largestCountText;
+    size_t pairs = 0, lastLines = 0;
+    while (!sawEof) {
+        const size_t lineNo = reader.lines() + 1;
+        lastLines = 0;
+        for (std::string& line : lines) {
+            const LineReader::Result r = reader.next(line);
+            if (r == LineReader::kTooLong)
+                return fail(reader.lines(), "longer than " + std::to_string(kMaxLine) + " characters");
+            if (r == LineReader::kEnd) break;
+            ++lastLines;
+            // A binary DXF file opens with a short program name, " Binary DXF", CR LF and Ctrl-Z.
+            static constexpr std::string_view kBinary = " Binary DXF\r";
+            if (reader.lines() == 1 && line.size() < 16 + kBinary.size() && line.ends_with(kBinary) &&
+                reader.peek() == 0x1a)
+                return fail(1, "binary DXF is not read; save the drawing as ASCII DXF");
         }
+        if (lastLines < 2) break;
+        ++pairs;
+        const std::string_view codeText = trim(lines[0]);
+        const std::string_view value = trim(lines[1]);
         double codeValue = 0;
         if (!parseNumber(codeText, codeValue) || codeValue != std::floor(codeValue) || codeValue < 0 ||
-            codeValue > 1071) {
-            why = "line " + std::to_string(lineNo) + ": not DXF: expected a group code, found " + quoted(codeText);
-            return false;
-        }
+            codeValue > 1071)
+            return fail(lineNo, "not DXF: expected a group code, found " + quoted(codeText));
         const int code = static_cast<int>(codeValue);
-        if (!sawSection && code != 999 && !(code == 0 && value == "SECTION")) {
-            why = "line " + std::to_string(lineNo) + ": not DXF: expected 0 and SECTION, found " +
-                  std::to_string(code) + " and " + quoted(value);
-            return false;
-        }
+        if (!sawSection && code != 999 && !(code == 0 && value == "SECTION"))
+            return fail(lineNo, "not DXF: expected 0 and SECTION, found " + std::to_string(code) + " and " + quoted(value));
         double number = 0;
-        if (isNumericCode(code) && !parseNumber(value, number)) {
-            why = "line " + std::to_string(lineNo + 1) + ": group code " + std::to_string(code) +
-                  " needs a number, found " + quoted(value);
-            return false;
-        }
-        if (isCountCode(entity, code) && (number < 0 || number > double(pairs))) {
-            why = "line " + std::to_string(lineNo + 1) + ": " + entity + " count " + std::string(value) +
-                  " is more than the file holds";
-            return false;
+        if (isNumericCode(code) && !parseNumber(value, number))
+            return fail(lineNo + 1, "group code " + std::to_string(code) + " needs a number, found " + quoted(value));
+        if (isCountCode(entity, code) && (number < 0 || number > largestCount)) {
+            if (number < 0) return fail(lineNo + 1, entity + " count " + std::string(value) + " is negative");
+            largestCount = number;
+            largestCountLine = lineNo + 1;
+            largestCountText = entity + " count " + std::string(value);
         }
         if (code == 0) {
             entity = std::string(value);
             noteObject(scan, entity, inSequence);
+            if (value == "INSERT") scan.insertLines.push_back(lineNo + 1);
             if (value == "SECTION") {
-                if (!section.empty()) {
-                    why = "line " + std::to_string(lineNo + 1) + ": SECTION inside section " + section +
-                          ": the file is damaged or cut short";
-                    return false;
-                }
+                if (!section.empty())
+                    return fail(lineNo + 1, "SECTION inside section " + section + ": the file is damaged or cut short");
                 sawSection = true;
                 section = "?";
             } else if (value == "ENDSEC") {
@@ -162,15 +231,10 @@ bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why)
                 section.clear();
                 inBlock = false;
             } else if (value == "EOF") {
-                if (!section.empty()) {
-                    why = "line " + std::to_string(lineNo + 1) + ": EOF inside section " + section +
-                          ": the file is cut short";
-                    return false;
-                }
+                if (!section.empty()) return fail(lineNo + 1, "EOF inside section " + section + ": the file is cut short");
                 sawEof = true;
             } else if (section.empty()) {
-                why = "line " + std::to_string(lineNo + 1) + ": " + quoted(value) + " outside a section";
-                return false;
+                return fail(lineNo + 1, quoted(value) + " outside a section");
             } else if (section == "BLOCKS") {
                 if (value == "BLOCK") inBlock = true;
                 else if (value == "ENDBLK") inBlock = false;
@@ -193,14 +257,14 @@ bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why)
         }
     }
     if (!sawEof) {
-        if (lines.size() % 2 == 1 && !trim(lines.back()).empty()) {
-            why = "line " + std::to_string(lines.size()) + ": the file is cut short: a group code without its value";
-            return false;
-        }
-        why = "line " + std::to_string(lines.size()) + ": the file is cut short: it ends " +
-              (section.empty() ? std::string("without EOF") : "inside section " + section);
-        return false;
+        const size_t total = reader.lines();
+        if (total == 0) return fail(1, "the file is empty, not DXF");
+        if (lastLines == 1 && !trim(lines[0]).empty())
+            return fail(total, "the file is cut short: a group code without its value");
+        return fail(total, "the file is cut short: it ends " +
+                               (section.empty() ? std::string("without EOF") : "inside section " + section));
     }
+    if (largestCount > double(pairs)) return fail(largestCountLine, largestCountText + " is more than the file holds");
     return true;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The structural scan of DXF text before the library reads it: pairs of group code and
 // value, sections, numbers where numbers belong, counts that the file can hold. It finds
-// the version and code page, and counts the entities by type.
+// the version and code page, and counts the entities by type. It reads line by line and
+// holds no more than one line of the text, so a file of endless or countless empty lines
+// is refused at its first bad line.
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,9 +31,12 @@ struct DxfScan {
     };
     std::vector<Polyline> polylines;
     std::vector<int> attribFlags;
+    std::vector<size_t> insertLines;  // the line of each INSERT's type, in the order of the file
 };
 
-// False with why "line N: ..." for text that is not DXF, is cut short or is damaged.
-bool ScanDxf(const std::string& text, DxfScan& scan, std::string& why);
+// Reads `in` to its EOF group, or to the first bad line (what it read, and a little more, is
+// appended to keep when that is given). False with why "line N: ..." for text that is not
+// DXF, is cut short or is damaged.
+bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* keep = nullptr);
 
 }  // namespace vkdxf

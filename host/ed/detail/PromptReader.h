@@ -24,8 +24,10 @@ struct ReadResult {
 ReadResult ReadEvent(const CString& what, bool wantsMotion = false);
 
 // Scope of a waiting reader (IsPromptActive, PromptDepth, InnermostReader).
+// `keywords` (when given) must outlive the scope; a jig sets its list while it drags.
 struct PromptScope {
-    explicit PromptScope(WaitingReader kind = WaitingReader::kPrompt);
+    explicit PromptScope(WaitingReader kind = WaitingReader::kPrompt, PromptInput input = PromptInput::kOther,
+                         const CString* keywords = nullptr);
     ~PromptScope();
     PromptScope(const PromptScope&) = delete;
     PromptScope& operator=(const PromptScope&) = delete;
@@ -35,7 +37,8 @@ struct PromptScope {
 void ResetInputEndedState();
 
 // ---- Parsing ---------------------------------------------------------------------------
-bool ParsePoint(const CString& text, AcGePoint3d& pt);    // "x,y" or "x,y,z"
+// "x,y" or "x,y,z"; "@dx,dy[,dz]", "@dist<degrees" and "@" are taken from LastPoint().
+bool ParsePoint(const CString& text, AcGePoint3d& pt);
 bool ParseNumber(const CString& text, double& value);     // the whole text
 bool ParseHandles(const CString& text, std::vector<AcDbHandle>& handles);  // "#1A0 #1B4"
 // "W x1,y1 x2,y2" / "C x1,y1 x2,y2"
@@ -61,6 +64,7 @@ AcGePoint3d FirstGeometryPoint(AcDbObjectId id);
 CString HighlightedText();
 
 void SetLastPoint(const AcGePoint3d& p);
+AcGePoint3d LastPoint();  // LASTPOINT: the last point given to a prompt, pick or drag
 void SetLastKeyword(const CString& kw);
 
 }  // namespace vked::detail

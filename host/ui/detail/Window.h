@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/ui/CDialog.h"
+#include "host/ui/DialogViews.h"
 
 struct HWND__ {
     int id = IDC_STATIC;
@@ -36,4 +37,5 @@ std::vector<CDialog*>& ModalStack();
 void DialogVisibilityChanged(HWND__* dlg);      // transcript line, z-order, focus
 void DialogDestroyed(HWND__* dlg);              // forgets its focus
 void FocusControl(HWND__* dlg, HWND__* ctrl);   // with the focus notifications
+MessageBoxObserver& MessageBoxObserverSlot();
 }  // namespace vkui::detail

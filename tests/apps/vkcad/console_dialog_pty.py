@@ -20,6 +20,8 @@ s.type(b"3,4\r")
 s.expect(point_prompt)
 s.type(b"!click 11\r")
 s.expect('<dialog 401 "选项" shown modal>'.encode())
+# No window at the console: the dialog shown lists its controls, as !show would.
+s.expect('<dialog 401 "选项" visible modal>'.encode())
 s.type(b"!check 5 0\r")
 s.type(b"!ok\r")
 s.expect(b"options 1 check 0")
