@@ -14,5 +14,5 @@ for p in "${presets[@]}"; do
   cmake --preset "$p" >/dev/null
   cmake --build --preset "$p" -j2
   echo "== $p: test"
-  ctest --preset "$p"
+  ctest --preset "$p" -j2
 done

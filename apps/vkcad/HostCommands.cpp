@@ -48,15 +48,8 @@ bool AskText(const char16_t* prompt, CString& name)
 // True when the entity's layer is locked: commands that change entities leave it alone.
 bool OnLockedLayer(const AcDbObjectId& id)
 {
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return false;
-    const AcDbObjectId layerId = ent->layerId();
-    ent->close();
-    AcDbLayerTableRecord* layer = nullptr;
-    if (acdbOpenObject(layer, layerId, AcDb::kForRead) != Acad::eOk) return false;
-    const bool locked = layer->isLocked();
-    layer->close();
-    return locked;
+    AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+    return ent && acdbIsOnLockedLayer(ent.object());
 }
 
 // "1 was on a locked layer." / "N were on a locked layer."

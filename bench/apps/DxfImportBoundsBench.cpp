@@ -22,15 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path workDir()
-{
-    static const fs::path* dir = [] {  // never destroyed: the clean-up at exit needs it
-        auto* d = new fs::path(fs::temp_directory_path() / ("vk-bench-dxf-bounds-" + std::to_string(getpid())));
-        fs::create_directories(*d);
-        return d;
-    }();
-    return *dir;
-}
+const vkbench::ScratchDir scratch("vk-bench-dxf-bounds");
+
+const fs::path& workDir() { return scratch.path(); }
 
 enum Kind { kBlankLines, kOneLine, kComments };
 
@@ -92,13 +86,5 @@ BENCHMARK(BM_VkcadImportRefused)
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
-
-struct Cleanup {
-    ~Cleanup()
-    {
-        std::error_code ec;
-        fs::remove_all(workDir(), ec);
-    }
-} cleanup;
 
 }  // namespace

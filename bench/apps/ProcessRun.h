@@ -8,11 +8,34 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace vkbench {
+
+// A benchmark program's scratch folder under the temporary folder, named with the process id,
+// removed with everything in it when the program ends.
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& name)
+        : m_path(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid())))
+    {
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
 
 struct Run {
     double wallSeconds = 0;

@@ -31,15 +31,9 @@ namespace {
 
 constexpr int kFloors = 40, kCopies = 25, kPipesPerRoom = 97;
 
-fs::path WorkDir()
-{
-    static const fs::path* dir = [] {  // never destroyed: the clean-up at exit needs it
-        auto* d = new fs::path(fs::temp_directory_path() / ("vk-bench-editrun-" + std::to_string(getpid())));
-        fs::create_directories(*d);
-        return d;
-    }();
-    return *dir;
-}
+const vkbench::ScratchDir scratch("vk-bench-editrun");
+
+const fs::path& WorkDir() { return scratch.path(); }
 
 std::string Num(double v)
 {
@@ -338,14 +332,5 @@ BENCHMARK(BM_VkcadPlaceFromLibrary)
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
-
-// Cleans the scratch folder once the benchmarks are done.
-struct Cleanup {
-    ~Cleanup()
-    {
-        std::error_code ec;
-        fs::remove_all(WorkDir(), ec);
-    }
-} cleanup;
 
 }  // namespace

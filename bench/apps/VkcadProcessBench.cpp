@@ -29,15 +29,9 @@ struct Vkcad {
     std::string drawing;
 };
 
-fs::path workDir()
-{
-    static const fs::path* dir = [] {  // never destroyed: the clean-up at exit needs it
-        auto* d = new fs::path(fs::temp_directory_path() / ("vk-bench-process-" + std::to_string(getpid())));
-        fs::create_directories(*d);
-        return d;
-    }();
-    return *dir;
-}
+const vkbench::ScratchDir scratch("vk-bench-process");
+
+const fs::path& workDir() { return scratch.path(); }
 
 // The drawing's content as vkcad's JSON lines: n/2 lines and n/2 closed polylines of four
 // vertices (one bulge each), laid out on a grid 1000 wide.
@@ -179,14 +173,5 @@ void BM_VkcadImportLargestSheet(benchmark::State& state)
 }
 BENCHMARK(BM_VkcadImportLargestSheet)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(9)
     ->Unit(benchmark::kMillisecond);
-
-// Cleans the scratch folder once the benchmarks are done.
-struct Cleanup {
-    ~Cleanup()
-    {
-        std::error_code ec;
-        fs::remove_all(workDir(), ec);
-    }
-} cleanup;
 
 }  // namespace

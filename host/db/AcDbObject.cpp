@@ -24,9 +24,8 @@ bool resident(const AcDbObject* o)
 // An entity on a locked layer cannot be changed: opening it for write, or upgrading a read
 // open, is refused. The database's own work (reading files, cloning, loading) places objects
 // without opening them, so it is not affected.
-bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db)
+bool LayerLocked(const AcDbEntity* ent, AcDbDatabase* db)
 {
-    AcDbEntity* ent = AcDbEntity::cast(o);
     if (!ent || !db) return false;
     AcDbLayerTable* layers = nullptr;
     if (db->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
@@ -38,7 +37,11 @@ bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db)
     layer->close();
     return locked;
 }
+
+bool OnLockedLayer(AcDbObject* o, AcDbDatabase* db) { return LayerLocked(AcDbEntity::cast(o), db); }
 }  // namespace
+
+bool acdbIsOnLockedLayer(const AcDbEntity* ent) { return ent && LayerLocked(ent, ent->database()); }
 
 AcDbObject::AcDbObject() = default;
 

@@ -173,21 +173,33 @@ Acad::ErrorStatus acdbOpenObject(T*& obj, AcDbObjectId id, AcDb::OpenMode mode, 
     }
     return Acad::eOk;
 }
+// The entity's layer is locked, so that a write open of it is refused (eOnLockedLayer).
+bool acdbIsOnLockedLayer(const AcDbEntity* ent);
 // The id behind a handle of a database.
 Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& id, AcDbDatabase* db, const AcDbHandle& h);
 
-// Closes an open object at the end of a scope (host-internal convenience).
+// An open object closed at the end of its scope, or earlier by close().
 template <class T>
 class AcDbObjectPointer {
 public:
     AcDbObjectPointer() = default;
-    AcDbObjectPointer(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false)
-    {
-        m_status = acdbOpenObject(m_p, id, mode, openErased);
-    }
-    ~AcDbObjectPointer() { if (m_p) m_p->close(); }
+    AcDbObjectPointer(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false) { open(id, mode, openErased); }
+    ~AcDbObjectPointer() { close(); }
     AcDbObjectPointer(const AcDbObjectPointer&) = delete;
     AcDbObjectPointer& operator=(const AcDbObjectPointer&) = delete;
+    // Closes what it holds, then opens id.
+    Acad::ErrorStatus open(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false)
+    {
+        close();
+        return m_status = acdbOpenObject(m_p, id, mode, openErased);
+    }
+    Acad::ErrorStatus close()
+    {
+        if (!m_p) return Acad::eNullObjectPointer;
+        T* p = m_p;
+        m_p = nullptr;
+        return p->close();
+    }
     Acad::ErrorStatus openStatus() const { return m_status; }
     T* operator->() const { return m_p; }
     T* object() const { return m_p; }

@@ -4,6 +4,7 @@
 
 #include "host/ge/AcGeCurves.h"
 #include "host/ge/AcGeMatrix3d.h"
+#include "host/ge/Bulge.h"
 #include "host/ge/GeLinearPiece.h"
 
 using ge_detail::LinearPiece;
@@ -110,11 +111,8 @@ AcGeCircArc3d::AcGeCircArc3d(const AcGePoint3d& start, const AcGePoint3d& mid, c
 
 AcGeCircArc3d AcGeCircArc3d::fromBulge(const AcGePoint3d& start, const AcGePoint3d& end, double bulge) {
     if (bulge == 0.0) return AcGeCircArc3d(start, start, start);  // no arc: degenerate
-    const double dx = end.x - start.x, dy = end.y - start.y;
-    // The centre lies off the chord's midpoint along its left normal (-dy, dx) by
-    // chord * (1 - b^2) / (4b); the sign of b puts it on the correct side.
-    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
-    const AcGePoint3d center(start.x + dx * 0.5 - dy * k, start.y + dy * 0.5 + dx * k, start.z);
+    const vkge::BulgeCentre c = vkge::ArcCentreFromBulge(start.x, start.y, end.x, end.y, bulge);
+    const AcGePoint3d center(c.x, c.y, start.z);
     const double radius = std::hypot(start.x - center.x, start.y - center.y);
     const double included = 4.0 * std::atan(std::fabs(bulge));
     const AcGeVector3d normal(0, 0, bulge > 0 ? 1.0 : -1.0);

@@ -80,21 +80,11 @@ CString NameUnfitText(const CString& name)
     return text;
 }
 
-bool IsListed(const CManageStdRoom* library, const CString& name)
-{
-    if (!library) return false;
-    for (const CString& listed : library->m_RoomNames)
-        if (listed.Compare(name) == 0) return true;
-    return false;
-}
 
 // Erases the marker of a store that was refused.
 void EraseMarker(const AcDbObjectId& markerId)
 {
-    AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) return;
-    marker->erase();
-    marker->close();
+    if (AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite); marker) marker->erase();
 }
 
 // The links that making a marker sets, as they were before: each component's standard room and
@@ -104,29 +94,21 @@ public:
     LinksBefore(const AcDbObjectIdArray& components, const AcDbObjectId& boundaryId) : m_boundaryId(boundaryId)
     {
         for (const AcDbObjectId& id : components) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-            if (const VkQsEntity* component = VkQsEntity::cast(ent)) m_rooms.emplace_back(id, component->GetAssositSRoom());
-            ent->close();
+            AcDbObjectPointer<VkQsEntity> component(id, AcDb::kForRead);
+            if (component) m_rooms.emplace_back(id, component->GetAssositSRoom());
         }
-        AcDbVkRoom* boundary = nullptr;
-        if (acdbOpenObject(boundary, boundaryId, AcDb::kForRead) != Acad::eOk) return;
-        m_belonged = boundary->GetIfBelongSR();
-        boundary->close();
+        if (AcDbObjectPointer<AcDbVkRoom> boundary(boundaryId, AcDb::kForRead); boundary)
+            m_belonged = boundary->GetIfBelongSR();
     }
 
     void Restore() const
     {
         for (const auto& [id, room] : m_rooms) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-            if (VkQsEntity* component = VkQsEntity::cast(ent)) component->SetAssositSRoom(room);
-            ent->close();
+            AcDbObjectPointer<VkQsEntity> component(id, AcDb::kForWrite);
+            if (component) component->SetAssositSRoom(room);
         }
-        AcDbVkRoom* boundary = nullptr;
-        if (acdbOpenObject(boundary, m_boundaryId, AcDb::kForWrite) != Acad::eOk) return;
-        boundary->SetIfBelongSR(m_belonged);
-        boundary->close();
+        if (AcDbObjectPointer<AcDbVkRoom> boundary(m_boundaryId, AcDb::kForWrite); boundary)
+            boundary->SetIfBelongSR(m_belonged);
     }
 
 private:
@@ -163,10 +145,7 @@ BOOL CDefineRoomDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     if (!m_Preview.SubclassDlgItem(IDC_DEFINE_PREVIEW, this)) return FALSE;
-    AcDbDatabase* lib = nullptr;
-    CManageStdRoom::GetDb(lib);
-    ShowRoomPreview(-1, u"*Model_Space");
-    delete lib;
+    PreviewOverLibrary(-1);
     m_NameCombo.SendMessage(CB_LIMITTEXT, kMaxRoomName);
     std::vector<CString> stored;
     if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance()) stored = library->GetStdRoomSet();
@@ -174,6 +153,14 @@ BOOL CDefineRoomDlg::OnInitDialog()
     m_strRoomName = ProposeRoomName(stored);
     UpdateData(FALSE);
     return TRUE;
+}
+
+void CDefineRoomDlg::PreviewOverLibrary(int row)
+{
+    // The library is read (and made when missing) and held for read while the preview reads it.
+    AcDbDatabase library(false, true);
+    vkroom::ReadLibrary(library);
+    ShowRoomPreview(row, u"*Model_Space");
 }
 
 BOOL CDefineRoomDlg::ShowRoomPreview(int row, const CString& space)
@@ -199,9 +186,7 @@ void CDefineRoomDlg::OnBnClickedPickRoom()
     }
     ShowWindow(SW_HIDE);
     if (!PickRoom()) return;
-    AcDbVkRoom* room = nullptr;
-    if (acdbOpenObject(room, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) return;
-    room->close();
+    if (!AcDbObjectPointer<AcDbVkRoom>(m_PickedRoomId, AcDb::kForRead)) return;
     GatherComponents();
 
     g_removed.clear();
@@ -220,15 +205,10 @@ bool CDefineRoomDlg::PickRoom()
         if (rc == RTCAN) return false;
         if (rc != RTNORM) continue;
         if (acdbGetObjectId(m_PickedRoomId, name) != Acad::eOk) continue;
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) continue;
+        AcDbObjectPointer<AcDbEntity> ent(m_PickedRoomId, AcDb::kForRead);
         // Only a room boundary itself, not a class built on it.
-        if (CString(ent->isA()->name()).Compare(kRoomClassName) != 0) {
-            ent->close();
-            continue;
-        }
+        if (!ent || CString(ent->isA()->name()).Compare(kRoomClassName) != 0) continue;
         ent->highlight();
-        ent->close();
         break;
     }
     if (CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance()) library->SetRoomId(m_PickedRoomId);
@@ -240,10 +220,11 @@ bool CDefineRoomDlg::PickRoom()
 void CDefineRoomDlg::GatherComponents()
 {
     AcDbExtents window;
-    AcDbEntity* room = nullptr;
-    if (acdbOpenAcDbEntity(room, m_PickedRoomId, AcDb::kForRead) != Acad::eOk) return;
-    room->getGeomExtents(window);
-    room->close();
+    {
+        AcDbObjectPointer<AcDbEntity> room(m_PickedRoomId, AcDb::kForRead);
+        if (!room) return;
+        room->getGeomExtents(window);
+    }
 
     AcDbObjectIdArray candidates(0, 8);
     CManageStdRoom::SelectEntity(window, candidates);
@@ -310,11 +291,10 @@ struct resbuf* CDefineRoomDlg::RemoveKwordCallback(const char16_t*)
         AcDbObjectIdArray picked(0, 8);
         const int rc = SelectComponents(picked, false);
         for (const AcDbObjectId& id : picked) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForWrite);
+            if (!ent) continue;
             if (id != g_pickedRoomId) ent->unhighlight();  // the boundary stays marked as picked
             g_removed.insert(id);
-            ent->close();
         }
         if (rc == RTERROR) return nullptr;
     }
@@ -323,11 +303,10 @@ struct resbuf* CDefineRoomDlg::RemoveKwordCallback(const char16_t*)
 void CDefineRoomDlg::ResetSelection()
 {
     for (const AcDbObjectId& id : m_EntIds) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+        AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+        if (!ent) continue;
         ent->unhighlight();
-        vkroom::ClearNotCarriedMark(ent);
-        ent->close();
+        vkroom::ClearNotCarriedMark(ent.object());
     }
     vkroom::SetHighlight(m_PickedRoomId, false);
     vkroom::ClearNotedMarks();
@@ -396,7 +375,7 @@ void CDefineRoomDlg::OnOK()
         vkroom::TakeLibraryFailure();
         if (library) stored = library->AppendStdRoom(m_strRoomName, m_EntIds, m_BasePt);
         why = vkroom::TakeLibraryFailure();
-        duplicate = IsListed(library, m_strRoomName);
+        duplicate = library && library->IsListed(m_strRoomName);
     }
     if (!stored) {
         // The name is said to be taken only when it is; any other refusal names its cause.
@@ -445,11 +424,7 @@ void CDefineRoomDlg::OnKillFocus(CWnd*)
 
 void CDefineRoomDlg::OnCbnSelchangeName()
 {
-    const int row = m_NameCombo.GetCurSel();
-    AcDbDatabase* lib = nullptr;
-    CManageStdRoom::GetDb(lib);
-    ShowRoomPreview(row, u"*Model_Space");
-    delete lib;
+    PreviewOverLibrary(m_NameCombo.GetCurSel());
 }
 
 void CDefineRoomDlg::OnClose()

@@ -16,6 +16,8 @@ public:
     ~CDefineRoomDlg() override;
     BOOL CreateModeless();  // template 200 under the module's resource handle
     BOOL ShowRoomPreview(int row, const CString& space);
+    // The same on the model space, with the library held for read meanwhile.
+    void PreviewOverLibrary(int row);
     void ShowPickedPreview(AcDbObjectIdArray& ids);
     // One selection pass appending to ids; with the keyword, Q starts removal passes.
     static int SelectComponents(AcDbObjectIdArray& ids, bool withKeyword);

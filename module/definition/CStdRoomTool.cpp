@@ -3,6 +3,7 @@
 #include "module/definition/CStdRoomTool.h"
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "module/interfaces/DefinitionInterfaces.h"
@@ -44,50 +45,30 @@ std::vector<AcGePoint3d> MarkerOutline(const AcDbPolyline* boundary, unsigned in
 bool CStdRoomTool::CreateStdRoomMarker(AcDbObjectId& markerId, const CString& roomName, AcDbObjectId& roomId,
                                        AcDbObjectIdArray& entIds, AcGePoint3d& basePt)
 {
-    AcDbObject* obj = nullptr;
-    if (acdbOpenAcDbObject(obj, roomId, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbVkRoom* room = AcDbVkRoom::cast(obj);
-    if (!room) {
-        obj->close();
-        return false;
-    }
-    const unsigned int n = room->numVerts();
-    if (n == 0) {
-        room->close();
-        return false;
+    std::vector<AcGePoint3d> outline;
+    {
+        AcDbObjectPointer<AcDbVkRoom> room(roomId, AcDb::kForRead);
+        if (!room || room->numVerts() == 0) return false;
+        outline = MarkerOutline(room.object(), room->numVerts());
     }
 
-    auto* marker = new AcDbQsStandRoom;
-    marker->SetRoomName(roomName);
-    const CString layer = CVKQsLayer::GetLayer(CObjectKind::GetLayerByKind(Object::kStandRoom));
-    marker->setLayer(layer, true);
-    if (addToModelSpace(markerId, marker) != Acad::eOk) {
-        delete marker;
-        room->close();
-        return false;
-    }
+    auto created = std::make_unique<AcDbQsStandRoom>();
+    created->SetRoomName(roomName);
+    created->setLayer(CVKQsLayer::GetLayer(CObjectKind::GetLayerByKind(Object::kStandRoom)), true);
+    if (addToModelSpace(markerId, created.get()) != Acad::eOk) return false;
+    created.release();  // the drawing owns it now
 
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, markerId, AcDb::kForWrite) != Acad::eOk) {
-        room->close();
-        return false;
+    {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite);
+        if (!marker) return false;
+        marker->SetBasePt(basePt);
+        marker->SetInsertPt(basePt);
+        marker->SetMatrix(AcGeMatrix3d::kIdentity);
+        const unsigned int n = static_cast<unsigned int>(outline.size());
+        for (unsigned int i = 0; i < n; ++i)
+            marker->addVertexAt(i, AcGePoint2d(outline[i].x, outline[i].y), 0.0, -1.0, -1.0);
+        marker->addVertexAt(n, AcGePoint2d(outline[0].x, outline[0].y), 0.0, -1.0, -1.0);
     }
-    AcDbQsStandRoom* opened = AcDbQsStandRoom::cast(ent);
-    if (!AcDbPolyline::cast(ent) || !opened) {
-        ent->close();
-        room->close();
-        return false;
-    }
-    opened->SetBasePt(basePt);
-    opened->SetInsertPt(basePt);
-    opened->SetMatrix(AcGeMatrix3d::kIdentity);
-
-    const std::vector<AcGePoint3d> outline = MarkerOutline(room, n);
-    room->close();
-    for (unsigned int i = 0; i < n; ++i)
-        opened->addVertexAt(i, AcGePoint2d(outline[i].x, outline[i].y), 0.0, -1.0, -1.0);
-    opened->addVertexAt(n, AcGePoint2d(outline[0].x, outline[0].y), 0.0, -1.0, -1.0);
-    opened->close();
 
     LinkStdRoomMarker(markerId, roomId, entIds);
     return true;
@@ -96,22 +77,12 @@ bool CStdRoomTool::CreateStdRoomMarker(AcDbObjectId& markerId, const CString& ro
 void CStdRoomTool::LinkStdRoomMarker(AcDbObjectId& markerId, AcDbObjectId& roomId, AcDbObjectIdArray& entIds)
 {
     for (const AcDbObjectId& id : entIds) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        if (VkQsEntity* component = VkQsEntity::cast(ent)) component->SetAssositSRoom(markerId);
-        ent->close();
+        AcDbObjectPointer<VkQsEntity> component(id, AcDb::kForWrite);
+        if (component) component->SetAssositSRoom(markerId);
     }
-
-    AcDbVkRoom* room = nullptr;
-    if (acdbOpenObject(room, roomId, AcDb::kForWrite) == Acad::eOk) {
-        room->SetIfBelongSR(true);
-        room->close();
-    }
-
-    AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) == Acad::eOk) {
+    if (AcDbObjectPointer<AcDbVkRoom> room(roomId, AcDb::kForWrite); room) room->SetIfBelongSR(true);
+    if (AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite); marker) {
         marker->SetAssositEnts(entIds);
         marker->SetAssositRoom(roomId);
-        marker->close();
     }
 }

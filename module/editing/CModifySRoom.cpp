@@ -131,22 +131,23 @@ void CModifySRoom::OnBnClickedReExtract()
     if (!roomId.isNull()) content.append(roomId);
     HighlightEnts(content, false);
 
-    AcDbQsStandRoom* marker = nullptr;
-    if (const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite); es != Acad::eOk) {
-        if (es == Acad::eOnLockedLayer) acutPrintf(u"\n所选房间的标记在锁定的图层上，未重新提取");
-        ShowWindow(SW_SHOW);
-        return;
-    }
     SRoomEditInfo info;
-    marker->GetAssositEnts(info.oldEnts);
-    AcDbObjectIdArray components = chosen;
-    components.remove(markerId);
-    vkroom::PruneDlpEnts(components);
-    vkroom::PruneFittings(components);
-    marker->SetAssositEnts(components);
-    info.insertPt = marker->GetInsertPt();
-    info.matrix = marker->GetMatrix();
-    marker->close();
+    {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite);
+        if (!marker) {
+            if (marker.openStatus() == Acad::eOnLockedLayer) acutPrintf(u"\n所选房间的标记在锁定的图层上，未重新提取");
+            ShowWindow(SW_SHOW);
+            return;
+        }
+        marker->GetAssositEnts(info.oldEnts);
+        AcDbObjectIdArray components = chosen;
+        components.remove(markerId);
+        vkroom::PruneDlpEnts(components);
+        vkroom::PruneFittings(components);
+        marker->SetAssositEnts(components);
+        info.insertPt = marker->GetInsertPt();
+        info.matrix = marker->GetMatrix();
+    }
 
     m_Preview.UpdatePreviewDwg(vkroom::ModuleInstance(), name, content);
 

@@ -14,37 +14,19 @@ enum class CopyKept {
 
 namespace vkroom {
 
-// The entity's layer is locked: a write open of it is refused.
-inline bool OnLockedLayer(const AcDbEntity* ent)
-{
-    AcDbDatabase* db = ent->database();
-    AcDbLayerTable* layers = nullptr;
-    if (!db || db->getLayerTable(layers, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbLayerTableRecord* layer = nullptr;
-    const Acad::ErrorStatus es = layers->getAt(ent->layer().GetString(), layer, AcDb::kForRead);
-    layers->close();
-    if (es != Acad::eOk) return false;
-    const bool locked = layer->isLocked();
-    layer->close();
-    return locked;
-}
-
 // Why the rebuild leaves the copy of this marker (open for read or write) whole, in the order the
 // rebuild meets the reasons. The copy's members are its components and boundary in model space;
 // objects of block definitions that came along with its insertion are not the copy's.
 inline CopyKept WhyCopyKept(const AcDbQsStandRoom* marker)
 {
-    if (OnLockedLayer(marker)) return CopyKept::kMarkerLocked;
+    if (acdbIsOnLockedLayer(marker)) return CopyKept::kMarkerLocked;
     if (marker->GetChgType() == 1) return CopyKept::kChangedByHand;
     AcDbObjectIdArray members = marker->GetAssositEnts();
     members.append(marker->GetAssositRoom());
     const AcDbObjectId modelSpace = marker->ownerId();
     for (const AcDbObjectId& id : members) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        const bool locked = ent->ownerId() == modelSpace && OnLockedLayer(ent);
-        ent->close();
-        if (locked) return CopyKept::kMemberLocked;
+        AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+        if (ent && ent->ownerId() == modelSpace && acdbIsOnLockedLayer(ent.object())) return CopyKept::kMemberLocked;
     }
     return CopyKept::kNo;
 }

@@ -1,5 +1,6 @@
 #include "module/editing/PlacedCopies.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "host/ed/AcEd.h"
@@ -10,17 +11,15 @@
 #include "module/library/NotCarriedMark.h"
 
 namespace {
-AcDbBlockTableRecord* OpenModelSpace(AcDbDatabase* db)
+// The id of the drawing's model space; null when its block table cannot be opened.
+AcDbObjectId ModelSpaceId(AcDbDatabase* db)
 {
-    if (!db) return nullptr;
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk &&
-        db->getBlockTable(table, AcDb::kForNotify) != Acad::eOk)
-        return nullptr;
-    AcDbBlockTableRecord* space = nullptr;
-    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead);
-    table->close();
-    return es == Acad::eOk ? space : nullptr;
+    if (!db) return AcDbObjectId::kNull;
+    AcDbObjectPointer<AcDbBlockTable> table(db->blockTableId(), AcDb::kForRead);
+    if (!table) table.open(db->blockTableId(), AcDb::kForNotify);
+    AcDbObjectId space;
+    if (table) table->getAt(ACDB_MODEL_SPACE, space);
+    return space;
 }
 
 // The objects of block definitions that came along with an insertion, from a block begin up to
@@ -30,10 +29,9 @@ void DropBlockDefinitionRuns(AcDbObjectIdArray& ids)
     AcDbObjectIdArray noted(0, 8);
     bool inBlock = false;
     for (const AcDbObjectId& id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        const CString cls = ent->isA()->name();
-        ent->close();
+        CString cls;
+        if (AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForWrite); ent) cls = ent->isA()->name();
+        else continue;
         if (cls.Compare(u"AcDbBlockBegin") == 0) inBlock = true;
         if (inBlock) noted.append(id);
         if (cls.Compare(u"AcDbBlockEnd") == 0) inBlock = false;
@@ -46,11 +44,10 @@ void DropBlockDefinitionRuns(AcDbObjectIdArray& ids)
 void EraseCopyMembers(const AcDbObjectIdArray& ids)
 {
     for (const AcDbObjectId& id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        const VkQsPipeValve* valve = VkQsPipeValve::cast(ent);
+        AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForWrite);
+        if (!ent) continue;
+        const VkQsPipeValve* valve = VkQsPipeValve::cast(ent.object());
         if (!valve || !vkroom::IsLive(valve->GetPipeId())) ent->erase();
-        ent->close();
     }
 }
 
@@ -62,23 +59,14 @@ void TellLocked(const CString& name, const AcGePoint3d& at)
 // The ids hold a standard-room marker: an insertion that brought none made no copy.
 bool HoldsMarker(const AcDbObjectIdArray& ids)
 {
-    for (const AcDbObjectId& id : ids) {
-        AcDbQsStandRoom* marker = nullptr;
-        if (acdbOpenObject(marker, id, AcDb::kForRead) != Acad::eOk) continue;
-        marker->close();
-        return true;
-    }
-    return false;
+    return std::any_of(ids.begin(), ids.end(),
+                       [](const AcDbObjectId& id) { return bool(AcDbObjectPointer<AcDbQsStandRoom>(id, AcDb::kForRead)); });
 }
 
 void EraseAll(const AcDbObjectIdArray& ids)
 {
-    for (const AcDbObjectId& id : ids) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        ent->erase();
-        ent->close();
-    }
+    for (const AcDbObjectId& id : ids)
+        if (AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForWrite); ent) ent->erase();
 }
 
 // Inserts the room's library entry at P under T and links the new copy; false, with nothing
@@ -104,34 +92,32 @@ enum class Rebuilt { kYes, kKept, kNotInserted };
 // The old copy is erased only once the new one exists: a copy whose insertion fails stays whole.
 Rebuilt RebuildCopy(const CString& name, const SRoomEditInfo& edit, const AcDbObjectId& markerId)
 {
-    AcDbQsStandRoom* marker = nullptr;
-    if (const Acad::ErrorStatus es = acdbOpenObject(marker, markerId, AcDb::kForWrite); es != Acad::eOk) {
-        if (es == Acad::eOnLockedLayer && acdbOpenObject(marker, markerId, AcDb::kForRead) == Acad::eOk) {
-            TellLocked(name, marker->GetInsertPt());
-            marker->close();
-        }
-        return Rebuilt::kKept;
-    }
-    switch (vkroom::WhyCopyKept(marker)) {
-    case CopyKept::kNo: break;
-    case CopyKept::kMemberLocked: TellLocked(name, marker->GetInsertPt()); [[fallthrough]];
-    default: marker->close(); return Rebuilt::kKept;
-    }
-    const AcGePoint3d insertPt = marker->GetInsertPt();
-    AcGeMatrix3d xform = CorrectedPlacement(edit.matrix, marker->GetMatrix());
+    AcGePoint3d insertPt;
+    AcGeMatrix3d xform;
     AcDbObjectIdArray members(0, 8);
-    marker->GetAssositEnts(members);
-    members.append(marker->GetAssositRoom());
-    marker->close();
+    {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite);
+        if (!marker) {
+            if (marker.openStatus() == Acad::eOnLockedLayer && marker.open(markerId, AcDb::kForRead) == Acad::eOk)
+                TellLocked(name, marker->GetInsertPt());
+            return Rebuilt::kKept;
+        }
+        switch (vkroom::WhyCopyKept(marker.object())) {
+        case CopyKept::kNo: break;
+        case CopyKept::kMemberLocked: TellLocked(name, marker->GetInsertPt()); [[fallthrough]];
+        default: return Rebuilt::kKept;
+        }
+        insertPt = marker->GetInsertPt();
+        xform = CorrectedPlacement(edit.matrix, marker->GetMatrix());
+        marker->GetAssositEnts(members);
+        members.append(marker->GetAssositRoom());
+    }
 
     if (!InsertNewCopy(name, insertPt, xform)) return Rebuilt::kNotInserted;
 
     DropBlockDefinitionRuns(members);
     EraseCopyMembers(members);
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) == Acad::eOk) {
-        marker->erase();
-        marker->close();
-    }
+    if (AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite); marker) marker->erase();
     VkQsReactorHelper::FlushGraphic(u"");
     VkQsAutoHelper::Linkage(u"");
     VkQsAutoHelper::Batch(u"");
@@ -150,24 +136,22 @@ AcGeMatrix3d CorrectedPlacement(const AcGeMatrix3d& r, const AcGeMatrix3d& m)
 
 void VisitMarkers(AcDbDatabase* db, const std::function<bool(AcDbQsStandRoom*)>& visit)
 {
-    AcDbBlockTableRecord* space = OpenModelSpace(db);
-    if (!space) return;
-    AcDbBlockTableRecordIterator* it = nullptr;
-    const Acad::ErrorStatus es = space->newIterator(it, true, true);
-    space->close();
-    if (es != Acad::eOk) return;
+    std::unique_ptr<AcDbBlockTableRecordIterator> it;
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> space(ModelSpaceId(db), AcDb::kForRead);
+        AcDbBlockTableRecordIterator* raw = nullptr;
+        if (!space || space->newIterator(raw, true, true) != Acad::eOk) return;
+        it.reset(raw);
+    }
     bool more = true;
     for (; more && !it->done(); it->step()) {
         // Only markers are opened: the floor's other entities are not read for the walk.
         AcDbObjectId id;
         const AcRxClass* cls = it->getEntityId(id) == Acad::eOk ? id.objectClass() : nullptr;
         if (!cls || !cls->isDerivedFrom(AcDbQsStandRoom::desc())) continue;
-        AcDbEntity* ent = nullptr;
-        if (it->getEntity(ent, AcDb::kForRead) != Acad::eOk) continue;
-        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent)) more = visit(marker);
-        ent->close();
+        AcDbObjectPointer<AcDbQsStandRoom> marker(id, AcDb::kForRead);
+        if (marker) more = visit(marker.object());
     }
-    delete it;
 }
 
 void CollectPlacedRooms(PlacedRoomMap& placed)

@@ -56,13 +56,6 @@ void TellNotRewritten(const CString& name)
     acutPrintf(u"\n标准房间%s的新内容未能写入库，库中保留原内容，其副本未更新", name.GetString());
 }
 
-bool IsListed(const CManageStdRoom& library, const CString& name)
-{
-    for (const CString& listed : library.m_RoomNames)
-        if (listed.Compare(name) == 0) return true;
-    return false;
-}
-
 // A drawing outside the project has no floor name: its title stands for it.
 CString FloorLabel(const CString& floor)
 {
@@ -86,11 +79,12 @@ void CollectAndRebuild(const SRoomEditMap& edits, const CString& floor)
 }
 }  // namespace
 
-bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& path, bool& owned)
+bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& path,
+                       std::unique_ptr<AcDbDatabase>& side)
 {
     path = VkQsDataMng::IFloorMng::GetDwgFullNameByFloorName(floorName);
     db = nullptr;
-    owned = false;
+    side.reset();
     if (floorName.Compare(CurrentFloorName()) == 0) {
         db = acdbHostApplicationServices()->workingDatabase();
         return db != nullptr;
@@ -101,8 +95,8 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
         return db != nullptr;
     }
     // Read denying writers: a drawing another program holds for writing cannot be changed here.
-    auto side = std::make_unique<AcDbDatabase>(false, true);
-    const Acad::ErrorStatus es = side->readDwgFile(path, _SH_DENYWR, false, nullptr);
+    auto read = std::make_unique<AcDbDatabase>(false, true);
+    const Acad::ErrorStatus es = read->readDwgFile(path, _SH_DENYWR, false, nullptr);
     if (es == Acad::eFileSharingViolation) {
         acutPrintf(u"\n楼层%s的图纸%s已在其他程序中打开，未检查其中的标准房间", floorName.GetString(), path.GetString());
         return false;
@@ -112,8 +106,8 @@ bool OpenFloorDatabase(const CString& floorName, AcDbDatabase*& db, CString& pat
             acutPrintf(u"\n楼层%s的图纸%s无法读取，未检查其中的标准房间", floorName.GetString(), path.GetString());
         return false;
     }
-    db = side.release();
-    owned = true;
+    side = std::move(read);
+    db = side.get();
     return true;
 }
 
@@ -155,9 +149,8 @@ void CModifySRoom::ProcessModify()
     FloorNameSet floors;
     CollectFloors(rebuild, floors);
 
-    resbuf* macro = acutNewRb(RTSTR);
-    acedGetVar(u"MODEMACRO", macro);
-    const CString savedMacro = macro->resval.rstring ? CString(macro->resval.rstring) : CString();
+    // Each floor switched to shows its name on the status line; the user's comes back after.
+    COsVarVal statusLine(u"MODEMACRO");
     const CString current = CurrentFloorName();
 
     const int total = static_cast<int>(floors.size());
@@ -175,10 +168,6 @@ void CModifySRoom::ProcessModify()
     if (SwitchToFloor(current)) CollectAndRebuild(rebuild, current);
     else acutPrintf(u"\n无法切换到楼层%s，其中的标准房间未更新", current.GetString());
 
-    acutDelString(macro->resval.rstring);
-    macro->resval.rstring = acutNewString(savedMacro.GetString());
-    acedSetVar(u"MODEMACRO", macro);
-    acutRelRb(macro);
 }
 
 void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
@@ -194,14 +183,13 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
     const std::vector<CString> namesBefore = library ? library->m_RoomNames : std::vector<CString>();
     std::vector<CString> rewritten;
     for (auto& [name, edit] : edits) {
-        AcDbQsStandRoom* marker = nullptr;
-        if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) {
+        if (AcDbObjectPointer<AcDbQsStandRoom> marker(edit.standRoomId, AcDb::kForWrite); marker) {
+            marker->SetUnModifyState();
+        } else {
             acutPrintf(u"\n标准房间%s的源房间无法打开，库中内容未更新", name.GetString());
             m_notRewritten.insert(name);
             continue;
         }
-        marker->SetUnModifyState();
-        marker->close();
 
         library = CManageStdRoom::CreateOnlyInstance();
         std::unique_ptr<AcDbDatabase> before = SnapshotLibrary();
@@ -219,7 +207,7 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
 
         m_notRewritten.insert(name);
         library = CManageStdRoom::CreateOnlyInstance();
-        if (library && !IsListed(*library, name)) {
+        if (library && !library->IsListed(name)) {
             // The old entry is gone and the new one was not made: put the old one back.
             if (before->saveAs(CManageStdRoom::GetStdRoomPath(), true, AcDb::kDHL_1027, nullptr) == Acad::eOk) {
                 library->m_RoomNames.push_back(name);
@@ -241,8 +229,8 @@ void CModifySRoom::SaveModifiedRooms(SRoomEditMap& edits)
 void CModifySRoom::RestoreSourceEnts()
 {
     for (auto& [name, edit] : m_mapEdit) {
-        AcDbQsStandRoom* marker = nullptr;
-        if (acdbOpenObject(marker, edit.standRoomId, AcDb::kForWrite) != Acad::eOk) continue;
+        AcDbObjectPointer<AcDbQsStandRoom> marker(edit.standRoomId, AcDb::kForWrite);
+        if (!marker) continue;
         AcDbObjectIdArray ents = edit.oldEnts;
         // What the re-extraction newly took into this copy goes into the library too; the
         // rebuild erases it here with the old components, so the copy holds it once.
@@ -251,7 +239,6 @@ void CModifySRoom::RestoreSourceEnts()
                 if (id != edit.standRoomId && id != edit.roomId && !ents.contains(id)) ents.append(id);
         }
         marker->SetAssositEnts(ents);
-        marker->close();
     }
 }
 
@@ -260,18 +247,17 @@ SRoomEditMap CModifySRoom::RoomsToRebuild() const
     SRoomEditMap rebuild;
     auto library = std::make_unique<AcDbDatabase>(false, true);
     const bool read = library->readDwgFile(CManageStdRoom::GetStdRoomPath(), _SH_DENYNO, false, nullptr) == Acad::eOk;
-    AcDbBlockTable* table = nullptr;
-    const bool open = read && library->getBlockTable(table, AcDb::kForRead) == Acad::eOk;
+    AcDbObjectPointer<AcDbBlockTable> table;
+    if (read) table.open(library->blockTableId(), AcDb::kForRead);
     for (const auto& [name, edit] : m_mapEdit) {
         if (m_notRewritten.count(name)) continue;
         AcDbObjectId blockId;
-        if (open && table->getAt(name, blockId) == Acad::eOk) {
+        if (table && table->getAt(name, blockId) == Acad::eOk) {
             rebuild.emplace(name, edit);
         } else {
             acutPrintf(u"\n标准房间库中没有%s，其副本未更新", name.GetString());
         }
     }
-    if (open) table->close();
     return rebuild;
 }
 
@@ -287,9 +273,8 @@ void CModifySRoom::CollectFloors(SRoomEditMap& edits, FloorNameSet& floors)
         if (floor.Compare(current) == 0) continue;
         AcDbDatabase* db = nullptr;
         CString path;
-        bool owned = false;
-        if (!OpenFloorDatabase(floor, db, path, owned)) continue;
-        std::unique_ptr<AcDbDatabase> side(owned ? db : nullptr);
+        std::unique_ptr<AcDbDatabase> side;
+        if (!OpenFloorDatabase(floor, db, path, side)) continue;
         // Two floors on one drawing: its copies are rebuilt once, with the first floor.
         const vkwin::FileIdentity drawing = vkwin::IdentityOf(path);
         if (std::find(drawings.begin(), drawings.end(), drawing) != drawings.end()) {

@@ -51,22 +51,20 @@ bool CStdRoomTool::PickSameNameRoom(const CString& roomName, AcDbObjectId& marke
                                     AcDbObjectIdArray& entIds)
 {
     if (PickStandRoom(markerId) != 0) return false;
-    AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForRead) != Acad::eOk) return false;
-    if (marker->GetRoomName().Compare(roomName) != 0) {
-        marker->close();
-        vkroom::ShowWarning(CString(u"请提取同名标准房间") + kEndQuestion);
-        return false;
+    {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForRead);
+        if (!marker) return false;
+        if (marker->GetRoomName().Compare(roomName) != 0) {
+            marker.close();
+            vkroom::ShowWarning(CString(u"请提取同名标准房间") + kEndQuestion);
+            return false;
+        }
+        roomId = marker->GetAssositRoom();
+        if (!AcDbObjectPointer<AcDbVkRoom>(roomId, AcDb::kForRead)) {
+            roomId = AcDbObjectId::kNull;
+            return false;
+        }
     }
-    roomId = marker->GetAssositRoom();
-    AcDbVkRoom* room = nullptr;
-    if (acdbOpenObject(room, roomId, AcDb::kForRead) != Acad::eOk) {
-        roomId = AcDbObjectId::kNull;
-        marker->close();
-        return false;
-    }
-    room->close();
-    marker->close();
     return SelectRoomEnts(roomId, entIds, markerId);
 }
 
@@ -80,11 +78,13 @@ int CStdRoomTool::PickStandRoom(AcDbObjectId& markerId)
         if (rc != RTNORM) continue;
         AcDbObjectId id;
         if (acdbGetObjectId(id, name) != Acad::eOk) continue;
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        const bool isMarker = CString(ent->isA()->name()).Compare(u"AcDbQsStandRoom") == 0;
-        if (isMarker) ent->highlight();
-        ent->close();
+        bool isMarker = false;
+        {
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+            if (!ent) continue;
+            isMarker = CString(ent->isA()->name()).Compare(u"AcDbQsStandRoom") == 0;
+            if (isMarker) ent->highlight();
+        }
         if (isMarker) {
             markerId = id;
             return 0;
@@ -97,13 +97,12 @@ bool CStdRoomTool::SelectRoomEnts(AcDbObjectId& roomId, AcDbObjectIdArray& entId
     CManageStdRoom* library = CManageStdRoom::CreateOnlyInstance();
     if (!library) return false;
     library->SetRoomId(roomId);
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, roomId, AcDb::kForRead) != Acad::eOk) return false;
     AcDbExtents extents;
-    const bool isRoom = AcDbVkRoom::cast(ent) != nullptr;
-    if (isRoom) ent->getGeomExtents(extents);
-    ent->close();
-    if (!isRoom) return false;
+    {
+        AcDbObjectPointer<AcDbVkRoom> room(roomId, AcDb::kForRead);
+        if (!room) return false;
+        room->getGeomExtents(extents);
+    }
 
     AcArray<AcDbObjectId> candidates(0, 8);
     CManageStdRoom::SelectEntity(extents, candidates);

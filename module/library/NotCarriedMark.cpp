@@ -24,10 +24,7 @@ void ClearNotCarriedMark(AcDbEntity* ent)
 
 void ClearNotCarriedMark(const AcDbObjectId& id)
 {
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
-    ClearNotCarriedMark(ent);
-    ent->close();
+    if (AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead); ent) ClearNotCarriedMark(ent.object());
 }
 
 void NoteNotCarriedMark(const AcDbObjectId& id)

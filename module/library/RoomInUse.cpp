@@ -12,24 +12,19 @@ namespace vkroom {
 bool FindRoomMarker(AcDbDatabase* db, const CString& name)
 {
     if (!db) return false;
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbBlockTableRecord* space = nullptr;
-    const Acad::ErrorStatus es = table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForRead, true);
-    table->close();
-    if (es != Acad::eOk) return false;
-    // An erased copy still counts as a use until its drawing is closed.
-    bool found = false;
-    for (const AcDbObjectId& id : space->entityIds(true)) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead, true) != Acad::eOk) continue;
-        if (AcDbQsStandRoom* marker = AcDbQsStandRoom::cast(ent))
-            found = marker->GetRoomName().Compare(name) == 0;
-        ent->close();
-        if (found) break;
+    AcDbObjectId spaceId;
+    {
+        AcDbObjectPointer<AcDbBlockTable> table(db->blockTableId(), AcDb::kForRead);
+        if (!table || table->getAt(ACDB_MODEL_SPACE, spaceId, true) != Acad::eOk) return false;
     }
-    space->close();
-    return found;
+    AcDbObjectPointer<AcDbBlockTableRecord> space(spaceId, AcDb::kForRead, true);
+    if (!space) return false;
+    // An erased copy still counts as a use until its drawing is closed.
+    for (const AcDbObjectId& id : space->entityIds(true)) {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(id, AcDb::kForRead, true);
+        if (marker && marker->GetRoomName().Compare(name) == 0) return true;
+    }
+    return false;
 }
 
 bool IsRoomInUse(const CString& name)

@@ -36,26 +36,22 @@ AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockI
 {
     AcDbObjectIdArray ids(0, 8);
     WorkingDatabaseScope working(library);
-    AcDbBlockTableRecord* block = nullptr;
-    if (acdbOpenObject(block, blockId, AcDb::kForRead) == Acad::eOk) {
+    if (AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForRead); block) {
         for (const AcDbObjectId& id : block->entityIds()) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-            if (CString(ent->isA()->name()).Compare(u"AcDbVkBeam") == 0) {
-                auto* copy = static_cast<AcDbEntity*>(ent->clone());
-                AcDbObjectId copyId;
-                if (copy && addToModelSpace(copyId, copy) == Acad::eOk) {
-                    ids.append(copyId);
-                    beamCopies.append(copyId);
-                } else {
-                    delete copy;
-                }
-            } else {
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+            if (!ent) continue;
+            if (CString(ent->isA()->name()).Compare(u"AcDbVkBeam") != 0) {
                 ids.append(id);
+                continue;
             }
-            ent->close();
+            std::unique_ptr<AcDbEntity> copy(static_cast<AcDbEntity*>(ent->clone()));
+            AcDbObjectId copyId;
+            if (copy && addToModelSpace(copyId, copy.get()) == Acad::eOk) {
+                copy.release();  // the library's model space owns it now
+                ids.append(copyId);
+                beamCopies.append(copyId);
+            }
         }
-        block->close();
     }
     VkQsReactorHelper::FlushGraphic(u"");
     return ids;
@@ -65,12 +61,8 @@ AcDbObjectIdArray CollectRoomEntities(AcDbDatabase* library, AcDbObjectId blockI
 // made for this one leave its model space again.
 void EraseBeamCopies(const AcDbObjectIdArray& copies)
 {
-    for (const AcDbObjectId& id : copies) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForWrite) != Acad::eOk) continue;
-        ent->erase();
-        ent->close();
-    }
+    for (const AcDbObjectId& id : copies)
+        if (AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForWrite); ent) ent->erase();
 }
 }  // namespace
 
@@ -82,12 +74,11 @@ void CManageStdRoom::InsertRoom(CString name, AcGePoint3d insertPt, AcGeMatrix3d
     vkroom::LibraryRead read(GetStdRoomPath());
     AcDbDatabase* library = read.Database();
     if (!library) return;
-    AcDbBlockTable* table = nullptr;
-    if (library->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
     AcDbObjectId blockId;
-    const Acad::ErrorStatus found = table->getAt(name, blockId);
-    table->close();
-    if (found != Acad::eOk) return;
+    {
+        AcDbObjectPointer<AcDbBlockTable> table(library->blockTableId(), AcDb::kForRead);
+        if (!table || table->getAt(name, blockId) != Acad::eOk) return;
+    }
 
     AcDbObjectIdArray beamCopies;
     const AcDbObjectIdArray ids = CollectRoomEntities(library, blockId, beamCopies);

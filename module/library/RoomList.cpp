@@ -61,25 +61,28 @@ void CManageStdRoom::ValidateRoom()
 {
     // One read of the library drawing answers for every name. Names are matched as the block
     // table matches them (case folded), so the result is that of a lookup per name.
-    AcDbDatabase* raw = nullptr;
-    GetDb(raw);
-    std::unique_ptr<AcDbDatabase> db(raw);
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
+    AcDbDatabase db(false, true);
+    vkroom::ReadLibrary(db);
+    AcDbObjectPointer<AcDbBlockTable> table(db.blockTableId(), AcDb::kForRead);
+    if (!table) return;
     std::set<CString> blocks;
     for (const AcDbObjectId& id : table->recordIds()) {
-        AcDbSymbolTableRecord* rec = nullptr;
-        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        AcDbObjectPointer<AcDbSymbolTableRecord> rec(id, AcDb::kForRead);
+        if (!rec) continue;
         CString name;
         rec->getName(name);
         blocks.insert(name.MakeLower());
-        rec->close();
     }
-    table->close();
+    table.close();
     std::erase_if(m_RoomNames, [&](const CString& name) {
         CString folded = name;
         return name.IsEmpty() || !blocks.contains(folded.MakeLower());
     });
+}
+
+bool CManageStdRoom::IsListed(const CString& name) const
+{
+    return std::any_of(m_RoomNames.begin(), m_RoomNames.end(), [&](const CString& listed) { return listed.Compare(name) == 0; });
 }
 
 std::vector<CString> CManageStdRoom::GetStdRoomSet()

@@ -23,14 +23,16 @@ void CManageStdRoom::EraseStdRoom(CString& name)
         acutPrintf(u"\n标准房间%s未删除", name.GetString());
         return;
     }
-    AcDbBlockTable* table = nullptr;
-    if (library->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
-    AcDbBlockTableRecord* block = nullptr;
-    const Acad::ErrorStatus es = table->getAt(name, block, AcDb::kForWrite);
-    table->close();
-    if (es != Acad::eOk) return;  // listed without a block: the next validation drops it
-    block->erase();
-    block->close();
+    AcDbObjectId blockId;
+    {
+        AcDbObjectPointer<AcDbBlockTable> table(library->blockTableId(), AcDb::kForRead);
+        if (!table || table->getAt(name, blockId) != Acad::eOk) return;  // listed without a block: the next validation drops it
+    }
+    {
+        AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForWrite);
+        if (!block) return;
+        block->erase();
+    }
 
     const std::vector<CString> names = m_RoomNames;
     std::erase_if(m_RoomNames, same);

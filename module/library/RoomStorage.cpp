@@ -23,30 +23,16 @@ bool CheckName(const CString& name)
     return false;
 }
 
-bool IsListed(const std::vector<CString>& names, const CString& name)
-{
-    for (const CString& listed : names)
-        if (listed.Compare(name) == 0) return true;
-    return false;
-}
-
 // Takes a marked valve off its pipe's valve list, then erases it.
 void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
 {
-    AcDbObject* obj = nullptr;
-    if (acdbOpenAcDbObject(obj, pipeId, AcDb::kForRead) == Acad::eOk) {
-        if (VkQsPipe* pipe = VkQsPipe::cast(obj); pipe && pipe->upgradeOpen() == Acad::eOk) {
-            pipe->removeValve(valveId);
-            pipe->downgradeOpen();
-        }
-        obj->close();
+    if (AcDbObjectPointer<VkQsPipe> pipe(pipeId, AcDb::kForRead); pipe && pipe->upgradeOpen() == Acad::eOk) {
+        pipe->removeValve(valveId);
+        pipe->downgradeOpen();
     }
-    if (acdbOpenAcDbObject(obj, valveId, AcDb::kForRead) == Acad::eOk) {
-        if (VkQsPipeValve* valve = VkQsPipeValve::cast(obj); valve && valve->upgradeOpen() == Acad::eOk) {
-            valve->erase();
-            valve->downgradeOpen();
-        }
-        obj->close();
+    if (AcDbObjectPointer<VkQsPipeValve> valve(valveId, AcDb::kForRead); valve && valve->upgradeOpen() == Acad::eOk) {
+        valve->erase();
+        valve->downgradeOpen();
     }
 }
 
@@ -70,7 +56,7 @@ int StoreAndList(CManageStdRoom& library, const CString& name, AcDbObjectIdArray
 
 int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoint3d basePt)
 {
-    if (IsListed(m_RoomNames, name)) return 0;
+    if (IsListed(name)) return 0;
     // The caller's ids take the room id for any name not yet listed, stored or not.
     ids.append(m_RoomId);
     if (!CheckName(name)) return 0;
@@ -79,7 +65,7 @@ int CManageStdRoom::AppendStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoin
 
 int CManageStdRoom::AppendStdRoom1(const CString& name, const AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
 {
-    if (IsListed(m_RoomNames, name) || !CheckName(name)) return 0;
+    if (IsListed(name) || !CheckName(name)) return 0;
     AcDbObjectIdArray copy = ids;
     return StoreAndList(*this, name, copy, basePt);
 }
@@ -121,37 +107,32 @@ int CManageStdRoom::DefineStdRoom(CString name, AcDbObjectIdArray& ids, AcGePoin
 
 void CManageStdRoom::ValueIsRelate(AcDbObjectId& id)
 {
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
-    if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent); valve && valve->upgradeOpen() == Acad::eOk) {
+    AcDbObjectPointer<VkQsPipeValve> valve(id, AcDb::kForRead);
+    if (valve && valve->upgradeOpen() == Acad::eOk) {
         valve->SetStyle(valve->GetStyle() | kNotCarriedMark);
         valve->downgradeOpen();
         vkroom::NoteNotCarriedMark(id);
     }
-    ent->close();
 }
 
 void CManageStdRoom::DeletNoRelatValue(CString blockName, AcDbDatabase* db)
 {
     if (!db) return;
-    AcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
-    AcDbBlockTableRecord* block = nullptr;
-    const Acad::ErrorStatus es = table->getAt(blockName, block, AcDb::kForWrite);
-    table->close();
-    if (es != Acad::eOk) return;
+    AcDbObjectId blockId;
+    {
+        AcDbObjectPointer<AcDbBlockTable> table(db->blockTableId(), AcDb::kForRead);
+        if (!table || table->getAt(blockName, blockId) != Acad::eOk) return;
+    }
+    AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForWrite);
+    if (!block) return;
 
     // Gather first: stripping a valve changes the record being walked. A valve goes with its
     // pipe: one whose pipe was not stored with it is stripped as if marked.
     std::vector<std::pair<AcDbObjectId, AcDbObjectId>> marked;  // valve, its pipe
     for (const AcDbObjectId& id : block->entityIds()) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (VkQsPipeValve* valve = VkQsPipeValve::cast(ent);
-            valve && ((valve->GetStyle() & kNotCarriedMark) || !vkroom::IsLive(valve->GetPipeId())))
+        AcDbObjectPointer<VkQsPipeValve> valve(id, AcDb::kForRead);
+        if (valve && ((valve->GetStyle() & kNotCarriedMark) || !vkroom::IsLive(valve->GetPipeId())))
             marked.emplace_back(id, valve->GetPipeId());
-        ent->close();
     }
     for (const auto& [valveId, pipeId] : marked) StripValve(valveId, pipeId);
-    block->close();
 }

@@ -24,13 +24,9 @@ CRoomJig::CRoomJig(const CString& roomName) : m_strLoadedName(roomName), m_strRo
     LoadRoom(roomName);
 }
 
-CRoomJig::~CRoomJig() { delete m_pTempRoom; }
+CRoomJig::~CRoomJig() = default;
 
-void CRoomJig::DropPreview()
-{
-    delete m_pTempRoom;
-    m_pTempRoom = nullptr;
-}
+void CRoomJig::DropPreview() { m_pTempRoom.reset(); }
 
 void CRoomJig::LoadRoom(CString roomName)
 {
@@ -39,33 +35,28 @@ void CRoomJig::LoadRoom(CString roomName)
     CManageStdRoom::GetDb(raw);
     std::unique_ptr<AcDbDatabase> library(raw);
     if (!library) return;
-    AcDbBlockTable* table = nullptr;
-    if (library->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return;
-    AcDbBlockTableRecord* block = nullptr;
-    if (table->getAt(roomName, block, AcDb::kForRead) != Acad::eOk) {
-        table->close();
-        return;
+    AcDbObjectId blockId;
+    {
+        AcDbObjectPointer<AcDbBlockTable> table(library->blockTableId(), AcDb::kForRead);
+        if (!table || table->getAt(roomName, blockId) != Acad::eOk) return;
     }
+    AcDbObjectPointer<AcDbBlockTableRecord> block(blockId, AcDb::kForRead);
+    if (!block) return;
     m_BlockOrigin = block->origin();
     m_CurPt = m_BlockOrigin;
     for (const AcDbObjectId& id : block->entityIds()) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        if (AcDbVkRoom* room = AcDbVkRoom::cast(ent)) {
-            std::vector<CVkQsTempRoom::Vertex> vertices;
-            for (unsigned int i = 0; i < room->numVerts(); ++i) {
-                CVkQsTempRoom::Vertex v;
-                room->getBulgeAt(i, v.first);
-                room->getPointAt(i, v.second);
-                vertices.push_back(v);
-            }
-            DropPreview();  // of several boundaries, the last one is shown
-            m_pTempRoom = new CVkQsTempRoom(&vertices, &m_BlockOrigin, &m_Xform);
+        AcDbObjectPointer<AcDbVkRoom> room(id, AcDb::kForRead);
+        if (!room) continue;
+        std::vector<CVkQsTempRoom::Vertex> vertices;
+        for (unsigned int i = 0; i < room->numVerts(); ++i) {
+            CVkQsTempRoom::Vertex v;
+            room->getBulgeAt(i, v.first);
+            room->getPointAt(i, v.second);
+            vertices.push_back(v);
         }
-        ent->close();
+        // Of several boundaries, the last one is shown.
+        m_pTempRoom = std::make_unique<CVkQsTempRoom>(&vertices, &m_BlockOrigin, &m_Xform);
     }
-    block->close();
-    table->close();
 }
 
 AcEdJig::DragStatus CRoomJig::sampler()
@@ -82,7 +73,7 @@ bool CRoomJig::update()
     return true;
 }
 
-AcDbEntity* CRoomJig::entity() const { return m_pTempRoom; }
+AcDbEntity* CRoomJig::entity() const { return m_pTempRoom.get(); }
 
 AcEdJig::DragStatus CRoomJig::Run()
 {

@@ -3,6 +3,8 @@
 // mirror it left-right and up-down, each picked point inserts one linked copy there, until
 // the user cancels. The select dialog may change the room, the angle and the matrix while a
 // drag is in progress; each pass of Run reads them afresh.
+#include <memory>
+
 #include "host/ed/AcEdJig.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/win/CString.h"
@@ -28,7 +30,7 @@ public:
     CString GetLoadedName() const { return m_strLoadedName; }
 
     int m_bDragging = 0;
-    CVkQsTempRoom* m_pTempRoom = nullptr;
+    std::unique_ptr<CVkQsTempRoom> m_pTempRoom;
     AcGeMatrix3d m_Xform;
     AcGePoint3d m_BlockOrigin;
     AcGePoint3d m_CurPt;

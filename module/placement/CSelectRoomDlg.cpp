@@ -117,10 +117,9 @@ void CSelectRoomDlg::OnPlaceRoom()
     if (m_bPlacing || m_RoomList.GetCount() == 0) return;
     m_bPlacing = TRUE;
     COsVarVal orthoOff(u"ORTHOMODE", short(0));  // placing always starts with ortho off
-    m_pJig = new CRoomJig(m_strRoomName);
+    m_pJig = std::make_unique<CRoomJig>(m_strRoomName);
     const AcEdJig::DragStatus status = m_pJig->Run();
-    delete m_pJig;
-    m_pJig = nullptr;
+    m_pJig.reset();
     m_bPlacing = FALSE;
     if (status == AcEdJig::kCancel) CancelCurrentCommand();
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The place command's dialog: the stored rooms with a preview.
+#include <memory>
+
 #include "host/ed/AcApDocManager.h"
 #include "host/ge/AcGeMatrix3d.h"
 #include "host/ui/AfxWin.h"
@@ -23,7 +25,7 @@ public:
     BOOL m_bKeepFocus = FALSE;
     BOOL m_bPlacing = FALSE;
     CString m_strPrevName;
-    CRoomJig* m_pJig = nullptr;
+    std::unique_ptr<CRoomJig> m_pJig;  // while placing
     CString m_strRoomName;
 
 protected:

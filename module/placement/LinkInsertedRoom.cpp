@@ -26,36 +26,27 @@ void CStdRoomTool::LinkInsertedRoom(const AcGePoint3d* insertPt, const AcGeMatri
     AcDbObjectId roomId;
     if (ids) {
         for (const AcDbObjectId& id : *ids) {
-            AcDbEntity* ent = nullptr;
-            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-            const Role role = Classify(ent);
-            const AcDbObjectId objectId = ent->objectId();
-            ent->close();
-            switch (role) {
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+            if (!ent) continue;
+            switch (Classify(ent.object())) {
             case Role::kComponent: components.append(id); break;
-            case Role::kBoundary: roomId = id; break;   // the last one wins
-            case Role::kMarker: markerId = objectId; break;
+            case Role::kBoundary: roomId = id; break;  // the last one wins
+            case Role::kMarker: markerId = id; break;
             }
         }
     }
 
-    AcDbQsStandRoom* marker = nullptr;
-    if (acdbOpenObject(marker, markerId, AcDb::kForWrite) != Acad::eOk) return;
-    marker->SetAssositEnts(components);
-    marker->SetAssositRoom(roomId);
-    if (insertPt) marker->SetInsertPt(*insertPt);
-    if (xform) marker->SetMatrix(*xform);
-    marker->close();
-
-    AcDbVkRoom* room = nullptr;
-    if (acdbOpenObject(room, roomId, AcDb::kForWrite) == Acad::eOk) {
-        room->SetIfBelongSR(true);
-        room->close();
+    {
+        AcDbObjectPointer<AcDbQsStandRoom> marker(markerId, AcDb::kForWrite);
+        if (!marker) return;
+        marker->SetAssositEnts(components);
+        marker->SetAssositRoom(roomId);
+        if (insertPt) marker->SetInsertPt(*insertPt);
+        if (xform) marker->SetMatrix(*xform);
     }
+    if (AcDbObjectPointer<AcDbVkRoom> room(roomId, AcDb::kForWrite); room) room->SetIfBelongSR(true);
     for (const AcDbObjectId& id : components) {
-        VkQsEntity* component = nullptr;
-        if (acdbOpenObject(component, id, AcDb::kForWrite) != Acad::eOk) continue;
-        component->SetAssositSRoom(markerId);
-        component->close();
+        AcDbObjectPointer<VkQsEntity> component(id, AcDb::kForWrite);
+        if (component) component->SetAssositSRoom(markerId);
     }
 }

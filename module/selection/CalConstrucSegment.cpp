@@ -19,17 +19,14 @@ void CalConstrucSegment(CString sectionName)
     for (int bit = 1; bit <= 5; ++bit) filter.set(static_cast<size_t>(bit));
     for (int i = 0; i < segments.length(); ++i) {
         const AcDbObjectId segmentId = segments[i];
-        AcDbObject* obj = nullptr;
-        if (acdbOpenAcDbObject(obj, segmentId, AcDb::kForWrite) != Acad::eOk) return;
-        AcDbVkConstrucSegment* segment = AcDbVkConstrucSegment::cast(obj);
-        if (!segment) {
-            obj->close();
-            return;
-        }
         AcDbExtents ext;
-        segment->getGeomExtents(ext);
-        const CString name = segment->GetAttname();
-        segment->close();
+        CString name;
+        {
+            AcDbObjectPointer<AcDbVkConstrucSegment> segment(segmentId, AcDb::kForWrite);
+            if (!segment) return;
+            segment->getGeomExtents(ext);
+            name = segment->GetAttname();
+        }
 
         AcArray<AcDbObjectId> candidates;
         CManageStdRoom::SelectEntity(ext, candidates);

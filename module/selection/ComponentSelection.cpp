@@ -19,11 +19,7 @@ constexpr const char16_t* kOtherRoomsLeftOut = u"\n%d个对象属于其他标准
 bool IsLiveMarker(const AcDbObjectId& id)
 {
     if (id.isNull() || !id.isValid() || id.isErased()) return false;
-    AcDbObject* obj = nullptr;
-    if (acdbOpenAcDbObject(obj, id, AcDb::kForRead) != Acad::eOk) return false;
-    const bool marker = AcDbQsStandRoom::cast(obj) != nullptr;
-    obj->close();
-    return marker;
+    return bool(AcDbObjectPointer<AcDbQsStandRoom>(id, AcDb::kForRead));
 }
 
 enum class Belonging { kFree, kOwn, kOther };
@@ -31,19 +27,16 @@ enum class Belonging { kFree, kOwn, kOther };
 Belonging WhoseObject(const AcDbObjectId& id, const GatheredRoom& room)
 {
     if (id == room.marker || id == room.boundary) return Belonging::kOwn;
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return Belonging::kFree;
-    Belonging whose = Belonging::kFree;
-    if (AcDbQsStandRoom::cast(ent)) {
-        whose = Belonging::kOther;
-    } else if (const AcDbVkRoom* boundary = AcDbVkRoom::cast(ent)) {
-        if (boundary->GetIfBelongSR()) whose = Belonging::kOther;
-    } else if (const VkQsEntity* component = VkQsEntity::cast(ent)) {
+    AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+    if (!ent) return Belonging::kFree;
+    if (AcDbQsStandRoom::cast(ent.object())) return Belonging::kOther;
+    if (const AcDbVkRoom* boundary = AcDbVkRoom::cast(ent.object()))
+        return boundary->GetIfBelongSR() ? Belonging::kOther : Belonging::kFree;
+    if (const VkQsEntity* component = VkQsEntity::cast(ent.object())) {
         const AcDbObjectId marker = component->GetAssositSRoom();
-        if (marker != room.marker && IsLiveMarker(marker)) whose = Belonging::kOther;
+        if (marker != room.marker && IsLiveMarker(marker)) return Belonging::kOther;
     }
-    ent->close();
-    return whose;
+    return Belonging::kFree;
 }
 }  // namespace
 
@@ -101,14 +94,16 @@ void TakePickedComponents(const AcDbObjectIdArray& picked, const GatheredRoom& r
     AcDbObjectIdArray taken = picked;
     DropOtherRoomsObjects(taken, room);
     for (const AcDbObjectId& id : taken) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        const VkQsEntity* qs = VkQsEntity::cast(ent);
-        const bool skip = qs && (VkQsMainLine::vk_cast(qs) != nullptr || isKPYX(qs));
+        bool skip = false, isValve = false;
         AcDbObjectIdArray pipeValves(0, 8);
-        if (const VkQsPipe* pipe = VkQsPipe::cast(ent)) pipe->GetRefValves(pipeValves);
-        const bool isValve = VkQsPipeValve::cast(ent) != nullptr;
-        ent->close();
+        {
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+            if (!ent) continue;
+            const VkQsEntity* qs = VkQsEntity::cast(ent.object());
+            skip = qs && (VkQsMainLine::vk_cast(qs) != nullptr || isKPYX(qs));
+            if (const VkQsPipe* pipe = VkQsPipe::cast(ent.object())) pipe->GetRefValves(pipeValves);
+            isValve = VkQsPipeValve::cast(ent.object()) != nullptr;
+        }
         if (skip) continue;
         for (AcDbObjectId valve : pipeValves)
             if (!seen.contains(valve)) CManageStdRoom::ValueIsRelate(valve);

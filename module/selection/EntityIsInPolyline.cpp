@@ -142,21 +142,11 @@ AcDbPolyline* asBoundary(AcDbObject* obj)
 bool CManageStdRoom::EntityIsInPolyline(AcDbObjectId& boundaryId, AcDbObjectId& entityId,
                                         std::bitset<6>& filter, bool /*flag*/)
 {
-    AcDbObject* boundaryObj = nullptr;
-    if (acdbOpenAcDbObject(boundaryObj, boundaryId, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbPolyline* boundary = asBoundary(boundaryObj);
-    if (!boundary) {
-        boundaryObj->close();
-        return false;
-    }
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, entityId, AcDb::kForRead) != Acad::eOk) {
-        boundaryObj->close();
-        return false;
-    }
+    AcDbObjectPointer<AcDbObject> boundaryObj(boundaryId, AcDb::kForRead);
+    AcDbPolyline* boundary = boundaryObj ? asBoundary(boundaryObj.object()) : nullptr;
+    if (!boundary) return false;
+    AcDbObjectPointer<AcDbEntity> ent(entityId, AcDb::kForRead);
+    if (!ent) return false;
     const bool architectural = startsWith(ent->layer(), kArchitecturalLayerPrefix) && filter.test(0);
-    const bool inside = architectural ? architecturalInside(boundary, ent) : componentInside(boundary, ent, filter);
-    ent->close();
-    boundaryObj->close();
-    return inside;
+    return architectural ? architecturalInside(boundary, ent.object()) : componentInside(boundary, ent.object(), filter);
 }

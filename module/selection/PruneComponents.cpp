@@ -13,10 +13,8 @@ void RemoveFromBack(AcDbObjectIdArray& ids, Drop drop)
 {
     for (int i = ids.length() - 1; i >= 0; --i) {
         const AcDbObjectId id = ids[i];
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
-        const bool gone = drop(ent);
-        ent->close();
+        bool gone = false;
+        if (AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead); ent) gone = drop(ent.object());
         if (!gone) continue;
         ids.removeAt(i);
         SetHighlight(id, false);
@@ -27,22 +25,19 @@ void RemoveFromBack(AcDbObjectIdArray& ids, Drop drop)
 
 void SetHighlight(const AcDbObjectId& id, bool on)
 {
-    AcDbEntity* ent = nullptr;
-    if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) return;
+    AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+    if (!ent) return;
     if (on) ent->highlight();
     else ent->unhighlight();
-    ent->close();
 }
 
 void PruneDlpEnts(AcDbObjectIdArray& ids)
 {
     std::set<AcDbObjectId> held;
     for (int i = ids.length() - 1; i >= 0; --i) {
-        VkQsDuctFitting* fitting = nullptr;
-        if (acdbOpenObject(fitting, ids[i], AcDb::kForRead) != Acad::eOk) continue;
-        if (fitting->GetRefPipes().length() == 2)
+        AcDbObjectPointer<VkQsDuctFitting> fitting(ids[i], AcDb::kForRead);
+        if (fitting && fitting->GetRefPipes().length() == 2)
             for (const AcDbObjectId& dlp : fitting->GetRefDlps()) held.insert(dlp);
-        fitting->close();
     }
     RemoveFromBack(ids, [&](AcDbEntity* ent) { return VkQsDlpEnt::cast(ent) && !held.count(ent->objectId()); });
 }
@@ -50,12 +45,8 @@ void PruneDlpEnts(AcDbObjectIdArray& ids)
 void PruneFittings(AcDbObjectIdArray& ids)
 {
     std::set<AcDbObjectId> pipes;
-    for (const AcDbObjectId& id : ids) {
-        VkQsPolyForValve* pipe = nullptr;
-        if (acdbOpenObject(pipe, id, AcDb::kForRead) != Acad::eOk) continue;
-        pipes.insert(id);
-        pipe->close();
-    }
+    for (const AcDbObjectId& id : ids)
+        if (AcDbObjectPointer<VkQsPolyForValve>(id, AcDb::kForRead)) pipes.insert(id);
     RemoveFromBack(ids, [&](AcDbEntity* ent) {
         const VkQsFittingBase* fitting = VkQsFittingBase::cast(ent);
         if (!fitting) return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/ge/Bulge.h"
 #include "module/interfaces/SelectionInterfaces.h"
 
 // The full test of a segment goes through the host's 3-D segments, arcs and rays with their
@@ -226,9 +227,9 @@ bool readSegment(const AcDbPolyline* pline, unsigned i, const AcGePoint2d& a, co
         return true;
     }
     // The circle as the host builds it from the bulge.
-    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
-    s.cx = a.x + dx * 0.5 - dy * k;
-    s.cy = a.y + dy * 0.5 + dx * k;
+    const vkge::BulgeCentre c = vkge::ArcCentreFromBulge(a.x, a.y, to.x, to.y, bulge);
+    s.cx = c.x;
+    s.cy = c.y;
     s.radius = std::sqrt((a.x - s.cx) * (a.x - s.cx) + (a.y - s.cy) * (a.y - s.cy));
     const double b = std::fabs(bulge), spread = std::fabs(dx) + std::fabs(dy);  // spread: at least the chord
     s.margin = kRelMargin * spread * (1 / b + b);  // four times a bound on the radius

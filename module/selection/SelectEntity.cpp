@@ -8,14 +8,14 @@ namespace {
 // True when the entity's layer is off; false also when the layer cannot be looked up.
 bool LayerLookup(AcDbDatabase* db, const CString& layer, bool& isOff)
 {
-    AcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, AcDb::kForRead) != Acad::eOk) return false;
-    AcDbLayerTableRecord* rec = nullptr;
-    const bool found = table->getAt(layer, rec, AcDb::kForRead) == Acad::eOk;
-    table->close();
-    if (!found) return false;
+    AcDbObjectId layerId;
+    {
+        AcDbObjectPointer<AcDbLayerTable> table(db->layerTableId(), AcDb::kForRead);
+        if (!table || table->getAt(layer, layerId) != Acad::eOk) return false;
+    }
+    AcDbObjectPointer<AcDbLayerTableRecord> rec(layerId, AcDb::kForRead);
+    if (!rec) return false;
     isOff = rec->isOff();
-    rec->close();
     return true;
 }
 }  // namespace
@@ -29,15 +29,17 @@ void CManageStdRoom::SelectEntity(AcDbExtents& window, AcArray<AcDbObjectId>& id
     AcDbObjectIdArray candidates;
     if (AcDbSpatialIndex::queryModelSpace(db, window, candidates) != Acad::eOk) return;
     for (int i = 0; i < candidates.length(); ++i) {
-        AcDbEntity* ent = nullptr;
-        if (acdbOpenAcDbEntity(ent, candidates[i], AcDb::kForRead) != Acad::eOk) continue;
-        const AcDbObjectId id = ent->objectId();
-        AcDbExtents ext;
-        const bool skip = AcDbQsStandRoom::cast(ent) || AcDbVkRoom::cast(ent) ||
-                          ent->getGeomExtents(ext) != Acad::eOk || !VKToolKit::ExtentsInter(window, ext);
-        const CString layer = ent->layer();
-        ent->close();
-        if (skip) continue;
+        const AcDbObjectId id = candidates[i];
+        CString layer;
+        {
+            AcDbObjectPointer<AcDbEntity> ent(id, AcDb::kForRead);
+            if (!ent) continue;
+            AcDbExtents ext;
+            if (AcDbQsStandRoom::cast(ent.object()) || AcDbVkRoom::cast(ent.object()) ||
+                ent->getGeomExtents(ext) != Acad::eOk || !VKToolKit::ExtentsInter(window, ext))
+                continue;
+            layer = ent->layer();
+        }
         bool isOff = false;
         if (!LayerLookup(db, layer, isOff)) continue;
         if (isOff) {

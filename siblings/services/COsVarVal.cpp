@@ -2,6 +2,17 @@
 
 #include "host/ed/SystemVariables.h"
 
+COsVarVal::COsVarVal(const CString& name) : m_name(name)
+{
+    m_old = acutNewRb(RTNONE);
+    if (acedGetVar(m_name, m_old) == RTNORM) {
+        m_set = true;
+        return;
+    }
+    acutRelRb(m_old);
+    m_old = nullptr;
+}
+
 COsVarVal::COsVarVal(const CString& name, short value) : m_name(name)
 {
     resbuf rb;

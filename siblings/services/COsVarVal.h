@@ -9,6 +9,8 @@ struct resbuf;
 
 class COsVarVal {
 public:
+    // Keeps the value the variable has now, to put it back whatever is set meanwhile.
+    explicit COsVarVal(const CString& name);
     COsVarVal(const CString& name, short value);
     COsVarVal(const CString& name, double value);
     COsVarVal(const CString& name, const CString& value);

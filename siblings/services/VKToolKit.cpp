@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "host/db/AcDb.h"
+#include "host/ge/Bulge.h"
 
 namespace {
 
@@ -164,9 +165,10 @@ bool ReadQuick(const AcDbPolyline* pl, QuickSeg* out, unsigned n, double& scale)
         q.cx = q.cy = q.r = q.bow = 0;
         if (!q.arc) continue;
         if (std::fabs(bulge) < 1e-6 || std::fabs(bulge) > 1e6) return false;
-        const double dx = q.bx - q.ax, dy = q.by - q.ay, k = (1.0 - bulge * bulge) / (4.0 * bulge);
-        q.cx = q.ax + dx * 0.5 - dy * k;
-        q.cy = q.ay + dy * 0.5 + dx * k;
+        const double dx = q.bx - q.ax, dy = q.by - q.ay;
+        const vkge::BulgeCentre c = vkge::ArcCentreFromBulge(q.ax, q.ay, q.bx, q.by, bulge);
+        q.cx = c.x;
+        q.cy = c.y;
         q.r = std::sqrt((q.ax - q.cx) * (q.ax - q.cx) + (q.ay - q.cy) * (q.ay - q.cy));  // no overflow below kLargest
         q.bow = 0.5 * std::fabs(bulge) * (dx * dx + dy * dy);
         if (!(q.r <= kLargest)) return false;
