@@ -89,7 +89,7 @@ std::vector<BlockRow> blocksOf(AcDbDatabase* db)
         if (!rec->isLayout()) {
             CString name;
             rec->getName(name);
-            rows.push_back({id, EncodeCp936(name), rec->origin()});
+            rows.push_back({id, EncodeCp936(name), rec->origin(), false, {}});
             spaces.push_back(id);
         } else if (id == db->modelSpaceId()) {
             spaces.push_back(id);
