@@ -26,7 +26,7 @@ export VKCAD_DRIVES="C=$demo/c"
 vkcad() { "$bin/vkcad" "$@"; }
 section() { printf '\n== %s\n' "$*"; }
 
-section "The architect's plan: apps/demo/plan.dxf (an R12 file in code page 936)"
+section "The architect's plan: apps/demo/plan.dxf (a DXF R2000 file in code page 936)"
 vkcad import apps/demo/plan.dxf "$demo/plan.dwg"
 
 section "Floors 1F, 2F, 3F: the plan with the construction segments and corridor mains (apps/demo/floor.jsonl)"

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""Writes plan.dxf, the architect's typical floor of the demo hotel, as an R12 DXF in code
-page 936 (GBK), the way many Chinese drawings still arrive.
+"""Writes plan.dxf, the architect's typical floor of the demo hotel, as a DXF R2000 file in
+code page 936 (GBK), the way many Chinese drawings still arrive.
 
 The floor is 20 m by 15 m (millimetres): a corridor along the middle (axes B-C), four hotel
 rooms on each side of it (axes 1-5), a suite in the north-east corner and the stair in the
 south-east. Every hotel room has its bathroom against the corridor, back to back with the
 neighbour's; the south rooms mirror the north ones, and the suite's bathroom lies turned a
-quarter. Walls are filled (wide polylines), doors and windows are blocks inserted scaled,
-turned and mirrored, the beds are blocks holding a block (the pillow).
+quarter. Walls are outlined and hatched (45-degree lines, ANSI31), columns filled solid, the
+suite's bathtub is an ellipse; doors and windows are blocks inserted scaled, turned and
+mirrored, the beds are blocks holding a block (the pillow).
 
 Run it from anywhere: python3 apps/demo/make_plan.py  (standard library only).
 """
@@ -49,6 +50,29 @@ def polyline(layer, pts, closed=False, width=0.0):
         if len(p) > 2 and p[2]:
             g(42, float(p[2]))
     g(0, "SEQEND"); g(8, layer)
+
+
+def hatch(layer, loops, solid=False, spacing=80.0):
+    """A hatch of closed outlines: solid, or 45-degree lines (ANSI31) spacing apart."""
+    g(0, "HATCH"); g(8, layer); g(100, "AcDbHatch"); g(10, 0.0); g(20, 0.0); g(30, 0.0)
+    g(210, 0.0); g(220, 0.0); g(230, 1.0)
+    g(2, "SOLID" if solid else "ANSI31"); g(70, 1 if solid else 0); g(71, 0); g(91, len(loops))
+    for pts in loops:
+        g(92, 3); g(72, 0); g(73, 1); g(93, len(pts))
+        for x, y in pts:
+            g(10, float(x)); g(20, float(y))
+        g(97, 0)
+    g(75, 0); g(76, 1)
+    if not solid:
+        d = spacing / math.sqrt(2)
+        g(52, 0.0); g(41, spacing / 3.175); g(77, 0); g(78, 1)
+        g(53, 45.0); g(43, 0.0); g(44, 0.0); g(45, -d); g(46, d); g(79, 0)
+    g(98, 0)
+
+
+def ellipse(layer, cx, cy, major_x, major_y, ratio):
+    g(0, "ELLIPSE"); g(8, layer); g(100, "AcDbEllipse"); g(10, float(cx)); g(20, float(cy)); g(30, 0.0)
+    g(11, float(major_x)); g(21, float(major_y)); g(31, 0.0); g(40, float(ratio)); g(41, 0.0); g(42, 2 * math.pi)
 
 
 def arc(layer, cx, cy, r, a0, a1):
@@ -93,9 +117,11 @@ def wall(x1, y1, x2, y2, t, openings=()):
         s2 = s if s_open else s - t / 2
         e2 = e if e_open else e + t / 2
         if horizontal:
-            polyline("墙体", [(s2, y1), (e2, y1)], width=t)
+            outline = [(s2, y1 - t / 2), (e2, y1 - t / 2), (e2, y1 + t / 2), (s2, y1 + t / 2)]
         else:
-            polyline("墙体", [(x1, s2), (x1, e2)], width=t)
+            outline = [(x1 - t / 2, s2), (x1 + t / 2, s2), (x1 + t / 2, e2), (x1 - t / 2, e2)]
+        polyline("墙体", outline, closed=True)
+        hatch("墙体", [outline])
 
 
 def mirror_y(y):
@@ -216,7 +242,10 @@ def entities():
     # Columns at the crossings of the outer and corridor axes.
     for x in range(0, W + 1, BAY):
         for y in (0, c0, c1, H):
-            polyline("墙体", [(x - 250, y), (x + 250, y)], width=500)
+            hatch("墙体", [[(x - 250, y - 250), (x + 250, y - 250), (x + 250, y + 250), (x - 250, y + 250)]], solid=True)
+
+    # The suite's bathtub: an oval along the wall to the corridor.
+    ellipse("家具", 17200, c1 + 500, 800, 0, 0.42)
 
     # The stair: two flights of 12 steps each side of the well, the landing to the south; both
     # arrows start at this floor's level.
@@ -265,18 +294,21 @@ def entities():
 
 def header_and_tables():
     g(0, "SECTION"); g(2, "HEADER")
-    g(9, "$ACADVER"); g(1, "AC1009")
+    g(9, "$ACADVER"); g(1, "AC1015")
     g(9, "$DWGCODEPAGE"); g(3, "ANSI_936")
     g(9, "$EXTMIN"); g(10, -2000.0); g(20, -3500.0); g(30, 0.0)
     g(9, "$EXTMAX"); g(10, 20500.0); g(20, 15500.0); g(30, 0.0)
     g(0, "ENDSEC")
     g(0, "SECTION"); g(2, "TABLES")
-    g(0, "TABLE"); g(2, "LTYPE"); g(70, 1)
+    g(0, "TABLE"); g(2, "LTYPE"); g(70, 2)
     g(0, "LTYPE"); g(2, "CONTINUOUS"); g(70, 0); g(3, "Solid line"); g(72, 65); g(73, 0); g(40, 0.0)
+    # Axes are drawn dash-dot.
+    g(0, "LTYPE"); g(2, "CENTER"); g(70, 0); g(3, "Center ____ _ ____ _ ____"); g(72, 65); g(73, 4)
+    g(40, 1000.0); g(49, 650.0); g(74, 0); g(49, -125.0); g(74, 0); g(49, 100.0); g(74, 0); g(49, -125.0); g(74, 0)
     g(0, "ENDTAB")
     g(0, "TABLE"); g(2, "LAYER"); g(70, len(LAYERS) + 1)
     for name, colour in [("0", 7)] + LAYERS:
-        g(0, "LAYER"); g(2, name); g(70, 0); g(62, colour); g(6, "CONTINUOUS")
+        g(0, "LAYER"); g(2, name); g(70, 0); g(62, colour); g(6, "CENTER" if name == "轴线" else "CONTINUOUS")
     g(0, "ENDTAB")
     g(0, "TABLE"); g(2, "STYLE"); g(70, 1)
     g(0, "STYLE"); g(2, "STANDARD"); g(70, 0); g(40, 0.0); g(41, 1.0); g(50, 0.0); g(71, 0)

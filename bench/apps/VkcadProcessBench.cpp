@@ -122,4 +122,56 @@ void BM_VkcadOpenAndSaveDrawing(benchmark::State& state) { runScript(state, scri
 BENCHMARK(BM_VkcadOpenAndSaveDrawing)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
+// vkcad render of the drawing (200,000 entities) to a 1600x1200 PNG, to exit.
+void BM_VkcadRenderDrawing(benchmark::State& state)
+{
+    const Vkcad& v = vkcad(static_cast<int>(state.range(0)));
+    if (v.binary.empty()) {
+        state.SkipWithError(state.range(0) ? "no baseline: set VK_BASELINE_VKCAD" : "vkcad did not build the drawing");
+        return;
+    }
+    state.SetLabel(state.range(0) ? "baseline" : "this build");
+    const std::string png = (workDir() / "floor.png").string();
+    std::vector<Run> runs;
+    for (auto _ : state) {
+        Run r = runProcess({v.binary, "render", v.drawing, png, "--size", "1600x1200"});
+        if (r.status != 0) {
+            state.SkipWithError("vkcad render failed");
+            return;
+        }
+        state.SetIterationTime(r.wallSeconds);
+        runs.push_back(r);
+    }
+    report(state, runs, v);
+}
+BENCHMARK(BM_VkcadRenderDrawing)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// vkcad import of the largest sheet of the LibreCAD library (Debian librecad-data), to exit.
+void BM_VkcadImportLargestSheet(benchmark::State& state)
+{
+    const char* sheet = "/usr/share/librecad/library/sheets/A0H.dxf";
+    const Vkcad& v = vkcad(static_cast<int>(state.range(0)));
+    if (v.binary.empty() || !fs::exists(sheet)) {
+        state.SkipWithError(v.binary.empty() ? "no vkcad to run (set VK_BASELINE_VKCAD for the baseline)"
+                                             : "librecad-data is not installed");
+        return;
+    }
+    state.SetLabel(state.range(0) ? "baseline" : "this build");
+    const std::string out = (workDir() / (state.range(0) ? "sheet-baseline.dwg" : "sheet.dwg")).string();
+    std::vector<Run> runs;
+    for (auto _ : state) {
+        Run r = runProcess({v.binary, "import", sheet, out});
+        if (r.status != 0) {
+            state.SkipWithError("vkcad import failed");
+            return;
+        }
+        state.SetIterationTime(r.wallSeconds);
+        runs.push_back(r);
+    }
+    report(state, runs, v);
+}
+BENCHMARK(BM_VkcadImportLargestSheet)->Arg(0)->Arg(1)->ArgName("baseline")->UseManualTime()->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -6,4 +6,5 @@
 #include "host/db/AcDbEntities.h"
 #include "host/db/AcDbFiler.h"
 #include "host/db/AcDbObject.h"
+#include "host/db/AcDbPlanEntities.h"
 #include "host/db/AcDbSymbolTables.h"

@@ -1,7 +1,9 @@
 // Block references: a block drawn through a transform; and the block begin and end markers.
 #include <cmath>
 
+#include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbEntities.h"
+#include "host/db/AcDbPlanEntities.h"
 #include "host/db/AcDbSymbolTables.h"
 #include "host/db/detail/DbInternals.h"
 #include "host/db/detail/GeomPieces.h"
@@ -88,38 +90,94 @@ Acad::ErrorStatus AcDbBlockReference::setBlockTransform(const AcGeMatrix3d& m)
     return Acad::eOk;
 }
 
-void AcDbBlockReference::getGeomPieces(std::vector<GeomPiece>& pieces) const
+Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute)
+{
+    id = AcDbObjectId();
+    if (!attribute) return Acad::eNullObjectPointer;
+    AcDbDatabase* db = database();
+    if (!db) return Acad::eNoDatabase;
+    if (!isWriteEnabled()) return Acad::eNotOpenForWrite;
+    if (attribute->objectId().isValid()) return Acad::eAlreadyInDb;
+    Acad::ErrorStatus es = db->addAcDbObject(id, attribute);
+    if (es != Acad::eOk) return es;
+    assertWriteEnabled();
+    vkdb::DbAccess::setOwner(attribute, objectId());
+    m_attributes.push_back(id);
+    return Acad::eOk;
+}
+
+namespace {
+
+// A block's entities that its references show: attribute definitions only when constant.
+bool shownInReference(const AcDbEntity* ent)
+{
+    const auto* def = AcDbAttributeDefinition::cast(ent);
+    return !def || def->isConstant();
+}
+
+}  // namespace
+
+namespace vkdb {
+
+void blockPieces(AcDbObjectId blockId, const AcGeMatrix3d& m, std::vector<AcDbEntity::GeomPiece>& pieces)
 {
     NestingGuard guard;
-    const AcDbBlockTableRecord* block = peekBlock(m_block);
+    const AcDbBlockTableRecord* block = peekBlock(blockId);
     if (!guard.ok || !block) return;
-    const AcGeMatrix3d m = blockTransform();
-    std::vector<GeomPiece> inner;
+    std::vector<AcDbEntity::GeomPiece> inner;
     for (AcDbObjectId id : block->entityIds()) {
         auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
-        if (!ent) continue;
+        if (!ent || !shownInReference(ent)) continue;
         inner.clear();
         ent->getGeomPieces(inner);
-        for (const GeomPiece& p : inner) pieces.push_back(vkdb::transformPiece(p, m));
+        for (const AcDbEntity::GeomPiece& p : inner) pieces.push_back(vkdb::transformPiece(p, m));
     }
+}
+
+void drawBlock(const AcDbEntity& owner, AcDbObjectId blockId, const AcGeMatrix3d& m, AcGiWorldDraw* wd)
+{
+    NestingGuard guard;
+    const AcDbBlockTableRecord* block = peekBlock(blockId);
+    if (!guard.ok || !block) return;
+    AcGiWorldGeometry& g = wd->geometry();
+    g.pushTransform(m);
+    for (AcDbObjectId id : block->entityIds()) {
+        auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
+        if (!ent || !shownInReference(ent)) continue;
+        g.setLayer(ent->layer());
+        // Colour "by block" (0) takes the owner's own colour.
+        g.setColor(ent->colorIndex() == 0 ? owner.colorIndex() : ent->colorIndex());
+        g.setLinetype(ent->linetype(), ent->linetypeScale());
+        g.setLineWeight(ent->lineWeight());
+        if (const auto* def = AcDbAttributeDefinition::cast(ent)) def->drawValue(wd);
+        else ent->worldDraw(wd);
+    }
+    g.popTransform();
+}
+
+}  // namespace vkdb
+
+void AcDbBlockReference::getGeomPieces(std::vector<GeomPiece>& pieces) const
+{
+    vkdb::blockPieces(m_block, blockTransform(), pieces);
+    for (AcDbObjectId id : m_attributes)
+        if (auto* attr = AcDbEntity::cast(vkdb::DbAccess::peek(id)); attr && !id.isErased()) attr->getGeomPieces(pieces);
 }
 
 bool AcDbBlockReference::subWorldDraw(AcGiWorldDraw* wd) const
 {
-    NestingGuard guard;
-    const AcDbBlockTableRecord* block = peekBlock(m_block);
-    if (!guard.ok || !block) return true;
+    vkdb::drawBlock(*this, m_block, blockTransform(), wd);
+    // Attributes stand in the world, on their own layers.
     AcGiWorldGeometry& g = wd->geometry();
-    g.pushTransform(blockTransform());
-    for (AcDbObjectId id : block->entityIds()) {
-        auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
-        if (!ent) continue;
-        g.setLayer(ent->layer());
-        // Colour "by block" (0) takes the reference's own colour.
-        g.setColor(ent->colorIndex() == 0 ? colorIndex() : ent->colorIndex());
-        ent->worldDraw(wd);
+    for (AcDbObjectId id : m_attributes) {
+        auto* attr = AcDbEntity::cast(vkdb::DbAccess::peek(id));
+        if (!attr || id.isErased()) continue;
+        g.setLayer(attr->layer());
+        g.setColor(attr->colorIndex() == 0 ? colorIndex() : attr->colorIndex());
+        g.setLinetype(attr->linetype(), attr->linetypeScale());
+        g.setLineWeight(attr->lineWeight());
+        attr->worldDraw(wd);
     }
-    g.popTransform();
     return true;
 }
 
@@ -136,8 +194,28 @@ void AcDbBlockReference::list(CString& out) const
 
 Acad::ErrorStatus AcDbBlockReference::subTransformBy(const AcGeMatrix3d& xform)
 {
+    // Attributes first: when one cannot follow, the reference stays where it is too.
+    for (AcDbObjectId id : m_attributes) {
+        if (id.isErased()) continue;
+        AcDbEntity* attr = nullptr;
+        if (acdbOpenAcDbEntity(attr, id, AcDb::kForWrite) != Acad::eOk) continue;
+        const Acad::ErrorStatus es = attr->transformBy(xform);
+        attr->close();
+        if (es != Acad::eOk) return es;
+    }
     m_xform = xform * m_xform;
     return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbBlockReference::subErase(bool erasing)
+{
+    for (AcDbObjectId id : m_attributes) {
+        AcDbObject* attr = nullptr;
+        if (acdbOpenAcDbObject(attr, id, AcDb::kForWrite, true) != Acad::eOk) continue;
+        if (attr->isErased() != erasing) attr->erase(erasing);
+        attr->close();
+    }
+    return AcDbEntity::subErase(erasing);
 }
 
 Acad::ErrorStatus AcDbBlockReference::dwgOutFields(AcDbDwgFiler* filer) const
@@ -147,6 +225,12 @@ Acad::ErrorStatus AcDbBlockReference::dwgOutFields(AcDbDwgFiler* filer) const
     filer->writeHardPointerId(m_block, "block");
     filer->writePoint3d(position(), "position");
     filer->writeMatrix3d(m_xform, "transform");
+    // Last and only when there are some, so that references of earlier drawings read as they were.
+    if (!m_attributes.empty()) {
+        filer->writeArrayBegin(static_cast<Adesk::Int32>(m_attributes.size()), "attributes");
+        for (AcDbObjectId id : m_attributes) filer->writeHardOwnershipId(id);
+        filer->writeArrayEnd();
+    }
     return filer->filerStatus();
 }
 
@@ -159,6 +243,20 @@ Acad::ErrorStatus AcDbBlockReference::dwgInFields(AcDbDwgFiler* filer)
     if ((es = filer->readHardPointerId(&m_block, "block")) != Acad::eOk) return es;
     if ((es = filer->readPoint3d(&pos, "position")) != Acad::eOk) return es;
     if ((es = filer->readMatrix3d(&xf, "transform")) != Acad::eOk) return es;
+    std::vector<AcDbObjectId> attributes;
+    Adesk::Int32 n = 0;
+    if (filer->hasMoreFields() && (es = filer->readArrayBegin(&n, "attributes")) == Acad::eOk) {
+        if (n < 0) return Acad::eInvalidInput;
+        for (Adesk::Int32 i = 0; i < n; ++i) {
+            AcDbObjectId id;
+            if ((es = filer->readHardOwnershipId(&id)) != Acad::eOk) return es;
+            if (!id.isNull()) attributes.push_back(id);
+        }
+        if ((es = filer->readArrayEnd()) != Acad::eOk) return es;
+    } else if (es != Acad::eOk && es != Acad::eKeyNotFound) {
+        return es;
+    }
+    m_attributes = std::move(attributes);
     // A fixture may give only one of the two; a position that was given wins.
     const AcGePoint3d before = position();
     m_xform = xf;

@@ -140,3 +140,12 @@ bool AcDbObjectId::isValid() const { return m_stub && m_stub->db; }
 bool AcDbObjectId::isErased() const { return isValid() && m_stub->erased; }
 AcDbDatabase* AcDbObjectId::database() const { return m_stub ? m_stub->db : nullptr; }
 AcDbHandle AcDbObjectId::handle() const { return isValid() ? m_stub->handle : AcDbHandle(); }
+
+bool acdbIsValidLineWeight(int weight)
+{
+    static const int kWeights[] = {0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120,
+                                   140, 158, 200, 211, -1, -2, -3};
+    for (int w : kWeights)
+        if (w == weight) return true;
+    return false;
+}

@@ -98,7 +98,18 @@ enum Intersect { kOnBothOperands = 0, kExtendThis = 1, kExtendArg = 2, kExtendBo
 enum Visibility { kVisible = 0, kInvisible = 1 };
 enum DuplicateRecordCloning { kDrcNotApplicable = 0, kDrcIgnore = 1, kDrcReplace = 2 };
 enum Planarity { kNonPlanar = 0, kPlanar = 1, kLinear = 2 };
+// Line weights in hundredths of a millimetre, and the three that take their weight elsewhere.
+enum LineWeight {
+    kLnWt000 = 0, kLnWt005 = 5, kLnWt009 = 9, kLnWt013 = 13, kLnWt015 = 15, kLnWt018 = 18, kLnWt020 = 20,
+    kLnWt025 = 25, kLnWt030 = 30, kLnWt035 = 35, kLnWt040 = 40, kLnWt050 = 50, kLnWt053 = 53, kLnWt060 = 60,
+    kLnWt070 = 70, kLnWt080 = 80, kLnWt090 = 90, kLnWt100 = 100, kLnWt106 = 106, kLnWt120 = 120,
+    kLnWt140 = 140, kLnWt158 = 158, kLnWt200 = 200, kLnWt211 = 211,
+    kLnWtByLayer = -1, kLnWtByBlock = -2, kLnWtByLwDefault = -3
+};
 }  // namespace AcDb
+
+// True for the weights above (the only ones drawings and DXF files hold).
+bool acdbIsValidLineWeight(int weight);
 
 // A database-unique 64-bit handle, shown as upper-case hexadecimal text without leading zeros.
 class AcDbHandle {

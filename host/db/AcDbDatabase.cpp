@@ -69,7 +69,7 @@ void deleteAllObjects(AcDbDatabaseImpl& impl)
     impl.source.reset();
     for (AcDbStub* s : impl.open) s->openSlot = -1;
     impl.open.clear();
-    impl.blockTable = impl.layerTable = AcDbObjectId();
+    impl.blockTable = impl.layerTable = impl.linetypeTable = AcDbObjectId();
     impl.handseed = 1;
 }
 
@@ -137,7 +137,19 @@ Acad::ErrorStatus AcDbDatabase::getLayerTable(AcDbLayerTable*& table, AcDb::Open
     return acdbOpenObject(table, m_impl->layerTable, mode);
 }
 
+Acad::ErrorStatus AcDbDatabase::getLinetypeTable(AcDbLinetypeTable*& table, AcDb::OpenMode mode)
+{
+    table = nullptr;
+    if (m_impl->linetypeTable.isNull() || m_impl->linetypeTable.isErased()) {
+        if (mode != AcDb::kForWrite || m_impl->blockTable.isNull()) return Acad::eNullObjectId;
+        m_impl->linetypeTable = addTable(this, table);
+        return m_impl->linetypeTable.isNull() ? Acad::eOutOfMemory : Acad::eOk;
+    }
+    return acdbOpenObject(table, m_impl->linetypeTable, mode);
+}
+
 AcDbObjectId AcDbDatabase::blockTableId() const { return m_impl->blockTable; }
+AcDbObjectId AcDbDatabase::linetypeTableId() const { return m_impl->linetypeTable; }
 AcDbObjectId AcDbDatabase::layerTableId() const { return m_impl->layerTable; }
 
 AcDbObjectId AcDbDatabase::modelSpaceId() const
@@ -400,6 +412,8 @@ void DbAccess::setTables(AcDbDatabase* db, AcDbObjectId blockTableId, AcDbObject
     db->impl()->blockTable = blockTableId;
     db->impl()->layerTable = layerTableId;
 }
+
+void DbAccess::setLinetypeTable(AcDbDatabase* db, AcDbObjectId id) { db->impl()->linetypeTable = id; }
 
 void DbAccess::setHandseed(AcDbDatabase* db, AcDbHandle seed)
 {

@@ -8,6 +8,7 @@
 
 class AcDbBlockTable;
 class AcDbLayerTable;
+class AcDbLinetypeTable;
 class AcDbDatabase;
 struct AcDbDatabaseImpl;
 struct SecurityParams;
@@ -65,8 +66,12 @@ public:
 
     Acad::ErrorStatus getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode);
     Acad::ErrorStatus getLayerTable(AcDbLayerTable*& table, AcDb::OpenMode mode);
+    // The linetype table: drawings made before linetypes were kept have none until one is
+    // opened for write, which makes it.
+    Acad::ErrorStatus getLinetypeTable(AcDbLinetypeTable*& table, AcDb::OpenMode mode);
     AcDbObjectId blockTableId() const;
     AcDbObjectId layerTableId() const;
+    AcDbObjectId linetypeTableId() const;  // null while the drawing has none
     AcDbObjectId modelSpaceId() const;
     AcDbObjectId currentSpaceId() const { return modelSpaceId(); }
 

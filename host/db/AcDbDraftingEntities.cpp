@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/db/AcGiText.h"
 #include "host/db/detail/GeomPieces.h"
 
 ACRX_DEFINE_MEMBERS(AcDbCircle, AcDbCurve)
@@ -82,7 +83,8 @@ Acad::ErrorStatus AcDbCircle::dwgInFields(AcDbDwgFiler* filer)
     double r = m_radius;
     if ((es = filer->readPoint3d(&c, "center")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&r, "radius")) != Acad::eOk) return es;
-    if (!(r > 0) || !std::isfinite(r)) return Acad::eInvalidInput;
+    // Radius 0: a degenerate circle as some files bring it, kept as it came.
+    if (!(r >= 0) || !std::isfinite(r)) return Acad::eInvalidInput;
     m_center = c;
     m_radius = r;
     return Acad::eOk;
@@ -175,7 +177,7 @@ Acad::ErrorStatus AcDbArc::dwgInFields(AcDbDwgFiler* filer)
     if ((es = filer->readDouble(&r, "radius")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&a0, "startAngle")) != Acad::eOk) return es;
     if ((es = filer->readDouble(&a1, "endAngle")) != Acad::eOk) return es;
-    if (!(r > 0) || !std::isfinite(r) || !std::isfinite(a0) || !std::isfinite(a1)) return Acad::eInvalidInput;
+    if (!(r >= 0) || !std::isfinite(r) || !std::isfinite(a0) || !std::isfinite(a1)) return Acad::eInvalidInput;
     m_center = c;
     m_radius = r;
     m_start = vkdb::normalizeAngle(a0);
@@ -236,40 +238,6 @@ Acad::ErrorStatus AcDbPoint::dwgInFields(AcDbDwgFiler* filer)
 
 // ---- text
 
-namespace {
-
-constexpr double kLineSpacing = 5.0 / 3;  // baseline to baseline, in text heights
-
-// Estimated advance of a character in text heights: East Asian wide characters fill a square.
-double advanceOf(char16_t c)
-{
-    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
-                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0xD800 && c <= 0xDFFF);
-    return wide ? 1.0 : 0.6;
-}
-
-// Width of the widest line and the number of lines, in text heights.
-void measure(const CString& text, double& width, int& lines)
-{
-    width = 0;
-    lines = 1;
-    double w = 0;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        char16_t c = text[i];
-        if (c == u'\n') {
-            ++lines;
-            w = 0;
-            continue;
-        }
-        w += advanceOf(c);
-        width = std::max(width, w);
-    }
-}
-
-}  // namespace
-
 AcGePoint3d AcDbText::position() const { return m_position; }
 CString AcDbText::textString() const { return m_text; }
 double AcDbText::height() const { return m_height; }
@@ -325,48 +293,27 @@ Acad::ErrorStatus AcDbText::setVerticalMode(AcDb::TextVertMode m)
 
 AcGePoint3d AcDbText::baselineStart() const
 {
-    double width = 0;
     int lines = 1;
-    measure(m_text, width, lines);
-    width *= m_height;
-    const double block = m_height * (1 + (lines - 1) * kLineSpacing);  // first cap line to last baseline
-    double dx = 0, dy = 0;  // from the alignment point to the first baseline's start, unrotated
-    if (m_hMode == AcDb::kTextCenter) dx = -width / 2;
-    if (m_hMode == AcDb::kTextRight) dx = -width;
-    switch (m_vMode) {
-    case AcDb::kTextBase:
-    case AcDb::kTextBottom: dy = block - m_height; break;
-    case AcDb::kTextVertMid: dy = block / 2 - m_height; break;
-    case AcDb::kTextTop: dy = -m_height; break;
-    }
+    double width = 0;
+    AcGiText::estimatedBlock(m_text, width, lines);
+    const int nl = m_text.Find(u'\n');
+    double dx = 0, dy = 0;
+    AcGiText::lineOrigin(0, lines, AcGiText::estimatedWidth(nl < 0 ? m_text : m_text.Left(nl)), m_hMode, m_vMode,
+                         AcGiText::kLineSpacing, dx, dy);
     const double c = std::cos(m_rotation), s = std::sin(m_rotation);
+    dx *= m_height, dy *= m_height;
     return {m_position.x + dx * c - dy * s, m_position.y + dx * s + dy * c, m_position.z};
 }
 
 void AcDbText::getGeomPieces(std::vector<GeomPiece>& pieces) const
 {
-    double width = 0;
-    int lines = 1;
-    measure(m_text, width, lines);
-    width = std::max(width, 0.5) * m_height;
-    const double below = (lines - 1) * kLineSpacing * m_height;
-    const AcGePoint3d o = baselineStart();
-    const double c = std::cos(m_rotation), s = std::sin(m_rotation);
-    auto corner = [&](double x, double y) { return AcGePoint3d(o.x + x * c - y * s, o.y + x * s + y * c, o.z); };
-    const AcGePoint3d box[4] = {corner(0, -below), corner(width, -below), corner(width, m_height),
-                                corner(0, m_height)};
-    for (int i = 0; i < 4; ++i) {
-        GeomPiece p;
-        p.a = box[i];
-        p.b = box[(i + 1) % 4];
-        pieces.push_back(p);
-    }
+    vkdb::addTextBox(pieces, m_position, m_rotation, m_height, m_text, m_hMode, m_vMode, AcGiText::kLineSpacing);
 }
 
 bool AcDbText::subWorldDraw(AcGiWorldDraw* wd) const
 {
     const AcGeVector3d dir{std::cos(m_rotation), std::sin(m_rotation), 0};
-    wd->geometry().textAlong(baselineStart(), dir, m_height, m_text);
+    wd->geometry().alignedText(m_position, dir, m_height, m_text, m_hMode, m_vMode, AcGiText::kLineSpacing);
     return true;
 }
 

@@ -109,6 +109,8 @@ private:
     std::uint64_t m_stamp = newStamp();
 };
 
+class AcDbAttribute;
+
 class AcDbBlockReference : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbBlockReference);
@@ -124,19 +126,27 @@ public:
     Acad::ErrorStatus setRotation(double angle);
     AcGeMatrix3d blockTransform() const;   // block space -> world
     Acad::ErrorStatus setBlockTransform(const AcGeMatrix3d& m);
+    // Its attributes, owned by it, in world coordinates: they move, turn and go with it.
+    // appendAttribute needs the reference open for write and in a database; the attribute
+    // stays open for write until the caller closes it.
+    Acad::ErrorStatus appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute);
+    const std::vector<AcDbObjectId>& attributeIds() const { return m_attributes; }
     void getGeomPieces(std::vector<GeomPiece>& pieces) const override;  // its block's, transformed
     void list(CString& out) const override;
-    // "block" (hard pointer), "position", "transform"
+    // "block" (hard pointer), "position", "transform"; then "attributes" (hard ownership) when
+    // it has some
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
 
 protected:
     Acad::ErrorStatus subTransformBy(const AcGeMatrix3d& xform) override;
+    Acad::ErrorStatus subErase(bool erasing) override;  // its attributes with it
     bool subWorldDraw(AcGiWorldDraw* wd) const override;
 
 private:
     AcDbObjectId m_block;
     AcGeMatrix3d m_xform;  // includes the position
+    std::vector<AcDbObjectId> m_attributes;
 };
 
 // The first and last objects of every block table record.

@@ -61,6 +61,10 @@ public:
     // eKeyNotFound is answered so that the caller keeps what it has.
     virtual Acad::ErrorStatus readArrayBegin(Adesk::Int32* count, const char* name = nullptr) = 0;
     virtual Acad::ErrorStatus readArrayEnd() = 0;
+    // While reading: false once every value filed has been read. A class reads the fields it
+    // files last only when it has them (added after drawings without them were written) while
+    // this holds; named (JSON) filers find fields by name and always answer true.
+    virtual bool hasMoreFields() const { return true; }
 
     // Conveniences in the host's style.
     Acad::ErrorStatus writeHardPointerId(const AcDbObjectId& id, const char* n = nullptr) { return writeReference(id, AcDb::kHardPointer, n); }

@@ -447,12 +447,19 @@ private:
     // share a name (case aside).
     bool planTables()
     {
-        std::uint64_t blocks = 0, layers = 0;
+        std::uint64_t blocks = 0, layers = 0, linetypes = 0;
         if (!findTable(AcDbBlockTable::desc(), m_db->blockTableId(), "block table", blocks) ||
             !findTable(AcDbLayerTable::desc(), m_db->layerTableId(), "layer table", layers))
             return false;
+        // The linetype table is optional: needed only by linetype records.
+        bool needLinetypes = false;
+        for (const Line& l : m_lines)
+            needLinetypes = needLinetypes || l.cls->isDerivedFrom(AcDbLinetypeTableRecord::desc()) ||
+                            l.cls->isDerivedFrom(AcDbLinetypeTable::desc());
+        if (needLinetypes && !findTable(AcDbLinetypeTable::desc(), m_db->linetypeTableId(), "linetype table", linetypes))
+            return false;
         std::map<std::uint64_t, std::map<CString, std::string>> names;  // table -> name -> where
-        for (AcDbObjectId table : {m_db->blockTableId(), m_db->layerTableId()}) {
+        for (AcDbObjectId table : {m_db->blockTableId(), m_db->layerTableId(), m_db->linetypeTableId()}) {
             auto* t = AcDbSymbolTable::cast(vkdb::DbAccess::peek(table));
             if (!t) continue;
             for (AcDbObjectId id : t->recordIds()) {
@@ -462,17 +469,20 @@ private:
             }
         }
         for (Line& l : m_lines) {
-            bool isBlock = l.cls->isDerivedFrom(AcDbBlockTableRecord::desc());
-            if (!isBlock && !l.cls->isDerivedFrom(AcDbLayerTableRecord::desc())) continue;
-            std::uint64_t table = isBlock ? blocks : layers;
-            const char* kind = isBlock ? "block" : "layer";
-            const char* tableName = isBlock ? "block table" : "layer table";
+            const int kind = l.cls->isDerivedFrom(AcDbBlockTableRecord::desc())      ? 0
+                             : l.cls->isDerivedFrom(AcDbLayerTableRecord::desc())    ? 1
+                             : l.cls->isDerivedFrom(AcDbLinetypeTableRecord::desc()) ? 2
+                                                                                      : -1;
+            if (kind < 0) continue;
+            static const char* kKinds[3] = {"block", "layer", "linetype"};
+            static const char* kTables[3] = {"block table", "layer table", "linetype table"};
+            const std::uint64_t table = kind == 0 ? blocks : kind == 1 ? layers : linetypes;
             if (!l.hasOwner || !l.owner) {
                 l.hasOwner = true;
                 l.owner = table;
             } else if (l.owner != table) {
-                return fail(l.number, std::string("a ") + kind + " record belongs to the " + tableName + " (" +
-                                          AcDbHandle(table).text().ToUtf8() + "), not to " +
+                return fail(l.number, std::string("a ") + kKinds[kind] + " record belongs to the " + kTables[kind] +
+                                          " (" + AcDbHandle(table).text().ToUtf8() + "), not to " +
                                           AcDbHandle(l.owner).text().ToUtf8());
             }
             m_members[table].push_back(l.handle);
@@ -480,8 +490,8 @@ private:
             CString key = l.recordName;
             auto [it, added] = names[table].emplace(key.MakeLower(), "on line " + std::to_string(l.number));
             if (!added)
-                return fail(l.number, std::string(kind) + " \"" + l.recordName.ToUtf8() + "\" is already in the " +
-                                          tableName + " (" + it->second + ")");
+                return fail(l.number, std::string(kKinds[kind]) + " \"" + l.recordName.ToUtf8() + "\" is already in the " +
+                                          kTables[kind] + " (" + it->second + ")");
         }
         return true;
     }
@@ -501,7 +511,7 @@ private:
             }
             return m_db->getAcDbObjectId(id, false, AcDbHandle(h)) == Acad::eOk;
         };
-        AcDbObjectId blockTable, layerTable;
+        AcDbObjectId blockTable, layerTable, linetypeTable;
         std::vector<AcDbObjectId> toModelSpace, entities;
         std::map<AcDbObjectId, std::vector<AcDbObjectId>> byOwner;  // entities that name their owner
         for (const Line& l : m_lines) {
@@ -516,6 +526,7 @@ private:
             bool isEntity = AcDbEntity::cast(obj.get()) != nullptr;
             if (AcDbBlockTable::cast(obj.get())) blockTable = ids[l.handle];
             if (AcDbLayerTable::cast(obj.get())) layerTable = ids[l.handle];
+            if (AcDbLinetypeTable::cast(obj.get())) linetypeTable = ids[l.handle];
             Acad::ErrorStatus es = vkdb::DbAccess::addObjectWithHandle(m_db, obj.get(), AcDbHandle(l.handle), owner, l.erased);
             if (es != Acad::eOk) {
                 fail(l.number, acadErrorStatusText(es));
@@ -528,6 +539,8 @@ private:
         }
         if (m_db->blockTableId().isNull() && !blockTable.isNull())
             vkdb::DbAccess::setTables(m_db, blockTable, layerTable);
+        if (m_db->linetypeTableId().isNull() && !linetypeTable.isNull())
+            vkdb::DbAccess::setLinetypeTable(m_db, linetypeTable);
         // The tables take their records first: model space may be a record the lines bring.
         for (auto& [tableHandle, members] : m_members)
             if (Acad::ErrorStatus es = joinTable(resolve, tableHandle, members); es != Acad::eOk) return es;

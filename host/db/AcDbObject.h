@@ -94,7 +94,16 @@ public:
     Acad::ErrorStatus setColorIndex(Adesk::UInt16 aci);
     AcDb::Visibility visibility() const { return m_visibility; }
     Acad::ErrorStatus setVisibility(AcDb::Visibility v);
-    // Inherit layer and colour from another entity.
+    // The line style: a linetype of the drawing's linetype table by name ("ByLayer" and
+    // "ByBlock" take the layer's or the block reference's, "Continuous" is solid), the scale
+    // of its dashes, and the line weight.
+    const CString& linetype() const { return m_linetype; }
+    Acad::ErrorStatus setLinetype(const char16_t* name);  // eInvalidInput for an empty name
+    double linetypeScale() const { return m_linetypeScale; }
+    Acad::ErrorStatus setLinetypeScale(double scale);     // eInvalidInput unless > 0
+    AcDb::LineWeight lineWeight() const { return m_lineWeight; }
+    Acad::ErrorStatus setLineWeight(AcDb::LineWeight weight);
+    // Inherit layer, colour and line style from another entity.
     Acad::ErrorStatus setPropertiesFrom(const AcDbEntity* other);
 
     Acad::ErrorStatus highlight();
@@ -112,6 +121,8 @@ public:
     // The plane the entity lies in; the base answers eNotApplicable.
     virtual Acad::ErrorStatus getPlane(AcGePlane& plane, AcDb::Planarity& planarity) const;
 
+    // "layer", "color", "visibility"; then "linetype", "linetypeScale", "lineWeight" when one
+    // of them is not the default (ByLayer, 1, ByLayer).
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
 
@@ -136,6 +147,9 @@ private:
     Adesk::UInt16 m_color = 256;   // by layer
     AcDb::Visibility m_visibility = AcDb::kVisible;
     bool m_highlighted = false;
+    CString m_linetype = u"ByLayer";
+    double m_linetypeScale = 1;
+    AcDb::LineWeight m_lineWeight = AcDb::kLnWtByLayer;
 };
 
 // Open by id. The object must be closed with close() by the caller.

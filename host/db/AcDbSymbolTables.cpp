@@ -1,7 +1,9 @@
-// Symbol tables and their records: the block table, blocks, the layer table, layers.
+// Symbol tables and their records: the block table, blocks, the layer table, layers, the
+// linetype table and linetypes.
 #include "host/db/AcDbSymbolTables.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "host/db/AcDbDatabase.h"
 #include "host/db/AcDbEntities.h"
@@ -13,6 +15,8 @@ ACRX_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable)
 ACRX_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord)
 ACRX_DEFINE_MEMBERS(AcDbLayerTable, AcDbSymbolTable)
 ACRX_DEFINE_MEMBERS(AcDbLayerTableRecord, AcDbSymbolTableRecord)
+ACRX_DEFINE_MEMBERS(AcDbLinetypeTable, AcDbSymbolTable)
+ACRX_DEFINE_MEMBERS(AcDbLinetypeTableRecord, AcDbSymbolTableRecord)
 
 using vkdb::DbAccess;
 
@@ -125,6 +129,8 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& id, AcDbSymbolTableRecord* 
     if (has(name)) return Acad::eDuplicateKey;
     if (isKindOf(AcDbBlockTable::desc()) != (AcDbBlockTableRecord::cast(rec) != nullptr)) return Acad::eWrongObjectType;
     if (isKindOf(AcDbLayerTable::desc()) != (AcDbLayerTableRecord::cast(rec) != nullptr)) return Acad::eWrongObjectType;
+    if (isKindOf(AcDbLinetypeTable::desc()) != (AcDbLinetypeTableRecord::cast(rec) != nullptr))
+        return Acad::eWrongObjectType;
 
     Acad::ErrorStatus es = db->addAcDbObject(id, rec);
     if (es != Acad::eOk) return es;
@@ -317,6 +323,23 @@ void AcDbLayerTableRecord::setIsLocked(bool locked) { if (assertWriteEnabled()) 
 Adesk::UInt16 AcDbLayerTableRecord::colorIndex() const { return m_color; }
 void AcDbLayerTableRecord::setColorIndex(Adesk::UInt16 aci) { if (assertWriteEnabled()) m_color = aci; }
 
+Acad::ErrorStatus AcDbLayerTableRecord::setLinetype(const char16_t* name)
+{
+    if (!name || !*name) return Acad::eInvalidInput;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_linetype = name;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbLayerTableRecord::setLineWeight(AcDb::LineWeight weight)
+{
+    if (!acdbIsValidLineWeight(weight) || weight == AcDb::kLnWtByLayer || weight == AcDb::kLnWtByBlock)
+        return Acad::eInvalidInput;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_lineWeight = weight;
+    return Acad::eOk;
+}
+
 Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const
 {
     Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer);
@@ -325,6 +348,11 @@ Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const
     filer->writeBool(m_frozen, "frozen");
     filer->writeBool(m_locked, "locked");
     filer->writeInt32(m_color, "color");
+    // Filed last and only when set, so that layers of earlier drawings read as they were.
+    if (m_linetype.CompareNoCase(u"Continuous") != 0 || m_lineWeight != AcDb::kLnWtByLwDefault) {
+        filer->writeString(m_linetype, "linetype");
+        filer->writeInt32(m_lineWeight, "lineWeight");
+    }
     return filer->filerStatus();
 }
 
@@ -332,14 +360,102 @@ Acad::ErrorStatus AcDbLayerTableRecord::dwgInFields(AcDbDwgFiler* filer)
 {
     Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgInFields(filer);
     if (es != Acad::eOk) return es;
-    Adesk::Int32 color = m_color;
+    Adesk::Int32 color = m_color, weight = m_lineWeight;
+    CString linetype = m_linetype;
     if ((es = filer->readBool(&m_off, "off")) != Acad::eOk) return es;
     if ((es = filer->readBool(&m_frozen, "frozen")) != Acad::eOk) return es;
     if ((es = filer->readBool(&m_locked, "locked")) != Acad::eOk) return es;
     if ((es = filer->readInt32(&color, "color")) != Acad::eOk) return es;
-    if (color < 0 || color > 256) return Acad::eInvalidInput;
+    if (filer->hasMoreFields()) {
+        if ((es = filer->readString(&linetype, "linetype")) != Acad::eOk) return es;
+        if ((es = filer->readInt32(&weight, "lineWeight")) != Acad::eOk) return es;
+    }
+    if (color < 0 || color > 256 || linetype.IsEmpty() || !acdbIsValidLineWeight(weight) ||
+        weight == AcDb::kLnWtByLayer || weight == AcDb::kLnWtByBlock)
+        return Acad::eInvalidInput;
     m_color = static_cast<Adesk::UInt16>(color);
+    m_linetype = linetype;
+    m_lineWeight = static_cast<AcDb::LineWeight>(weight);
     return Acad::eOk;
+}
+
+// ---- linetypes ----------------------------------------------------------------------------
+
+Acad::ErrorStatus AcDbLinetypeTableRecord::setComments(const char16_t* text)
+{
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_comments = text ? text : u"";
+    return Acad::eOk;
+}
+
+namespace {
+bool validDashes(const std::vector<double>& dashes)
+{
+    if (dashes.size() > 12) return false;
+    for (double d : dashes)
+        if (!std::isfinite(d) || std::abs(d) > 1e12) return false;
+    return true;
+}
+}  // namespace
+
+Acad::ErrorStatus AcDbLinetypeTableRecord::setDashes(const std::vector<double>& dashes)
+{
+    if (!validDashes(dashes)) return Acad::eInvalidInput;
+    if (!assertWriteEnabled()) return Acad::eNotOpenForWrite;
+    m_dashes = dashes;
+    return Acad::eOk;
+}
+
+double AcDbLinetypeTableRecord::patternLength() const
+{
+    double sum = 0;
+    for (double d : m_dashes) sum += std::abs(d);
+    return sum;
+}
+
+Acad::ErrorStatus AcDbLinetypeTableRecord::dwgOutFields(AcDbDwgFiler* filer) const
+{
+    Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer);
+    if (es != Acad::eOk) return es;
+    filer->writeString(m_comments, "comments");
+    filer->writeArrayBegin(static_cast<Adesk::Int32>(m_dashes.size()), "dashes");
+    for (double d : m_dashes) filer->writeDouble(d);
+    filer->writeArrayEnd();
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus AcDbLinetypeTableRecord::dwgInFields(AcDbDwgFiler* filer)
+{
+    Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgInFields(filer);
+    if (es != Acad::eOk) return es;
+    CString comments = m_comments;
+    if ((es = filer->readString(&comments, "comments")) != Acad::eOk) return es;
+    std::vector<double> dashes = m_dashes;
+    Adesk::Int32 n = 0;
+    es = filer->readArrayBegin(&n, "dashes");
+    if (es == Acad::eOk) {
+        if (n < 0 || n > 12) return Acad::eInvalidInput;
+        dashes.assign(static_cast<size_t>(n), 0.0);
+        for (double& d : dashes)
+            if ((es = filer->readDouble(&d)) != Acad::eOk) return es;
+        if ((es = filer->readArrayEnd()) != Acad::eOk) return es;
+    } else if (es != Acad::eKeyNotFound) {
+        return es;
+    }
+    if (!validDashes(dashes)) return Acad::eInvalidInput;
+    m_comments = comments;
+    m_dashes = std::move(dashes);
+    return Acad::eOk;
+}
+
+std::vector<double> acdbLinetypeDashes(AcDbDatabase* db, const CString& name)
+{
+    if (!db) return {};
+    auto* table = AcDbLinetypeTable::cast(DbAccess::peek(db->linetypeTableId()));
+    AcDbObjectId id;
+    if (!table || table->getAt(name.GetString(), id) != Acad::eOk) return {};
+    auto* rec = AcDbLinetypeTableRecord::cast(DbAccess::peek(id));
+    return rec ? rec->dashes() : std::vector<double>{};
 }
 
 bool acdbEnsureLayer(AcDbDatabase* db, const char16_t* name, bool create, AcDbObjectId* id)

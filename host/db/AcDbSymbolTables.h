@@ -1,5 +1,5 @@
 #pragma once
-// Symbol tables: the block table with its records, and the layer table.
+// Symbol tables: the block table with its records, the layer table and the linetype table.
 #include <memory>
 
 #include "host/db/AcDbObject.h"
@@ -121,14 +121,51 @@ public:
     void setIsLocked(bool locked);
     Adesk::UInt16 colorIndex() const;
     void setColorIndex(Adesk::UInt16 aci);
-    // "off", "frozen", "locked", "color"
+    // The line style of the layer's entities whose own is "ByLayer".
+    const CString& linetype() const { return m_linetype; }
+    Acad::ErrorStatus setLinetype(const char16_t* name);  // eInvalidInput for an empty name
+    AcDb::LineWeight lineWeight() const { return m_lineWeight; }
+    Acad::ErrorStatus setLineWeight(AcDb::LineWeight weight);  // not ByLayer or ByBlock
+    // "off", "frozen", "locked", "color"; then "linetype", "lineWeight" when either is not the
+    // default (Continuous, the default weight).
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
 
 private:
     bool m_off = false, m_frozen = false, m_locked = false;
     Adesk::UInt16 m_color = 7;
+    CString m_linetype = u"Continuous";
+    AcDb::LineWeight m_lineWeight = AcDb::kLnWtByLwDefault;
 };
+
+class AcDbLinetypeTable : public AcDbSymbolTable {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbLinetypeTable);
+};
+
+// A linetype: its dash pattern, repeated along a line from its start. Dashes are lengths in
+// drawing units: positive is drawn, negative is a gap, zero a dot. "ByLayer", "ByBlock" and
+// "Continuous" are no records: every drawing knows them.
+class AcDbLinetypeTableRecord : public AcDbSymbolTableRecord {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbLinetypeTableRecord);
+    const CString& comments() const { return m_comments; }
+    Acad::ErrorStatus setComments(const char16_t* text);
+    const std::vector<double>& dashes() const { return m_dashes; }
+    Acad::ErrorStatus setDashes(const std::vector<double>& dashes);  // finite, at most 12
+    double patternLength() const;  // the sum of the dashes' lengths
+    // "comments", "dashes"
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+
+private:
+    CString m_comments;
+    std::vector<double> m_dashes;
+};
+
+// The dashes of a linetype of a database (empty for "Continuous" and for names the drawing
+// does not define).
+std::vector<double> acdbLinetypeDashes(AcDbDatabase* db, const CString& name);
 
 // Looks up a layer of a database by name; true when it exists (and, with create, makes it).
 bool acdbEnsureLayer(AcDbDatabase* db, const char16_t* name, bool create, AcDbObjectId* id = nullptr);

@@ -227,7 +227,10 @@ private:
             return es;
         }
         m_idMap.emplace_back(item.old, item.newId);
-        if (AcDbEntity* ent = AcDbEntity::cast(obj)) m_layers.insert(ent->layer());
+        if (AcDbEntity* ent = AcDbEntity::cast(obj)) {
+            m_layers.insert(ent->layer());
+            m_linetypes.insert(ent->linetype());
+        }
         // Whoever owns the clone in dest and was not cloned itself learns of it.
         if (!m_index.count(item.oldOwner) || item.primary || item.tableRecord) {
             if (item.tableRecord) m_tableAdds[owner].push_back(item.newId);
@@ -277,6 +280,7 @@ private:
                 vkdb::FieldPlayer play(rec.fields(), AcDb::kWblockCloneFiler, m_dest,
                                        [](AcDbObjectId, AcDb::ReferenceKind) { return AcDbObjectId(); });
                 copy->dwgInFields(&play);
+                m_linetypes.insert(copy->linetype());
                 AcDbObjectId id;
                 if (destLayers->add(id, copy) == Acad::eOk) copy->close();
                 else delete copy;
@@ -284,6 +288,29 @@ private:
             }
             if (src) src->close();
             acdbEnsureLayer(m_dest, name.GetString(), true);
+        }
+        ensureLinetypes();
+    }
+
+    // Linetypes go by name too: one dest does not define comes from the source's.
+    void ensureLinetypes()
+    {
+        for (const CString& name : m_linetypes) {
+            auto* srcTable = AcDbLinetypeTable::cast(DbAccess::peek(m_src->linetypeTableId()));
+            AcDbObjectId srcId;
+            if (!srcTable || srcTable->getAt(name.GetString(), srcId) != Acad::eOk) continue;
+            auto* src = AcDbLinetypeTableRecord::cast(DbAccess::peek(srcId));
+            AcDbLinetypeTable* destTable = nullptr;
+            if (!src || m_dest->getLinetypeTable(destTable, AcDb::kForWrite) != Acad::eOk) continue;
+            if (!destTable->has(name.GetString())) {
+                auto* copy = new AcDbLinetypeTableRecord;
+                copy->setName(name.GetString());
+                copy->setComments(src->comments().GetString());
+                copy->setDashes(src->dashes());
+                if (destTable->add(copy) == Acad::eOk) copy->close();
+                else delete copy;
+            }
+            destTable->close();
         }
     }
 
@@ -295,7 +322,7 @@ private:
     std::unordered_map<AcDbObjectId, size_t> m_index;
     std::unordered_map<AcDbObjectId, AcDbObjectId> m_shared;
     std::map<AcDbObjectId, std::vector<AcDbObjectId>> m_tableAdds, m_blockAdds;
-    std::set<CString> m_layers;
+    std::set<CString> m_layers, m_linetypes;
     Acad::ErrorStatus m_status = Acad::eOk;
 };
 

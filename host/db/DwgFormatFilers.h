@@ -70,6 +70,7 @@ public:
     Acad::ErrorStatus filerStatus() const override { return m_status; }
     AcDbDatabase* database() const override { return m_db; }
     bool atEnd() const { return m_pos == m_in.size(); }
+    bool hasMoreFields() const override { return !atEnd(); }
 
     Acad::ErrorStatus readBool(bool* v, const char* name = nullptr) override;
     Acad::ErrorStatus readInt32(Adesk::Int32* v, const char* name = nullptr) override;

@@ -56,7 +56,7 @@ private:
 
 struct ParsedFile {
     std::uint64_t handseed = 0;
-    std::uint64_t blockTable = 0, layerTable = 0;
+    std::uint64_t blockTable = 0, layerTable = 0, linetypeTable = 0;
     std::vector<ClassEntry> classes;
     std::vector<std::uint64_t> handles;  // ascending
     std::vector<std::uint64_t> records;  // where each handle's record starts in the file
@@ -163,6 +163,7 @@ Acad::ErrorStatus parse(const SourceBytes& src, ParsedFile& f, const ReadOptions
         if (!c.readString(key) || !c.read(h)) return Acad::eDwgObjectImproperlyRead;
         if (key == CString(u"BlockTable")) f.blockTable = h;
         if (key == CString(u"LayerTable")) f.layerTable = h;
+        if (key == CString(u"LinetypeTable")) f.linetypeTable = h;
     }
     if (!parseClasses(c, f) || !parseObjects(c, f, src, kHeaderSize, opt) || c.left() != 0)
         return Acad::eDwgObjectImproperlyRead;
@@ -221,6 +222,9 @@ Acad::ErrorStatus attach(AcDbDatabase* db, ParsedFile& f, std::unique_ptr<Source
         bt.isErased() || lt.isErased())
         return Acad::eDwgObjectImproperlyRead;
     vkdb::DbAccess::setTables(db, bt, lt);
+    // Drawings written before linetypes were kept have no linetype table.
+    const AcDbObjectId ltt = f.linetypeTable ? src->resolve(f.linetypeTable) : AcDbObjectId();
+    if (AcDbLinetypeTable::cast(vkdb::DbAccess::peek(ltt)) && !ltt.isErased()) vkdb::DbAccess::setLinetypeTable(db, ltt);
     vkdb::DbAccess::setHandseed(db, AcDbHandle(f.handseed));
     return Acad::eOk;
 }

@@ -86,7 +86,7 @@ public:
         const std::uint64_t seed = db->handseed().value(), objects = db->impl()->byHandle.size();
         if (seed <= 4 * objects + 4096) m_byHandle.assign(seed, kUnknown);
         else m_known.reserve(objects);
-        for (AcDbObjectId root : {db->blockTableId(), db->layerTableId()})
+        for (AcDbObjectId root : {db->blockTableId(), db->layerTableId(), db->linetypeTableId()})
             if (AcDbStub* s = root.stub(); s && !s->erased) remember(s, true);
     }
     bool kept(AcDbObjectId id)
@@ -187,11 +187,17 @@ Acad::ErrorStatus writeDrawing(AcDbDatabase* db, std::string& out, AcDb::AcDbDwg
     put(out, kRevision);
     put(out, std::uint64_t{0});  // the file length, known at the end
     put(out, db->handseed().value());
-    put(out, std::uint32_t{2});
+    // The linetype table only when the drawing has one: drawings without stay as they were.
+    const bool linetypes = !db->linetypeTableId().isNull() && live.kept(db->linetypeTableId());
+    put(out, std::uint32_t{linetypes ? 3u : 2u});
     putString(out, u"BlockTable");
     put(out, handleIn(db->blockTableId(), db));
     putString(out, u"LayerTable");
     put(out, handleIn(db->layerTableId(), db));
+    if (linetypes) {
+        putString(out, u"LinetypeTable");
+        put(out, handleIn(db->linetypeTableId(), db));
+    }
     classes.write(out);
     put(out, static_cast<std::uint32_t>(items.size()));
     std::vector<PayloadRef> refs;

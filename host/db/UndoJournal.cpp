@@ -225,7 +225,7 @@ private:
     {
         if (files.empty()) return true;
         for (const FileChange& f : files) {
-            FileChange now{f.path};
+            FileChange now{f.path, false, {}};
             now.existed = vkwin::ReadWholeFile(f.path, now.bytes);
             if (!now.existed && GetLastError() != ERROR_FILE_NOT_FOUND) {
                 why = CString(u"cannot read ") + f.path;

@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <memory>
 #include <numbers>
+#include <set>
 
 #include "host/db/AcDb.h"
+#include "host/db/AcGiText.h"
 #include "host/dxf/DxfInterchange.h"
 #include "host/dxf/detail/DxfText.h"
+#include "host/dxf/detail/DxfWriteEntities.h"
 #include "host/gi/GiPicture.h"
 #include "host/win/OutputFile.h"
 
@@ -23,12 +26,21 @@ struct LayerRow {
     CString name;
     int color = 7;
     bool off = false, frozen = false, locked = false;
+    CString linetype;
+    int lineWeight = -3;
 };
 
 struct BlockRow {
     AcDbObjectId id;
     std::string name;  // as written
     AcGePoint3d origin;
+    bool anonymous = false;
+    AcDbObjectId dimension;  // a block made for a dimension whose own block does not fit it
+};
+
+struct LinetypeRow {
+    CString name, comments;
+    std::vector<double> dashes;
 };
 
 std::vector<LayerRow> layersOf(AcDbDatabase* db)
@@ -43,6 +55,8 @@ std::vector<LayerRow> layersOf(AcDbDatabase* db)
         rec->getName(r.name);
         r.color = rec->colorIndex() >= 1 && rec->colorIndex() <= 255 ? rec->colorIndex() : 7;
         r.off = rec->isOff(), r.frozen = rec->isFrozen(), r.locked = rec->isLocked();
+        r.linetype = rec->linetype();
+        r.lineWeight = rec->lineWeight();
         rows.push_back(r);
         rec->close();
     }
@@ -50,25 +64,129 @@ std::vector<LayerRow> layersOf(AcDbDatabase* db)
     return rows;
 }
 
+std::vector<AcDbObjectId> entitiesOf(AcDbObjectId blockId)
+{
+    AcDbBlockTableRecord* rec = nullptr;
+    if (acdbOpenObject(rec, blockId, AcDb::kForRead) != Acad::eOk) return {};
+    std::vector<AcDbObjectId> ids = rec->entityIds();
+    rec->close();
+    return ids;
+}
+
 // Blocks other than the layouts, with the names they are written under ("*" of anonymous
-// blocks of ours becomes "_": such names are reserved to the writing program in DXF).
+// blocks of ours becomes "_": such names are reserved to the writing program in DXF; those
+// that draw dimensions stay anonymous). A dimension moved or turned since its block was drawn
+// gets a block of its own, drawn as it stands.
 std::vector<BlockRow> blocksOf(AcDbDatabase* db)
 {
     std::vector<BlockRow> rows;
     AcDbBlockTable* table = nullptr;
     if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk) return rows;
+    std::vector<AcDbObjectId> spaces;
     for (AcDbObjectId id : table->recordIds()) {
         AcDbBlockTableRecord* rec = nullptr;
         if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
         if (!rec->isLayout()) {
             CString name;
             rec->getName(name);
-            if (name.GetLength() > 0 && name[0] == u'*') name.SetAt(0, u'_');
-            rows.push_back({id, EncodeCp936(name), rec->origin()});
+            rows.push_back({id, EncodeCp936(name), rec->origin(), false, {}});
+            spaces.push_back(id);
+        } else if (id == db->modelSpaceId()) {
+            spaces.push_back(id);
         }
         rec->close();
     }
     table->close();
+    std::set<AcDbObjectId> dimensionBlocks;
+    std::vector<AcDbObjectId> ownBlocks;
+    for (AcDbObjectId space : spaces)
+        for (AcDbObjectId id : entitiesOf(space)) {
+            AcDbObjectPointer<AcDbDimension> dim(id, AcDb::kForRead);
+            if (!dim) continue;
+            if (dim->blockTransform().isEqualTo(AcGeMatrix3d::kIdentity) && !dim->dimBlockId().isNull())
+                dimensionBlocks.insert(dim->dimBlockId());
+            else
+                ownBlocks.push_back(id);
+        }
+    std::set<std::string> names;
+    for (BlockRow& r : rows) {
+        r.anonymous = dimensionBlocks.count(r.id) && !r.name.empty() && r.name[0] == '*';
+        if (!r.anonymous && !r.name.empty() && r.name[0] == '*') r.name[0] = '_';
+        names.insert(r.name);
+    }
+    int n = 0;
+    for (AcDbObjectId dim : ownBlocks) {
+        std::string name;
+        do name = "*D" + std::to_string(++n); while (names.count(name));
+        names.insert(name);
+        BlockRow r;
+        r.name = name;
+        r.anonymous = true;
+        r.dimension = dim;
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// "Standard" and the style of every dimension.
+std::vector<CString> dimStylesOf(AcDbDatabase* db, const std::vector<BlockRow>& blocks)
+{
+    std::vector<CString> names{u"Standard"};
+    std::vector<AcDbObjectId> spaces{db->modelSpaceId()};
+    for (const BlockRow& b : blocks)
+        if (!b.id.isNull()) spaces.push_back(b.id);
+    for (AcDbObjectId space : spaces)
+        for (AcDbObjectId id : entitiesOf(space)) {
+            AcDbObjectPointer<AcDbDimension> dim(id, AcDb::kForRead);
+            if (!dim) continue;
+            bool known = false;
+            for (const CString& n : names) known = known || n.CompareNoCase(dim->dimensionStyle()) == 0;
+            if (!known) names.push_back(dim->dimensionStyle());
+        }
+    return names;
+}
+
+// The linetypes of the drawing, and a continuous one for every name an entity or layer uses
+// that the drawing does not define (so that the file refers to no missing linetype).
+std::vector<LinetypeRow> linetypesOf(AcDbDatabase* db, const std::vector<LayerRow>& layers,
+                                     const std::vector<BlockRow>& blocks)
+{
+    std::vector<LinetypeRow> rows;
+    std::set<CString> known{u"BYLAYER", u"BYBLOCK", u"CONTINUOUS"};
+    AcDbLinetypeTable* table = nullptr;
+    if (db->getLinetypeTable(table, AcDb::kForRead) == Acad::eOk) {
+        for (AcDbObjectId id : table->recordIds()) {
+            AcDbObjectPointer<AcDbLinetypeTableRecord> rec(id, AcDb::kForRead);
+            if (!rec) continue;
+            LinetypeRow r;
+            rec->getName(r.name);
+            r.comments = rec->comments();
+            r.dashes = rec->dashes();
+            if (known.insert(CString(r.name).MakeUpper()).second) rows.push_back(r);
+        }
+        table->close();
+    }
+    auto use = [&](const CString& name) {
+        if (known.insert(CString(name).MakeUpper()).second) rows.push_back({name, u"", {}});
+    };
+    for (const LayerRow& l : layers) use(l.linetype);
+    std::vector<AcDbObjectId> spaces{db->modelSpaceId()};
+    for (const BlockRow& b : blocks)
+        if (!b.id.isNull()) spaces.push_back(b.id);
+    for (AcDbObjectId space : spaces)
+        for (AcDbObjectId id : entitiesOf(space)) {
+            AcDbEntity* ent = nullptr;
+            if (acdbOpenAcDbEntity(ent, id, AcDb::kForRead) != Acad::eOk) continue;
+            use(ent->linetype());
+            if (auto* ref = AcDbBlockReference::cast(ent))
+                for (AcDbObjectId attr : ref->attributeIds()) {
+                    AcDbEntity* a = nullptr;
+                    if (acdbOpenAcDbEntity(a, attr, AcDb::kForRead) != Acad::eOk) continue;
+                    use(a->linetype());
+                    a->close();
+                }
+            ent->close();
+        }
     return rows;
 }
 
@@ -92,7 +210,8 @@ public:
 private:
     DL_Attributes attrib(const AcDbEntity* ent, int color) const
     {
-        return DL_Attributes(EncodeCp936(ent->layer()), color, -1, "BYLAYER", 1.0);
+        return DL_Attributes(EncodeCp936(ent->layer()), color, ent->lineWeight(), EncodeCp936(ent->linetype()),
+                             ent->linetypeScale());
     }
 
     void count(const char* type) { ++m_report.written[type]; }
@@ -127,9 +246,45 @@ private:
             text(AcDbText::cast(ent), a);
         } else if (cls == AcDbBlockReference::desc()) {
             reference(AcDbBlockReference::cast(ent), a);
+        } else if (cls == AcDbEllipse::desc()) {
+            WriteEllipse(m_dw, *AcDbEllipse::cast(ent), a);
+            count("ELLIPSE");
+        } else if (cls == AcDbSpline::desc()) {
+            WriteSpline(m_dw, *AcDbSpline::cast(ent), a);
+            count("SPLINE");
+        } else if (cls == AcDbHatch::desc()) {
+            WriteHatch(m_dw, *AcDbHatch::cast(ent), a);
+            count("HATCH");
+        } else if (cls == AcDbSolid::desc()) {
+            WriteSolid(m_dw, *AcDbSolid::cast(ent), a);
+            count("SOLID");
+        } else if (cls == AcDbMText::desc()) {
+            WriteMText(m_dw, *AcDbMText::cast(ent), a);
+            count("MTEXT");
+        } else if (cls == AcDbDimension::desc()) {
+            dimension(AcDbDimension::cast(ent), a);
+        } else if (cls == AcDbRasterImage::desc()) {
+            const auto* image = AcDbRasterImage::cast(ent);
+            WriteImage(m_dw, *image, a, imageDefinition(image->imageFile(), image->imageSize()));
+            count("IMAGE");
+        } else if (cls == AcDbAttributeDefinition::desc()) {
+            WriteAttributeDefinition(m_dw, *AcDbAttributeDefinition::cast(ent), a);
+            count("ATTDEF");
         } else {
             drawing(ent, db);
         }
+    }
+
+    void dimension(const AcDbDimension* d, const DL_Attributes& a)
+    {
+        const BlockRow* block = nullptr;
+        for (const BlockRow& b : m_blocks)
+            if (b.dimension == d->objectId() || (b.dimension.isNull() && !b.id.isNull() && b.id == d->dimBlockId() &&
+                                                 d->blockTransform().isEqualTo(AcGeMatrix3d::kIdentity)))
+                block = &b;
+        if (!block) return;
+        WriteDimension(m_dw, *d, a, block->name);
+        count("DIMENSION");
     }
 
     void polyline(const AcDbPolyline* pl, const DL_Attributes& a)
@@ -159,11 +314,16 @@ private:
         const AcGePoint3d p = t->position();
         if (s.Find(u'\n') >= 0) {  // several lines: a multi-line text
             CString joined = s;
+            joined.Replace(u"\\", u"\\\\");
             joined.Replace(u"\n", u"\\P");
             const int row = t->verticalMode() == AcDb::kTextTop ? 0 : t->verticalMode() == AcDb::kTextVertMid ? 1 : 2;
-            const int attachment = row * 3 + t->horizontalMode() + 1;
-            m_dxf.writeMText(m_dw, DL_MTextData(p.x, p.y, p.z, std::cos(t->rotation()), std::sin(t->rotation()), 0, t->height(), 0,
-                                                attachment, 1, 1, 1.0, EncodeCp936(joined), "STANDARD", t->rotation()), a);
+            AcDbMText m;
+            m.setLocation(p);
+            m.setContents(joined);
+            m.setTextHeight(t->height());
+            m.setAttachment(static_cast<AcDbMText::AttachmentPoint>(row * 3 + t->horizontalMode() + 1));
+            m.setRotation(t->rotation());
+            WriteMText(m_dw, m, a);
             count("MTEXT");
             return;
         }
@@ -188,9 +348,17 @@ private:
         const double angle = std::atan2(x.y, x.x);
         const AcGePoint3d p = ref->position();
         // Written here rather than by the library, whose writer puts 1 for the Z scale.
+        std::vector<const AcDbAttribute*> attributes;
+        std::vector<std::unique_ptr<AcDbObjectPointer<AcDbAttribute>>> open;
+        for (AcDbObjectId id : ref->attributeIds()) {
+            open.push_back(std::make_unique<AcDbObjectPointer<AcDbAttribute>>(id, AcDb::kForRead));
+            if (open.back()->object()) attributes.push_back(open.back()->object());
+        }
         m_dw.entity("INSERT");
+        m_dw.dxfString(100, "AcDbEntity");
         m_dw.entityAttributes(a);
         m_dw.subClass("AcDbBlockReference");
+        if (!attributes.empty()) m_dw.dxfInt(66, 1);
         m_dw.dxfString(2, block->name);
         m_dw.coord(10, p.x, p.y, p.z);
         m_dw.dxfReal(41, sx);
@@ -198,6 +366,14 @@ private:
         m_dw.dxfReal(43, sz);
         if (std::abs(angle) > 1e-12) m_dw.dxfReal(50, angle / kDegree);
         count("INSERT");
+        if (attributes.empty()) return;
+        for (const AcDbAttribute* attr : attributes) {
+            WriteAttribute(m_dw, *attr, attrib(attr, attr->colorIndex()));
+            count("ATTRIB");
+        }
+        m_dw.entity("SEQEND");
+        m_dw.dxfString(100, "AcDbEntity");
+        m_dw.dxfString(8, EncodeCp936(ref->layer()));
     }
 
     // An object of a class DXF does not know: the graphics it draws, each piece tagged with
@@ -214,20 +390,36 @@ private:
             if (p.points.empty()) continue;
             if (p.kind == vkgi::Primitive::kText) {
                 const double angle = std::atan2(p.direction.y, p.direction.x);
-                const AcGeVector3d down{p.direction.y * p.height * 5 / 3, -p.direction.x * p.height * 5 / 3, 0};
-                AcGePoint3d at = p.points[0];
+                const AcGeVector3d up{-p.direction.y, p.direction.x, 0};
+                int lines = 1;
+                for (int i = 0; i < p.text.GetLength(); ++i) lines += p.text[i] == u'\n';
                 CString rest = p.text;
-                for (;;) {  // one text a line
+                for (int i = 0; i < lines; ++i) {  // one text a line, from its baseline's start
                     const int nl = rest.Find(u'\n');
                     const CString line = nl < 0 ? rest : rest.Left(nl);
+                    double dx = 0, dy = 0;
+                    AcGiText::lineOrigin(i, lines, AcGiText::estimatedWidth(line), p.hMode, p.vMode, p.lineSpacing, dx, dy);
+                    const AcGePoint3d at = p.points[0] + p.direction * (dx * p.height) + up * (dy * p.height);
                     m_dxf.writeText(m_dw, DL_TextData(at.x, at.y, at.z, at.x, at.y, at.z, p.height, 1.0, 0, 0, 0,
                                                       EncodeCp936(line), "STANDARD", angle), a);
                     tag(cls, handle);
                     count("TEXT");
-                    if (nl < 0) break;
                     rest = rest.Mid(nl + 1);
-                    at = at + down;
                 }
+            } else if (p.kind == vkgi::Primitive::kFill) {
+                AcDbHatch fill;
+                size_t at = 0;
+                for (int n : p.loops) {
+                    AcDbHatchLoop loop;
+                    for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
+                        loop.vertices.emplace_back(p.points[at].x, p.points[at].y);
+                        loop.bulges.push_back(0);
+                    }
+                    fill.appendLoop(loop);
+                }
+                WriteHatch(m_dw, fill, a);
+                tag(cls, handle);
+                count("HATCH");
             } else if (p.points.size() == 1) {
                 m_dxf.writePoint(m_dw, DL_PointData(p.points[0].x, p.points[0].y, p.points[0].z), a);
                 tag(cls, handle);
@@ -250,6 +442,67 @@ private:
         ++m_report.drawn[CString(ent->isA()->name()).ToUtf8()];
     }
 
+public:
+    // The image definitions the images refer to: handles out of the way of the library's.
+    static constexpr unsigned long kImageDictionary = 0x7F000000, kFirstImageDef = 0x7F000001;
+    struct ImageDef {
+        CString file;
+        AcGePoint2d size;
+        unsigned long handle;
+    };
+    const std::vector<ImageDef>& imageDefinitions() const { return m_imageDefs; }
+
+    unsigned long imageDefinition(const CString& file, const AcGePoint2d& size)
+    {
+        for (const ImageDef& d : m_imageDefs)
+            if (d.file == file) return d.handle;
+        m_imageDefs.push_back({file, size, kFirstImageDef + m_imageDefs.size()});
+        return m_imageDefs.back().handle;
+    }
+
+    // A dimension's picture, drawn as it stands, for the block made for it.
+    void dimensionPicture(AcDbObjectId dimId, AcDbDatabase* db)
+    {
+        AcDbObjectPointer<AcDbDimension> d(dimId, AcDb::kForRead);
+        if (!d) return;
+        std::vector<vkgi::Primitive> prims;
+        vkgi::Collector collector(prims, db, false);
+        collector.draw(d.object());
+        for (const vkgi::Primitive& p : prims) {
+            const DL_Attributes a(EncodeCp936(d->layer()), p.color, -1, "BYLAYER", 1.0);
+            if (p.points.empty()) continue;
+            if (p.kind == vkgi::Primitive::kPath && p.points.size() >= 2) {
+                m_dxf.writePolyline(m_dw, DL_PolylineData(int(p.points.size()), 0, 0, 0, p.points[0].z), a);
+                for (const AcGePoint3d& pt : p.points) m_dxf.writeVertex(m_dw, DL_VertexData(pt.x, pt.y, 0, 0));
+                m_dxf.writePolylineEnd(m_dw);
+            } else if (p.kind == vkgi::Primitive::kText) {
+                AcDbMText t;
+                t.setLocation(p.points[0]);
+                CString contents = p.text;
+                contents.Replace(u"\n", u"\\P");
+                t.setContents(contents);
+                t.setTextHeight(p.height);
+                t.setRotation(std::atan2(p.direction.y, p.direction.x));
+                const int row = p.vMode == 3 ? 0 : p.vMode == 2 ? 1 : 2;
+                t.setAttachment(static_cast<AcDbMText::AttachmentPoint>(row * 3 + std::clamp(p.hMode, 0, 2) + 1));
+                WriteMText(m_dw, t, a);
+            } else if (p.kind == vkgi::Primitive::kFill) {
+                AcDbHatch fill;
+                size_t at = 0;
+                for (int n : p.loops) {
+                    AcDbHatchLoop loop;
+                    for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
+                        loop.vertices.emplace_back(p.points[at].x, p.points[at].y);
+                        loop.bulges.push_back(0);
+                    }
+                    fill.appendLoop(loop);
+                }
+                WriteHatch(m_dw, fill, a);
+            }
+        }
+    }
+
+private:
     void tag(const std::string& cls, const std::string& handle)
     {
         m_dw.dxfString(1001, kXDataApp);
@@ -261,16 +514,8 @@ private:
     DL_WriterA& m_dw;
     const std::vector<BlockRow>& m_blocks;
     ExportReport& m_report;
+    std::vector<ImageDef> m_imageDefs;
 };
-
-std::vector<AcDbObjectId> entitiesOf(AcDbObjectId blockId)
-{
-    AcDbBlockTableRecord* rec = nullptr;
-    if (acdbOpenObject(rec, blockId, AcDb::kForRead) != Acad::eOk) return {};
-    std::vector<AcDbObjectId> ids = rec->entityIds();
-    rec->close();
-    return ids;
-}
 
 }  // namespace
 
@@ -283,6 +528,7 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     report = ExportReport{};
     const std::vector<LayerRow> layers = layersOf(db);
     const std::vector<BlockRow> blocks = blocksOf(db);
+    const std::vector<LinetypeRow> linetypes = linetypesOf(db, layers, blocks);
     vkwin::ReplacingFile file;
     if (!file.open(path, why)) return false;
     DL_Dxf dxf;
@@ -298,15 +544,22 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
 
     dw->sectionTables();
     dxf.writeVPort(*dw);
-    dw->tableLinetypes(3);
+    dw->tableLinetypes(3 + int(linetypes.size()));
     dxf.writeLinetype(*dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
     dxf.writeLinetype(*dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
     dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+    for (const LinetypeRow& lt : linetypes) {
+        std::vector<double> dashes = lt.dashes;
+        double length = 0;
+        for (double d : dashes) length += std::abs(d);
+        dxf.writeLinetype(*dw, DL_LinetypeData(EncodeCp936(lt.name), EncodeCp936(lt.comments), 0, int(dashes.size()),
+                                               length, dashes.empty() ? nullptr : dashes.data()));
+    }
     dw->tableEnd();
     dw->tableLayers(int(layers.size()));
     for (const LayerRow& l : layers)
         dxf.writeLayer(*dw, DL_LayerData(EncodeCp936(l.name), (l.frozen ? 1 : 0) | (l.locked ? 4 : 0), l.off),
-                       DL_Attributes("", l.color, -1, "CONTINUOUS", 1.0));
+                       DL_Attributes("", l.color, l.lineWeight, EncodeCp936(l.linetype), 1.0));
     dw->tableEnd();
     dw->tableStyle(1);
     dxf.writeStyle(*dw, DL_StyleData("STANDARD", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
@@ -317,7 +570,7 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dxf.writeAppid(*dw, "ACAD");
     dxf.writeAppid(*dw, kXDataApp);
     dw->tableEnd();
-    dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+    WriteDimStyles(*dw, dimStylesOf(db, blocks));
     // The layouts' records with the handles the library gives their blocks (no third
     // layout, which would need a layout object).
     dw->dxfString(0, "TABLE");
@@ -344,8 +597,9 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
     dxf.writeEndBlock(*dw, "*Paper_Space");
     for (const BlockRow& b : blocks) {
-        dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.origin.x, b.origin.y, b.origin.z));
-        writer.entities(entitiesOf(b.id), db);
+        dxf.writeBlock(*dw, DL_BlockData(b.name, b.anonymous ? 1 : 0, b.origin.x, b.origin.y, b.origin.z));
+        if (!b.dimension.isNull()) writer.dimensionPicture(b.dimension, db);
+        else writer.entities(entitiesOf(b.id), db);
         dxf.writeEndBlock(*dw, b.name);
     }
     dw->sectionEnd();
@@ -363,11 +617,42 @@ bool ExportDxf(AcDbDatabase* db, const std::string& path, ExportReport& report, 
     dw->dxfInt(281, 1);
     dw->dxfString(3, "ACAD_GROUP");
     dw->dxfHex(350, 0xD);
+    const auto& images = writer.imageDefinitions();
+    if (!images.empty()) {
+        dw->dxfString(3, "ACAD_IMAGE_DICT");
+        dw->dxfHex(350, int(Writer::kImageDictionary));
+    }
     dw->dxfString(0, "DICTIONARY");
     dw->dxfHex(5, 0xD);
     dw->dxfHex(330, 0xC);
     dw->dxfString(100, "AcDbDictionary");
     dw->dxfInt(281, 1);
+    if (!images.empty()) {
+        // The image dictionary names each image file; the definitions hold file and size.
+        dw->dxfString(0, "DICTIONARY");
+        dw->dxfHex(5, int(Writer::kImageDictionary));
+        dw->dxfHex(330, 0xC);
+        dw->dxfString(100, "AcDbDictionary");
+        dw->dxfInt(281, 1);
+        for (size_t i = 0; i < images.size(); ++i) {
+            dw->dxfString(3, "IMAGE" + std::to_string(i + 1));
+            dw->dxfHex(350, int(images[i].handle));
+        }
+        for (const auto& d : images) {
+            dw->dxfString(0, "IMAGEDEF");
+            dw->dxfHex(5, int(d.handle));
+            dw->dxfHex(330, int(Writer::kImageDictionary));
+            dw->dxfString(100, "AcDbRasterImageDef");
+            dw->dxfInt(90, 0);
+            dw->dxfString(1, EncodeCp936(d.file));
+            dw->dxfReal(10, d.size.x);
+            dw->dxfReal(20, d.size.y);
+            dw->dxfReal(11, 1.0);
+            dw->dxfReal(21, 1.0);
+            dw->dxfInt(280, 1);
+            dw->dxfInt(281, 0);
+        }
+    }
     dw->sectionEnd();
     dw->dxfEOF();
     const bool written = !dw->openFailed();

@@ -15,6 +15,8 @@
 #include "host/db/AcDb.h"
 #include "host/dxf/DxfInterchange.h"
 #include "host/dxf/detail/DxfDrawn.h"
+#include "host/dxf/detail/DxfEntities.h"
+#include "host/dxf/detail/DxfRecords.h"
 #include "host/dxf/detail/DxfScan.h"
 #include "host/dxf/detail/DxfText.h"
 
@@ -41,6 +43,8 @@ AcGeMatrix3d ocsToWorld(const double* dir)
     return m;
 }
 
+constexpr double kPlusZ[3] = {0, 0, 1};
+
 bool isPlusZ(const double* dir) { return std::abs(dir[0]) < 1e-12 && std::abs(dir[1]) < 1e-12 && dir[2] > 0; }
 
 bool finite(std::initializer_list<double> values)
@@ -63,11 +67,52 @@ CString symbolName(CString name)
     return name.IsEmpty() ? CString(u"_") : name;
 }
 
+// The entity types read from their own group codes (the library's calls for them only say
+// where in the file they come).
+const std::vector<std::string> kRecordTypes = {"ELLIPSE", "SPLINE", "HATCH", "SOLID", "MTEXT", "DIMENSION",
+                                               "ATTDEF", "INSERT"};
+
 class Importer : public DL_CreationAdapter {
 public:
-    Importer(AcDbDatabase* db, const TextCodec& codec, const DxfScan& scan, ImportReport& report)
-        : m_db(db), m_codec(codec), m_scan(scan), m_report(report), m_target(db->modelSpaceId())
+    using Records = std::map<std::string, std::vector<DxfRecord>>;
+    Importer(AcDbDatabase* db, const TextCodec& codec, const DxfScan& scan, const Records& records, ImportReport& report)
+        : m_db(db), m_codec(codec), m_scan(scan), m_records(records), m_report(report), m_target(db->modelSpaceId())
     {
+    }
+
+    // The library reports a linetype's dashes first, then the linetype.
+    void addLinetypeDash(double length) override
+    {
+        if (std::isfinite(length) && m_dashes.size() < 12) m_dashes.push_back(length);
+    }
+
+    void addLinetype(const DL_LinetypeData& d) override
+    {
+        finishPolyline();
+        m_linetypes.push_back({m_codec.decode(d.name), m_codec.decode(d.description), std::move(m_dashes)});
+        m_dashes.clear();
+    }
+
+    // What the file leaves for the end: attribute definitions of model space, the linetypes.
+    void finish()
+    {
+        finishPolyline();
+        m_target = m_db->modelSpaceId();
+        appendDefinitions(-1);
+        AcDbLinetypeTable* table = nullptr;
+        for (const Linetype& lt : m_linetypes) {
+            const CString name = symbolName(lt.name);
+            if (IsStandardLinetype(name) || name[0] == u'*') continue;  // every drawing knows those
+            if (!table && m_db->getLinetypeTable(table, AcDb::kForWrite) != Acad::eOk) return;
+            if (table->has(name.GetString())) continue;
+            auto* rec = new AcDbLinetypeTableRecord;
+            rec->setName(name.GetString());
+            rec->setComments(lt.comments.GetString());
+            rec->setDashes(lt.dashes);
+            if (table->add(rec) == Acad::eOk) rec->close();
+            else delete rec;
+        }
+        if (table) table->close();
     }
 
     void addLayer(const DL_LayerData& d) override
@@ -83,6 +128,9 @@ public:
         rec->setIsOff(d.off || attributes.getColor() < 0);
         rec->setIsFrozen((d.flags & 1) != 0);
         rec->setIsLocked((d.flags & 4) != 0);
+        rec->setLinetype(LinetypeName(symbolName(m_codec.decode(attributes.getLinetype()))).GetString());
+        const AcDb::LineWeight weight = LineWeightOf(attributes.getWidth());
+        if (weight >= 0) rec->setLineWeight(weight);
         rec->close();
         ++m_report.layers;
     }
@@ -90,6 +138,8 @@ public:
     void addBlock(const DL_BlockData& d) override
     {
         finishPolyline();
+        ++m_blocksSeen;
+        m_blockNumber = -2;
         CString name = m_codec.decode(d.name);
         // The layouts' own blocks: what they hold is paper space, not read.
         if (name.Left(12).CompareNoCase(u"*Model_Space") == 0 || name.Left(12).CompareNoCase(u"*Paper_Space") == 0) {
@@ -97,6 +147,7 @@ public:
             return;
         }
         m_target = blockId(name);
+        m_blockNumber = m_blocksSeen - 1;  // as the records count them, from 0
         AcDbBlockTableRecord* rec = nullptr;
         if (acdbOpenObject(rec, m_target, AcDb::kForWrite) == Acad::eOk) {
             if (finite({d.bpx, d.bpy, d.bpz})) rec->setOrigin(AcGePoint3d(d.bpx, d.bpy, d.bpz));
@@ -108,7 +159,52 @@ public:
     void endBlock() override
     {
         finishPolyline();
+        if (m_blockNumber >= 0) appendDefinitions(m_blockNumber);
         m_target = m_db->modelSpaceId();
+        m_blockNumber = -1;
+    }
+
+    void addEllipse(const DL_EllipseData&) override
+    {
+        finishPolyline();
+        if (const DxfRecord* r = take("ELLIPSE")) appendRecord(MakeEllipse(*r), "ELLIPSE", *r, false);
+    }
+
+    void addSpline(const DL_SplineData&) override
+    {
+        finishPolyline();
+        if (const DxfRecord* r = take("SPLINE")) appendRecord(MakeSpline(*r), "SPLINE", *r, false);
+    }
+
+    void addHatch(const DL_HatchData&) override
+    {
+        finishPolyline();
+        if (const DxfRecord* r = take("HATCH")) appendRecord(MakeHatch(*r), "HATCH", *r, true);
+    }
+
+    void addSolid(const DL_SolidData&) override
+    {
+        finishPolyline();
+        if (const DxfRecord* r = take("SOLID")) appendRecord(MakeSolid(*r), "SOLID", *r, true);
+    }
+
+    void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { dimension(); }
+    void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { dimension(); }
+    void addDimRadial(const DL_DimensionData&, const DL_DimRadialData&) override { dimension(); }
+    void addDimDiametric(const DL_DimensionData&, const DL_DimDiametricData&) override { dimension(); }
+    void addDimAngular(const DL_DimensionData&, const DL_DimAngular2LData&) override { dimension(); }
+    void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { dimension(); }
+    void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { dimension(); }
+
+    void dimension()
+    {
+        finishPolyline();
+        const DxfRecord* r = take("DIMENSION");
+        if (!r) return;
+        AcDbDimension* d = MakeDimension(*r, m_codec);
+        const CString block = m_codec.decode(std::string(r->text(2)));
+        if (d && !block.IsEmpty()) d->setDimBlockId(blockId(block));
+        appendRecord(d, "DIMENSION", *r, false);
     }
 
     void addPoint(const DL_PointData& d) override
@@ -127,14 +223,15 @@ public:
     void addArc(const DL_ArcData& d) override
     {
         finishPolyline();
-        if (!finite({d.cx, d.cy, d.cz, d.radius, d.angle1, d.angle2}) || !(d.radius > 0)) return;
+        // Radius 0 too: a degenerate arc is kept as the file has it.
+        if (!finite({d.cx, d.cy, d.cz, d.radius, d.angle1, d.angle2}) || !(d.radius >= 0)) return;
         append(new AcDbArc(AcGePoint3d(d.cx, d.cy, d.cz), d.radius, d.angle1 * kDegree, d.angle2 * kDegree), "ARC");
     }
 
     void addCircle(const DL_CircleData& d) override
     {
         finishPolyline();
-        if (!finite({d.cx, d.cy, d.cz, d.radius}) || !(d.radius > 0)) return;
+        if (!finite({d.cx, d.cy, d.cz, d.radius}) || !(d.radius >= 0)) return;
         append(new AcDbCircle(AcGePoint3d(d.cx, d.cy, d.cz), d.radius), "CIRCLE");
     }
 
@@ -144,31 +241,34 @@ public:
         if (auto* t = makeText(d)) append(t, "TEXT");
     }
 
-    void addAttribute(const DL_AttributeData& d) override
+    void addImage(const DL_ImageData& d) override
     {
         finishPolyline();
-        const size_t k = m_attribs++;
-        if (k < m_scan.attribFlags.size() && (m_scan.attribFlags[k] & 1)) return;  // an invisible attribute
-        if (auto* t = makeText(d)) append(t, "ATTRIB");
+        if (!finite({d.ipx, d.ipy, d.ipz, d.ux, d.uy, d.uz, d.vx, d.vy, d.vz})) return;
+        auto* image = new AcDbRasterImage;
+        if (image->setPlacement(AcGePoint3d(d.ipx, d.ipy, d.ipz), AcGeVector3d(d.ux, d.uy, d.uz),
+                                AcGeVector3d(d.vx, d.vy, d.vz), AcGePoint2d(d.width, d.height)) != Acad::eOk) {
+            delete image;
+            return;
+        }
+        AcDbObjectId id;
+        if (appendWith(image, "IMAGE", kPlusZ, nullptr, &id)) m_images.emplace_back(d.ref, id);
     }
 
-    void addMTextChunk(const std::string& text) override { m_mtext += text; }
+    // The file of the images that refer to an image definition (the OBJECTS section comes last).
+    void linkImage(const DL_ImageDefData& d) override
+    {
+        for (const auto& [ref, id] : m_images) {
+            if (ref != d.ref) continue;
+            AcDbObjectPointer<AcDbRasterImage> image(id, AcDb::kForWrite);
+            if (image) image->setImageFile(m_codec.decode(d.file));
+        }
+    }
 
-    void addMText(const DL_MTextData& d) override
+    void addMText(const DL_MTextData&) override
     {
         finishPolyline();
-        const std::string raw = m_mtext + d.text;
-        m_mtext.clear();
-        if (!finite({d.ipx, d.ipy, d.ipz, d.height, d.dirx, d.diry, d.angle})) return;
-        auto* t = new AcDbText(AcGePoint3d(d.ipx, d.ipy, d.ipz), PlainMText(m_codec.decode(raw)));
-        if (d.height > 0) t->setHeight(d.height);
-        const double rotation = (d.dirx != 0 || d.diry != 0) ? std::atan2(d.diry, d.dirx) : d.angle * kDegree;
-        t->setRotation(rotation);
-        const int a = d.attachmentPoint >= 1 && d.attachmentPoint <= 9 ? d.attachmentPoint - 1 : 0;
-        t->setHorizontalMode(static_cast<AcDb::TextHorzMode>(a % 3));
-        static const AcDb::TextVertMode rows[3] = {AcDb::kTextTop, AcDb::kTextVertMid, AcDb::kTextBottom};
-        t->setVerticalMode(rows[a / 3]);
-        append(t, "MTEXT");
+        if (const DxfRecord* r = take("MTEXT")) appendRecord(MakeMText(*r, m_codec), "MTEXT", *r, false);
     }
 
     void addPolyline(const DL_PolylineData& d) override
@@ -226,6 +326,7 @@ public:
                              AcGeVector3d(0, 0, sz));
         const AcGeMatrix3d turn = AcGeMatrix3d::rotation(d.angle * kDegree, AcGeVector3d::kZAxis);
         const int cols = std::clamp(d.cols, 1, 100), rows = std::clamp(d.rows, 1, 100);
+        const DxfRecord* record = take("INSERT");
         bool any = false;
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < cols; ++c) {
@@ -233,7 +334,11 @@ public:
                 AcGeMatrix3d m = AcGeMatrix3d::translation(AcGeVector3d(d.ipx, d.ipy, d.ipz) + offset) * turn * scale;
                 auto* ref = new AcDbBlockReference(AcGePoint3d::kOrigin, block);
                 ref->transformBy(m);
-                any = append(ref, nullptr) || any;
+                AcDbObjectId refId;
+                const bool added = append(ref, nullptr, &refId);
+                any = added || any;
+                // The attributes go with the first copy of a grid.
+                if (added && record && r == 0 && c == 0) attach(refId, *record);
             }
         if (any) ++m_report.imported["INSERT"];
     }
@@ -249,7 +354,7 @@ public:
         m_target = p->target;
         const DL_Attributes savedAttrib = attributes;
         attributes = p->attrib;
-        appendWith(p->pl.release(), p->type.c_str(), p->dir);
+        appendWith(p->pl.release(), p->type.c_str(), p->dir, nullptr);
         attributes = savedAttrib;
         m_target = saved;
     }
@@ -313,45 +418,124 @@ private:
         return id;
     }
 
-    bool append(AcDbEntity* ent, const char* type)
+    bool append(AcDbEntity* ent, const char* type, AcDbObjectId* id = nullptr)
     {
         double dir[3] = {0, 0, 1};
         getExtrusion()->getDirection(dir);
-        return appendWith(ent, type, dir);
+        return appendWith(ent, type, dir, nullptr, id);
     }
 
-    // Appends to the block being read, on the entity's layer, in its colour, turned from its
-    // own frame into the world. Paper space and the layouts' blocks are not read.
-    bool appendWith(AcDbEntity* ent, const char* type, const double* dir)
+    // An entity made from its record: its extrusion turns it into the world when its
+    // coordinates are in the extrusion's frame (inFrame).
+    bool appendRecord(AcDbEntity* ent, const char* type, const DxfRecord& r, bool inFrame)
     {
-        std::unique_ptr<AcDbEntity> owned(ent);
-        if (m_target.isNull() || attributes.isInPaperSpace()) return false;
-        const CString layer = layerName(attributes.getLayer());
+        double dir[3] = {0, 0, 1};
+        if (inFrame) RecordExtrusion(r, dir);
+        return appendWith(ent, type, dir, &r);
+    }
+
+    // The next record of a type, in the order the library reports them; by handle when the
+    // file gives handles, so that an entity the library leaves out does not shift the rest.
+    const DxfRecord* take(const std::string& type)
+    {
+        auto it = m_records.find(type);
+        if (it == m_records.end()) return nullptr;
+        size_t& next = m_taken[type];
+        const long handle = attributes.getHandle();
+        if (handle >= 0)
+            for (size_t k = next; k < it->second.size(); ++k)
+                if (it->second[k].handle == handle) return next = k + 1, &it->second[k];
+        return next < it->second.size() ? &it->second[next++] : nullptr;
+    }
+
+    // The attribute definitions of a block (-1: model space), which the library does not report.
+    void appendDefinitions(int block)
+    {
+        auto it = m_records.find("ATTDEF");
+        if (it == m_records.end()) return;
+        for (const DxfRecord& r : it->second)
+            if (r.block == block) appendRecord(MakeAttributeDefinition(r, m_codec), "ATTDEF", r, true);
+    }
+
+    // An INSERT's ATTRIBs as attributes of the reference just made.
+    void attach(AcDbObjectId refId, const DxfRecord& insert)
+    {
+        for (const DxfRecord& r : insert.attributes) {
+            std::unique_ptr<AcDbAttribute> attr(MakeAttribute(r, m_codec));
+            if (!attr || !styleFrom(attr.get(), &r)) continue;
+            double dir[3];
+            RecordExtrusion(r, dir);
+            if (!isPlusZ(dir)) attr->transformBy(ocsToWorld(dir));
+            AcDbBlockReference* ref = nullptr;
+            if (acdbOpenObject(ref, refId, AcDb::kForWrite) != Acad::eOk) return;
+            AcDbObjectId id;
+            const Acad::ErrorStatus es = ref->appendAttribute(id, attr.get());
+            ref->close();
+            if (es != Acad::eOk) continue;
+            attr.release()->close();
+            ++m_report.imported["ATTRIB"];
+        }
+    }
+
+    // Layer, colour and line style from the record, or from what the library read; false for
+    // paper space.
+    bool styleFrom(AcDbEntity* ent, const DxfRecord* r)
+    {
+        if (r ? r->integer(67, 0) == 1 : attributes.isInPaperSpace()) return false;
+        const CString layer = layerName(r ? std::string(r->text(8)) : attributes.getLayer());
         if (!acdbEnsureLayer(m_db, layer, true)) return false;
         ent->setLayer(layer);
-        const int color = attributes.getColor();
+        const int color = r ? r->integer(62, 256) : attributes.getColor();
         ent->setColorIndex(static_cast<Adesk::UInt16>(color >= 0 && color <= 256 ? color : 256));
+        const std::string linetype = r ? std::string(r->text(6, "ByLayer")) : attributes.getLinetype();
+        ent->setLinetype(LinetypeName(symbolName(m_codec.decode(linetype))).GetString());
+        const double scale = r ? r->number(48, 1) : attributes.getLinetypeScale();
+        if (scale > 0 && std::isfinite(scale)) ent->setLinetypeScale(scale);
+        ent->setLineWeight(LineWeightOf(r ? r->integer(370, -1) : attributes.getWidth()));
+        return true;
+    }
+
+    // Appends to the block being read, on the entity's layer, in its colour and line style,
+    // turned from its own frame into the world. Paper space and the layouts' blocks are not
+    // read.
+    bool appendWith(AcDbEntity* ent, const char* type, const double* dir, const DxfRecord* r = nullptr,
+                    AcDbObjectId* id = nullptr)
+    {
+        std::unique_ptr<AcDbEntity> owned(ent);
+        if (!ent || m_target.isNull() || !styleFrom(ent, r)) return false;
         if (!isPlusZ(dir)) ent->transformBy(ocsToWorld(dir));
         AcDbBlockTableRecord* rec = nullptr;
         if (acdbOpenObject(rec, m_target, AcDb::kForWrite) != Acad::eOk) return false;
-        const Acad::ErrorStatus es = rec->appendAcDbEntity(ent);
+        AcDbObjectId appended;
+        const Acad::ErrorStatus es = rec->appendAcDbEntity(appended, ent);
         rec->close();
         if (es != Acad::eOk) return false;
         m_drawn.add(m_target, *ent);
         owned.release()->close();
+        if (id) *id = appended;
         if (type) ++m_report.imported[type];
         return true;
     }
 
+    struct Linetype {
+        CString name, comments;
+        std::vector<double> dashes;
+    };
+
     AcDbDatabase* m_db;
     const TextCodec& m_codec;
     const DxfScan& m_scan;
-    size_t m_polys = 0, m_attribs = 0, m_inserts = 0;  // records of the scan used so far
+    const Records& m_records;
+    std::map<std::string, size_t> m_taken;  // records of each type used so far
+    size_t m_polys = 0, m_inserts = 0;      // records of the scan used so far
     DrawnCount m_drawn;
     ImportReport& m_report;
     AcDbObjectId m_target;  // null inside the layouts' blocks
+    int m_blocksSeen = 0, m_blockNumber = -1;  // the block being read (-1: none; -2: a layout's)
     std::unique_ptr<Pending> m_poly;
-    std::string m_mtext;
+    std::vector<Linetype> m_linetypes;
+    std::vector<double> m_dashes;  // of the linetype the library reports next
+    std::vector<std::pair<std::string, AcDbObjectId>> m_images;  // by the handle of their definition
     std::map<std::string, CString> m_layerNames;
 };
 
@@ -366,35 +550,46 @@ std::string ImportReport::skippedText() const
 
 bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::string& why)
 {
-    // The scan reads the stream once and the library reads it again from the same place; of a
-    // stream that cannot go back, the scan keeps what it read for the library.
+    // The scan reads the stream first, a line at a time, and refuses a bad file before more of
+    // it is held. A file it accepts is taken whole (of a stream that cannot go back, the scan
+    // keeps what it read): some entities are read from its records, the library reads the rest.
     const std::istream::pos_type start = in.tellg();
-    std::string kept;
+    const bool rewinds = start != std::istream::pos_type(-1);
+    std::string text;
     DxfScan scan;
-    if (!ScanDxf(in, scan, why, start == std::istream::pos_type(-1) ? &kept : nullptr)) return false;
-    std::istringstream copy;
-    std::istream* stream = &in;
-    if (start == std::istream::pos_type(-1)) {
-        copy.str(std::move(kept));
-        stream = &copy;
-    } else if (in.clear(), !in.seekg(start)) {
-        why = "line 1: the file cannot be read twice";
-        return false;
+    if (!ScanDxf(in, scan, why, rewinds ? nullptr : &text)) return false;
+    if (rewinds) {
+        if (in.clear(), !in.seekg(start)) {
+            why = "line 1: the file cannot be read twice";
+            return false;
+        }
+        std::ostringstream whole;
+        whole << in.rdbuf();
+        text = std::move(whole).str();
     }
     report = ImportReport{};
     report.version = scan.acadver;
     const TextCodec codec(scan.acadver, scan.codePage);
-    Importer importer(db, codec, scan, report);
+    const auto records = ReadRecords(text, kRecordTypes);
+    Importer importer(db, codec, scan, records, report);
+    std::istringstream stream(text);
     DL_Dxf dxf;
-    if (!dxf.in(*stream, &importer)) {
+    if (!dxf.in(stream, &importer)) {
         why = "line 1: the DXF reader refused the file";
         return false;
     }
-    importer.finishPolyline();
+    importer.finish();
     if (!importer.drawn().within(db->modelSpaceId(), kMaxDrawn, report.drawn, why)) return false;
+    int imported = 0;
+    for (const auto& [type, n] : report.imported) imported += n;
     for (const auto& [type, seen] : scan.entities) {
         const int done = report.imported.count(type) ? report.imported.at(type) : 0;
         if (seen > done) report.skipped[type] = seen - done;
+    }
+    // A plan of which nothing could be read is no empty drawing.
+    if (imported == 0 && !report.skipped.empty()) {
+        why = "none of its entities could be read (not imported: " + report.skippedText() + ")";
+        return false;
     }
     return true;
 }

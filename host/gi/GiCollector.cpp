@@ -27,7 +27,9 @@ AcGeVector3d unit(const AcGeVector3d& v, const AcGeVector3d& fallback)
 Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLayers)
     : m_out(out), m_hideLayers(hideLayers)
 {
-    m_stack.push_back({AcGeMatrix3d(), u"0", 7});
+    Level top;
+    top.layer = u"0";
+    m_stack.push_back(std::move(top));
     AcDbLayerTable* table = nullptr;
     if (!db || db->getLayerTable(table, AcDb::kForRead) != Acad::eOk) return;
     for (AcDbObjectId id : table->recordIds()) {
@@ -35,10 +37,21 @@ Collector::Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLay
         if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
         CString name;
         rec->getName(name);
-        m_layers.push_back({name, {rec->colorIndex(), rec->isOff() || rec->isFrozen()}});
+        m_layers.push_back({name, {rec->colorIndex(), rec->isOff() || rec->isFrozen(), rec->linetype(), rec->lineWeight()}});
         rec->close();
     }
     table->close();
+    AcDbLinetypeTable* linetypes = nullptr;
+    if (db->getLinetypeTable(linetypes, AcDb::kForRead) != Acad::eOk) return;
+    for (AcDbObjectId id : linetypes->recordIds()) {
+        AcDbLinetypeTableRecord* rec = nullptr;
+        if (acdbOpenObject(rec, id, AcDb::kForRead) != Acad::eOk) continue;
+        CString name;
+        rec->getName(name);
+        if (rec->patternLength() > 0) m_linetypes[name.MakeUpper()] = std::make_shared<const std::vector<double>>(rec->dashes());
+        rec->close();
+    }
+    linetypes->close();
 }
 
 Collector::LayerInfo Collector::layerInfo(const CString& name) const
@@ -58,6 +71,8 @@ void Collector::draw(const AcDbEntity* ent)
     m_stack.resize(1);
     setLayer(ent->layer());
     setColor(ent->colorIndex());
+    setLinetype(ent->linetype(), ent->linetypeScale());
+    setLineWeight(ent->lineWeight());
     m_width = 0;
     m_entityStart = m_out.size();
     ent->worldDraw(this);
@@ -76,9 +91,38 @@ int Collector::resolvedColor() const
     return aci >= 1 && aci <= 255 ? aci : 7;
 }
 
+void Collector::setLinetype(const CString& name, double scale)
+{
+    m_linetype = name;
+    m_linetypeScale = scale > 0 ? scale : 1;
+}
+
+void Collector::resolvedStyle(Dashes& dashes, double& dashScale, int& lineWeight) const
+{
+    const Level& top = m_stack.back();
+    if (m_linetype.CompareNoCase(u"ByBlock") == 0) {
+        dashes = top.dashes;
+        dashScale = top.dashScale;
+    } else {
+        CString name = m_linetype.CompareNoCase(u"ByLayer") == 0 ? layerInfo(m_layer).linetype : m_linetype;
+        auto it = m_linetypes.find(name.MakeUpper());
+        dashes = it == m_linetypes.end() || name == u"CONTINUOUS" ? nullptr : it->second;
+        dashScale = m_linetypeScale * scale();
+    }
+    lineWeight = m_lineWeight;
+    if (lineWeight == AcDb::kLnWtByBlock) lineWeight = top.lineWeight;
+    if (lineWeight == AcDb::kLnWtByLayer) lineWeight = layerInfo(m_layer).lineWeight;
+    if (lineWeight < 0) lineWeight = 25;  // the default weight
+}
+
 void Collector::pushTransform(const AcGeMatrix3d& m)
 {
-    m_stack.push_back({m_stack.back().xform * m, m_layer, resolvedColor()});
+    Level next;
+    next.xform = m_stack.back().xform * m;
+    next.layer = m_layer;
+    next.color = resolvedColor();
+    resolvedStyle(next.dashes, next.dashScale, next.lineWeight);
+    m_stack.push_back(std::move(next));
 }
 
 void Collector::popTransform()
@@ -95,11 +139,12 @@ bool Collector::add(Primitive p)
 {
     if (m_hideLayers && layerInfo(m_layer).hidden) return false;
     p.color = resolvedColor();
+    if (p.kind == Primitive::kPath) resolvedStyle(p.dashes, p.dashScale, p.lineWeight);
     // The segments of one wide polyline are one band, so that its corners join.
     if (p.kind == Primitive::kPath && p.width > 0 && p.points.size() > 1 && m_out.size() > m_entityStart) {
         Primitive& last = m_out.back();
         if (last.kind == Primitive::kPath && last.width == p.width && last.color == p.color &&
-            last.points.back().isEqualTo(p.points.front())) {
+            last.dashes == p.dashes && last.points.back().isEqualTo(p.points.front())) {
             last.points.insert(last.points.end(), p.points.begin() + 1, p.points.end());
             return false;
         }
@@ -147,7 +192,16 @@ bool Collector::text(const AcGePoint3d& pos, double height, const CString& t)
 
 bool Collector::textAlong(const AcGePoint3d& pos, const AcGeVector3d& dir, double height, const CString& t)
 {
+    return alignedText(pos, dir, height, t, 0, 0, 5.0 / 3);
+}
+
+bool Collector::alignedText(const AcGePoint3d& pos, const AcGeVector3d& dir, double height, const CString& t,
+                            int hMode, int vMode, double lineSpacing)
+{
     Primitive p;
+    p.hMode = hMode;
+    p.vMode = vMode;
+    p.lineSpacing = lineSpacing;
     p.kind = Primitive::kText;
     p.points.push_back(world(pos));
     p.direction = unit(m_stack.back().xform * dir, AcGeVector3d(1, 0, 0));
@@ -155,6 +209,25 @@ bool Collector::textAlong(const AcGePoint3d& pos, const AcGeVector3d& dir, doubl
     p.direction = unit(p.direction, AcGeVector3d(1, 0, 0));
     p.height = height * scale();
     p.text = t;
+    return add(std::move(p));
+}
+
+bool Collector::polygon(int n, const AcGePoint3d* pts)
+{
+    return polyPolygon(1, &n, pts);
+}
+
+bool Collector::polyPolygon(int numLoops, const int* loopSizes, const AcGePoint3d* pts)
+{
+    Primitive p;
+    p.kind = Primitive::kFill;
+    for (int i = 0; i < numLoops; ++i) {
+        if (loopSizes[i] < 1) continue;
+        for (int k = 0; k < loopSizes[i]; ++k) p.points.push_back(world(pts[k]));
+        p.loops.push_back(loopSizes[i]);
+        pts += loopSizes[i];
+    }
+    if (p.loops.empty()) return false;
     return add(std::move(p));
 }
 

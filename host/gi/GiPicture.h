@@ -3,6 +3,8 @@
 // coordinates, then painted with cairo into PNG or SVG files, or into memory. The room
 // previews and `vkcad render` both draw through here.
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,20 +18,29 @@ class AcDbEntity;
 namespace vkgi {
 
 struct Primitive {
-    enum Kind { kPath, kText } kind = kPath;
+    enum Kind { kPath, kText, kFill } kind = kPath;
     // Path: the drawn points in world coordinates (arcs and circles as fine polylines; one
-    // point is a dot). Text: [0] the start of its first baseline.
+    // point is a dot). Text: [0] its alignment point. Fill: its outlines one after another.
     std::vector<AcGePoint3d> points;
-    double width = 0;                  // path: world line width (0: one pixel)
+    std::vector<int> loops;            // fill: the number of points of each outline
+    double width = 0;                  // path: world line width (0: drawn with its line weight)
+    // Path: the dash pattern (world lengths before dashScale; null or empty: solid), the line
+    // weight in hundredths of a millimetre.
+    std::shared_ptr<const std::vector<double>> dashes;
+    double dashScale = 1;
+    int lineWeight = 25;
     AcGeVector3d direction{1, 0, 0};   // text: unit vector along the baseline
-    double height = 0;                 // text: world height
+    double height = 0;                 // text: world height of a capital letter
     CString text;                      // text: lines separated by '\n'
+    int hMode = 0, vMode = 0;          // text: as AcGiWorldGeometry::alignedText
+    double lineSpacing = 5.0 / 3;      // text: baseline to baseline, in heights
     int color = 7;                     // colour index, resolved (1..255)
 };
 
-// Collects the world drawing of entities. Colour "by layer" takes the layer's colour from
-// the entity's drawing; with hideLayers, entities on layers that are off or frozen (also
-// inside blocks) are left out.
+// Collects the world drawing of entities. Colour, linetype and line weight "by layer" take
+// the layer's from the entity's drawing, "by block" the block reference's; linetypes come
+// from the drawing's linetype table. With hideLayers, entities on layers that are off or
+// frozen (also inside blocks) are left out.
 class Collector : public AcGiWorldGeometry, public AcGiWorldDraw {
 public:
     Collector(std::vector<Primitive>& out, AcDbDatabase* db, bool hideLayers);
@@ -44,24 +55,37 @@ public:
                      double sweep) override;
     bool text(const AcGePoint3d& pos, double height, const CString& t) override;
     bool textAlong(const AcGePoint3d& pos, const AcGeVector3d& dir, double height, const CString& t) override;
+    bool alignedText(const AcGePoint3d& alignPoint, const AcGeVector3d& dir, double height, const CString& t,
+                     int hMode, int vMode, double lineSpacing) override;
+    bool polygon(int n, const AcGePoint3d* pts) override;
+    bool polyPolygon(int numLoops, const int* loopSizes, const AcGePoint3d* pts) override;
     void setLineWidth(double w) override { m_width = w; }
+    void setLinetype(const CString& name, double scale) override;
+    void setLineWeight(int weight) override { m_lineWeight = weight; }
     void setColor(int aci) override { m_color = aci; }
     void setLayer(const CString& layer) override;
     void pushTransform(const AcGeMatrix3d& m) override;
     void popTransform() override;
 
 private:
+    using Dashes = std::shared_ptr<const std::vector<double>>;
     struct Level {
         AcGeMatrix3d xform;
         CString layer;  // what layer "0" means at this level
-        int color = 7;  // what "by block" means at this level
+        int color = 7;  // what "by block" means at this level (and the line style's)
+        Dashes dashes;
+        double dashScale = 1;
+        int lineWeight = 25;
     };
     struct LayerInfo {
         int color = 7;
         bool hidden = false;
+        CString linetype = u"Continuous";
+        int lineWeight = -3;
     };
     LayerInfo layerInfo(const CString& name) const;
     int resolvedColor() const;
+    void resolvedStyle(Dashes& dashes, double& dashScale, int& lineWeight) const;
     bool add(Primitive p);
     AcGePoint3d world(const AcGePoint3d& p) const { return m_stack.back().xform * p; }
     double scale() const;
@@ -71,9 +95,13 @@ private:
     mutable size_t m_lastLayer = 0;
     bool m_hideLayers;
     std::vector<Level> m_stack;
+    std::map<CString, Dashes> m_linetypes;  // by upper-case name
     CString m_layer = u"0";
     int m_color = 256;
     double m_width = 0;
+    CString m_linetype = u"ByLayer";
+    double m_linetypeScale = 1;
+    int m_lineWeight = -1;
     size_t m_entityStart = 0;  // the first primitive of the entity being drawn
 };
 
@@ -88,6 +116,7 @@ Acad::ErrorStatus CollectModelSpace(AcDbDatabase* db, std::vector<Primitive>& ou
 // What part of the world a picture shows, and its size in pixels.
 struct View {
     int width = 1200, height = 900;
+    bool lineWeights = true;              // lines as heavy as their weights (false: all thin)
     bool fit = true;                      // fit the primitives with a margin, centred
     double margin = 0.05;                 // of each side, when fitting
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the window when not fitting

@@ -7,14 +7,13 @@
 #include <cmath>
 #include <memory>
 
+#include "host/db/AcGiText.h"
 #include "host/gi/GiPicture.h"
 #include "host/win/OutputFile.h"
 
 namespace vkgi {
 
 namespace {
-
-constexpr double kLineSpacing = 5.0 / 3;  // baseline to baseline, in text heights
 
 std::vector<std::string> splitLines(const CString& text)
 {
@@ -29,6 +28,45 @@ std::vector<std::string> splitLines(const CString& text)
 void selectFont(cairo_t* cr)
 {
     cairo_select_font_face(cr, TextFontFamily().c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+}
+
+// The height of the font's capital letters for a font size of 1: texts are sized so that a
+// capital is as tall as the text's height.
+double capHeightOf(cairo_t* cr)
+{
+    cairo_save(cr);
+    cairo_set_font_size(cr, 100);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, "H", &e);
+    cairo_restore(cr);
+    const double cap = -e.y_bearing / 100;
+    return cap > 0.2 && cap < 1.5 ? cap : 0.73;
+}
+
+// Where each line of a text starts its baseline, in world coordinates, from the widths the
+// font gives it (the font selected in cr).
+struct PlacedLine {
+    std::string text;
+    AcGePoint3d origin;
+    double width = 0;  // world
+};
+std::vector<PlacedLine> placeText(cairo_t* cr, const Primitive& p, double capHeight)
+{
+    std::vector<PlacedLine> out;
+    const std::vector<std::string> lines = splitLines(p.text);
+    const AcGeVector3d d = p.direction, up{-d.y, d.x, 0};
+    cairo_save(cr);
+    cairo_set_font_size(cr, 1.0 / capHeight);  // a capital is one unit tall
+    for (size_t i = 0; i < lines.size(); ++i) {
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, lines[i].c_str(), &e);
+        double dx = 0, dy = 0;
+        AcGiText::lineOrigin(static_cast<int>(i), static_cast<int>(lines.size()), e.x_advance, p.hMode, p.vMode,
+                             p.lineSpacing, dx, dy);
+        out.push_back({lines[i], p.points[0] + d * (dx * p.height) + up * (dy * p.height), e.x_advance * p.height});
+    }
+    cairo_restore(cr);
+    return out;
 }
 
 // Where a primitive reaches, in world coordinates (texts measured with the picture's font).
@@ -48,32 +86,43 @@ Bounds boundsOf(const std::vector<Primitive>& prims)
     cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
     cairo_t* cr = cairo_create(scratch);
     selectFont(cr);
-    cairo_set_font_size(cr, 1.0);
+    const double cap = capHeightOf(cr);
     for (const Primitive& p : prims) {
-        if (p.kind == Primitive::kPath) {
+        if (p.kind != Primitive::kText) {
             for (const AcGePoint3d& pt : p.points) b.add(pt.x, pt.y);
             continue;
         }
         if (p.points.empty()) continue;
-        double w = 0;
-        const std::vector<std::string> lines = splitLines(p.text);
-        for (const std::string& line : lines) {
-            cairo_text_extents_t e;
-            cairo_text_extents(cr, line.c_str(), &e);
-            w = std::max(w, e.x_advance);
-        }
         const AcGeVector3d d = p.direction, up{-d.y, d.x, 0};
-        const AcGePoint3d o = p.points[0];
-        const double top = p.height, bottom = -p.height * kLineSpacing * double(lines.size() - 1);
-        for (double x : {0.0, w * p.height})
-            for (double y : {bottom, top}) {
-                const AcGePoint3d c = o + d * x + up * y;
-                b.add(c.x, c.y);
-            }
+        for (const PlacedLine& line : placeText(cr, p, cap))
+            for (double x : {0.0, line.width})
+                for (double y : {-AcGiText::kDescent * p.height, p.height}) {
+                    const AcGePoint3d c = line.origin + d * x + up * y;
+                    b.add(c.x, c.y);
+                }
     }
     cairo_destroy(cr);
     cairo_surface_destroy(scratch);
     return b;
+}
+
+// A linetype's dashes in pixels; solid when its pattern would be finer than a few pixels.
+void setDashes(cairo_t* cr, const Primitive& p, double scale)
+{
+    double dashes[64];
+    int n = 0;
+    double period = 0;
+    if (p.dashes)
+        for (double d : *p.dashes) {
+            if (n == 64) break;
+            dashes[n++] = std::abs(d) * p.dashScale * scale;
+            period += dashes[n - 1];
+        }
+    // cairo's pattern begins with a dash: a pattern that begins with a gap starts one in.
+    double offset = 0;
+    if (n > 0 && p.dashes->front() < 0) offset = period - dashes[0], std::rotate(dashes, dashes + 1, dashes + n);
+    if (n == 0 || !(period >= 3) || !std::isfinite(period)) cairo_set_dash(cr, nullptr, 0, 0);
+    else cairo_set_dash(cr, dashes, n, offset);
 }
 
 // A part of the picture, in pixels from its top left corner.
@@ -106,46 +155,71 @@ Mapping mappingFor(const std::vector<Primitive>& prims, const View& v, const Are
     return mappingInto(b, area, v.margin);
 }
 
-// A hair line: a path that draws one pixel wide at this scale.
-bool isHairLine(const Primitive& p, double scale) { return p.kind == Primitive::kPath && p.points.size() > 1 && p.width * scale <= 1; }
+// A path's width in pixels: a band its world width, a line its weight at the screen's 96 pixels
+// an inch (weights off: every line one pixel); the thinnest are one pixel.
+double strokeWidth(const Primitive& p, double scale, bool lineWeights)
+{
+    if (p.width > 0) return std::max(1.0, p.width * scale);
+    return lineWeights ? std::max(1.0, p.lineWeight * 96 / 2540.0) : 1.0;
+}
+
+// A hair line: a solid path that draws one pixel wide at this scale.
+bool isHairLine(const Primitive& p, double scale, bool lineWeights)
+{
+    return p.kind == Primitive::kPath && p.points.size() > 1 && !p.dashes && strokeWidth(p, scale, lineWeights) <= 1;
+}
 
 // skipHairLines: leave hair lines to drawHairLines (a dense plan).
-void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Mapping& m, bool skipHairLines = false)
+void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Mapping& m, bool lineWeights = true,
+                     bool skipHairLines = false)
 {
     selectFont(cr);
+    const double cap = capHeightOf(cr);
     for (const Primitive& p : prims) {
         if (p.points.empty()) continue;
         double r, g, b;
         ColorOf(p.color, r, g, b);
         cairo_set_source_rgb(cr, r, g, b);
         if (p.kind == Primitive::kText) {
-            const double size = p.height * m.scale;
+            const double size = p.height * m.scale / cap;
             if (size < 0.5 || p.text.IsEmpty()) continue;  // too small to read
-            cairo_save(cr);
-            cairo_translate(cr, m.x(p.points[0].x), m.y(p.points[0].y));
-            cairo_rotate(cr, -std::atan2(p.direction.y, p.direction.x));
-            cairo_set_font_size(cr, size);
-            double baseline = 0;
-            for (const std::string& line : splitLines(p.text)) {
-                cairo_move_to(cr, 0, baseline);
-                cairo_show_text(cr, line.c_str());
-                baseline += size * kLineSpacing;
+            for (const PlacedLine& line : placeText(cr, p, cap)) {
+                cairo_save(cr);
+                cairo_translate(cr, m.x(line.origin.x), m.y(line.origin.y));
+                cairo_rotate(cr, -std::atan2(p.direction.y, p.direction.x));
+                cairo_set_font_size(cr, size);
+                cairo_move_to(cr, 0, 0);
+                cairo_show_text(cr, line.text.c_str());
+                cairo_restore(cr);
             }
-            cairo_restore(cr);
             continue;
         }
-        if (skipHairLines && isHairLine(p, m.scale)) continue;
+        if (p.kind == Primitive::kFill) {
+            size_t at = 0;
+            for (int n : p.loops) {
+                for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
+                    if (i == 0) cairo_move_to(cr, m.x(p.points[at].x), m.y(p.points[at].y));
+                    else cairo_line_to(cr, m.x(p.points[at].x), m.y(p.points[at].y));
+                }
+                cairo_close_path(cr);
+            }
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_fill(cr);
+            continue;
+        }
+        if (skipHairLines && isHairLine(p, m.scale, lineWeights)) continue;
         if (p.points.size() == 1) {  // a point: a dot
             cairo_rectangle(cr, m.x(p.points[0].x) - 1, m.y(p.points[0].y) - 1, 2, 2);
             cairo_fill(cr);
             continue;
         }
-        cairo_set_line_width(cr, std::max(1.0, p.width * m.scale));
+        cairo_set_line_width(cr, strokeWidth(p, m.scale, lineWeights));
         // A polyline with a width is a band with square ends and mitred corners, as in CAD;
         // hair lines get round ends so that short pieces stay visible.
         const bool band = p.width > 0;
         cairo_set_line_cap(cr, band ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(cr, band ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
+        setDashes(cr, p, m.scale);
         // A band that returns to its start closes there with a corner, not two ends.
         const bool ring = band && p.points.size() > 2 && p.points.back().isEqualTo(p.points.front());
         const size_t n = ring ? p.points.size() - 1 : p.points.size();
@@ -156,6 +230,7 @@ void paintPrimitives(cairo_t* cr, const std::vector<Primitive>& prims, const Map
         if (ring) cairo_close_path(cr);
         cairo_stroke(cr);
     }
+    cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 // The overlay's title band and legend column, in pixels, and what they leave for the plan.
@@ -291,11 +366,12 @@ void paintOverlay(cairo_t* cr, const Layout& l, const View& v, const Overlay* o)
 
 // Hair lines straight into the pixels, one pixel wide without smoothing: a plan of tens of
 // thousands of entities draws in a fraction of the time cairo's stroker takes for them.
-void drawHairLines(unsigned char* data, int stride, const std::vector<Primitive>& prims, const Mapping& m, const Area& plan)
+void drawHairLines(unsigned char* data, int stride, const std::vector<Primitive>& prims, const Mapping& m, const Area& plan,
+                   bool lineWeights)
 {
     const double left = plan.left, top = plan.top, right = plan.left + plan.width - 1, bottom = plan.top + plan.height - 1;
     for (const Primitive& p : prims) {
-        if (!isHairLine(p, m.scale)) continue;
+        if (!isHairLine(p, m.scale, lineWeights)) continue;
         double r, g, b;
         ColorOf(p.color, r, g, b);
         const uint32_t colour = (uint32_t(r * 255) << 16) | (uint32_t(g * 255) << 8) | uint32_t(b * 255);
@@ -343,11 +419,12 @@ void paint(cairo_t* cr, const std::vector<Primitive>& prims, const View& view, c
     cairo_rectangle(cr, layout.plan.left, layout.plan.top, layout.plan.width, layout.plan.height);
     cairo_clip(cr);
     paintTints(cr, overlay, m);
-    paintPrimitives(cr, prims, m, dense);
+    paintPrimitives(cr, prims, m, view.lineWeights, dense);
     cairo_restore(cr);
     if (dense) {
         cairo_surface_flush(target);
-        drawHairLines(cairo_image_surface_get_data(target), cairo_image_surface_get_stride(target), prims, m, layout.plan);
+        drawHairLines(cairo_image_surface_get_data(target), cairo_image_surface_get_stride(target), prims, m, layout.plan,
+                      view.lineWeights);
         cairo_surface_mark_dirty(target);
     }
     paintOverlay(cr, layout, view, overlay);

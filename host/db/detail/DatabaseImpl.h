@@ -55,7 +55,7 @@ struct AcDbDatabaseImpl {
     // (AcDbStub::openSlot), so that an open or a close costs no search and no allocation.
     std::vector<AcDbStub*> open;
     std::vector<AcDbDatabaseReactor*> reactors;
-    AcDbObjectId blockTable, layerTable;
+    AcDbObjectId blockTable, layerTable, linetypeTable;
     vkdb::DbFileSlot file;
     bool silent = false;  // while the default content is built: no events
     std::unique_ptr<vkdb::ObjectSource> source;  // the file of the objects not yet made, if any

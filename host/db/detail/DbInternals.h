@@ -58,6 +58,7 @@ public:
                                              AcDbObjectId* idOut = nullptr);
     // Which objects are the block table and the layer table (a reader sets them after loading).
     static void setTables(AcDbDatabase* db, AcDbObjectId blockTableId, AcDbObjectId layerTableId);
+    static void setLinetypeTable(AcDbDatabase* db, AcDbObjectId id);  // null: the drawing has none
     static void setHandseed(AcDbDatabase* db, AcDbHandle seed);  // never moves it backwards
     // Deletes every object (open or not) and makes their ids dead; the database is then as
     // after construction without default content. Reactors and the file slot stay.

@@ -1,7 +1,9 @@
 #include "host/db/detail/GeomPieces.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "host/db/AcGiText.h"
 #include "host/ge/AcGeCurves.h"
 
 namespace vkdb {
@@ -109,6 +111,52 @@ void drawPiece(const Piece& p, AcGiWorldGeometry& g)
     }
     AcGeVector3d start{std::cos(p.startAng), std::sin(p.startAng), 0};
     g.circularArc(p.center, p.radius, AcGeVector3d::kZAxis, start, sweepOf(p));
+}
+
+void addTextBox(std::vector<Piece>& pieces, const AcGePoint3d& alignPoint, double rotation, double height,
+                const CString& text, int hMode, int vMode, double lineSpacing)
+{
+    double width = 0;
+    int lines = 1;
+    AcGiText::estimatedBlock(text, width, lines);
+    // Every line's extent along the baseline, and the block from the first capitals to the
+    // last baseline.
+    double left = 0, right = 0, top = 0, bottom = 0;
+    int from = 0;
+    for (int i = 0; i < lines; ++i) {
+        int to = text.Find(u'\n', from);
+        if (to < 0) to = text.GetLength();
+        const double w = std::max(AcGiText::estimatedWidth(text.Mid(from, to - from)), i == 0 ? 0.5 : 0.0);
+        double dx = 0, dy = 0;
+        AcGiText::lineOrigin(i, lines, w, hMode, vMode, lineSpacing, dx, dy);
+        left = i == 0 ? dx : std::min(left, dx);
+        right = i == 0 ? dx + w : std::max(right, dx + w);
+        if (i == 0) top = dy + 1;
+        bottom = dy;
+        from = to + 1;
+    }
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    auto corner = [&](double x, double y) {
+        x *= height, y *= height;
+        return AcGePoint3d(alignPoint.x + x * c - y * s, alignPoint.y + x * s + y * c, alignPoint.z);
+    };
+    addPolylinePieces(pieces, {corner(left, bottom), corner(right, bottom), corner(right, top), corner(left, top)}, true);
+}
+
+void addPolylinePieces(std::vector<Piece>& pieces, const std::vector<AcGePoint3d>& points, bool closed)
+{
+    const size_t n = points.size();
+    if (n == 1) {
+        Piece p;
+        p.a = p.b = points[0];
+        pieces.push_back(p);
+    }
+    for (size_t i = 0; n > 1 && i < (closed ? n : n - 1); ++i) {
+        Piece p;
+        p.a = points[i];
+        p.b = points[(i + 1) % n];
+        pieces.push_back(p);
+    }
 }
 
 static AcGeCircArc3d geArc(const Piece& p)

@@ -21,6 +21,16 @@ bool reversesXY(const AcGeMatrix3d& m);
 Piece transformPiece(const Piece& p, const AcGeMatrix3d& m);
 void addPieceExtents(const Piece& p, AcDbExtents& ext);
 void drawPiece(const Piece& p, AcGiWorldGeometry& g);
+// The box that a text fills (estimated from its characters), as four lines.
+void addTextBox(std::vector<Piece>& pieces, const AcGePoint3d& alignPoint, double rotation, double height,
+                const CString& text, int hMode, int vMode, double lineSpacing);
+// Line pieces joining the points in order (closed: back to the first).
+void addPolylinePieces(std::vector<Piece>& pieces, const std::vector<AcGePoint3d>& points, bool closed);
+// A block's entities as its references show them (attribute definitions only when constant),
+// through m (block space to world): their pieces, or their drawing with the owner's colour
+// for "by block" and its layer for layer "0".
+void blockPieces(AcDbObjectId blockId, const AcGeMatrix3d& m, std::vector<Piece>& pieces);
+void drawBlock(const AcDbEntity& owner, AcDbObjectId blockId, const AcGeMatrix3d& m, AcGiWorldDraw* wd);
 // Points common to two bounded pieces, within the global tolerance.
 void intersectPieces(const Piece& a, const Piece& b, std::vector<AcGePoint3d>& out);
 

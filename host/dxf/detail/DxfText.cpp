@@ -120,37 +120,6 @@ CString DecodeTextSpecials(const CString& s)
     return out;
 }
 
-CString PlainMText(const CString& s)
-{
-    CString out;
-    const int n = s.GetLength();
-    for (int i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (c == u'{' || c == u'}') continue;
-        if (c != u'\\' || i + 1 >= n) {
-            out += c;
-            continue;
-        }
-        const char16_t k = s[++i];
-        switch (k) {
-        case u'P': out += u'\n'; break;
-        case u'~': out += u' '; break;
-        case u'\\': case u'{': case u'}': out += k; break;
-        case u'L': case u'l': case u'O': case u'o': case u'K': case u'k': break;
-        case u'S': {  // stacked: \Sa^b; \Sa/b; \Sa#b;
-            for (++i; i < n && s[i] != u';'; ++i) out += (s[i] == u'^' || s[i] == u'#') ? u'/' : s[i];
-            break;
-        }
-        case u'A': case u'C': case u'c': case u'F': case u'f': case u'H': case u'Q': case u'T':
-        case u'W': case u'p':
-            while (i < n && s[i] != u';') ++i;  // a code with a value up to ';'
-            break;
-        default: out += u'\\'; out += k; break;
-        }
-    }
-    return out;
-}
-
 std::string EncodeCp936(const CString& s)
 {
     std::string out;

@@ -1,6 +1,6 @@
 #pragma once
 // Text of DXF files: the bytes of a version and code page into wide text and back, the
-// special codes of texts and the formatting of multi-line texts.
+// special codes of texts.
 #include <string>
 
 #include "host/win/CString.h"
@@ -22,9 +22,6 @@ private:
 
 // %%d, %%p, %%c and %%nnn of single-line texts as characters; %%u and %%o dropped.
 CString DecodeTextSpecials(const CString& s);
-// A multi-line text's plain content: paragraphs as '\n', formatting codes and braces dropped,
-// stacked fractions as "a/b".
-CString PlainMText(const CString& s);
 // Text as bytes of code page 936; characters it cannot hold as \U+XXXX.
 std::string EncodeCp936(const CString& s);
 

@@ -24,6 +24,9 @@ TEST(Demo, DefinesPlacesAndEditsTheBathroomsReportsThemInStepAndDrawsThem)
                                                           "' VK_DEMO_OUT='" + out.string() + "' bash scripts/demo.sh 2>&1",
                                                       &status);
     ASSERT_EQ(status, 0) << transcript;
+    // The architect's plan comes in whole.
+    EXPECT_NE(transcript.find("plan.dxf: 279 entities imported"), std::string::npos) << transcript;
+    EXPECT_EQ(transcript.find("not imported"), std::string::npos) << transcript;
     EXPECT_NE(transcript.find("Total: 27 in step, 0 excluded, 0 drifted, 0 broken"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("** line"), std::string::npos) << transcript;
 

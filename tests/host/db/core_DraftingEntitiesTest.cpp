@@ -52,14 +52,15 @@ TEST(DraftingEntities, AnArcKeepsItsEndPointsThroughTurnsAndMirrors)
 
 TEST(DraftingEntities, TextsAreOutlinedByTheirAlignmentAndStayReadableWhenMirrored)
 {
-    // Centred on its point: the box reaches as far left as right; Chinese characters are
-    // square, so three of them at height 2 make a box 6 wide.
+    // Centred on its point: the box reaches as far left as right; Chinese characters fill the
+    // font's square, 1.36 times as wide as its capitals are tall, so three of them at height 2
+    // make a box 8.16 wide.
     AcDbText text(AcGePoint3d(100, 50, 0), u"卫生间", 2.0);
     ASSERT_EQ(text.setHorizontalMode(AcDb::kTextCenter), Acad::eOk);
     AcDbExtents ext;
     ASSERT_EQ(text.getGeomExtents(ext), Acad::eOk);
-    EXPECT_NEAR(ext.minPoint().x, 97, 1e-9);
-    EXPECT_NEAR(ext.maxPoint().x, 103, 1e-9);
+    EXPECT_NEAR(ext.minPoint().x, 95.92, 1e-9);
+    EXPECT_NEAR(ext.maxPoint().x, 104.08, 1e-9);
     EXPECT_NEAR(ext.minPoint().y, 50, 1e-9);
     EXPECT_NEAR(ext.maxPoint().y, 52, 1e-9);
 

@@ -70,8 +70,10 @@ protected:
         centred->setHorizontalMode(AcDb::kTextCenter);
         centred->setVerticalMode(AcDb::kTextVertMid);
         appendToModelSpace(db, centred);
-        auto* lines = new AcDbText(AcGePoint3d(0, -50, 0), u"第一行\n第二行", 4);
-        lines->setVerticalMode(AcDb::kTextTop);
+        auto* lines = new AcDbMText;
+        lines->setLocation(AcGePoint3d(0, -50, 0));
+        lines->setContents(u"第一行\\P第二行");
+        lines->setTextHeight(4);
         appendToModelSpace(db, lines);
 
         const AcDbObjectId inner = Block(db, u"门", AcGePoint3d(0, 0, 0));

@@ -74,8 +74,10 @@ TEST_F(EditorTest, EachWaitingReaderTellsTheWindowWhatItTakes)
     EXPECT_EQ(w.seen[4].keywords, u"A B");  // the jig's list, set while it drags
     EXPECT_EQ(w.seen[3].serial, w.seen[4].serial) << "one drag, waiting again";
     EXPECT_EQ(w.seen[5].input, vked::PromptInput::kOther);
-    for (size_t i = 1; i < w.seen.size(); ++i)
-        if (i != 4) EXPECT_GT(w.seen[i].serial, w.seen[i - 1].serial) << "a new reader at pull " << i;
+    for (size_t i = 1; i < w.seen.size(); ++i) {
+        if (i == 4) continue;
+        EXPECT_GT(w.seen[i].serial, w.seen[i - 1].serial) << "a new reader at pull " << i;
+    }
     EXPECT_EQ(vked::InnermostPrompt().input, vked::PromptInput::kNone);
     // The motion moved the jig's point but is not in the transcript; the keyword is.
     EXPECT_EQ(jig.cur, AcGePoint3d(3, 3, 0));

@@ -109,10 +109,11 @@ TEST(Picture, PolylineWidthsAndTextsAreDrawnToScale)
     // Six units wide at a pixel a unit: rows 67 to 73 are inked across.
     EXPECT_GT(Ink(px, 100, 20, 68, 80, 72), 5 * 55);
     EXPECT_EQ(Ink(px, 100, 20, 60, 80, 65), 0);
-    // The text fills its cell above the baseline (row 40) up to its height.
-    const int inText = Ink(px, 100, 10, 30, 40, 40);
+    // The text fills its cells above the baseline (row 40); three wide characters of height 10
+    // end 41 units to the right.
+    const int inText = Ink(px, 100, 10, 30, 50, 40);
     EXPECT_GT(inText, 40);
-    EXPECT_EQ(Ink(px, 100, 45, 25, 99, 45), 0);
+    EXPECT_EQ(Ink(px, 100, 53, 25, 99, 45), 0);
 }
 
 // A wall drawn as a wide polyline ends square at its vertices, and its corners are whole: a
