@@ -552,7 +552,8 @@ bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::st
 {
     // The scan reads the stream first, a line at a time, and refuses a bad file before more of
     // it is held. A file it accepts is taken whole (of a stream that cannot go back, the scan
-    // keeps what it read): some entities are read from its records, the library reads the rest.
+    // keeps what it read), up to its EOF: some entities are read from its records, the library
+    // reads the rest.
     const std::istream::pos_type start = in.tellg();
     const bool rewinds = start != std::istream::pos_type(-1);
     std::string text;
@@ -563,10 +564,14 @@ bool ImportDxf(std::istream& in, AcDbDatabase* db, ImportReport& report, std::st
             why = "line 1: the file cannot be read twice";
             return false;
         }
-        std::ostringstream whole;
-        whole << in.rdbuf();
-        text = std::move(whole).str();
+        text.resize(scan.length);
+        if (in.read(text.data(), std::streamsize(scan.length)).gcount() != std::streamsize(scan.length)) {
+            why = "line 1: the file changed while it was read";
+            return false;
+        }
     }
+    // What follows EOF is not read, by the library either.
+    text.resize(std::min(text.size(), scan.length));
     report = ImportReport{};
     report.version = scan.acadver;
     const TextCodec codec(scan.acadver, scan.codePage);

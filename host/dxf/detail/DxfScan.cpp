@@ -99,10 +99,12 @@ public:
     // The next byte, not taken; -1 at the end.
     int peek() { return m_pos < m_end || fill() ? static_cast<unsigned char>(m_buf[m_pos]) : -1; }
     size_t lines() const { return m_lines; }  // lines read, the last one included
+    size_t bytes() const { return m_base + m_pos; }  // bytes taken, line ends included
 
 private:
     bool fill()
     {
+        m_base += m_end;
         m_pos = 0;
         m_end = static_cast<size_t>(std::max<std::streamsize>(0, m_in.sgetn(m_buf, sizeof m_buf)));
         if (m_keep) m_keep->append(m_buf, m_end);
@@ -111,7 +113,7 @@ private:
     std::streambuf& m_in;
     std::string* m_keep;
     char m_buf[1 << 14];
-    size_t m_pos = 0, m_end = 0, m_lines = 0;
+    size_t m_pos = 0, m_end = 0, m_lines = 0, m_base = 0;
 };
 
 // Counts that size the reader's arrays: vertices, knots, control and fit points, loops, edges.
@@ -233,6 +235,7 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
             } else if (value == "EOF") {
                 if (!section.empty()) return fail(lineNo + 1, "EOF inside section " + section + ": the file is cut short");
                 sawEof = true;
+                scan.length = reader.bytes();
             } else if (section.empty()) {
                 return fail(lineNo + 1, quoted(value) + " outside a section");
             } else if (section == "BLOCKS") {

@@ -32,6 +32,7 @@ struct DxfScan {
     std::vector<Polyline> polylines;
     std::vector<int> attribFlags;
     std::vector<size_t> insertLines;  // the line of each INSERT's type, in the order of the file
+    size_t length = 0;  // bytes up to the end of the line holding EOF: what follows is not DXF
 };
 
 // Reads `in` to its EOF group, or to the first bad line (what it read, and a little more, is

@@ -156,3 +156,23 @@ TEST(DxfReaderBounds, BlocksNestedManyTimesOverAreRefusedAtTheirInsert)
     ASSERT_TRUE(vkdxf::ImportDxf(once, &db, report, why)) << why;
     EXPECT_EQ(report.drawn, 1 + AcDbBlockReference::kMaxNesting);
 }
+
+// What follows EOF is not part of the file: neither the scan nor the library behind it reads it,
+// from a file or from a pipe.
+TEST(DxfReaderBounds, WhatFollowsEofIsNotRead)
+{
+    const std::string plan = dxftest::Dxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"},
+                                           {11, "1"}, {21, "1"}, {0, "ENDSEC"}, {0, "EOF"}});
+    const std::string text = plan + plan;
+    std::istringstream file(text);
+    Endless pipe(text, '\n', text.size(), false);
+    std::istream fromPipe(&pipe);
+    for (std::istream* in : {static_cast<std::istream*>(&file), &fromPipe}) {
+        AcDbDatabase db;
+        vkdxf::ImportReport report;
+        std::string why;
+        ASSERT_TRUE(vkdxf::ImportDxf(*in, &db, report, why)) << why;
+        EXPECT_EQ(vktest::EntityIds(&db).size(), 1u);
+        EXPECT_EQ(report.imported, (std::map<std::string, int>{{"LINE", 1}}));
+    }
+}
