@@ -56,6 +56,12 @@ std::vector<PlacedLine> placeText(cairo_t* cr, const Primitive& p, double capHei
     const std::vector<std::string> lines = splitLines(p.text);
     const AcGeVector3d d = p.direction, up{-d.y, d.x, 0};
     cairo_save(cr);
+    // Widths as the font designs them: hinted metrics would round each letter's advance to a
+    // whole unit, here a capital's height.
+    cairo_font_options_t* exact = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(exact, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, exact);
+    cairo_font_options_destroy(exact);
     cairo_set_font_size(cr, 1.0 / capHeight);  // a capital is one unit tall
     for (size_t i = 0; i < lines.size(); ++i) {
         cairo_text_extents_t e;

@@ -78,8 +78,8 @@ std::string Plan()
         {71, "0"}, {91, "1"}, {92, "1"}, {93, "2"},
         {72, "1"}, {10, "-20"}, {20, "0"}, {11, "20"}, {21, "0"},
         {72, "2"}, {10, "0"}, {20, "0"}, {40, "20"}, {50, "0"}, {51, "180"}, {73, "1"},
-        {97, "0"}, {75, "0"}, {76, "1"}, {52, "0"}, {41, "1"}, {77, "0"}, {78, "1"},
-        {53, "45"}, {43, "0"}, {44, "0"}, {45, "-2.5"}, {46, "2.5"}, {79, "2"}, {49, "3"}, {49, "-1"}, {98, "0"},
+        {97, "0"}, {75, "0"}, {76, "1"}, {52, "45"}, {41, "1"}, {77, "0"}, {78, "1"},
+        {53, "90"}, {43, "0"}, {44, "0"}, {45, "-2.5"}, {46, "2.5"}, {79, "2"}, {49, "3"}, {49, "-1"}, {98, "0"},
         {0, "SOLID"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "10"}, {21, "0"}, {31, "0"},
         {12, "0"}, {22, "10"}, {32, "0"}, {13, "10"}, {23, "10"}, {33, "0"},
         // Turned a quarter by its angle in degrees.
@@ -214,6 +214,9 @@ TEST(DxfPlanEntities, ComeInWholeAndGoBackOutTheSame)
         AcDbObjectPointer<AcDbSpline> fitted(Find(db, AcDbSpline::desc(), 1), AcDb::kForRead);
         ASSERT_TRUE(fitted->drawnCurve(c));
         EXPECT_LT(Distance({{0, 0, 0}, {5, 5, 0}, {10, 0, 0}}, vkge::SampleNurbs(c, 64)), 0.01);
+        // Weights count: a rational quadratic with the middle weight 1/sqrt(2) is a quarter circle.
+        const vkge::Nurbs quarterCircle{2, {0, 0, 0, 1, 1, 1}, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {1, std::sqrt(0.5), 1}};
+        for (const AcGePoint3d& p : vkge::SampleNurbs(quarterCircle, 16)) EXPECT_NEAR(std::hypot(p.x, p.y), 1, 1e-12);
 
         AcDbObjectPointer<AcDbHatch> solid(Find(db, AcDbHatch::desc()), AcDb::kForRead);
         ASSERT_TRUE(solid && solid->isSolidFill());
@@ -222,7 +225,7 @@ TEST(DxfPlanEntities, ComeInWholeAndGoBackOutTheSame)
         std::vector<std::pair<AcGePoint2d, AcGePoint2d>> segments;
         ASSERT_TRUE(pattern->patternSegments(segments));
         EXPECT_GT(segments.size(), 20u);
-        for (const auto& [a, b] : segments) {  // dashes of 3 at 45 degrees, inside the half disc
+        for (const auto& [a, b] : segments) {  // dashes of 3 across, inside the half disc
             EXPECT_LE(a.distanceTo(b), 3 + 1e-9);
             EXPECT_LE(std::hypot(a.x, a.y), 20 + 1e-9);
             EXPECT_GE(std::min(a.y, b.y), -1e-9);
@@ -333,14 +336,17 @@ TEST(DxfPlanEntities, AFileOfOnlyEntitiesNotReadIsRefused)
 }
 
 // A capital H of DXF height h is drawn h tall: its ink, read back from the PNG file, spans h
-// pixels at one pixel a unit (within 5 %), for a text standing on its baseline and one hung
-// by its top (the capitals' top at the point).
+// pixels at one pixel a unit (within 5 %), for a text standing on its baseline, one hung by its
+// top (the capitals' top at the point) and a multi-line text attached by its top right corner,
+// its width measured exactly (not in whole units of its height).
 TEST(DxfPlanEntities, ACapitalIsAsTallAsItsTextHeight)
 {
     const std::string text = Dxf({{0, "SECTION"}, {2, "ENTITIES"},
                                   {0, "TEXT"}, {8, "0"}, {10, "20"}, {20, "20"}, {30, "0"}, {40, "60"}, {1, "H"},
-                                  {0, "TEXT"}, {8, "0"}, {10, "150"}, {20, "150"}, {30, "0"}, {40, "60"}, {1, "H"},
-                                  {72, "0"}, {73, "3"}, {11, "150"}, {21, "150"}, {31, "0"},
+                                  {0, "TEXT"}, {8, "0"}, {10, "110"}, {20, "150"}, {30, "0"}, {40, "60"}, {1, "H"},
+                                  {72, "0"}, {73, "3"}, {11, "110"}, {21, "150"}, {31, "0"},
+                                  {0, "MTEXT"}, {8, "0"}, {10, "290"}, {20, "150"}, {30, "0"}, {40, "60"}, {71, "3"},
+                                  {1, "HI"},
                                   {0, "ENDSEC"}, {0, "EOF"}});
     AcDbDatabase db;
     vkdxf::ImportReport report;
@@ -349,9 +355,9 @@ TEST(DxfPlanEntities, ACapitalIsAsTallAsItsTextHeight)
     std::vector<vkgi::Primitive> prims;
     ASSERT_EQ(vkgi::CollectModelSpace(&db, prims), Acad::eOk);
     vkgi::View view;
-    view.width = view.height = 200;
+    view.width = 300, view.height = 200;
     view.fit = false;
-    view.x1 = 0, view.y1 = 0, view.x2 = 200, view.y2 = 200;
+    view.x1 = 0, view.y1 = 0, view.x2 = 300, view.y2 = 200;
     const fs::path png = fs::temp_directory_path() / ("vk_capital_" + std::to_string(getpid()) + ".png");
     ASSERT_TRUE(vkgi::RenderPng(prims, view, png.string()));
     cairo_surface_t* s = cairo_image_surface_create_from_png(png.string().c_str());
@@ -360,20 +366,28 @@ TEST(DxfPlanEntities, ACapitalIsAsTallAsItsTextHeight)
     const unsigned char* data = cairo_image_surface_get_data(s);
     const int stride = cairo_image_surface_get_stride(s);
     // Rows with ink in the columns of each text: picture row r is world y = 200 - r.
-    auto inkRows = [&](int x0, int x1, int& top, int& bottom) {
-        top = 1000, bottom = -1;
+    int top = 0, bottom = 0, left = 0, right = 0;
+    auto inkIn = [&](int x0, int x1) {
+        top = left = 1000, bottom = right = -1;
         for (int y = 0; y < 200; ++y)
             for (int x = x0; x < x1; ++x) {
                 const auto px = reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFFu;
-                if (px != 0xFFFFFFu) top = std::min(top, y), bottom = std::max(bottom, y);
+                if (px == 0xFFFFFFu) continue;
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                left = std::min(left, x), right = std::max(right, x);
             }
     };
-    int top = 0, bottom = 0;
-    inkRows(0, 100, top, bottom);
+    inkIn(0, 100);
     EXPECT_NEAR(bottom - top + 1, 60, 3);
     EXPECT_NEAR(200 - (bottom + 1), 20, 1.5);  // standing on its baseline
-    inkRows(100, 200, top, bottom);
+    inkIn(100, 200);
     EXPECT_NEAR(bottom - top + 1, 60, 3);
     EXPECT_NEAR(200 - top, 150, 1.5);  // hung by the capitals' top
+    EXPECT_GE(left, 110);
+    inkIn(200, 300);
+    EXPECT_NEAR(bottom - top + 1, 60, 3);
+    EXPECT_NEAR(200 - top, 150, 1.5);
+    EXPECT_LE(right, 290);  // the letters' advance ends at the corner, their ink a little before
+    EXPECT_GE(right, 280);
     cairo_surface_destroy(s);
 }

@@ -47,7 +47,7 @@ AcDbHatchLoop Square(double x0, double y0, double x1, double y1)
 }  // namespace
 
 // A solid fill leaves its hole white; a pattern's lines lie inside its boundary only, in
-// dashes.
+// dashes, and not in its hole; a solid given in DXF's corner order is a square, not a bow tie.
 TEST(PlanPicture, FillsKeepTheirHolesAndPatternsTheirBoundary)
 {
     AcDbDatabase db;
@@ -57,13 +57,17 @@ TEST(PlanPicture, FillsKeepTheirHolesAndPatternsTheirBoundary)
     appendToModelSpace(db, solid);
     auto* pattern = new AcDbHatch;
     pattern->appendLoop(Square(55, 55, 95, 95));
+    pattern->appendLoop(Square(68, 68, 82, 82));
     AcDbHatchPatternLine lines;  // horizontal lines 4 apart, dashes of 6 with gaps of 4
     lines.offset = AcGeVector2d(0, 4);
     lines.base = AcGePoint2d(0, 1);
     lines.dashes = {6, -4};
     pattern->setPattern(AcDbHatch::kUserDefined, u"_USER", 0, 1, {lines});
     appendToModelSpace(db, pattern);
+    appendToModelSpace(db, new AcDbSolid(AcGePoint3d(58, 8, 0), AcGePoint3d(92, 8, 0), AcGePoint3d(58, 42, 0),
+                                         AcGePoint3d(92, 42, 0)));
     const std::vector<unsigned> px = Plan(db);
+    EXPECT_TRUE(Inked(px, 62, 75) && Inked(px, 88, 75));  // the square's left and right edges, half way up
     EXPECT_TRUE(Inked(px, 10, 90));   // the ring
     EXPECT_FALSE(Inked(px, 25, 75));  // the hole
     EXPECT_FALSE(Inked(px, 50, 75));  // beside the fill
@@ -74,6 +78,7 @@ TEST(PlanPicture, FillsKeepTheirHolesAndPatternsTheirBoundary)
     EXPECT_LT(bestRow, 32);  // with gaps
     EXPECT_EQ(RowInk(px, 30, 0, 52) + RowInk(px, 30, 98, 99), 0);
     EXPECT_EQ(RowInk(px, 2, 50, 99), 0);
+    for (int y = 20; y <= 30; ++y) EXPECT_EQ(RowInk(px, y, 70, 80), 0) << "row " << y << ", in the hole";
 }
 
 // A dashed linetype (from the drawing's table, through the layer) leaves gaps; a heavy line
