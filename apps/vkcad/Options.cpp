@@ -105,6 +105,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
         app.add_option("--window", window, "x1,y1,x2,y2: the part of the plan to show (default: all of it)");
         app.add_option("--size", size, "WxH: the picture's size in pixels (default 1200x900)");
         app.add_option("--title", o.title, "a title drawn above the plan");
+        app.add_flag("--thin", o.thin, "draw every line thin, leaving out the lines' weights");
         app.add_flag("--report", o.reportStates,
                      "tint each placed copy of a standard room by its state in the project's report");
         app.add_option("--project", o.project, "the project whose report --report shows");
@@ -164,7 +165,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
                "  vkcad load FILE.jsonl DRAWING builds a drawing from JSON lines and saves it\n"
                "  vkcad import IN.dxf DRAWING   builds a drawing from a DXF file and saves it\n"
                "  vkcad export DRAWING OUT.dxf  writes the drawing as a DXF file\n"
-               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH] [--title TEXT]\n"
+               "  vkcad render DRAWING OUT.png|OUT.svg [--window x1,y1,x2,y2] [--size WxH] [--title TEXT] [--thin]\n"
                "               [--report --project FILE [--floor NAME]]\n"
                "                                draws the plan of the drawing's model space\n"
                "  vkcad report --project FILE [--floor NAME] [--json OUT.json] [ROOM]\n"

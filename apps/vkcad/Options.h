@@ -20,6 +20,7 @@ struct Options {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // render --window x1,y1,x2,y2
     int width = 1200, height = 900;      // render --size WxH
     std::string title;                   // render --title TEXT
+    bool thin = false;                   // render --thin: every line one pixel, whatever its weight
     bool reportStates = false;           // render --report (with --project, --floor)
     std::string json;                    // report --json OUT.json
     std::string room;                    // report ROOM: the room whose edit to forecast

@@ -185,6 +185,7 @@ int RenderDrawing(const Options& o, std::ostream& err)
     if (!BuildPlanPicture(o, db, o.reportStates ? &report : nullptr, picture, err)) return 1;
     vkgi::View view;
     view.width = o.width, view.height = o.height;
+    view.lineWeights = !o.thin;
     if (o.window) {
         view.fit = false;
         view.x1 = o.x1, view.y1 = o.y1, view.x2 = o.x2, view.y2 = o.y2;
