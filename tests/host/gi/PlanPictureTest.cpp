@@ -136,3 +136,29 @@ TEST(PlanPicture, SplinesAndEllipsesAreTheirCurves)
     EXPECT_TRUE(Inked(px, 50, 70));        // the ellipse's top at y 30
     EXPECT_EQ(RowInk(px, 90, 40, 60), 0);  // no lower half at y 10
 }
+
+// A block reference's attributes are drawn with it, but not the invisible ones.
+TEST(PlanPicture, InvisibleAttributesAreNotDrawn)
+{
+    AcDbDatabase db;
+    const AcDbObjectId block = vktest::addBlockDefinition(db, u"TAGGED");
+    AcDbObjectPointer<AcDbBlockReference> ref(appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(0, 0, 0), block)),
+                                              AcDb::kForWrite);
+    ASSERT_TRUE(ref);
+    for (int hidden = 0; hidden < 2; ++hidden) {
+        auto* a = new AcDbAttribute;
+        a->setPosition(AcGePoint3d(10 + 50 * hidden, 50, 0));
+        a->setHeight(20);
+        a->setTextString(u"HH");
+        a->setAttributeFlags(hidden ? AcDbAttributeDefinition::kInvisible : 0);
+        AcDbObjectId id;
+        ASSERT_EQ(ref->appendAttribute(id, a), Acad::eOk);
+        a->close();
+    }
+    ref.close();
+    const std::vector<unsigned> px = Plan(db);
+    int visible = 0, invisible = 0;
+    for (int y = 25; y <= 50; ++y) visible += RowInk(px, y, 5, 45), invisible += RowInk(px, y, 55, 95);
+    EXPECT_GT(visible, 100);
+    EXPECT_EQ(invisible, 0);
+}
