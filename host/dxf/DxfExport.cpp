@@ -64,6 +64,20 @@ std::vector<LayerRow> layersOf(AcDbDatabase* db)
     return rows;
 }
 
+// A filled primitive as a solid hatch of its outlines.
+void SolidFillOf(const vkgi::Primitive& p, AcDbHatch& fill)
+{
+    size_t at = 0;
+    for (int n : p.loops) {
+        AcDbHatchLoop loop;
+        for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
+            loop.vertices.emplace_back(p.points[at].x, p.points[at].y);
+            loop.bulges.push_back(0);
+        }
+        fill.appendLoop(loop);
+    }
+}
+
 std::vector<AcDbObjectId> entitiesOf(AcDbObjectId blockId)
 {
     AcDbBlockTableRecord* rec = nullptr;
@@ -408,15 +422,7 @@ private:
                 }
             } else if (p.kind == vkgi::Primitive::kFill) {
                 AcDbHatch fill;
-                size_t at = 0;
-                for (int n : p.loops) {
-                    AcDbHatchLoop loop;
-                    for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
-                        loop.vertices.emplace_back(p.points[at].x, p.points[at].y);
-                        loop.bulges.push_back(0);
-                    }
-                    fill.appendLoop(loop);
-                }
+                SolidFillOf(p, fill);
                 WriteHatch(m_dw, fill, a);
                 tag(cls, handle);
                 count("HATCH");
@@ -488,15 +494,7 @@ public:
                 WriteMText(m_dw, t, a);
             } else if (p.kind == vkgi::Primitive::kFill) {
                 AcDbHatch fill;
-                size_t at = 0;
-                for (int n : p.loops) {
-                    AcDbHatchLoop loop;
-                    for (int i = 0; i < n && at < p.points.size(); ++i, ++at) {
-                        loop.vertices.emplace_back(p.points[at].x, p.points[at].y);
-                        loop.bulges.push_back(0);
-                    }
-                    fill.appendLoop(loop);
-                }
+                SolidFillOf(p, fill);
                 WriteHatch(m_dw, fill, a);
             }
         }

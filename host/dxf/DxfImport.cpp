@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -544,7 +545,16 @@ private:
 std::string ImportReport::skippedText() const
 {
     std::string out;
-    for (const auto& [type, n] : skipped) out += (out.empty() ? "" : ", ") + type + " " + std::to_string(n);
+    for (const auto& [type, n] : skipped) {
+        if (!out.empty()) out += ", ";
+        // A damaged file's type names may hold any byte: what is not printable is shown by its code.
+        for (const unsigned char c : type) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            out += c >= 0x20 && c < 0x7f ? std::string(1, char(c)) : std::string(code);
+        }
+        out += " " + std::to_string(n);
+    }
     return out;
 }
 
