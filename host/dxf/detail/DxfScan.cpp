@@ -198,6 +198,9 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
             if (reader.lines() == 1 && line.size() < 16 + kBinary.size() && line.ends_with(kBinary) &&
                 reader.peek() == 0x1a)
                 return fail(1, "binary DXF is not read; save the drawing as ASCII DXF");
+            // The library reads a line only up to a NUL byte, so that the file would say one thing
+            // to this scan and another to the import.
+            if (line.find('\0') != std::string::npos) return fail(reader.lines(), "holds a NUL byte: not DXF text");
         }
         if (lastLines < 2) break;
         ++pairs;

@@ -76,6 +76,8 @@ TEST(DxfReaderBounds, RefusesAtTheFirstBadLineWithoutReadingOn)
         {"", '0', "line 1: longer than 1000 characters"},
         {entities, '\n', "line 7: not DXF: expected a group code, found \"\""},
         {entities + "1\n", 'x', "line 8: longer than 1000 characters"},
+        // The library would read "TEXT" where the scan reads more.
+        {entities + "1\nTEXT" + std::string(1, '\0') + "x\n", '\n', "line 8: holds a NUL byte: not DXF text"},
     };
     constexpr size_t kSize = 20u << 20;
     for (const bool seekable : {true, false})
