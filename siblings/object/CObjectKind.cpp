@@ -53,6 +53,16 @@ std::vector<CString> PathWords(const CString& path)
     return words;
 }
 
+// Whether a word of the path after its discipline is the kind's name ("给排水\附件\地漏").
+bool PathNames(const CString& path, Object::Kind kind)
+{
+    const std::vector<CString> words = PathWords(path);
+    const CString name = CObjectKind::GetNameByKind(kind);
+    for (size_t i = 1; i < words.size(); ++i)
+        if (words[i] == name) return true;
+    return false;
+}
+
 }  // namespace
 
 CString CObjectKind::GetLayerByKind(Object::Kind kind)
@@ -82,8 +92,11 @@ Object::Kind CObjectKind::GetKind(const AcDbEntity* ent)
     if (c->isKindOf(VkQsPipeFitting::desc())) return Object::kPipeFitting;
     if (c->isKindOf(VkQsDlpEnt::desc())) return Object::kDuct;
     if (c->isKindOf(VkQsSprinkler::desc())) return Object::kSprinkler;
-    if (c->isKindOf(VkQsNodeEntPrototype::desc()) || c->isKindOf(VkQsNode::desc())) return Object::kNode;
-    if (c->isKindOf(VkQsElementComponent::desc())) return Object::kEquipment;
+    // Floor drains are nodes and sanitary fixtures components: their type paths tell them apart.
+    if (c->isKindOf(VkQsNodeEntPrototype::desc()) || c->isKindOf(VkQsNode::desc()))
+        return PathNames(c->GetSmallTypeNamePath(), Object::kFloorDrain) ? Object::kFloorDrain : Object::kNode;
+    if (c->isKindOf(VkQsElementComponent::desc()))
+        return PathNames(c->GetSmallTypeNamePath(), Object::kSanitary) ? Object::kSanitary : Object::kEquipment;
     return Object::kUnknown;
 }
 

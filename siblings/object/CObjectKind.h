@@ -35,7 +35,9 @@ public:
     static CString GetLayerByKind(Object::Kind kind, const CString& typePath);
     // The kind's name ("喷头"); empty for kUnknown.
     static CString GetNameByKind(Object::Kind kind);
-    // The kind of an object of this library; kUnknown for null and for anything else.
+    // The kind of an object of this library; kUnknown for null and for anything else. A node or
+    // component whose type path names a floor drain or a sanitary fixture after its discipline
+    // ("给排水\附件\地漏", "给排水\洁具\坐便器") is of that kind.
     static Object::Kind GetKind(const AcDbEntity* ent);
     // The five disciplines, the first word of every type path: 给排水, 电气, 暖通, 消防, 弱电.
     static bool IsDiscipline(const CString& word);

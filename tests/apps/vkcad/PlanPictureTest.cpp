@@ -71,7 +71,8 @@ TEST_F(PlanOutput, ExportAndRenderWriteOnlyOverRegularFiles)
 }
 
 // The legend names the kinds of the object library that the picture shows, each with its
-// symbol: not those on hidden layers, nor those outside the window.
+// symbol: not those on hidden layers, nor those outside the window. Floor drains and sanitary
+// fixtures are named as such, not as the nodes and components they are made of.
 TEST(PlanLegend, NamesTheBuildingServicesKindsDrawnInThePicture)
 {
     AcDbDatabase db(true, true);
@@ -84,6 +85,8 @@ TEST(PlanLegend, NamesTheBuildingServicesKindsDrawnInThePicture)
 {"class":"VkQsSprinkler","typePath":"消防\\喷头\\下垂型","location":[2000,500,0],"refDir":[1,0,0]}
 {"class":"VkQsNode","typePath":"给排水\\附件\\地漏","insertPt":[2500,500,0],"radius":75}
 {"class":"VkQsElementComponent","typePath":"电气\\设备\\配电箱","product":"配电箱","location":[8000,0,0],"angle":0,"width":600,"depth":200}
+{"class":"VkQsNode","typePath":"给排水\\附件\\检查口","insertPt":[1500,500,0],"radius":75}
+{"class":"VkQsElementComponent","typePath":"给排水\\洁具\\坐便器","product":"坐便器","location":[1200,0,0],"angle":0,"width":400,"depth":700}
 )",
         db));
     auto legend = [&](const vkcad::Options& o) {
@@ -102,7 +105,7 @@ TEST(PlanLegend, NamesTheBuildingServicesKindsDrawnInThePicture)
     };
     vkcad::Options o;
     o.title = "一层 给排水";
-    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (2)", "喷头 (1)", "设备 (1)"}));
+    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (1)", "喷头 (1)", "设备 (1)", "地漏 (2)", "洁具 (1)"}));
     o.window = true, o.x1 = -100, o.y1 = -100, o.x2 = 2200, o.y2 = 1000;
-    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (1)", "喷头 (1)"}));
+    EXPECT_EQ(legend(o), (std::vector<std::string>{"管道 (1)", "节点 (1)", "喷头 (1)", "地漏 (1)", "洁具 (1)"}));
 }
