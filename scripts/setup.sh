@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libfmt-dev libcli11-dev libreadline-dev
   libcairo2-dev libboost-dev libdxflib-dev fonts-noto-cjk zlib1g-dev
-  python3-ezdxf librecad-data
+  python3-ezdxf python3-matplotlib librecad-data
   clang libclang-rt-14-dev
   libcpp-httplib-dev libpng-dev chromium
 )

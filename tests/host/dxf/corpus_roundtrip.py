@@ -179,6 +179,12 @@ def main():
     except ImportError:
         print("ezdxf is not installed (Debian python3-ezdxf); nothing checked")
         return 0
+    if args.pictures:
+        try:
+            import matplotlib  # noqa: F401  (ezdxf's drawing add-on draws through it)
+        except ImportError:
+            print("matplotlib is not installed (Debian python3-matplotlib); pictures not compared")
+            args.pictures = None
     if args.all:
         files = sorted(os.path.join(d, f) for d, _, fs in os.walk(LIBRARY) for f in fs if f.endswith(".dxf"))
     else:
