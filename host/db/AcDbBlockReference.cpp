@@ -14,13 +14,22 @@ ACRX_DEFINE_MEMBERS(AcDbBlockEnd, AcDbEntity)
 
 namespace {
 
-// A block that (through nesting) refers to itself must not recurse forever.
+// A block that (through nesting) refers to itself must not recurse forever, and one that holds
+// itself twice must not be drawn 2^32 times over: the outermost block being drawn may draw so
+// many entities of its nested blocks, then the rest is left out.
+constexpr long kMaxDrawnInside = 1'000'000;
 thread_local int t_nesting = 0;
+thread_local long t_left = 0;
 
 struct NestingGuard {
     bool ok;
-    NestingGuard() : ok(++t_nesting <= AcDbBlockReference::kMaxNesting) {}
+    NestingGuard() : ok(++t_nesting <= AcDbBlockReference::kMaxNesting)
+    {
+        if (t_nesting == 1) t_left = kMaxDrawnInside;
+    }
     ~NestingGuard() { --t_nesting; }
+    // Counts one more entity drawn; false once the outermost block has drawn its share.
+    static bool take() { return --t_left >= 0; }
 };
 
 const AcDbBlockTableRecord* peekBlock(AcDbObjectId id)
@@ -128,6 +137,7 @@ void blockPieces(AcDbObjectId blockId, const AcGeMatrix3d& m, std::vector<AcDbEn
     for (AcDbObjectId id : block->entityIds()) {
         auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
         if (!ent || !shownInReference(ent)) continue;
+        if (!NestingGuard::take()) break;
         inner.clear();
         ent->getGeomPieces(inner);
         for (const AcDbEntity::GeomPiece& p : inner) pieces.push_back(vkdb::transformPiece(p, m));
@@ -144,6 +154,7 @@ void drawBlock(const AcDbEntity& owner, AcDbObjectId blockId, const AcGeMatrix3d
     for (AcDbObjectId id : block->entityIds()) {
         auto* ent = AcDbEntity::cast(vkdb::DbAccess::peek(id));
         if (!ent || !shownInReference(ent)) continue;
+        if (!NestingGuard::take()) break;
         g.setLayer(ent->layer());
         // Colour "by block" (0) takes the owner's own colour.
         g.setColor(ent->colorIndex() == 0 ? owner.colorIndex() : ent->colorIndex());

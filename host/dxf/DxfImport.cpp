@@ -205,6 +205,7 @@ public:
         AcDbDimension* d = MakeDimension(*r, m_codec);
         const CString block = m_codec.decode(std::string(r->text(2)));
         if (d && !block.IsEmpty()) d->setDimBlockId(blockId(block));
+        m_drawn.startReference(r->line, "DIMENSION");
         appendRecord(d, "DIMENSION", *r, false);
     }
 
@@ -317,7 +318,7 @@ public:
     void addInsert(const DL_InsertData& d) override
     {
         finishPolyline();
-        m_drawn.startInsert(m_inserts < m_scan.insertLines.size() ? m_scan.insertLines[m_inserts++] : 0);
+        m_drawn.startReference(m_inserts < m_scan.insertLines.size() ? m_scan.insertLines[m_inserts++] : 0, "INSERT");
         if (!finite({d.ipx, d.ipy, d.ipz, d.sx, d.sy, d.sz, d.angle, d.colSp, d.rowSp})) return;
         const AcDbObjectId block = blockId(m_codec.decode(d.name));
         if (block.isNull()) return;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "host/db/AcDbEntities.h"
+#include "host/db/AcDbPlanEntities.h"
 
 namespace vkdxf {
 
@@ -12,7 +13,9 @@ void DrawnCount::add(AcDbObjectId block, const AcDbEntity& e)
 {
     Holds& h = m_blocks[block];
     ++h.entities;
-    if (const auto* ref = AcDbBlockReference::cast(&e)) h.refs.push_back({ref->blockTableRecord(), m_line});
+    if (const auto* ref = AcDbBlockReference::cast(&e)) h.refs.push_back({ref->blockTableRecord(), m_line, m_type});
+    if (const auto* dim = AcDbDimension::cast(&e); dim && !dim->dimBlockId().isNull())
+        h.refs.push_back({dim->dimBlockId(), m_line, m_type});
 }
 
 bool DrawnCount::within(AcDbObjectId modelSpace, long max, long& drawn, std::string& why) const
@@ -38,7 +41,7 @@ bool DrawnCount::within(AcDbObjectId modelSpace, long max, long& drawn, std::str
         for (const Ref& r : ms->second.refs) {
             total += drawnBy(r.block, 1);
             if (total > double(max)) {
-                why = "line " + std::to_string(r.line) + ": from this INSERT on, the drawing draws more than " +
+                why = "line " + std::to_string(r.line) + ": from this " + r.type + " on, the drawing draws more than " +
                       std::to_string(max) + " entities (counting each block as often as it is nested)";
                 return false;
             }

@@ -58,9 +58,10 @@ std::map<std::string, std::vector<DxfRecord>> ReadRecords(std::string_view text,
     DxfRecord* current = nullptr;  // the record being read, if its type is wanted
     DxfRecord* insert = nullptr;   // the INSERT whose ATTRIBs follow
     bool expectSectionName = false;
-    size_t pos = 0;
+    size_t pos = 0, lines = 0;
     auto nextLine = [&](std::string_view& line) {
         if (pos >= text.size()) return false;
+        ++lines;
         size_t nl = text.find('\n', pos);
         if (nl == std::string_view::npos) nl = text.size();
         line = text.substr(pos, nl - pos);
@@ -113,6 +114,7 @@ std::map<std::string, std::vector<DxfRecord>> ReadRecords(std::string_view text,
         list.emplace_back();
         current = &list.back();
         current->block = section == "BLOCKS" ? block : -1;
+        current->line = lines;
         if (type == "INSERT") insert = current;
     }
     return out;

@@ -12,6 +12,7 @@ namespace vkdxf {
 struct DxfRecord {
     std::vector<std::pair<int, std::string_view>> pairs;  // after the entity's type
     long handle = -1;                                      // group 5, -1 without
+    size_t line = 0;                                       // the line of its type
     int block = -1;  // the definition of the BLOCKS section it lies in (0, 1, ...); -1: ENTITIES
     std::vector<DxfRecord> attributes;  // an INSERT's ATTRIBs
 

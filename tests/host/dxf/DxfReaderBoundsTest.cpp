@@ -157,6 +157,26 @@ TEST(DxfReaderBounds, BlocksNestedManyTimesOverAreRefusedAtTheirInsert)
     AcDbDatabase db;
     ASSERT_TRUE(vkdxf::ImportDxf(once, &db, report, why)) << why;
     EXPECT_EQ(report.drawn, 1 + AcDbBlockReference::kMaxNesting);
+
+    // A dimension draws its block as a reference does: a block holding a reference to itself
+    // and a dimension drawn by itself is refused at the dimension that draws it.
+    const std::vector<std::pair<int, std::string>> dimension{
+        {0, "DIMENSION"}, {8, "0"}, {2, "A"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "0"}, {21, "0"}, {31, "0"},
+        {70, "32"}, {100, "AcDbAlignedDimension"}, {13, "0"}, {23, "0"}, {33, "0"}, {14, "9"}, {24, "0"}, {34, "0"}};
+    std::vector<std::pair<int, std::string>> g{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"}, {2, "A"}, {70, "0"},
+                                               {10, "0"}, {20, "0"}, {30, "0"}, {3, "A"}, {0, "INSERT"}, {8, "0"},
+                                               {2, "A"}, {10, "1"}, {20, "0"}, {30, "0"}};
+    g.insert(g.end(), dimension.begin(), dimension.end());
+    for (auto p : std::vector<std::pair<int, std::string>>{{0, "ENDBLK"}, {8, "0"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}})
+        g.push_back(p);
+    const size_t dimensionLine = 2 * g.size() + 2;  // the type's line of the next pair
+    g.insert(g.end(), dimension.begin(), dimension.end());
+    g.push_back({0, "ENDSEC"}), g.push_back({0, "EOF"});
+    std::istringstream drawnTwice(dxftest::Dxf(g));
+    AcDbDatabase refusedToo;
+    EXPECT_FALSE(vkdxf::ImportDxf(drawnTwice, &refusedToo, report, why));
+    EXPECT_EQ(why, "line " + std::to_string(dimensionLine) + ": from this DIMENSION on, the drawing draws more than "
+                   "2000000 entities (counting each block as often as it is nested)");
 }
 
 // What follows EOF is not part of the file: neither the scan nor the library behind it reads it,

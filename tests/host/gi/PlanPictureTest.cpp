@@ -162,3 +162,19 @@ TEST(PlanPicture, InvisibleAttributesAreNotDrawn)
     EXPECT_GT(visible, 100);
     EXPECT_EQ(invisible, 0);
 }
+
+// A block that holds itself twice would be drawn 2^32 times over; a reference draws at most a
+// million entities of its nested blocks, so the picture ends, with what was drawn so far.
+TEST(PlanPicture, ABlockHoldingItselfTwiceDrawsWithinBounds)
+{
+    AcDbDatabase db;
+    const AcDbObjectId block = vktest::addBlockDefinition(db, u"TWICE");
+    vktest::appendTo(block, new AcDbPoint(AcGePoint3d(0, 0, 0)));
+    vktest::appendTo(block, new AcDbBlockReference(AcGePoint3d(1, 0, 0), block));
+    vktest::appendTo(block, new AcDbBlockReference(AcGePoint3d(0, 1, 0), block));
+    appendToModelSpace(db, new AcDbBlockReference(AcGePoint3d(0, 0, 0), block));
+    std::vector<vkgi::Primitive> prims;
+    ASSERT_EQ(vkgi::CollectModelSpace(&db, prims), Acad::eOk);
+    EXPECT_GT(prims.size(), 100'000u);
+    EXPECT_LE(prims.size(), 1'000'000u);
+}
