@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "host/dxf/detail/DxfScan.h"
+
 namespace vkdxf {
 
 namespace {
@@ -70,12 +72,8 @@ std::map<std::string, std::vector<DxfRecord>> ReadRecords(std::string_view text,
     };
     std::string_view codeLine, valueLine;
     while (nextLine(codeLine) && nextLine(valueLine)) {
-        const std::string_view codeText = trimmed(codeLine);
         int code = 0;
-        bool digits = !codeText.empty();
-        for (char c : codeText) digits = digits && c >= '0' && c <= '9';
-        if (!digits || codeText.size() > 4) continue;
-        for (char c : codeText) code = code * 10 + (c - '0');
+        if (!ParseGroupCode(codeLine, code)) continue;
         const std::string_view v = value(valueLine);
         if (code != 0) {
             if (expectSectionName && code == 2) section = std::string(trimmed(v));

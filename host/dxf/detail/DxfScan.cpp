@@ -27,6 +27,13 @@ std::string quoted(std::string_view s)
     return out + (s.size() > 40 ? "...\"" : "\"");
 }
 
+// A line as the library reads a value: without the CRs that end it.
+std::string_view RemoveLineEnd(std::string_view s)
+{
+    while (!s.empty() && s.back() == '\r') s.remove_suffix(1);
+    return s;
+}
+
 bool isNumericCode(int code)
 {
     return (code >= 10 && code <= 59) || (code >= 60 && code <= 99) || (code >= 110 && code <= 149) ||
@@ -168,6 +175,18 @@ void noteValue(DxfScan& scan, const std::string& type, bool inSequence, int code
 
 }  // namespace
 
+bool ParseGroupCode(std::string_view line, int& code)
+{
+    const std::string_view s = trim(line);
+    if (s.empty() || s.size() > 6) return false;
+    code = 0;
+    for (char c : s) {
+        if (!isDigit(c)) return false;
+        code = code * 10 + (c - '0');
+    }
+    return code <= 1071;
+}
+
 bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* keep)
 {
     auto fail = [&why](size_t line, const std::string& text) {
@@ -206,11 +225,8 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
         ++pairs;
         const std::string_view codeText = trim(lines[0]);
         const std::string_view value = trim(lines[1]);
-        double codeValue = 0;
-        if (!parseNumber(codeText, codeValue) || codeValue != std::floor(codeValue) || codeValue < 0 ||
-            codeValue > 1071)
-            return fail(lineNo, "not DXF: expected a group code, found " + quoted(codeText));
-        const int code = static_cast<int>(codeValue);
+        int code = 0;
+        if (!ParseGroupCode(codeText, code)) return fail(lineNo, "not DXF: expected a group code, found " + quoted(codeText));
         if (!sawSection && code != 999 && !(code == 0 && value == "SECTION"))
             return fail(lineNo, "not DXF: expected 0 and SECTION, found " + std::to_string(code) + " and " + quoted(value));
         double number = 0;
@@ -222,6 +238,10 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
             largestCountLine = lineNo + 1;
             largestCountText = entity + " count " + std::string(value);
         }
+        // The library keeps the blanks around an object's type (only the line end goes): "INSERT "
+        // would be no INSERT to it.
+        if ((code == 0 || code == 9) && value != RemoveLineEnd(lines[1]))
+            return fail(lineNo + 1, quoted(RemoveLineEnd(lines[1])) + " has blanks around it: not an object's type");
         if (code == 0) {
             entity = std::string(value);
             noteObject(scan, entity, inSequence);
@@ -250,6 +270,13 @@ bool ScanDxf(std::istream& in, DxfScan& scan, std::string& why, std::string* kee
             }
             continue;
         }
+        // The library takes group 9, as group 0, for the start of a new object (a header
+        // variable when its name starts with '$'): anywhere else it would read objects this scan
+        // does not see. Some writers put header variables after a stray ENDSEC.
+        if (code == 9 && (value.empty() || value[0] != '$'))
+            return fail(lineNo + 1, "group code 9 needs a header variable's name, found " + quoted(value));
+        if (code == 9 && !section.empty() && section != "HEADER")
+            return fail(lineNo, "group code 9 (a header variable) inside section " + section);
         noteValue(scan, entity, inSequence, code, number);
         if (code == 2 && section == "?") {
             section = std::string(value);

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vkdxf {
@@ -34,6 +35,11 @@ struct DxfScan {
     std::vector<size_t> insertLines;  // the line of each INSERT's type, in the order of the file
     size_t length = 0;  // bytes up to the end of the line holding EOF: what follows is not DXF
 };
+
+// The group code on a line as the library reads it: decimal digits, with blanks around them
+// and a CR at the end, up to 1071. False for anything else ("0.1e1" would be 1 to one reader
+// and 0 to another).
+bool ParseGroupCode(std::string_view line, int& code);
 
 // Reads `in` to its EOF group, or to the first bad line (what it read, and a little more, is
 // appended to keep when that is given). False with why "line N: ..." for text that is not

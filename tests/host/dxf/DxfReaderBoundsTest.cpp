@@ -78,6 +78,12 @@ TEST(DxfReaderBounds, RefusesAtTheFirstBadLineWithoutReadingOn)
         {entities + "1\n", 'x', "line 8: longer than 1000 characters"},
         // The library would read "TEXT" where the scan reads more.
         {entities + "1\nTEXT" + std::string(1, '\0') + "x\n", '\n', "line 8: holds a NUL byte: not DXF text"},
+        // The library starts a new object at group 9 as at group 0: an INSERT to it, not to the scan.
+        {entities + "9\nINSERT\n", '\n', "line 8: group code 9 needs a header variable's name, found \"INSERT\""},
+        {entities + "9\n$ACADVER\n", '\n', "line 7: group code 9 (a header variable) inside section ENTITIES"},
+        // Whatever one reader takes for an object's type or a group code, the other must too.
+        {entities + "0\nINSERT \r\n", '\n', "line 8: \"INSERT \" has blanks around it: not an object's type"},
+        {entities + "0.1e1\nINSERT\n", '\n', "line 7: not DXF: expected a group code, found \"0.1e1\""},
     };
     constexpr size_t kSize = 20u << 20;
     for (const bool seekable : {true, false})
@@ -97,6 +103,14 @@ TEST(DxfReaderBounds, RefusesAtTheFirstBadLineWithoutReadingOn)
     std::string why;
     ASSERT_TRUE(vkdxf::ImportDxf(in, &db, report, why)) << why;
     EXPECT_EQ(report.imported, (std::map<std::string, int>{{"TEXT", 1}}));
+    // Some writers close the header early and go on with its variables outside any section.
+    std::istringstream early(dxftest::Dxf({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
+                                           {0, "ENDSEC"}, {9, "$DIMASZ"}, {40, "2.5"}, {0, "ENDSEC"}}) +
+                             good);
+    AcDbDatabase db2;
+    vkdxf::ImportReport report2;
+    ASSERT_TRUE(vkdxf::ImportDxf(early, &db2, report2, why)) << why;
+    EXPECT_EQ(report2.imported, (std::map<std::string, int>{{"TEXT", 1}}));
 }
 
 TEST(DxfReaderBounds, NumbersAreDecimalAsDxfWritesThem)
