@@ -3,9 +3,11 @@
 #include <mutex>
 
 #include "host/ed/AcApDocManager.h"
+#include "host/ed/HostTexts.h"
 #include "host/ed/SystemVariables.h"
 #include "host/ed/Transcript.h"
 #include "host/win/WinPath.h"
+#include "host/win/Windows.h"
 #include "siblings/project/CProj.h"
 #include "siblings/project/IFloorMng.h"
 #include "siblings/project/OpenFloorFile.h"
@@ -41,7 +43,11 @@ const VkQsProject::ProjectFloor* FindFloor(const VkQsProject::ProjectFile& pf, c
 
 bool OpenDrawing(const std::string& hostPath, CString* error)
 {
-    Acad::ErrorStatus es = acDocManager->appContextOpenDocument(vkwin::FromHostPath(hostPath));
+    const CString path = vkwin::FromHostPath(hostPath);
+    // A floor not drawn yet opens as a new drawing: said, as for any drawing named that does not exist.
+    if (!vked::FindDocument(path) && !PathFileExistsW(path.GetString()))
+        vked::transcript().writeLine(vked::FormatText(vked::txt::kNewOnFirstSave, path.GetString()));
+    Acad::ErrorStatus es = acDocManager->appContextOpenDocument(path);
     if (es != Acad::eOk && error)
         error->Format(u"cannot open the floor's drawing %s: %s (%s)", vkwin::FromHostPath(hostPath).GetString(),
                       CString::FromUtf8(acadErrorStatusText(es)).GetString(),

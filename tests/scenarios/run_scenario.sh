@@ -15,7 +15,8 @@
 #   ;; batch: yes              the script's lines are not a script but vkcad's command lines (the
 #                              batch forms: load, dump, import, export, report...), run in turn;
 #                              the transcript holds "$ LINE", what each printed on both streams
-#                              (the run's folder written <dir>) and "exit N" when N is not 0
+#                              and "exit N" when N is not 0
+# In every transcript the run's folder is written <dir>.
 # In the args line, @BIN@ stands for vkcad's own folder (where the test plug-ins are built).
 # VK_UPDATE_EXPECTED=1 writes the expected files instead of comparing.
 set -u
@@ -72,8 +73,9 @@ else
   args_line=$(header args)
   args_line=${args_line//@BIN@/$(dirname "$vkcad")}
   read -r -a args <<<"$args_line"
-  "$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/transcript.out" 2>"$tmp/stderr.out"
+  "$vkcad" "${args[@]}" --script "$name.scr" >"$tmp/run.out" 2>"$tmp/stderr.out"
   rc=$?
+  sed -e "s|$tmp|<dir>|g" -e "s|${tmp//\//\\\\}|<dir>|g" "$tmp/run.out" >"$tmp/transcript.out"
 fi
 want_rc=$(header exit)
 want_rc=${want_rc:-0}

@@ -148,6 +148,9 @@ TEST_F(ProjectTest, AFloorSwitchInsideACommandChangesTheWorkingDrawingForTheRest
     EXPECT_EQ(g_seen[1], u"2F");
     EXPECT_EQ(CProj().GetCurFloorName(), u"2F");
     EXPECT_EQ(CString(acDocManager->curDocument()->docTitle()), u"2F.dwg");
+    // Said of the floor not drawn yet, not of the one that was.
+    EXPECT_NE(out.utf8().find("2F.dwg does not exist: a new drawing"), std::string::npos) << out.utf8();
+    EXPECT_EQ(out.utf8().find("does not exist"), out.utf8().rfind("does not exist"));
     AcDbDatabase* second = acdbCurDwg();
     ASSERT_NE(second, firstDb);
     EXPECT_EQ(vktest::EntityIds(second).size(), 1u);  // the line went to the floor switched to
