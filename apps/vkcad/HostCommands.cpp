@@ -1,5 +1,6 @@
 #include "apps/vkcad/HostCommands.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ bool AskText(const char16_t* prompt, CString& name)
     name = buf;
     name.Trim();
     return !name.IsEmpty();
+}
+
+// A drawing's file name from the command line: a name without an extension is a .dwg file.
+bool AskDrawingName(const char16_t* prompt, CString& name)
+{
+    if (!AskText(prompt, name)) return false;
+    const int folder = std::max(name.ReverseFind(u'/'), name.ReverseFind(u'\\'));
+    if (name.ReverseFind(u'.') <= folder + 1) name += u".dwg";  // ".hidden" has no extension either
+    return true;
 }
 
 // True when the entity's layer is locked: commands that change entities leave it alone.
@@ -120,7 +130,7 @@ bool AskSelectionAndMove(std::vector<AcDbObjectId>& ids, AcGeMatrix3d& xform, bo
 void CmdOpen()
 {
     CString name;
-    if (!AskText(vked::Text(vked::txt::kOpenPrompt), name)) return;
+    if (!AskDrawingName(vked::Text(vked::txt::kOpenPrompt), name)) return;
     const Acad::ErrorStatus es = vked::OpenExistingDocument(name);
     if (es == Acad::eFileNotFound)
         Fail(vked::FormatText(vked::txt::kOpenNoSuchDrawing, name.GetString()));
@@ -132,7 +142,7 @@ void CmdOpen()
 void CmdNew()
 {
     CString name;
-    if (!AskText(vked::Text(vked::txt::kNewPrompt), name)) return;
+    if (!AskDrawingName(vked::Text(vked::txt::kNewPrompt), name)) return;
     const Acad::ErrorStatus es = vked::NewDocument(name);
     if (es == Acad::eDuplicateKey)
         Fail(vked::FormatText(vked::txt::kNewExists, name.GetString()));
@@ -162,7 +172,7 @@ void CmdSaveAs()
 {
     AcApDocument* doc = acDocManager->curDocument();
     CString name;
-    if (!doc || !AskText(vked::Text(vked::txt::kSaveAsPrompt), name)) return;
+    if (!doc || !AskDrawingName(vked::Text(vked::txt::kSaveAsPrompt), name)) return;
     Save(doc, name);
 }
 
