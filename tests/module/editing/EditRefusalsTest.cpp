@@ -104,6 +104,7 @@ TEST_F(EditRefusalsTest, ACopyWithAComponentOnALockedLayerIsLeftWholeAndNamed)
 
 TEST_F(EditRefusalsTest, ANewEntryThatCannotBeWrittenPutsTheOldEntryBack)
 {
+    writeLibrary({{u"R", CopyLines(0x100, Placement{})}, {u"S", CopyLines(0x100, Placement{}, CopyOptions().room("S"))}});
     startOn(u"F1", {{"F1", "F1.dwg"}, {"F2", "F2.dwg"}});
     // A component of another drawing cannot be copied into the library: the new entry fails
     // after the old one was taken out.
@@ -112,11 +113,20 @@ TEST_F(EditRefusalsTest, ANewEntryThatCannotBeWrittenPutsTheOldEntryBack)
     SRoomEditInfo& edit = dlg.m_mapEdit[u"R"];
     ASSERT_EQ(working()->getAcDbObjectId(edit.standRoomId, false, AcDbHandle(0x103)), Acad::eOk);
     edit.newEnts.append(vktest::appendToModelSpace(elsewhere, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0))));
+    // S, edited in the same run, is rewritten: the library is written, with R's old entry.
+    SRoomEditInfo& other = dlg.m_mapEdit[u"S"];
+    ASSERT_EQ(working()->getAcDbObjectId(other.standRoomId, false, AcDbHandle(0x203)), Acad::eOk);
+    for (int h : {0x200, 0x201, 0x202}) {
+        AcDbObjectId id;
+        ASSERT_EQ(working()->getAcDbObjectId(id, false, AcDbHandle(h)), Acad::eOk);
+        other.newEnts.append(id);
+    }
     dlg.m_bOK = true;
     dlg.ProcessModify();
     EXPECT_TRUE(seen("标准房间R的新内容未能写入库")) << out.utf8();
+    EXPECT_FALSE(seen("标准房间S的新内容未能写入库")) << out.utf8();
     EXPECT_EQ(libraryPipes(u"VK_给排水_给水管").size(), 1u) << "the old entry is back";
-    EXPECT_EQ(bytes("Roomlist.txt"), "1\r\nR\r\n");
+    EXPECT_EQ(bytes("Roomlist.txt"), "2\r\nR\r\nS\r\n");
     EXPECT_FALSE(isOpen("F2.dwg"));
 }
 
