@@ -83,6 +83,7 @@ struct Window::Impl {
     double anchorX = 0, anchorY = 0;  // where the jig's outline was drawn
     std::string lineSoFar;   // the transcript's unfinished line, for the wait line
     std::string lastLine;    // its last whole line that is not empty
+    std::string waitText;    // the text of the wait being shown, without its step
 
     bool Allowed(const httplib::Request& req) const
     {
@@ -239,6 +240,27 @@ std::optional<vked::InputLine> Window::Impl::Pull()
     }
 }
 
+std::string WaitEvent(const std::string& body, std::string& waitText)
+{
+    // A wait opens with "<wait: TEXT>"; its steps follow as "<wait: TEXT STEP>", where the step
+    // (a floor's name, say, which may hold blanks) ends with "i/n": how far along.
+    const bool isStep = !waitText.empty() && body.size() > waitText.size() + 1 &&
+                        body.compare(0, waitText.size() + 1, waitText + " ") == 0;
+    if (!isStep) waitText = body;
+    json w = {{"text", waitText}};
+    if (isStep) {
+        const std::string step = body.substr(waitText.size() + 1);
+        const size_t sp = step.rfind(' ');
+        int i = 0, n = 0;
+        w["step"] = step;
+        if (std::sscanf(step.c_str() + (sp == std::string::npos ? 0 : sp + 1), "%d/%d", &i, &n) == 2 && n > 0) {
+            w["done"] = i;
+            w["of"] = n;
+        }
+    }
+    return w.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 void Window::Impl::OnTranscript(const CString& text)
 {
     const std::string utf8 = text.ToUtf8();
@@ -251,21 +273,10 @@ void Window::Impl::OnTranscript(const CString& text)
         }
         if (!lineSoFar.empty()) lastLine = lineSoFar;
         if (lineSoFar == "<wait done>") {
+            waitText.clear();
             bridge.publish("wait", "null");
         } else if (lineSoFar.rfind("<wait: ", 0) == 0 && lineSoFar.ends_with(">")) {
-            std::string body = lineSoFar.substr(7, lineSoFar.size() - 8);
-            json w = {{"text", body}};
-            // "TEXT STEP" where the step ends with "i/n": how far along.
-            int i = 0, n = 0;
-            const size_t sp = body.rfind(' ');
-            if (sp != std::string::npos && std::sscanf(body.c_str() + sp + 1, "%d/%d", &i, &n) == 2 && n > 0) {
-                const size_t sp2 = body.rfind(' ', sp - 1);
-                w["step"] = body.substr(sp2 == std::string::npos ? sp + 1 : sp2 + 1);
-                w["text"] = body.substr(0, sp2 == std::string::npos ? sp : sp2);
-                w["done"] = i;
-                w["of"] = n;
-            }
-            bridge.publish("wait", w.dump(-1, ' ', false, json::error_handler_t::replace));
+            bridge.publish("wait", WaitEvent(lineSoFar.substr(7, lineSoFar.size() - 8), waitText));
         }
         lineSoFar.clear();
     }

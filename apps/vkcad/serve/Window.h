@@ -27,4 +27,9 @@ private:
     std::unique_ptr<Impl> m;
 };
 
+// The page's event for a wait line of the transcript, given the text between "<wait: " and ">":
+// {"text", "step", "done", "of"}. waitText carries the wait's text from its first line to its
+// steps (empty when no wait is shown).
+std::string WaitEvent(const std::string& body, std::string& waitText);
+
 }  // namespace vkcad::serve

@@ -1,10 +1,11 @@
 // Between the window's web server and the editor: work that needs the drawing runs on the
-// editor's thread while it waits for input, lines come in order, pages get what they missed.
+// editor's thread while it waits for input, lines come in order, pages get what they missed; the wait line goes out with its step.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "apps/vkcad/serve/Bridge.h"
+#include "apps/vkcad/serve/Window.h"
 
 using vkcad::serve::Bridge;
 using vkcad::serve::PageLine;
@@ -59,4 +60,16 @@ TEST(ServeBridge, APageGetsTheStateFirstThenOnlyWhatChanged)
     ASSERT_TRUE(line);
     EXPECT_TRUE(line->interrupt);
     EXPECT_EQ(bridge.takeInterrupts(), 1);
+}
+
+// The wait line's step is what follows the wait's own text, blanks and all; a line that does
+// not continue the shown text starts a new wait.
+TEST(ServeWaitLine, TheStepIsWhatFollowsTheWaitsText)
+{
+    std::string shown;
+    EXPECT_EQ(vkcad::serve::WaitEvent("处理中，请稍后...", shown), R"({"text":"处理中，请稍后..."})");
+    EXPECT_EQ(vkcad::serve::WaitEvent("处理中，请稍后... 2 F 1/3", shown),
+              R"({"done":1,"of":3,"step":"2 F 1/3","text":"处理中，请稍后..."})");
+    EXPECT_EQ(vkcad::serve::WaitEvent("处理中，请稍后... roof", shown), R"({"step":"roof","text":"处理中，请稍后..."})");
+    EXPECT_EQ(vkcad::serve::WaitEvent("Saving 1/2", shown), R"({"text":"Saving 1/2"})");
 }
