@@ -1,5 +1,6 @@
 // Between the window's web server and the editor: work that needs the drawing runs on the
-// editor's thread while it waits for input, lines come in order, pages get what they missed; the wait line goes out with its step.
+// editor's thread while it waits for input, lines come in order, pages get what they missed;
+// the wait line goes out with its step.
 #include <gtest/gtest.h>
 
 #include <thread>
