@@ -1,5 +1,6 @@
 #include "siblings/object/AcDbQsStandRoom.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "siblings/object/QsGlobalVariable.h"
@@ -148,15 +149,13 @@ Acad::ErrorStatus AcDbQsStandRoom::subTransformBy(const AcGeMatrix3d& xform)
 bool AcDbQsStandRoom::subWorldDraw(AcGiWorldDraw* wd) const
 {
     const bool drawn = AcDbPolyline::subWorldDraw(wd);
-    const unsigned int n = numVerts();
-    if (n == 0 || m_roomName.IsEmpty()) return drawn;
-    double x = 0, y = 0;
-    for (unsigned int i = 0; i < n; ++i) {
-        AcGePoint2d p;
-        getPointAt(i, p);
-        x += p.x;
-        y += p.y;
-    }
-    wd->geometry().text(AcGePoint3d(x / n, y / n, elevation()), 200.0, m_roomName);
+    AcDbExtents ext;
+    if (numVerts() == 0 || m_roomName.IsEmpty() || getGeomExtents(ext) != Acad::eOk) return drawn;
+    // The standard room's name in the lower left corner, inside: the room's own label keeps the
+    // middle. Turned or flipped, the copy keeps its name upright in that corner.
+    const AcGeVector3d size = ext.maxPoint() - ext.minPoint();
+    const double height = std::clamp(std::min(size.x, size.y) / 10.0, 1.0, 200.0);
+    const AcGePoint3d corner(ext.minPoint().x + height / 2, ext.minPoint().y + height / 2, elevation());
+    wd->geometry().alignedText(corner, AcGeVector3d::kXAxis, height, m_roomName, 0, 1, 1.0);
     return drawn;
 }

@@ -12,6 +12,7 @@
 #include "siblings/object/VkQsNode.h"
 #include "siblings/object/VkQsNodeEntPrototype.h"
 #include "siblings/object/VkQsPipeValve.h"
+#include "tests/siblings/region/RegionTestDb.h"
 
 namespace {
 
@@ -92,4 +93,18 @@ TEST(ObjectTransform, MarkerCarriesItsPointsAndMatrixAlong)
     AcGePoint3d v;
     marker.getPointAt(1, v);
     EXPECT_TRUE(near(v, AcGePoint3d(460, 3960, 0)));
+
+    // Its name, flipped or not, is written in its lower left corner, inside (the room's own
+    // label keeps the middle).
+    marker.addVertexAt(2, AcGePoint2d(-2000, 3960));
+    marker.addVertexAt(3, AcGePoint2d(-2000, 40));
+    ASSERT_EQ(marker.SetRoomName(u"客房卫生间"), Acad::eOk);
+    regiontest::RecordingDraw draw;
+    marker.worldDraw(&draw);
+    ASSERT_EQ(draw.texts.size(), 1u);
+    const AcGePoint3d at = draw.texts[0].at;
+    EXPECT_GT(at.x, -2000);
+    EXPECT_LT(at.x, -2000 + 400);
+    EXPECT_GT(at.y, 40);
+    EXPECT_LT(at.y, 40 + 400);
 }
