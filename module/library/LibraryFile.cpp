@@ -44,6 +44,11 @@ void TellLibraryWriteFailure(const CString& path, Acad::ErrorStatus es)
     Tell((list ? u"房间列表文件" : u"标准房间库文件") + path + u"无法写入：" + acadErrorStatusDescription(es));
 }
 
+void TellRoomListPathTooLong(const CString& path)
+{
+    Tell(u"房间列表文件" + path + u"的路径过长（须少于128个字符）");
+}
+
 void NoteLibraryFailure(const CString& text)
 {
     LastFailure() = text;

@@ -11,8 +11,6 @@
 #include "module/library/RoomListFormat.h"
 
 namespace {
-// Paths pass through a 128-character buffer on their way to the file functions.
-constexpr int kBufferLength = 128;
 
 // The names on file first, in file order, then those of ours that the file lacks: what other
 // sessions stored since this one read the list is kept.
@@ -32,7 +30,10 @@ void CManageStdRoom::InitRoomList()
 {
     m_RoomlistPath = GetRoomlist();
     m_PreRoomlistPath = m_RoomlistPath;
-    if (m_RoomlistPath.GetLength() >= kBufferLength) return;
+    if (m_RoomlistPath.GetLength() > vkroom::kRoomListPathMaxLength) {
+        vkroom::TellRoomListPathTooLong(m_RoomlistPath);
+        return;
+    }
     std::string text;
     if (!vkwin::ReadWholeFile(m_RoomlistPath, text)) return;
     m_RoomNames = vkroom::ParseRoomList(text);
@@ -41,7 +42,8 @@ void CManageStdRoom::InitRoomList()
 
 void CManageStdRoom::WriteToFile()
 {
-    if (m_RoomlistPath.GetLength() >= kBufferLength) {
+    if (m_RoomlistPath.GetLength() > vkroom::kRoomListPathMaxLength) {
+        vkroom::TellRoomListPathTooLong(m_RoomlistPath);
         ValidateRoom();
         return;
     }

@@ -12,6 +12,10 @@ namespace vkroom {
 // is no name to the reader, so neither the store nor the define dialog takes a longer name.
 constexpr size_t kRoomNameMaxBytes = 127;
 
+// The list's path passes through a buffer of 128 characters on its way to the file functions:
+// a longer path (the terminating NUL included) is no path the list can be read or written at.
+constexpr int kRoomListPathMaxLength = 127;
+
 // The bytes of the name in the ANSI code page.
 size_t RoomNameBytes(const CString& name);
 // A name the list gives back as it is: not empty, at most kRoomNameMaxBytes, no whitespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/win/Windows.h"
+#include "module/library/LibraryFile.h"
 #include "module/library/RoomInUse.h"
 #include "siblings/object/AcDbQsStandRoom.h"
 #include "siblings/object/VkQsPipeValve.h"
@@ -221,6 +222,33 @@ TEST_F(RoomStorageTest, ARoomIsInUseWhileAFloorOrTheCurrentDrawingHoldsItsMarker
         ASSERT_EQ(ent->erase(), Acad::eOk);
     }
     EXPECT_TRUE(vkroom::IsRoomInUse(u"B")) << "an erased copy counts until its drawing is closed";
+}
+
+// The list's path passes through a buffer of 128 characters: a project deeper than that stores
+// no room (the library would hold a block its list cannot name) and says why.
+TEST_F(RoomStorageTest, AProjectWhoseListPathIsTooLongForTheBufferStoresNothingAndSaysWhy)
+{
+    vkwin::SetDriveMap({{'Q', dir.string()}});
+    std::string rel;
+    for (int i = 0; i < 6; ++i) rel += (rel.empty() ? "" : "/") + std::string(20, char('a' + i));
+    std::filesystem::create_directories(dir / rel);
+    auto project = [&](const std::string& folder) {
+        std::ofstream(dir / folder / "p.prj") << "[Project]\n[Floors]\n1F=1F.dwg\n";
+        EXPECT_TRUE(VkQsProject::SetCurrentProjectFile((dir / folder / "p.prj").string()));
+        return CManageStdRoom::GetRoomlist().GetLength();
+    };
+    // Q:\ and six folders of 20 characters: the list's path is 3 + 6 * 21 + 12 = 141 characters.
+    ASSERT_GT(project(rel), 127);
+    out.clear();
+    EXPECT_TRUE(library()->m_RoomNames.empty());
+    EXPECT_TRUE(seen("的路径过长（须少于128个字符）")) << out.utf8();
+    EXPECT_EQ(storePipeRoom(u"A"), 0);
+    EXPECT_NE(vkroom::TakeLibraryFailure().Find(u"的路径过长（须少于128个字符）"), -1) << "the dialog's reason";
+    EXPECT_FALSE(std::filesystem::exists(dir / rel / "StardardRoom.dwg"));
+    EXPECT_FALSE(std::filesystem::exists(dir / rel / "Roomlist.txt"));
+    // Five folders deep the path fits (120 characters) and the room is stored.
+    ASSERT_LE(project(rel.substr(0, rel.rfind('/'))), 127);
+    EXPECT_EQ(storePipeRoom(u"A"), 1);
 }
 
 TEST_F(RoomStorageTest, AProjectAtADriveRootOrTheFileSystemRootKeepsItsFilesBesideTheProjectFile)
