@@ -63,6 +63,11 @@ int LoadDrawing(const std::string& jsonlPath, const std::string& drawingPath, st
     }
     std::stringstream in;
     in << file.rdbuf();
+    // An empty file (a dump that failed, say) is no drawing: it replaces none.
+    if (in.str().find_first_not_of(" \t\r\n") == std::string::npos) {
+        err << "vkcad: " << jsonlPath << ": holds no objects; no drawing written\n";
+        return 1;
+    }
     // A whole drawing (a dump) brings its own tables; fixtures bring entities only and go
     // into a new default drawing.
     AcDbDatabase db(!BringsItsOwnTables(in.str()), true);
