@@ -1,5 +1,7 @@
 #include "siblings/object/VkQsNodeEntPrototype.h"
 
+#include <cmath>
+
 ACRX_DEFINE_ABSTRACT_MEMBERS(VkQsNodeEntPrototype, VkQsEntity);
 ACRX_DEFINE_MEMBERS(VkQsSprinkler, VkQsNodeEntPrototype);
 
@@ -49,7 +51,10 @@ Acad::ErrorStatus VkQsNodeEntPrototype::dwgInFields(AcDbDwgFiler* filer)
     filer->readVector3d(&refDir, "refDir");
     if (filer->filerStatus() != Acad::eOk) return filer->filerStatus();
     if (refDir.isZeroLength()) return Acad::eInvalidInput;
-    m_placement = VkQsCommon::Placement3D(location, refDir.normal());
+    // A direction of unit length is kept as it was written: normalizing it again may change its
+    // last bit, and a drawing read and written again would not be the same.
+    if (std::fabs(refDir.length() - 1) > 1e-12) refDir.normalize();
+    m_placement = VkQsCommon::Placement3D(location, refDir);
     return Acad::eOk;
 }
 

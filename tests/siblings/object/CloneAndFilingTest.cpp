@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "host/db/AcDbJson.h"
 #include "siblings/object/QsGlobalVariable.h"
 #include "siblings/object/VkQsDlpEnt.h"
 #include "siblings/object/VkQsDuctFitting.h"
@@ -87,3 +90,25 @@ TEST(CloneAndFiling, AMarkerClonedDuringAStandardRoomInsertStartsUnmodified)
     EXPECT_EQ(chgTypeOfCopy(), 0);
 }
 
+
+// A sprinkler's direction is made a unit vector when it is read, once: read again as written, it
+// is the same to the last bit, so a drawing loaded from its own dump dumps the same.
+TEST(CloneAndFiling, ASprinklersDirectionComesBackAsItWasWritten)
+{
+    auto dump = [](AcDbDatabase& db) {
+        std::ostringstream out;
+        EXPECT_EQ(acdbDumpJson(&db, out), Acad::eOk);
+        return out.str();
+    };
+    auto load = [](const std::string& text, AcDbDatabase& db) {
+        std::istringstream in(text);
+        CString why;
+        EXPECT_EQ(acdbLoadJson(in, &db, why), Acad::eOk) << why.ToUtf8();
+    };
+    AcDbDatabase first;
+    load(R"({"class":"VkQsSprinkler","layer":"0","location":[3000,3000,0],"refDir":[1,1,0]})", first);
+    const std::string once = dump(first);
+    AcDbDatabase second(false);
+    load(once, second);
+    EXPECT_EQ(dump(second), once);
+}
