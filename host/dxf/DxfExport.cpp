@@ -414,7 +414,12 @@ private:
                     double dx = 0, dy = 0;
                     AcGiText::lineOrigin(i, lines, AcGiText::estimatedWidth(line), p.hMode, p.vMode, p.lineSpacing, dx, dy);
                     const AcGePoint3d at = p.points[0] + p.direction * (dx * p.height) + up * (dy * p.height);
-                    m_dxf.writeText(m_dw, DL_TextData(at.x, at.y, at.z, at.x, at.y, at.z, p.height, 1.0, 0, 0, 0,
+                    // A single line keeps its alignment (the start estimated for readers that
+                    // ignore it); lines of several are each written from their start.
+                    const bool aligned = lines == 1 && (p.hMode != 0 || p.vMode != 0);
+                    const AcGePoint3d& to = aligned ? p.points[0] : at;
+                    m_dxf.writeText(m_dw, DL_TextData(at.x, at.y, at.z, to.x, to.y, to.z, p.height, 1.0, 0,
+                                                      aligned ? p.hMode : 0, aligned ? p.vMode : 0,
                                                       EncodeCp936(line), "STANDARD", angle), a);
                     tag(cls, handle);
                     count("TEXT");

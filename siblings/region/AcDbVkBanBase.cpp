@@ -49,7 +49,8 @@ bool AcDbVkBanBase::subWorldDraw(AcGiWorldDraw* wd) const
     auto* self = const_cast<AcDbVkBanBase*>(this);
     AcGePoint3d at = GetTextBasePoint();
     self->AdjustTextPosition(at);
-    wd->geometry().text(at, GetTextHeight(), m_attName);
+    // The name is centred on its point, which lies inside the outline.
+    wd->geometry().alignedText(at, AcGeVector3d::kXAxis, GetTextHeight(), m_attName, 1, 2, 1.0);
     self->DrawSympol(wd, at);
     return drawn;
 }

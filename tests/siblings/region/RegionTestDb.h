@@ -35,6 +35,11 @@ public:
         texts.push_back({p, t});
         return true;
     }
+    // Aligned text is recorded at its alignment point.
+    bool alignedText(const AcGePoint3d& p, const AcGeVector3d&, double, const CString& t, int, int, double) override
+    {
+        return text(p, 0, t);
+    }
     int polylines = 0, circles = 0, arcs = 0;
     std::vector<Text> texts;
 };
