@@ -5,6 +5,7 @@
 #include "host/ed/AcEd.h"
 #include "host/win/Windows.h"
 #include "module/frame/CManageStdRoom.h"
+#include "module/library/RoomListFormat.h"
 
 namespace vkroom {
 namespace {
@@ -44,9 +45,11 @@ void TellLibraryWriteFailure(const CString& path, Acad::ErrorStatus es)
     Tell((list ? u"房间列表文件" : u"标准房间库文件") + path + u"无法写入：" + acadErrorStatusDescription(es));
 }
 
-void TellRoomListPathTooLong(const CString& path)
+bool RoomListPathFits(const CString& path)
 {
+    if (path.GetLength() <= vkroom::kRoomListPathMaxLength) return true;
     Tell(u"房间列表文件" + path + u"的路径过长（须少于128个字符）");
+    return false;
 }
 
 void NoteLibraryFailure(const CString& text)

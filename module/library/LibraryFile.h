@@ -13,8 +13,9 @@ Acad::ErrorStatus ReadLibrary(AcDbDatabase& db);
 void TellLibraryReadFailure(const CString& path, Acad::ErrorStatus es);
 // "\n标准房间库文件PATH无法写入：..." or, for the room list, "\n房间列表文件PATH无法写入：..."
 void TellLibraryWriteFailure(const CString& path, Acad::ErrorStatus es);
-// "\n房间列表文件PATH的路径过长（须少于128个字符）": the list cannot be read or written there.
-void TellRoomListPathTooLong(const CString& path);
+// True when the room list can be read and written at path; otherwise says
+// "\n房间列表文件PATH的路径过长（须少于128个字符）" and gives false.
+bool RoomListPathFits(const CString& path);
 // Remembers a cause that was already said in the words the operation owes its callers.
 void NoteLibraryFailure(const CString& text);
 // The cause told last (without the line feed), forgotten by the call; empty when none.

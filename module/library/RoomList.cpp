@@ -30,10 +30,7 @@ void CManageStdRoom::InitRoomList()
 {
     m_RoomlistPath = GetRoomlist();
     m_PreRoomlistPath = m_RoomlistPath;
-    if (m_RoomlistPath.GetLength() > vkroom::kRoomListPathMaxLength) {
-        vkroom::TellRoomListPathTooLong(m_RoomlistPath);
-        return;
-    }
+    if (!vkroom::RoomListPathFits(m_RoomlistPath)) return;
     std::string text;
     if (!vkwin::ReadWholeFile(m_RoomlistPath, text)) return;
     m_RoomNames = vkroom::ParseRoomList(text);
@@ -42,8 +39,7 @@ void CManageStdRoom::InitRoomList()
 
 void CManageStdRoom::WriteToFile()
 {
-    if (m_RoomlistPath.GetLength() > vkroom::kRoomListPathMaxLength) {
-        vkroom::TellRoomListPathTooLong(m_RoomlistPath);
+    if (!vkroom::RoomListPathFits(m_RoomlistPath)) {
         ValidateRoom();
         return;
     }

@@ -42,10 +42,7 @@ void StripValve(AcDbObjectId valveId, AcDbObjectId pipeId)
 int StoreAndList(CManageStdRoom& library, const CString& name, AcDbObjectIdArray& ids, const AcGePoint3d& basePt)
 {
     // A room the list could not name is not stored: the library would hold a block no one sees.
-    if (library.m_RoomlistPath.GetLength() > vkroom::kRoomListPathMaxLength) {
-        vkroom::TellRoomListPathTooLong(library.m_RoomlistPath);
-        return 0;
-    }
+    if (!vkroom::RoomListPathFits(library.m_RoomlistPath)) return 0;
     vkwin::DeferredWrites scope{library.m_RoomlistPath, CManageStdRoom::GetStdRoomPath()};
     const std::vector<CString> names = library.m_RoomNames;
     if (!library.DefineStdRoom(name, ids, basePt)) return 0;
